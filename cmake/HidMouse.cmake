@@ -1,0 +1,57 @@
+# Helpers shared by the CMake files of the tree.
+
+# hm_sources(VAR DIR): the .cpp files directly inside DIR (new files are picked
+# up when the build runs again).
+function(hm_sources var dir)
+  file(GLOB _files CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(${var} ${_files} PARENT_SCOPE)
+endfunction()
+
+# hm_library(NAME SOURCES...): a static library that may still be empty while
+# its folder is being filled.
+function(hm_library name)
+  set(_src ${ARGN})
+  if(NOT _src)
+    set(_src ${CMAKE_BINARY_DIR}/hm_empty.cpp)
+    if(NOT EXISTS ${_src})
+      file(WRITE ${_src} "// placeholder for a library without sources yet\n")
+    endif()
+  endif()
+  add_library(${name} STATIC ${_src})
+endfunction()
+
+# hm_test_dir(NAME DIR LIBS... [GUI]): one GoogleTest executable from every
+# *_test.cpp in DIR, registered with ctest test by test. GUI tests run on the
+# offscreen platform; every test gets its own runtime folder for locks.
+function(hm_test_dir name dir)
+  cmake_parse_arguments(ARG "GUI" "" "LIBS" ${ARGN})
+  file(GLOB _files CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  if(NOT _files)
+    return()
+  endif()
+  add_executable(${name} ${_files})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    HM_TEST_OUTPUT_DIR="${HM_OUTPUT_DIR}"
+    HM_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime")
+  if(ARG_GUI)
+    list(APPEND _env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 120)
+endfunction()
+
+# hm_add_fuzzer(FILE LIBS...): a libFuzzer executable named after FILE.
+function(hm_add_fuzzer file)
+  get_filename_component(_name ${file} NAME_WE)
+  add_executable(${_name} ${file})
+  target_link_libraries(${_name} PRIVATE ${ARGN})
+  target_include_directories(${_name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_link_options(${_name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
