@@ -1,0 +1,116 @@
+// Windows profile-file (INI) semantics on a UTF-8 or UTF-16LE text file.
+//
+// Reading:
+//  - A section line is "[name]" (blanks before '[' allowed); the name runs to the
+//    last ']' on the line and is trimmed. A key line is "key=value" split at the
+//    first '='; key and value are trimmed of blanks (space, tab, CR). A value
+//    enclosed in a pair of double quotes loses the quotes, as Windows does.
+//  - Lines starting with ';' or '#', lines without '=', and key lines before the
+//    first section belong to no section and are never found, but they are kept
+//    byte for byte when the file is rewritten.
+//  - Section and key names match without regard to ASCII letter case; the first
+//    section of a name and, inside it, the first key of a name win.
+//  - Encodings: UTF-8 with or without byte-order mark, UTF-16LE with byte-order
+//    mark. Texts handed in and out are UTF-8.
+// Writing:
+//  - The file keeps its encoding, byte-order mark and line endings (each line
+//    keeps its own; new lines take the ending of the file's first line break).
+//    A new file is UTF-8 without byte-order mark, with LF line endings.
+//  - A value is stored up to its first line break (CR or LF): what follows a
+//    line break could not be read back as part of the value. A value with
+//    leading or trailing blanks, or one that is itself enclosed in double
+//    quotes, is written inside double quotes so it reads back unchanged.
+//  - Names that cannot be stored are refused (false): a section name with a line
+//    break or one that is empty after trimming; a key name with '=' or a line
+//    break, one starting with '[', ';' or '#', or one empty after trimming.
+//  - Every write replaces the file atomically (temporary file in the same
+//    folder, fsync, rename) and keeps the file's permissions.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace hm::profile {
+
+// Value of key in section; default when the file, section or key is missing.
+std::string getString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& defaultValue = "");
+// Replace the key in place, or append it to the end of its section, or append a
+// new section at the end of the file; creates the file (UTF-8) when missing.
+// false on I/O failure or a name that cannot be stored.
+bool writeString(const std::string& path, const std::string& section, const std::string& key,
+                 const std::string& value);
+// Removes every occurrence of the key from the (first) section of that name.
+// true also when there was nothing to delete; the file is then left untouched.
+bool deleteKey(const std::string& path, const std::string& section, const std::string& key);
+// Removes every section of that name with all its lines, so the name is gone.
+bool deleteSection(const std::string& path, const std::string& section);
+// Section names in file order (each name once, first spelling).
+std::vector<std::string> sectionNames(const std::string& path);
+bool fileExists(const std::string& path);
+
+enum class Encoding { Utf8, Utf8Bom, Utf16Le };
+
+// A parsed profile file: read many keys with one parse, change it in memory,
+// write it back once. The free functions above are built on it.
+class ProfileDocument {
+ public:
+  ProfileDocument() = default;
+  // A missing or unreadable file gives an empty document with existed() false.
+  static ProfileDocument load(const std::string& path);
+  static ProfileDocument parse(std::string_view fileBytes);
+
+  bool existed() const { return existed_; }
+  Encoding encoding() const { return encoding_; }
+
+  std::optional<std::string> find(std::string_view section, std::string_view key) const;
+  std::string get(std::string_view section, std::string_view key,
+                  std::string_view defaultValue = "") const;
+  bool hasSection(std::string_view section) const;
+  std::vector<std::string> sectionNames() const;
+
+  // Same rules as the free functions; false when a name cannot be stored.
+  bool set(std::string_view section, std::string_view key, std::string_view value);
+  // true when something was removed.
+  bool removeKey(std::string_view section, std::string_view key);
+  bool removeSection(std::string_view section);
+
+  // The file image in the document's encoding.
+  std::string serialize() const;
+  // Atomic replace of path with serialize(); errnoOut gets the failing errno.
+  bool save(const std::string& path, int* errnoOut = nullptr) const;
+
+ private:
+  enum class Kind { Other, Section, Key };
+  struct Line {
+    std::string text;     // the line as in the file, UTF-8, without its ending
+    std::string ending;   // "\n", "\r\n" or "" (last line without one)
+    Kind kind = Kind::Other;
+    std::string name;     // trimmed section or key name
+    std::string value;    // key lines: the value as read
+  };
+  struct SectionIndex {
+    std::size_t header = 0;                               // line of the first "[name]"
+    std::unordered_map<std::string, std::size_t> keys;    // lower-case key → first key line
+  };
+
+  void buildIndex() const;
+  const SectionIndex* findSection(std::string_view section) const;
+  std::size_t sectionEnd(std::size_t header) const;      // first line after the section
+  const std::string& newLineEnding() const;
+
+  std::vector<Line> lines_;
+  Encoding encoding_ = Encoding::Utf8;
+  std::string defaultEnding_ = "\n";
+  std::string oddTail_;          // a trailing odd byte of a UTF-16 file, kept
+  bool existed_ = false;
+  mutable bool indexValid_ = false;
+  mutable std::unordered_map<std::string, SectionIndex> index_;   // lower-case name → first section
+  mutable std::vector<std::string> order_;                         // section names, first spelling
+};
+
+}  // namespace hm::profile
