@@ -1,0 +1,69 @@
+#include "platform/single_instance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace hm {
+
+namespace {
+
+std::string describeErrno(const std::string& call, const std::string& path, int err) {
+  return call + "(" + path + "): " + std::strerror(err) + " (errno " + std::to_string(err) + ")";
+}
+
+bool isFolder(const char* path) {
+  struct stat st{};
+  return path != nullptr && *path != '\0' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string userRuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (isFolder(runtime)) return runtime;
+  const char* tmp = std::getenv("TMPDIR");
+  if (isFolder(tmp)) return tmp;
+  return "/tmp";
+}
+
+SingleInstanceLock::~SingleInstanceLock() { release(); }
+
+SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder,
+                                                       const std::string& name) {
+  release();
+  error_.clear();
+  const std::string path = folder + "/" + name;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    error_ = describeErrno("open", path, errno);
+    return Result::Failed;
+  }
+  int rc;
+  do {
+    rc = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    const int err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK) return Result::AlreadyRunning;
+    error_ = describeErrno("flock", path, err);
+    return Result::Failed;
+  }
+  fd_ = fd;
+  return Result::Acquired;
+}
+
+void SingleInstanceLock::release() {
+  if (fd_ >= 0) {
+    ::close(fd_);  // closing the descriptor drops the lock
+    fd_ = -1;
+  }
+}
+
+}  // namespace hm
