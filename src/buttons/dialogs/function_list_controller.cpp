@@ -1,0 +1,106 @@
+#include "buttons/dialogs/function_list_controller.h"
+
+#include <QAbstractItemView>
+#include <QListWidget>
+#include <QWidget>
+
+#include "buttons/button_codes.h"
+#include "settings/button_texts.h"
+#include "settings/message_sink.h"
+#include "settings/mouse_config.h"
+#include "settings/ui_text.h"
+
+namespace hm {
+
+FunctionListController::FunctionListController(FunctionChoiceContext& ctx) : ctx_(ctx) {}
+
+FunctionListController::~FunctionListController() { hideDpiSubList(); }
+
+bool FunctionListController::onFunctionListChoice(int button, int index) {
+  if (choiceNeedsDialog(index)) {
+    DialogResult result;
+    if (!runDialog(index, result)) return true;  // cancelled: nothing changes
+    applyDialogChoice(ctx_.config, ctx_.texts, button, result, ctx_.ui);
+    return true;
+  }
+  const ChoiceEffect effect = applyImmediateChoice(ctx_.config, ctx_.texts, button, index, ctx_.ui);
+  if (effect == ChoiceEffect::KeepListOpen) return false;
+  hideDpiSubList();
+  return true;
+}
+
+void FunctionListController::showDpiSubList(QWidget* mainWindow, int button, int itemIndex,
+                                            QPoint subListTopLeft) {
+  if (itemIndex != kDpiSwitch) {
+    hideDpiSubList();
+    return;
+  }
+  if (subList_ || !mainWindow) return;
+  auto* list = new QListWidget(mainWindow);
+  list->setObjectName(QStringLiteral("dpiSubList%1").arg(kDpiSubListId));
+  list->setGeometry(subListTopLeft.x(), subListTopLeft.y(), kDpiSubListSize, kDpiSubListSize);
+  for (int row = 0; row < kDpiSubListRows; ++row)
+    list->addItem(QString::fromUtf8(dpiActionText(row)));
+  subList_ = list;
+  subListButton_ = button;
+  QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
+    const int b = subListButton_;
+    if (onDpiSubListChoice(b, row) && afterDpiChoice_) afterDpiChoice_(b);
+  });
+  list->show();
+}
+
+void FunctionListController::trackFunctionList(QWidget* mainWindow, int button,
+                                               const QAbstractItemView& list,
+                                               QPoint posInViewport) {
+  const QModelIndex index = list.indexAt(posInViewport);
+  if (!index.isValid()) {
+    hideDpiSubList();
+    return;
+  }
+  const QRect item = list.visualRect(index);
+  const QWidget* viewport = list.viewport();
+  // The item's right edge and top edge, taken from the list's own origin.
+  const QPoint inList = viewport->mapTo(&list, QPoint(item.left() + item.width(), item.top()));
+  const QPoint topLeft =
+      mainWindow ? list.mapTo(mainWindow, inList) : list.geometry().topLeft() + inList;
+  showDpiSubList(mainWindow, button, index.row(), topLeft);
+}
+
+void FunctionListController::hideDpiSubList() {
+  if (subList_) {
+    QListWidget* list = subList_;
+    subList_ = nullptr;
+    list->hide();
+    list->deleteLater();
+  }
+  subListButton_ = -1;
+}
+
+bool FunctionListController::dpiSubListShown() const { return subList_ != nullptr; }
+
+QListWidget* FunctionListController::dpiSubList() const { return subList_; }
+
+int FunctionListController::dpiSubListButton() const { return subListButton_; }
+
+bool FunctionListController::onDpiSubListChoice(int button, int choice) {
+  if (!applyDpiSubListChoice(ctx_.config, ctx_.texts, button, choice)) return false;
+  hideDpiSubList();
+  return true;
+}
+
+void FunctionListController::setAfterDpiChoice(std::function<void(int)> handler) {
+  afterDpiChoice_ = std::move(handler);
+}
+
+bool FunctionListController::mayOpenFunctionList(int button) const {
+  if (hm::mayOpenFunctionList(ctx_.config, button)) return true;
+  ctx_.messages.showMessage(ctx_.ui.get(TextId::LeftKeyMustBeSelected), "Warning");
+  return false;
+}
+
+bool FunctionListController::runDialog(int /*index*/, DialogResult& /*result*/) {
+  return false;  // the dialogs are added next
+}
+
+}  // namespace hm
