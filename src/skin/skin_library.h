@@ -1,0 +1,70 @@
+// The images of one skin folder, decoded and prepared for drawing.
+//
+// One library belongs to each main window and is passed by reference to its
+// pages and dialogs. Image names begin with "/" and are appended to the skin
+// folder; the file name is matched against the folder's files without regard
+// to letter case (the folder is listed once and the listing kept), so
+// "/DropdownBox.png" and "/dropdownbox.png" name the same file.
+//
+// Decoded images are cached per resolved path. setSkinFolder() drops the cache
+// and the listing, so a change of skin shows the new images on the next paint.
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <map>
+#include <optional>
+
+namespace hm {
+
+// A decoded skin image. With alpha: Format_ARGB32_Premultiplied whose colour
+// channels are floor(c * a / 255) of the file's straight values. Without
+// alpha: Format_RGB32, the file's pixels unchanged.
+struct SkinImage {
+  QImage image;
+  bool hasAlpha = false;
+};
+
+// Decodes one PNG file and prepares it for drawing (no cache); nullopt when the
+// file is missing or cannot be decoded.
+std::optional<SkinImage> decodeSkinImage(const QString& path);
+
+class SkinLibrary {
+ public:
+  explicit SkinLibrary(QString skinFolder = {});
+
+  // Switches to another skin folder; clears the cache and the listing.
+  void setSkinFolder(const QString& folder);
+  const QString& skinFolder() const { return folder_; }
+
+  // folder + name, with the file name replaced by the folder's own spelling
+  // when a file matches without regard to case; plain concatenation otherwise.
+  QString resolve(const QString& name) const;
+
+  // The prepared image, or nullptr when it is missing or undecodable. The
+  // pointer stays valid until the next setSkinFolder() / setCaching() call
+  // (with caching off, until the next image() call).
+  const SkinImage* image(const QString& name);
+  // The image's size, or an empty size when it is missing.
+  QSize imageSize(const QString& name);
+
+  // Caching is on by default; off decodes the file on every use.
+  void setCaching(bool on);
+  bool caching() const { return caching_; }
+  void clearCache();
+
+ private:
+  void listFolder() const;
+
+  QString folder_;
+  bool caching_ = true;
+  mutable bool listed_ = false;
+  mutable QHash<QString, QString> filesByLowerName_;  // lower-case name -> real name
+  // resolved path -> image; a node map keeps handed-out pointers valid.
+  std::map<QString, std::optional<SkinImage>> cache_;
+  std::optional<SkinImage> uncached_;
+};
+
+}  // namespace hm
