@@ -1,0 +1,33 @@
+// The Linux HID backend: hidraw nodes found and watched through libudev.
+//
+// Every hidraw node is presented as one interface per top-level collection
+// of its report descriptor, in the order udev lists the nodes (sorted by
+// their sysfs path, so the order is stable) and the collections appear in
+// the descriptor. An interface path is the node's sysfs path, e.g.
+// "/sys/devices/.../0003:04D9:A09F.0003/hidraw/hidraw2", followed by
+// "&col01", "&col02", ... when the node holds more than one collection.
+// Attributes come from HIDIOCGRAWINFO (vendor, product) and the USB device's
+// bcdDevice (version); capabilities from HIDIOCGRDESC through our report
+// descriptor parser. Reads prepend the report ID 0 for collections without
+// report IDs, so byte 0 is always the report ID; on a node with several
+// collections a read returns only the reports of its own collection.
+// The monitor watches udev's "hidraw" subsystem; its events carry the node's
+// sysfs path.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "device/hid_backend.h"
+
+namespace hm {
+
+std::unique_ptr<HidBackend> makeLinuxHidBackend();
+
+// The same backend over another sysfs root (a folder laid out like /sys with
+// class/hidraw/* entries whose device/report_descriptor holds the
+// descriptor), for tests of enumeration without hidraw nodes. Interfaces found
+// there can be listed and queried but not opened for I/O.
+std::unique_ptr<HidBackend> makeLinuxHidBackendForSysfs(const std::string& sysfsRoot);
+
+}  // namespace hm
