@@ -25,6 +25,12 @@ constexpr const char* kDelaySuffix = " ms";
 constexpr const char* kItemCountKey = "ItemCount";
 constexpr const char* kItemKeyPrefix = "Item";   // "Item0", "Item1", ...
 constexpr std::uint16_t kMinLoopTimes = 1, kMaxLoopTimes = 65535;
+// Most items read from one section. A hand-edited "ItemCount" beyond this is
+// read as this many, so an absurd count cannot exhaust memory or time.
+constexpr long kMaxMacroItems = 65536;
+
+// The key of item `index`: "Item0", "Item1", ... (decimal, no leading zeros).
+std::string itemKey(long index);
 
 struct MacroItem {
   std::string text;
@@ -39,6 +45,10 @@ struct MacroRecord {
   std::vector<MacroItem> items;
   bool operator==(const MacroRecord&) const = default;
 };
+
+// Number of items of a section: "ItemCount" read like atoi, limited to
+// 0..kMaxMacroItems (a negative count reads as 0 items).
+long clampItemCount(const std::string& itemCountText);
 
 // Section names in file order; empty when the file is missing.
 std::vector<std::string> listMacros(const std::string& recordIni);
