@@ -52,6 +52,10 @@ bool deleteSection(const std::string& path, const std::string& section);
 // Section names in file order (each name once, first spelling).
 std::vector<std::string> sectionNames(const std::string& path);
 bool fileExists(const std::string& path);
+// Strict UTF-8 check (no overlongs, surrogates or code points past U+10FFFF).
+// Text that fails it is written into a UTF-16LE file with U+FFFD in place of
+// the bad bytes; into a UTF-8 file it goes byte for byte.
+bool isValidUtf8(std::string_view text);
 
 enum class Encoding { Utf8, Utf8Bom, Utf16Le };
 
@@ -65,6 +69,9 @@ class ProfileDocument {
   static ProfileDocument parse(std::string_view fileBytes);
 
   bool existed() const { return existed_; }
+  // errno when the file exists but could not be read (0 otherwise). The free
+  // writing functions refuse to touch such a file, so nothing in it is lost.
+  int loadError() const { return loadError_; }
   Encoding encoding() const { return encoding_; }
 
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
@@ -108,6 +115,7 @@ class ProfileDocument {
   std::string defaultEnding_ = "\n";
   std::string oddTail_;          // a trailing odd byte of a UTF-16 file, kept
   bool existed_ = false;
+  int loadError_ = 0;
   mutable bool indexValid_ = false;
   mutable std::unordered_map<std::string, SectionIndex> index_;   // lower-case name → first section
   mutable std::vector<std::string> order_;                         // section names, first spelling
