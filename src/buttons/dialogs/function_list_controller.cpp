@@ -1,16 +1,28 @@
 #include "buttons/dialogs/function_list_controller.h"
 
 #include <QAbstractItemView>
+#include <QDialog>
 #include <QListWidget>
 #include <QWidget>
 
 #include "buttons/button_codes.h"
+#include "buttons/dialogs/choice_dialogs.h"
+#include "buttons/dialogs/combo_dialog.h"
+#include "buttons/dialogs/dialog_runner.h"
+#include "buttons/dialogs/fire_key_dialog.h"
+#include "buttons/dialogs/macro_dialog.h"
+#include "buttons/dialogs/single_dialog.h"
 #include "settings/button_texts.h"
 #include "settings/message_sink.h"
 #include "settings/mouse_config.h"
 #include "settings/ui_text.h"
 
 namespace hm {
+namespace {
+
+constexpr char kWarningCaption[] = "Warning";
+
+}  // namespace
 
 FunctionListController::FunctionListController(FunctionChoiceContext& ctx) : ctx_(ctx) {}
 
@@ -95,12 +107,53 @@ void FunctionListController::setAfterDpiChoice(std::function<void(int)> handler)
 
 bool FunctionListController::mayOpenFunctionList(int button) const {
   if (hm::mayOpenFunctionList(ctx_.config, button)) return true;
-  ctx_.messages.showMessage(ctx_.ui.get(TextId::LeftKeyMustBeSelected), "Warning");
+  ctx_.messages.showMessage(ctx_.ui.get(TextId::LeftKeyMustBeSelected), kWarningCaption);
   return false;
 }
 
-bool FunctionListController::runDialog(int /*index*/, DialogResult& /*result*/) {
-  return false;  // the dialogs are added next
+bool FunctionListController::runDialog(int index, DialogResult& result) {
+  const DialogEnv env{ctx_.skins, ctx_.messages, ctx_.language, ctx_.textColor};
+  auto ran = [this](QDialog& dialog) { return ctx_.runner.run(dialog) == QDialog::Accepted; };
+  switch (index) {
+    case kWindows: {
+      CWindowsDialog d(env, ctx_.parent);
+      if (!ran(d)) return false;
+      result = WindowsResult{d.choiceRow(), d.choiceText()};
+      return true;
+    }
+    case kMultimedia: {
+      CMediaDialog d(env, ctx_.parent);
+      if (!ran(d)) return false;
+      result = MediaResult{d.choiceRow(), d.choiceText()};
+      return true;
+    }
+    case kFireKey: {
+      CFireKeyDialog d(env, ctx_.parent);
+      if (!ran(d)) return false;
+      result = FireKeyResult{d.fireRow(), d.fireKeyText(), d.speed(), d.times()};
+      return true;
+    }
+    case kSingleKey: {
+      CSingleDialog d(env, ctx_.parent);
+      if (!ran(d)) return false;
+      result = SingleKeyResult{d.keyName()};
+      return true;
+    }
+    case kComboKey: {
+      CComboDialog d(env, ctx_.parent);
+      if (!ran(d)) return false;
+      result = ComboKeyResult{d.modifierName(), d.key1Name(), d.key2Name()};
+      return true;
+    }
+    case kMacroKey: {
+      CMacroDialog d(env, ctx_.recordIniPath, ctx_.parent);
+      if (!ran(d)) return false;
+      result = MacroKeyResult{d.macroRow(), d.macroName(), d.repeatOption()};
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 }  // namespace hm

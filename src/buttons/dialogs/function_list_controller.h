@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QColor>
+#include <QListWidget>
 #include <QPoint>
 #include <QPointer>
 #include <functional>
@@ -28,7 +29,6 @@
 #include "settings/language.h"
 
 class QWidget;
-class QListWidget;
 class QAbstractItemView;
 
 namespace hm {
