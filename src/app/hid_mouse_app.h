@@ -1,0 +1,17 @@
+// CHidMouseApp: the program. It prepares the platform (offscreen for
+// screenshots without a display, the X11 window class), reads the command
+// line, takes the single-instance lock (a second start ends at once with
+// exit code 0, silently), picks the language, the data folder and the HID
+// backend (hidraw, or the simulated mouse), runs the main window's start-up
+// and then the event loop until "Exit" or the close button.
+#pragma once
+
+namespace hm {
+
+class CHidMouseApp {
+ public:
+  // The whole run; returns the process exit code.
+  static int run(int argc, char** argv);
+};
+
+}  // namespace hm
