@@ -1,7 +1,8 @@
 // Arbitrary bytes as a profile file: reading must not crash, and a key written
 // into the file must read back as written. Values are stored up to their first
-// line break (CR or LF); text that is not valid UTF-8 cannot be stored exactly
-// in a UTF-16LE file, so the read-back is checked there only for valid text.
+// line break (CR or LF); names and values that are not valid UTF-8 cannot be
+// stored exactly in a UTF-16LE file, so the read-back is checked there only for
+// valid text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -59,8 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ProfileDocument reread = ProfileDocument::parse(edited.serialize());
   if (reread.encoding() != doc.encoding()) std::abort();
   const bool exact = doc.encoding() != hm::profile::Encoding::Utf16Le ||
-                     hm::profile::isValidUtf8(expected);
-  if (exact && reread.get(in.section, in.key, "\x01<none>") != expected) std::abort();
+                     (hm::profile::isValidUtf8(expected) && hm::profile::isValidUtf8(in.section) &&
+                      hm::profile::isValidUtf8(in.key));
+  if (!exact) return 0;
+  if (reread.get(in.section, in.key, "\x01<none>") != expected) std::abort();
   if (!reread.hasSection(in.section)) std::abort();
 
   // Deleting takes the key and then the section away.
