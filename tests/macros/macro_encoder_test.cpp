@@ -144,15 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"long event that just fits", plus(shortEvents(61), {"B   Dn", "5000 ms"}), 62, false,
                   126}));
 
-TEST(EncodeImage, LongEventThatDoesNotFitLeavesTheLastTwoBytesZero) {
-  GuardedImage g;
-  encodeMacroImage(plus(shortEvents(62), {"B   Dn", "5000 ms", "C   Dn", "10 ms"}), g.image());
-  EXPECT_EQ(g.image()[124], 0x01);  // the 62nd short event
-  EXPECT_EQ(g.image()[125], 0x04);
-  EXPECT_EQ(g.image()[126], 0);
-  EXPECT_EQ(g.image()[127], 0);
-}
-
 // record.ini builders.
 std::string section(const std::string& name, const std::vector<std::string>& items,
                     const std::string& count = "") {
