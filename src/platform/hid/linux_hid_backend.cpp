@@ -18,6 +18,7 @@
 #include <set>
 
 #include "device/wake_event.h"
+#include "platform/hid/hidraw_framing.h"
 #include "platform/hid/report_descriptor.h"
 
 namespace hm {
@@ -268,22 +269,17 @@ class LinuxHidDevice : public HidDevice {
         return {HidReadStatus::Failed, 0};
       }
       if (!(fds[0].revents & POLLIN)) continue;
-      // Without report IDs hidraw delivers the data alone; byte 0 becomes 0.
-      const std::size_t skip = usesReportIds_ ? 0 : 1;
-      const ssize_t n = ::read(fd_, raw.data() + skip, raw.size() - skip);
+      const InputFraming framing{usesReportIds_, collections_ > 1 ? &inputIds_ : nullptr};
+      const std::size_t offset = rawReportOffset(framing);
+      const ssize_t n = ::read(fd_, raw.data() + offset, raw.size() - offset);
       if (n < 0) {
         if (errno == EAGAIN || errno == EINTR) continue;
         lastError_ = errnoText("read(" + devnode_ + ")", errno);
         return {HidReadStatus::Failed, 0};
       }
-      if (n == 0) continue;
-      const std::size_t total = static_cast<std::size_t>(n) + skip;
-      if (skip) raw[0] = 0;
-      // On a node with several collections, only this collection's reports.
-      if (usesReportIds_ && collections_ > 1 && !inputIds_.contains(raw[0])) continue;
-      const std::size_t stored = std::min(total, report.size());
-      std::copy_n(raw.begin(), stored, report.begin());
-      return {HidReadStatus::Ok, stored};
+      const auto stored = finishInputFrame(raw, static_cast<std::size_t>(n), framing, report);
+      if (!stored) continue;  // empty, or another collection's report
+      return {HidReadStatus::Ok, *stored};
     }
   }
 
