@@ -239,11 +239,9 @@ ProfileDocument ProfileDocument::load(const std::string& path) {
   int err = 0;
   if (!readAll(path, bytes, err)) {
     ProfileDocument doc;
-    doc.loadError_ = err == ENOENT ? 0 : err;
-    // A path that exists but cannot be read still counts as existing, so no
-    // writer mistakes it for a fresh file.
-    struct stat st {};
-    doc.existed_ = err != ENOENT && ::stat(path.c_str(), &st) == 0;
+    // existed() stays false; loadError() tells an unreadable file from a
+    // missing one, so no writer mistakes it for a fresh file.
+    doc.loadError_ = err == ENOENT || err == ENOTDIR ? 0 : err;
     return doc;
   }
   ProfileDocument doc = parse(bytes);

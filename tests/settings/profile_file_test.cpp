@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <functional>
 
 #include "test_files.h"
@@ -219,6 +220,9 @@ TEST(ProfileWrite, ADirectoryInThePathsPlaceIsNotReplaced) {
   ASSERT_EQ(::mkdir(dir.file("a.ini").c_str(), 0755), 0);
   EXPECT_FALSE(writeString(dir.file("a.ini"), "S", "k", "v"));
   EXPECT_FALSE(deleteSection(dir.file("a.ini"), "S"));
+  EXPECT_FALSE(ProfileDocument::load(dir.file("a.ini")).existed());
+  EXPECT_EQ(ProfileDocument::load(dir.file("a.ini")).loadError(), EISDIR);
+  EXPECT_EQ(ProfileDocument::load(dir.file("missing.ini")).loadError(), 0);
   struct stat st {};
   ASSERT_EQ(::stat(dir.file("a.ini").c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
