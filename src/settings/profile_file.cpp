@@ -404,8 +404,15 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     keyLine.name = std::string(k);
     keyLine.text = keyLine.name + "=" + quoteIfNeeded(value);
     keyLine.ending = newLineEnding();
+    const bool atEnd = insertAt == lines_.size();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
-    indexValid_ = false;
+    if (atEnd) {
+      // Nothing moved: the index only gains the key. This keeps writing a
+      // whole section at the end of the file (a macro, a fresh str.ini) linear.
+      index_[lower(s)].keys.try_emplace(lower(k), insertAt);
+    } else {
+      indexValid_ = false;
+    }
     return true;
   }
 
@@ -419,7 +426,12 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
   keyLine.ending = newLineEnding();
   lines_.push_back(std::move(header));
   lines_.push_back(std::move(keyLine));
-  indexValid_ = false;
+  if (indexValid_) {
+    SectionIndex& added = index_[lower(s)];
+    added.header = lines_.size() - 2;
+    added.keys.try_emplace(lower(k), lines_.size() - 1);
+    order_.emplace_back(s);
+  }
   return true;
 }
 

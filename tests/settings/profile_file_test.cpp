@@ -243,6 +243,28 @@ TEST(ProfileDocument, ManyReadsFromOneParseSeeEditsInMemory) {
   EXPECT_TRUE(doc.sectionNames().empty());
 }
 
+// Reads from the in-memory document agree with a fresh parse of what it
+// writes, whatever mix of appends, inserts and removals came before.
+TEST(ProfileDocument, InMemoryReadsMatchTheWrittenFile) {
+  ProfileDocument doc = ProfileDocument::parse("[A]\na=1\n\n[B]\n");
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(doc.set("B", "k" + std::to_string(i), std::to_string(i)));
+  ASSERT_TRUE(doc.set("a", "x", "mid"));
+  ASSERT_TRUE(doc.set("C", "y", "new"));
+  ASSERT_TRUE(doc.set("C", "z", "next"));
+  ASSERT_TRUE(doc.set("b", "K0", "again"));
+  ASSERT_TRUE(doc.removeKey("B", "k5"));
+  ASSERT_TRUE(doc.set("D", "w", "1"));
+  const ProfileDocument reread = ProfileDocument::parse(doc.serialize());
+  EXPECT_EQ(doc.sectionNames(), reread.sectionNames());
+  EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"A", "B", "C", "D"}));
+  const std::pair<const char*, const char*> keys[] = {
+      {"A", "a"}, {"A", "x"}, {"B", "k0"}, {"B", "k5"}, {"B", "k9"}, {"C", "y"}, {"C", "z"}, {"D", "w"}};
+  for (const auto& [section, key] : keys)
+    EXPECT_EQ(doc.get(section, key, "<none>"), reread.get(section, key, "<none>")) << section << key;
+  EXPECT_EQ(doc.get("B", "k0"), "again");
+  EXPECT_EQ(doc.get("A", "x"), "mid");
+}
+
 TEST(ProfileUtf8, StrictCheck) {
   struct Case { std::string text; bool valid; };
   const Case cases[] = {{"abc", true}, {"\xC3\xA4", true}, {"\xF0\x9F\x98\x80", true},
