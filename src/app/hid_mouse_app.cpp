@@ -58,6 +58,9 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // The window has no caption text; where a desktop shows a name, it is
+  // the program's.
+  QGuiApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationName));
 
   const CommandLineResult parsed = parseCommandLine(QCoreApplication::arguments());
   if (parsed.status == CommandLineResult::Status::Help) {
