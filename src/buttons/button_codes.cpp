@@ -1,7 +1,16 @@
 // Encoding of button assignments into key-matrix entries.
 #include "buttons/button_codes.h"
 
+#include <tuple>
+
+#include "buttons/key_tables.h"
+
 namespace hm {
+
+// The dialog texts hold one row per table row.
+static_assert(std::tuple_size_v<decltype(DialogTexts::mediaRows)> == kMediaRows);
+static_assert(std::tuple_size_v<decltype(DialogTexts::windowsRows)> == kWindowsRows);
+
 namespace {
 
 // Entry types (byte 0).

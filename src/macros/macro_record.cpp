@@ -54,7 +54,7 @@ bool writeMacro(const std::string& recordIni, const MacroRecord& record) {
   auto doc = profile::ProfileDocument::load(recordIni);
   // A file that exists but cannot be read must not be replaced by one holding
   // only this macro.
-  if (!doc.existed() && profile::fileExists(recordIni)) return false;
+  if (doc.loadError() != 0) return false;
   doc.removeSection(record.name);
   if (!doc.set(record.name, kItemCountKey, std::to_string(record.items.size()))) return false;
   long j = 0;
