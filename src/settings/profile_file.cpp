@@ -49,18 +49,22 @@ bool sameName(std::string_view a, std::string_view b) {
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// Enclosed in a matching pair of single or double quotes.
+bool enclosedInQuotes(std::string_view v) {
+  return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
 // A value read from a key line: trimmed, one pair of enclosing quotes removed.
 std::string unquote(std::string_view v) {
   v = trim(v);
-  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+  if (enclosedInQuotes(v)) v = v.substr(1, v.size() - 2);
   return std::string(v);
 }
 
 // The text written after '=' so that unquote() gives the value back.
 std::string quoteIfNeeded(std::string_view v) {
   if (v.empty()) return {};
-  bool needs = isBlank(v.front()) || isBlank(v.back()) ||
-               (v.size() >= 2 && v.front() == '"' && v.back() == '"');
+  bool needs = isBlank(v.front()) || isBlank(v.back()) || enclosedInQuotes(v);
   if (!needs) return std::string(v);
   std::string out;
   out.reserve(v.size() + 2);

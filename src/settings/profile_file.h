@@ -4,7 +4,7 @@
 //  - A section line is "[name]" (blanks before '[' allowed); the name runs to the
 //    last ']' on the line and is trimmed. A key line is "key=value" split at the
 //    first '='; key and value are trimmed of blanks (space, tab, CR). A value
-//    enclosed in a pair of double quotes loses the quotes, as Windows does.
+//    enclosed in a pair of single or double quotes loses them, as Windows does.
 //  - Lines starting with ';' or '#', lines without '=', and key lines before the
 //    first section belong to no section and are never found, but they are kept
 //    byte for byte when the file is rewritten.
@@ -18,8 +18,8 @@
 //    A new file is UTF-8 without byte-order mark, with LF line endings.
 //  - A value is stored up to its first line break (CR or LF): what follows a
 //    line break could not be read back as part of the value. A value with
-//    leading or trailing blanks, or one that is itself enclosed in double
-//    quotes, is written inside double quotes so it reads back unchanged.
+//    leading or trailing blanks, or one that is itself enclosed in quotes,
+//    is written inside double quotes so it reads back unchanged.
 //  - Names that cannot be stored are refused (false): a section name with a line
 //    break or one that is empty after trimming; a key name with '=' or a line
 //    break, one starting with '[', ';' or '#', or one empty after trimming.

@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"empty_value", "[S]\nk=\n", "S", "k", ""},
         ReadCase{"value_with_equals", "[S]\nk=a=b\n", "S", "k", "a=b"},
         ReadCase{"quotes_removed", "[S]\nk=\"  v  \"\n", "S", "k", "  v  "},
+        ReadCase{"single_quotes_removed", "[S]\nk='a b'\n", "S", "k", "a b"},
+        ReadCase{"unmatched_quotes_kept", "[S]\nk=\"a'\n", "S", "k", "\"a'"},
         ReadCase{"single_quote_char_kept", "[S]\nk=\"\n", "S", "k", "\""},
         ReadCase{"comment_not_key", "[S]\n;k=v\n", "S", ";k", "<none>"},
         ReadCase{"line_without_equals", "[S]\nk\n", "S", "k", "<none>"},
@@ -180,7 +182,7 @@ TEST(ProfileWrite, RefusesNamesThatCannotBeStored) {
 }
 
 TEST(ProfileWrite, RoundTripsAwkwardValues) {
-  const std::string values[] = {"", " ", "\"", "\"q\"", " \" ", "a;b", "x=y", "tab\tin",
+  const std::string values[] = {"", " ", "\"", "\"q\"", "'q'", "''", "'\"", " \" ", "a;b", "x=y", "tab\tin",
                                 "\t lead", "trail \t", "[S]", "\xE4\xB8\xAD", std::string("n\0ul", 4)};
   for (const std::string& start : {std::string(), kUtf16File, std::string("\xEF\xBB\xBF")}) {
     TempDir dir;
