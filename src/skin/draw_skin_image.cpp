@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "skin/skin_images.h"
@@ -101,10 +102,13 @@ void copyOpaque(QImage& dst, const QImage& src, QPoint at) {
     dst.convertTo(QImage::Format_RGB32);
   }
   const QRect target = clippedTarget(dst, *source, at);
+  if (target.isEmpty()) return;
+  // RGB32 pixels are 0xffRRGGBB already: whole rows are copied as they are.
+  const std::size_t rowBytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
   for (int y = target.top(); y <= target.bottom(); ++y) {
-    auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
-    const auto* in = reinterpret_cast<const QRgb*>(source->constScanLine(y - at.y()));
-    for (int x = target.left(); x <= target.right(); ++x) out[x] = in[x - at.x()] | kOpaqueAlpha;
+    auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y)) + target.left();
+    const auto* in = reinterpret_cast<const QRgb*>(source->constScanLine(y - at.y())) + (target.left() - at.x());
+    std::memcpy(out, in, rowBytes);
   }
 }
 
