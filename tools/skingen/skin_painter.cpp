@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
+#include <numbers>
 
 namespace skingen {
 
@@ -156,7 +157,7 @@ void paintEmblem(QPainter& p, QPointF centre, double radius, const Theme& t) {
   p.setRenderHint(QPainter::Antialiasing);
   QPainterPath hex;
   for (int i = 0; i < 6; ++i) {
-    const double a = M_PI / 3 * i + M_PI / 6;
+    const double a = std::numbers::pi / 3 * i + std::numbers::pi / 6;
     const QPointF pt(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a));
     if (i == 0) {
       hex.moveTo(pt);

@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <vector>
 
@@ -156,6 +157,13 @@ QImage dropDownBox(const Theme& t, QSize size, bool withIndex, bool over) {
     p.setPen(QPen(sep, 1));
     p.drawLine(QPointF(size.width() - arrowW - 0.5, 3), QPointF(size.width() - arrowW - 0.5, size.height() - 3));
     if (withIndex) {
+      // The index compartment (first 20 pixels) is tinted like a badge.
+      QColor badge = over ? t.accent : t.accentDeep;
+      badge.setAlpha(over ? 90 : 70);
+      p.setPen(Qt::NoPen);
+      p.setBrush(badge);
+      p.drawRoundedRect(QRectF(1, 1, 18.5, size.height() - 2), 2, 2);
+      p.setPen(QPen(sep, 1));
       p.drawLine(QPointF(19.5, 3), QPointF(19.5, size.height() - 3));
     }
     paintChevron(p, QRectF(size.width() - arrowW, 0, arrowW, size.height()),
@@ -414,7 +422,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
       p.drawEllipse(c, 34, 34);
       p.drawEllipse(c, 16, 16);
       for (int i = 0; i < 4; ++i) {
-        const double a = M_PI / 2 * i;
+        const double a = std::numbers::pi / 2 * i;
         p.drawLine(QPointF(c.x() + 24 * std::cos(a), c.y() + 24 * std::sin(a)),
                    QPointF(c.x() + 44 * std::cos(a), c.y() + 44 * std::sin(a)));
       }
@@ -455,7 +463,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
       p.drawLine(c, QPointF(c.x(), c.y() - 24));
       p.drawLine(c, QPointF(c.x() + 17, c.y() + 8));
       for (int i = 0; i < 12; ++i) {
-        const double a = M_PI / 6 * i;
+        const double a = std::numbers::pi / 6 * i;
         p.drawPoint(QPointF(c.x() + 30 * std::cos(a), c.y() + 30 * std::sin(a)));
       }
       break;
@@ -465,7 +473,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
       p.drawEllipse(c, 40, 34);
       const QColor dots[] = {t.accent, t.record, QColor(0xf0, 0xc0, 0x30), QColor(0x50, 0xe0, 0x80)};
       for (int i = 0; i < 4; ++i) {
-        const double a = M_PI * (1.1 + 0.28 * i);
+        const double a = std::numbers::pi * (1.1 + 0.28 * i);
         p.setPen(Qt::NoPen);
         p.setBrush(dots[i]);
         p.drawEllipse(QPointF(c.x() + 24 * std::cos(a), c.y() + 20 * std::sin(a)), 6, 6);
