@@ -1,5 +1,6 @@
 #include "app/led_panel.h"
 
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QStringList>
 
@@ -32,6 +33,18 @@ QString modeName(const UiTexts& ui, int mode) {
   if (mode < 0 || mode > static_cast<int>(kLedModeNeon)) return {};
   return qs(ui.get(kModeNames[mode]));
 }
+
+// The faces are narrower than the longer mode names in the normal font; such
+// a text is drawn in a smaller size of the same font so it shows whole.
+constexpr int kSmallestFacePixels = 8;
+QFont fittedFont(QFont font, const QString& text, int width) {
+  while (font.pixelSize() > kSmallestFacePixels && QFontMetrics(font).horizontalAdvance(text) > width)
+    font.setPixelSize(font.pixelSize() - 1);
+  return font;
+}
+
+// Room kept free at the right end of the DPI stage box for its arrow.
+constexpr int kStageBoxArrowWidth = 14;
 
 QColor swatchColor(const MouseConfig& cfg, int k) {
   return QColor(cfg.loopColor[k][0], cfg.loopColor[k][1], cfg.loopColor[k][2]);
@@ -120,24 +133,27 @@ void LedPanel::drawStageSection(CMemDC& dc) {
 
 void LedPanel::drawModeFace(CMemDC& dc) {
   const QRect r = qrect(basic::kLedModeFace);
+  const QString name = modeName(ctx_.ui, ctx_.working.ledMode);
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
-  drawSkinText(dc.painter(), r, modeName(ctx_.ui, ctx_.working.ledMode), kTextLeftVCenter,
-               ctx_.style.fonts.normal, ctx_.style.textColor);
+  drawSkinText(dc.painter(), r, name, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
+               ctx_.style.textColor);
 }
 
 void LedPanel::drawParamFace(CMemDC& dc) {
   const QRect r = qrect(basic::kLedParamFace);
+  const QString text = qs(ledParamFaceText(ctx_.working));
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
-  drawSkinText(dc.painter(), r, qs(ledParamFaceText(ctx_.working)), kTextLeftVCenter, ctx_.style.fonts.normal,
+  drawSkinText(dc.painter(), r, text, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, text, r.width()),
                ctx_.style.textColor);
 }
 
 void LedPanel::drawStageFace(CMemDC& dc, bool withImage) {
   if (withImage)
     drawSkinImage(dc.canvas(), ctx_.skins, stageBox_->image, stageBox_->rect.left(), stageBox_->rect.top());
-  drawSkinText(dc.painter(), stageBox_->rect,
-               QString::fromLatin1(basic::kDpiStageNames[static_cast<std::size_t>(shownStage_)]), kTextCenter,
-               ctx_.style.fonts.normal, ctx_.style.textColor);
+  const QString name = QString::fromLatin1(basic::kDpiStageNames[static_cast<std::size_t>(shownStage_)]);
+  const QRect r = stageBox_->rect.adjusted(0, 0, -kStageBoxArrowWidth, 0);
+  drawSkinText(dc.painter(), r, name, kTextCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
+               ctx_.style.textColor);
 }
 
 void LedPanel::drawToggle(CMemDC& dc, int led) {
