@@ -141,6 +141,7 @@ struct SkinCellSelector {
 
   // Index of the cell containing p, or -1.
   int hit(QPoint p) const;
+  bool contains(QPoint p) const { return hit(p) >= 0; }
   // Selecting the current cell (or an index out of range) changes nothing and
   // returns false; otherwise stores c and returns true.
   bool select(int c);
@@ -162,8 +163,10 @@ struct SkinLevelBar {
   int level = 1;  // 1..count
 
   QRect cellRect(int n) const;  // n counted from 1
-  // Level whose cell contains p (1..count), or 0.
+  // Level whose cell contains p (1..count), or 0. Cells beyond count (the
+  // upper cells of a shorter scale) are not part of the bar.
   int hit(QPoint p) const;
+  bool contains(QPoint p) const { return hit(p) > 0; }
   // Stores n clamped to 1..count.
   void setLevel(int n);
   // The same, then draws the bar.

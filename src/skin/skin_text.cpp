@@ -44,6 +44,9 @@ void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int
 
 QFont skinFont(const QString& family, int cellHeight, bool bold) {
   QFont font(family);
+  // The Windows faces are usually absent; name the free substitutes that
+  // cover the Latin and Chinese texts so fontconfig picks them first.
+  font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("WenQuanYi Zen Hei")});
   font.setStyleHint(QFont::SansSerif);
   font.setWeight(bold ? QFont::Bold : QFont::Normal);
   font.setPixelSize(cellHeight);
