@@ -1,0 +1,348 @@
+#include "cli/ctl_commands.h"
+
+#include <poll.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "cli/ctl_show.h"
+#include "device/device_change.h"
+#include "device/notification_reader.h"
+#include "macros/macro_encoder.h"
+#include "settings/config_file.h"
+#include "settings/settings_ini.h"
+#include "settings/ui_text.h"
+
+namespace hm::ctl {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr auto kSimEventGap = std::chrono::milliseconds(100);
+constexpr const char* kSimPlug = "plug";
+constexpr const char* kSimUnplug = "unplug";
+
+std::string hex2(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%02x", v & 0xFF);
+  return b;
+}
+std::string hex4(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%04x", v & 0xFFFF);
+  return b;
+}
+
+bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
+  const std::string path = s.paths().configBin;
+  if (!std::filesystem::exists(path)) {
+    s.console().error("cannot read " + path + ": " + kConfigMissingText);
+    return false;
+  }
+  NullMessageSink quiet;
+  if (!loadConfigFile(path, config, flag, quiet)) {
+    s.console().error("cannot read " + path + ": not a config.bin of " + std::to_string(kConfigFileSize) +
+                      " bytes");
+    return false;
+  }
+  return true;
+}
+
+// SIGINT and SIGTERM end `monitor` through this event (write(2) is safe in a
+// signal handler).
+WakeEvent* gStopEvent = nullptr;
+extern "C" void onStopSignal(int) {
+  if (gStopEvent) gStopEvent->set();
+}
+
+// Plays --sim-events on the simulated mouse: "T:V" sends a notification,
+// "unplug" and "plug" pull and put back the mouse.
+class SimEventPlayer {
+ public:
+  SimEventPlayer(SimulatedMouse* mouse, std::vector<std::string> events, Console& console)
+      : mouse_(mouse), events_(std::move(events)), console_(console) {
+    if (mouse_ && !events_.empty()) thread_ = std::thread([this] { run(); });
+  }
+  ~SimEventPlayer() {
+    stop_.set();
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  void run() {
+    for (const std::string& e : events_) {
+      if (stop_.wait(static_cast<int>(kSimEventGap.count()))) return;
+      int type = 0, value = 0;
+      if (e == kSimPlug) {
+        mouse_->plugIn();
+      } else if (e == kSimUnplug) {
+        mouse_->unplug();
+      } else if (std::sscanf(e.c_str(), "%d:%d", &type, &value) == 2) {
+        mouse_->sendNotification(type, value);
+      } else {
+        console_.error("ignored simulated event \"" + e + "\"");
+      }
+    }
+  }
+  SimulatedMouse* mouse_;
+  std::vector<std::string> events_;
+  Console& console_;
+  WakeEvent stop_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+std::string balloonText(int type, int value, int sensorType, const MouseConfig* config) {
+  switch (type) {
+    case proto::kEventReportRate:
+      switch (value) {
+        case 1: return englishText(TextId::ReportRate1000);
+        case 2: return englishText(TextId::ReportRate500);
+        case 4: return englishText(TextId::ReportRate250);
+        case 8: return englishText(TextId::ReportRate125);
+        default: return "";
+      }
+    case proto::kEventDpiStage: {
+      static constexpr TextId kStage[] = {TextId::DpiStage1, TextId::DpiStage2, TextId::DpiStage3,
+                                          TextId::DpiStage4};
+      if (value < 1 || value > 4) return "";
+      std::string text = englishText(kStage[value - 1]);
+      if (config) text += dpiText(sensorType, config->dpiStageValue[value - 1]);
+      return text;
+    }
+    case proto::kEventKeyMatrix:
+      if (value == 1) return englishText(TextId::KeyMatrix1);
+      if (value == 2) return englishText(TextId::KeyMatrix2);
+      return "";
+    case proto::kEventMacroKey:
+      return value != 0 ? englishText(TextId::MacroKeySwitch) + std::to_string(value) : "";
+    case proto::kEventMouseMissing: return englishText(TextId::MouseNotDetected);
+    default: return "";
+  }
+}
+
+int runList(Session& s) {
+  const auto list = s.backend().listInterfaces();
+  if (!list) {
+    s.console().error("listing the HID interfaces failed: " + s.backend().lastError());
+    return kExitNoMouse;
+  }
+  json interfaces = json::array();
+  std::vector<std::string> lines;
+  for (const HidInterfaceEntry& e : *list) {
+    if (!e.detailOk) continue;
+    auto q = s.backend().open(e.path, HidAccess::Query);
+    if (!q) {
+      if (s.options().verbose) s.console().err("skipped " + e.path + ": " + s.backend().lastError());
+      continue;
+    }
+    HidAttributes a;
+    if (!q->getAttributes(a) || a.vendorId != proto::kVendorId || a.productId != proto::kProductId) continue;
+    HidCaps c;
+    if (q->getCaps(c) != HidCapsStatus::Ok) {
+      s.console().error("the capabilities of " + e.path + " cannot be read: " + q->lastError());
+      continue;
+    }
+    interfaces.push_back({{"path", e.path},
+                          {"vendor", a.vendorId},
+                          {"product", a.productId},
+                          {"version", a.versionNumber},
+                          {"usagePage", c.usagePage},
+                          {"usage", c.usage},
+                          {"inputLength", c.inputReportByteLength},
+                          {"outputLength", c.outputReportByteLength},
+                          {"featureLength", c.featureReportByteLength}});
+    lines.push_back(e.path);
+    lines.push_back("  vendor " + hex4(a.vendorId) + ", product " + hex4(a.productId) + ", version " +
+                    hex4(a.versionNumber) + ", usage page " + hex4(c.usagePage) + ", usage " +
+                    hex4(c.usage) + ", input " + std::to_string(c.inputReportByteLength) + ", output " +
+                    std::to_string(c.outputReportByteLength) + ", feature " +
+                    std::to_string(c.featureReportByteLength));
+  }
+  if (s.options().json) {
+    s.console().out(json{{"interfaces", interfaces}}.dump());
+  } else {
+    for (const auto& l : lines) s.console().out(l);
+  }
+  if (interfaces.empty()) {
+    s.console().error(proto::kMsgMouseNotDetected);
+    return kExitNoMouse;
+  }
+  return kExitOk;
+}
+
+int runInfo(Session& s) {
+  if (!s.openMouse()) return kExitNoMouse;
+  DeviceLink& link = s.link();
+  link.readSensorInfo();
+  const SensorInfo si = link.sensorInfo();
+  const int type = si.sensorType;
+  json steps = json::array();
+  for (int step = 0; step < dpiStepCount(type); ++step) {
+    const std::string dpi = dpiText(type, step);
+    if (dpi.empty()) continue;
+    steps.push_back({{"step", step}, {"dpi", dpi}, {"code", dpiCode(type, step)}});
+  }
+  if (s.options().json) {
+    s.console().out(json{{"sensorType", si.sensorType},
+                         {"rate", si.rate},
+                         {"option1", si.option1},
+                         {"option2", si.option2},
+                         {"dpiSteps", steps}}
+                        .dump());
+    return kExitOk;
+  }
+  s.console().out("Sensor type: " + hex2(si.sensorType));
+  s.console().out("Rate: " + hex2(si.rate));
+  s.console().out("Option 1: " + hex2(si.option1));
+  s.console().out("Option 2: " + hex2(si.option2));
+  if (steps.empty()) {
+    s.console().out("DPI steps: none (no DPI table for sensor type " + std::to_string(type) + ")");
+  } else {
+    s.console().out("DPI steps of sensor type " + std::to_string(type) + ":");
+    for (const json& st : steps)
+      s.console().out("  step " + std::to_string(st["step"].get<int>()) + ": " + st["dpi"].get<std::string>() +
+                      " DPI (code 0x" + hex2(st["code"].get<int>()) + ")");
+  }
+  return kExitOk;
+}
+
+int runApply(Session& s) {
+  const DataPaths paths = s.paths();
+  MouseConfig config;
+  std::uint8_t flag = 0;
+  if (!loadConfig(s, config, flag)) return kExitFile;
+  if (!std::filesystem::exists(paths.strIni)) {
+    s.console().error("cannot read " + paths.strIni + ": the file does not exist");
+    return kExitFile;
+  }
+  const Language lang = s.language();
+  const ButtonTexts texts = loadSettingsIni(paths.strIni, lang).texts;
+  if (!s.openMouse()) return kExitNoMouse;
+  DeviceLink& link = s.link();
+  link.sensorHandshake();
+  if (!link.applyToMouse(config, {paths.configBin, paths.strIni, lang, texts, s.sink()}))
+    return kExitFile;
+  s.console().out("Applied the configuration to the mouse and saved " + paths.configBin + " and " +
+                  paths.strIni + ".");
+  return kExitOk;
+}
+
+int runShow(Session& s, int sensorType) {
+  MouseConfig config;
+  std::uint8_t flag = 0;
+  if (!loadConfig(s, config, flag)) return kExitFile;
+  const json doc = describeConfig(config, sensorType, summariseMacros(s.paths().recordIni));
+  if (s.options().json) {
+    s.console().out(doc.dump());
+  } else {
+    for (const auto& l : renderConfig(doc)) s.console().out(l);
+  }
+  return kExitOk;
+}
+
+int runMacrosRebuild(Session& s) {
+  const DataPaths paths = s.paths();
+  MouseConfig config;
+  std::uint8_t flag = 0;
+  if (!loadConfig(s, config, flag)) return kExitFile;
+  if (!std::filesystem::exists(paths.recordIni)) {
+    s.console().error("cannot read " + paths.recordIni + ": the file does not exist");
+    return kExitFile;
+  }
+  const std::vector<MacroReport> reports = rebuildMacroImages(paths.recordIni, config);
+  if (!writeConfigImage(paths.configBin, flag, config)) {
+    s.console().error("cannot write " + paths.configBin);
+    return kExitFile;
+  }
+  for (const MacroReport& r : reports) {
+    s.console().out("Macro " + std::to_string(r.number) + " \"" + r.name + "\": " + std::to_string(r.events) +
+                    " events");
+    if (!r.hasImage)
+      s.console().err("hidmousectl: warning: macro " + std::to_string(r.number) + " \"" + r.name +
+                      "\" has no image (only the first twelve macros reach the mouse)");
+    else if (r.truncated)
+      s.console().err("hidmousectl: warning: macro " + std::to_string(r.number) + " \"" + r.name +
+                      "\" was cut to " + std::to_string(r.events) + " events to fit its image");
+  }
+  if (reports.empty()) s.console().out("No macros in " + paths.recordIni + "; the images are unchanged.");
+  return kExitOk;
+}
+
+int runMonitor(Session& s) {
+  auto monitor = s.backend().openMonitor();
+  if (!monitor) {
+    s.console().error("watching for devices failed: " + s.backend().lastError());
+    return kExitNoMouse;
+  }
+  MouseConfig config;
+  std::uint8_t flag = 0;
+  NullMessageSink quiet;
+  const bool haveConfig = loadConfigFile(s.paths().configBin, config, flag, quiet);
+  std::atomic<int> sensorType{0};
+  const bool json = s.options().json;
+  Console& con = s.console();
+
+  auto printEvent = [&](int type, int value) {
+    const std::string text = balloonText(type, value, sensorType.load(), haveConfig ? &config : nullptr);
+    if (json)
+      con.out(nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}.dump());
+    else
+      con.out("event " + std::to_string(type) + " " + std::to_string(value) + ": " +
+              (text.empty() ? "(shows nothing)" : text));
+  };
+  auto printDevice = [&](const HidDeviceEvent& e) {
+    const char* kind = e.kind == HidDeviceEventKind::Arrival ? "arrival" : "removal";
+    if (json)
+      con.out(nlohmann::json{{"event", kind}, {"path", e.path}}.dump());
+    else
+      con.out(std::string(kind) + " " + e.path);
+  };
+
+  DeviceLink& link = s.link();
+  NotificationReader reader(link, printEvent);
+  if (link.openMouse() == 1) {
+    link.readSensorInfo();
+    sensorType = link.sensorInfo().sensorType;
+    reader.release();
+  } else {
+    printEvent(proto::kEventMouseMissing, 0);
+  }
+
+  WakeEvent stop;
+  gStopEvent = &stop;
+  struct sigaction sa {};
+  sa.sa_handler = onStopSignal;
+  sigemptyset(&sa.sa_mask);
+  struct sigaction oldInt {}, oldTerm {};
+  sigaction(SIGINT, &sa, &oldInt);
+  sigaction(SIGTERM, &sa, &oldTerm);
+  {
+    SimEventPlayer player(s.simulated(), s.options().simEvents, con);
+    for (;;) {
+      pollfd fds[2] = {{monitor->fd(), POLLIN, 0}, {stop.fd(), POLLIN, 0}};
+      if (::poll(fds, 2, -1) < 0 && errno != EINTR) break;
+      if (stop.isSet()) break;
+      for (const HidDeviceEvent& e : monitor->drain()) {
+        printDevice(e);
+        const DeviceChangeAction a = handleDeviceChange(link, deviceChangeCode(e.kind),
+                                                        proto::kDeviceTypeInterface, e.path, false, true);
+        if (a.kind == DeviceChangeKind::WarnAndHide) printEvent(proto::kEventMouseMissing, 0);
+        if (a.handshakeDone) sensorType = link.activeSensorType();
+        if (a.startReader) reader.release();
+      }
+    }
+  }
+  sigaction(SIGINT, &oldInt, nullptr);
+  sigaction(SIGTERM, &oldTerm, nullptr);
+  gStopEvent = nullptr;
+  reader.stop();
+  return kExitOk;
+}
+
+}  // namespace hm::ctl

@@ -1,0 +1,20 @@
+// The hidmousectl subcommands. Each returns the process exit code.
+#pragma once
+
+#include "cli/ctl_session.h"
+
+namespace hm::ctl {
+
+int runList(Session& s);
+int runInfo(Session& s);
+int runApply(Session& s);
+int runMonitor(Session& s);
+int runShow(Session& s, int sensorType);
+int runMacrosRebuild(Session& s);
+
+// The English balloon text of a device event ("" when the event shows
+// nothing). Type 7 appends the DPI of the stage: `dpiText` of `sensorType` and
+// the stage's dpiStageValue in `config`, or nothing when config is null.
+std::string balloonText(int type, int value, int sensorType, const MouseConfig* config);
+
+}  // namespace hm::ctl

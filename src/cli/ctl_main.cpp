@@ -1,0 +1,77 @@
+// hidmousectl: the mouse's configuration tool for the shell and for scripts.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+#include "cli/ctl_commands.h"
+#include "cli/ctl_session.h"
+
+int main(int argc, char** argv) {
+  using namespace hm::ctl;
+  CLI::App app{"Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, "
+               "applies config.bin, watches its events and shows the stored configuration."};
+  app.name("hidmousectl");
+  app.require_subcommand(1);
+  app.fallthrough();
+
+  GlobalOptions options;
+  std::string simSensor = "0,0,0,0";
+  app.add_option("--data-dir", options.dataDir,
+                 "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
+  app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
+  app.add_option("--sim-sensor", simSensor,
+                 "The simulated mouse's sensor answer T,R,O1,O2 (decimal bytes, default 0,0,0,0)");
+  app.add_option("--sim-events", options.simEvents,
+                 "Events the simulated mouse plays while monitoring: TYPE:VALUE, unplug, plug")
+      ->delimiter(',');
+  app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
+  app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
+  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor)");
+
+  CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
+  CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
+  CLI::App* apply = app.add_subcommand("apply", "Send config.bin to the mouse and save it, as Apply does");
+  CLI::App* monitor = app.add_subcommand("monitor", "Print the mouse's events and arrivals until interrupted");
+  CLI::App* show = app.add_subcommand("show", "Print the configuration held in config.bin");
+  int showSensor = 0;
+  show->add_option("--sensor", showSensor, "Sensor type whose DPI scale is shown (default 0)")
+      ->check(CLI::Range(0, 255));
+  CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
+  macros->require_subcommand(1);
+  CLI::App* rebuild = macros->add_subcommand("rebuild", "Rebuild the twelve macro images from record.ini");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "hidmousectl: %s (see --help)\n", e.what());
+    return kExitUsage;
+  }
+  const auto sensor = parseSensorBytes(simSensor);
+  if (!sensor) {
+    std::fprintf(stderr, "hidmousectl: --sim-sensor needs four decimal bytes T,R,O1,O2, not \"%s\"\n",
+                 simSensor.c_str());
+    return kExitUsage;
+  }
+  options.simSensor = *sensor;
+
+  try {
+    Console console;
+    Session session(options, console);
+    if (*list) return runList(session);
+    if (*info) return runInfo(session);
+    if (*apply) return runApply(session);
+    if (*monitor) return runMonitor(session);
+    if (*show) return runShow(session, showSensor);
+    if (*rebuild) return runMacrosRebuild(session);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "hidmousectl: %s\n", e.what());
+    return kExitNoMouse;
+  }
+  return kExitUsage;
+}

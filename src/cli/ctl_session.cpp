@@ -1,0 +1,104 @@
+#include "cli/ctl_session.h"
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+#include "device/protocol.h"
+#include "platform/hid/linux_hid_backend.h"
+#include "platform/system_language.h"
+
+namespace hm::ctl {
+
+namespace {
+constexpr const char* kProgram = "hidmousectl: ";
+constexpr int kMaxByte = 255;
+constexpr std::size_t kSensorFields = 4;
+}  // namespace
+
+std::optional<std::array<std::uint8_t, 4>> parseSensorBytes(const std::string& text) {
+  std::array<std::uint8_t, 4> out{};
+  std::stringstream in(text);
+  std::string field;
+  std::size_t n = 0;
+  while (std::getline(in, field, ',')) {
+    if (n >= kSensorFields || field.empty() || field.size() > 3) return std::nullopt;
+    int v = 0;
+    for (char c : field) {
+      if (c < '0' || c > '9') return std::nullopt;
+      v = v * 10 + (c - '0');
+    }
+    if (v > kMaxByte) return std::nullopt;
+    out[n++] = static_cast<std::uint8_t>(v);
+  }
+  if (n != kSensorFields || (!text.empty() && text.back() == ',')) return std::nullopt;
+  return out;
+}
+
+void Console::out(const std::string& line) {
+  std::lock_guard lock(m_);
+  std::fputs(line.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void Console::err(const std::string& line) {
+  std::lock_guard lock(m_);
+  std::fputs(line.c_str(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+void Console::error(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\n' || c == '\r') {
+      if (!line.empty() && line.back() != ' ') line.push_back(' ');
+    } else {
+      line.push_back(c);
+    }
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  err(kProgram + line);
+}
+
+void ConsoleSink::showMessage(const std::string& text, const std::string& caption) {
+  console_.error(caption.empty() ? text : caption + ": " + text);
+}
+
+Session::Session(const GlobalOptions& options, Console& console)
+    : options_(options), console_(console), sink_(console) {
+  if (options_.simulate) {
+    auto sim = std::make_unique<SimulatedMouse>();
+    sim->setSensorAnswer(options_.simSensor);
+    simulated_ = sim.get();
+    backend_ = std::move(sim);
+  } else {
+    backend_ = makeLinuxHidBackend();
+  }
+  link_ = std::make_unique<DeviceLink>(*backend_, sink_, sleeper_);
+  if (options_.trace) link_->setTrace([this](const std::string& line) { console_.err(line); });
+  if (options_.verbose) {
+    link_->setLog([this](const std::string& text) {
+      std::string t = text;
+      while (!t.empty() && t.back() == '\n') t.pop_back();
+      console_.err(t);
+    });
+  }
+}
+
+Session::~Session() { link_->close(); }
+
+DataPaths Session::paths() const {
+  return DataPaths::inFolder(options_.dataDir.empty() ? executableFolder() : options_.dataDir);
+}
+
+Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }
+
+bool Session::openMouse() {
+  if (link_->openMouse() == 1) return true;
+  console_.error(proto::kMsgMouseNotDetected);
+  return false;
+}
+
+}  // namespace hm::ctl

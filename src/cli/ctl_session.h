@@ -1,0 +1,91 @@
+// What every hidmousectl command shares: the global options, the HID backend
+// (the system's or the simulated mouse), the device link with its trace and
+// diagnostic hooks, and error reporting on stderr.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/device_link.h"
+#include "platform/hid/simulated_mouse.h"
+#include "settings/data_paths.h"
+#include "settings/language.h"
+#include "settings/message_sink.h"
+
+namespace hm::ctl {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitNoMouse = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitFile = 3;
+
+struct GlobalOptions {
+  std::string dataDir;  // empty: the executable's folder
+  bool simulate = false;
+  std::array<std::uint8_t, 4> simSensor{};
+  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor)
+  bool trace = false;
+  bool verbose = false;
+  bool json = false;
+};
+
+// Parses "T,R,O1,O2" (four decimal bytes). nullopt when malformed.
+std::optional<std::array<std::uint8_t, 4>> parseSensorBytes(const std::string& text);
+
+// Writes whole lines to stderr and stdout; safe from several threads.
+class Console {
+ public:
+  void out(const std::string& line);
+  void err(const std::string& line);
+  // An error: "hidmousectl: <text>", embedded line breaks folded into one line.
+  void error(const std::string& text);
+
+ private:
+  std::mutex m_;
+};
+
+// Messages of the core (file and device failures) become error lines.
+class ConsoleSink : public MessageSink {
+ public:
+  explicit ConsoleSink(Console& c) : console_(c) {}
+  void showMessage(const std::string& text, const std::string& caption) override;
+
+ private:
+  Console& console_;
+};
+
+class Session {
+ public:
+  Session(const GlobalOptions& options, Console& console);
+  ~Session();
+
+  const GlobalOptions& options() const { return options_; }
+  Console& console() { return console_; }
+  MessageSink& sink() { return sink_; }
+  HidBackend& backend() { return *backend_; }
+  DeviceLink& link() { return *link_; }
+  // The simulated mouse when --simulate was given, else nullptr.
+  SimulatedMouse* simulated() { return simulated_; }
+  DataPaths paths() const;
+  Language language() const;
+
+  // openMouse; on failure prints "The system did not detect the gaming mouse!".
+  bool openMouse();
+
+ private:
+  GlobalOptions options_;
+  Console& console_;
+  ConsoleSink sink_;
+  RealSleeper sleeper_;
+  std::unique_ptr<HidBackend> backend_;
+  SimulatedMouse* simulated_ = nullptr;
+  std::unique_ptr<DeviceLink> link_;
+};
+
+}  // namespace hm::ctl

@@ -1,0 +1,308 @@
+#include "cli/ctl_show.h"
+
+#include <cstdio>
+
+#include "buttons/button_codes.h"
+#include "buttons/key_tables.h"
+#include "macros/macro_encoder.h"
+#include "macros/macro_record.h"
+#include "settings/ui_text.h"
+
+namespace hm::ctl {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr int kMsPerSecond = 1000;
+constexpr int kModeKeyMatrix[2] = {1, 3};
+constexpr const char* kModeNames[2] = {"Mode A", "Mode B"};
+constexpr const char* kStandardParams[] = {"5%", "15%", "25%", "35%", "45%",
+                                           "55%", "65%", "75%", "85%", "100%"};
+constexpr const char* kRespirationParams[] = {"8S", "7S", "6S", "5S", "4S"};
+constexpr int kNeonParams = 30;
+constexpr int kLedsPerStage = 4;
+constexpr int kStageBits = 4;
+constexpr unsigned kNibble = 0x0F;
+
+std::string hexByte(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "0x%02x", v & 0xFF);
+  return b;
+}
+
+std::string keyName(std::uint8_t code) {
+  if (code == 0) return "(none)";
+  for (int row = 0; row < kKeyNameRows; ++row) {
+    const char* name = keyNameAt(row);
+    if (*name && keyCodeFromName(name) == code) return name;
+  }
+  for (const char* name : {"L-Button", "R-Button", "M-Button"})
+    if (keyCodeFromName(name) == code) return name;
+  return hexByte(code);
+}
+
+std::string modifierNames(std::uint8_t bits) {
+  std::string out;
+  for (int row = 0; row < kModifierRows; ++row) {
+    const char* name = modifierName(row);
+    if (bits & modifierBitFromName(name)) {
+      if (!out.empty()) out += "+";
+      out += name;
+    }
+  }
+  return out;
+}
+
+std::string rowText(const std::string* rows, std::size_t count, unsigned row) {
+  return row < count ? rows[row] : std::string();
+}
+
+json describeButton(const MouseConfig& c, int mode, int b, const std::vector<MacroSummary>& macros) {
+  const ButtonBlock& blk = c.mode[mode];
+  const UiTexts en(Language::English);
+  const DialogTexts& dt = dialogTexts(Language::English);
+  const int f = blk.function[b];
+  json j{{"button", b + 1}, {"function", f}, {"functionName", en.functionName(f)}};
+  json params = json::object();
+  std::string detail;
+  switch (f) {
+    case kDpiSwitch: {
+      const int action = c.dpiAction[mode][b];
+      params = {{"dpiAction", action}, {"text", dpiActionText(action - 1)}};
+      detail = dpiActionText(action - 1);
+      break;
+    }
+    case kWindows: {
+      const unsigned usage = blk.windowsUsageHigh[b] << 8 | blk.windowsUsageLow[b];
+      const std::string row = rowText(dt.windowsRows.data(), dt.windowsRows.size(), blk.windowsChoice[b]);
+      params = {{"row", blk.windowsChoice[b]}, {"text", row}, {"usage", usage}};
+      char u[16];
+      std::snprintf(u, sizeof u, "0x%04x", usage);
+      detail = row + " (usage " + u + ")";
+      break;
+    }
+    case kMultimedia: {
+      const std::string row = rowText(dt.mediaRows.data(), dt.mediaRows.size(), blk.mediaChoice[b]);
+      params = {{"row", blk.mediaChoice[b]}, {"text", row}, {"usage", blk.mediaUsage[b]}};
+      detail = row + " (usage " + hexByte(blk.mediaUsage[b]) + ")";
+      break;
+    }
+    case kFireKey: {
+      const std::string key = fireRowText(blk.fireChoice[b]);
+      params = {{"row", blk.fireChoice[b]}, {"key", key},        {"keyCode", blk.fireKey[b]},
+                {"speed", blk.fireSpeed[b]}, {"times", blk.fireTimes[b]}};
+      detail = key + ", speed " + std::to_string(blk.fireSpeed[b]) + ", " +
+               (blk.fireTimes[b] ? std::to_string(blk.fireTimes[b]) + " times" : "until released");
+      break;
+    }
+    case kSingleKey:
+      params = {{"key", keyName(blk.singleKey[b])}, {"keyCode", blk.singleKey[b]}};
+      detail = keyName(blk.singleKey[b]);
+      break;
+    case kComboKey: {
+      const std::string mods = modifierNames(blk.comboModifiers[b]);
+      params = {{"modifiers", mods},
+                {"modifierBits", blk.comboModifiers[b]},
+                {"key1", keyName(blk.comboKey1[b])},
+                {"key1Code", blk.comboKey1[b]},
+                {"key2", keyName(blk.comboKey2[b])},
+                {"key2Code", blk.comboKey2[b]}};
+      detail = (mods.empty() ? std::string() : mods + "+") + keyName(blk.comboKey1[b]) + "+" +
+               keyName(blk.comboKey2[b]);
+      break;
+    }
+    case kMacroKey: {
+      const int number = blk.macroIndex[b] + 1;
+      const int repeat = blk.macroRepeat[b];
+      std::string name;
+      for (const auto& m : macros)
+        if (m.number == number) name = m.name;
+      const std::string repeatText =
+          rowText(dt.macroRepeatOptions.data(), dt.macroRepeatOptions.size(), static_cast<unsigned>(repeat));
+      params = {{"macro", number}, {"macroName", name}, {"repeat", repeat}, {"repeatText", repeatText}};
+      detail = "macro " + std::to_string(number) + (name.empty() ? "" : " \"" + name + "\"") +
+               ", repeat " + std::to_string(repeat) + (repeatText.empty() ? "" : " (" + repeatText + ")");
+      break;
+    }
+    default: break;
+  }
+  j["params"] = params;
+  j["description"] = detail;
+  return j;
+}
+
+}  // namespace
+
+std::string ledParamText(int mode, int index) {
+  if (index < 0) return "";
+  switch (mode) {
+    case 1: return index < static_cast<int>(std::size(kStandardParams)) ? kStandardParams[index] : "";
+    case 2: return index < static_cast<int>(std::size(kRespirationParams)) ? kRespirationParams[index] : "";
+    case 3: {
+      if (index >= kNeonParams) return "";
+      const int halfSeconds = index + 1;
+      return std::to_string(halfSeconds / 2) + (halfSeconds % 2 ? ".5S" : "S");
+    }
+    default: return "";
+  }
+}
+
+std::vector<MacroSummary> summariseMacros(const std::string& recordIni) {
+  std::vector<MacroSummary> out;
+  int number = 0;
+  for (const std::string& name : listMacros(recordIni)) {
+    MacroSummary s;
+    s.number = ++number;
+    s.name = name;
+    const MacroRecord r = readMacro(recordIni, name);
+    std::vector<std::string> items;
+    for (const auto& item : r.items) items.push_back(item.text);
+    s.items = static_cast<int>(items.size());
+    std::uint8_t scratch[kMacroImageSize] = {};
+    const EncodeResult e = encodeMacroImage(items, scratch);
+    s.events = e.events;
+    s.truncated = e.truncated;
+    out.push_back(s);
+  }
+  return out;
+}
+
+json describeConfig(const MouseConfig& c, int sensorType, const std::vector<MacroSummary>& macros) {
+  json doc;
+  json modes = json::array();
+  for (int m = 0; m < 2; ++m) {
+    json buttons = json::array();
+    for (int b = 0; b < kSentButtons; ++b) buttons.push_back(describeButton(c, m, b, macros));
+    modes.push_back({{"mode", m}, {"name", kModeNames[m]}, {"keyMatrix", kModeKeyMatrix[m]}, {"buttons", buttons}});
+  }
+  doc["modes"] = modes;
+  doc["editedMode"] = c.editedMode;
+
+  const int interval = c.reportInterval;
+  doc["reportRate"] = {{"interval", interval},
+                       {"hz", (interval == 1 || interval == 2 || interval == 4 || interval == 8)
+                                  ? json(kMsPerSecond / interval)
+                                  : json(nullptr)}};
+  doc["sensorType"] = sensorType;
+  json stages = json::array();
+  for (int s = 0; s < static_cast<int>(kDpiStages); ++s)
+    stages.push_back({{"stage", s + 1},
+                      {"enabled", c.dpiStageEnabled[s] != 0},
+                      {"step", c.dpiStageValue[s]},
+                      {"dpi", dpiText(sensorType, c.dpiStageValue[s])}});
+  doc["dpiStages"] = stages;
+
+  static constexpr TextId kModeText[] = {TextId::OffMode, TextId::StandardMode, TextId::RespirationMode,
+                                         TextId::NeonMode};
+  const int mode = c.ledMode;
+  const int param = mode >= 1 && mode <= 3 ? c.ledParam[mode - 1] : -1;
+  doc["led"] = {{"mode", mode},
+                {"modeName", mode <= 3 ? englishText(kModeText[mode]) : ""},
+                {"param", param >= 0 ? json(param) : json(nullptr)},
+                {"paramText", ledParamText(mode, param)}};
+
+  json colours = json::array();
+  for (int k = 0; k < static_cast<int>(kLoopColors); ++k) {
+    char rgb[8];
+    std::snprintf(rgb, sizeof rgb, "#%02x%02x%02x", c.loopColor[k][0], c.loopColor[k][1], c.loopColor[k][2]);
+    colours.push_back({{"color", k + 1}, {"rgb", rgb}, {"enabled", c.loopColorEnabled[k] == 1}});
+  }
+  doc["loopColors"] = colours;
+
+  json leds = json::array();
+  for (int s = 0; s < static_cast<int>(kDpiStages); ++s) {
+    const unsigned bits = (c.dpiLedMask[s / 2] >> (kStageBits * (s % 2))) & kNibble;
+    json lit = json::array();
+    for (int l = 0; l < kLedsPerStage; ++l)
+      if (bits & (1u << l)) lit.push_back(l + 1);
+    leds.push_back({{"stage", s + 1}, {"mask", bits}, {"leds", lit}});
+  }
+  doc["dpiLeds"] = leds;
+
+  doc["pointer"] = {{"speedStep", c.pointerSpeedStep},
+                    {"scrollLines", c.scrollLines},
+                    {"doubleClickStep", c.doubleClickStep},
+                    {"enhancePrecision", c.enhancePointerPrecision != 0},
+                    {"scrollOneScreen", c.scrollOneScreen != 0}};
+
+  json ms = json::array();
+  for (const MacroSummary& m : macros) {
+    const bool hasImage = m.number <= static_cast<int>(kMacroCount);
+    ms.push_back({{"number", m.number},
+                  {"name", m.name},
+                  {"items", m.items},
+                  {"events", m.events},
+                  {"truncated", m.truncated},
+                  {"hasImage", hasImage},
+                  {"loopTimes", hasImage ? json(loopTimes(c, m.number - 1)) : json(nullptr)}});
+  }
+  doc["macros"] = ms;
+  return doc;
+}
+
+std::vector<std::string> renderConfig(const json& doc) {
+  std::vector<std::string> out;
+  auto onOff = [](bool b) { return b ? "on" : "off"; };
+  for (const json& m : doc["modes"]) {
+    out.push_back(m["name"].get<std::string>() + " (key matrix " + std::to_string(m["keyMatrix"].get<int>()) + "):");
+    for (const json& b : m["buttons"]) {
+      std::string line = "  Button " + std::to_string(b["button"].get<int>()) + ": " +
+                         b["functionName"].get<std::string>();
+      const std::string d = b["description"].get<std::string>();
+      if (!d.empty()) line += " - " + d;
+      out.push_back(line);
+    }
+  }
+  out.push_back(std::string("Edited mode: ") + (doc["editedMode"].get<int>() ? "Mode B" : "Mode A"));
+  const json& rr = doc["reportRate"];
+  out.push_back("Report rate: " + (rr["hz"].is_null() ? "unknown (interval " + std::to_string(rr["interval"].get<int>()) + ")"
+                                                     : std::to_string(rr["hz"].get<int>()) + " Hz"));
+  out.push_back("DPI stages (sensor type " + std::to_string(doc["sensorType"].get<int>()) + "):");
+  for (const json& s : doc["dpiStages"]) {
+    const std::string dpi = s["dpi"].get<std::string>();
+    out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " + onOff(s["enabled"].get<bool>()) +
+                  ", " + (dpi.empty() ? "step " + std::to_string(s["step"].get<int>()) + " (no DPI for this sensor type)"
+                                      : dpi + " DPI"));
+  }
+  const json& led = doc["led"];
+  std::string ledLine = "LED: " + (led["modeName"].get<std::string>().empty()
+                                       ? "mode " + std::to_string(led["mode"].get<int>())
+                                       : led["modeName"].get<std::string>());
+  if (!led["param"].is_null())
+    ledLine += ", parameter " + (led["paramText"].get<std::string>().empty()
+                                     ? "index " + std::to_string(led["param"].get<int>())
+                                     : led["paramText"].get<std::string>());
+  out.push_back(ledLine);
+  out.push_back("Loop colours:");
+  for (const json& k : doc["loopColors"])
+    out.push_back("  Colour " + std::to_string(k["color"].get<int>()) + ": " + k["rgb"].get<std::string>() +
+                  (k["enabled"].get<bool>() ? ", ticked" : ", not ticked"));
+  out.push_back("DPI LEDs:");
+  for (const json& s : doc["dpiLeds"]) {
+    std::string lit;
+    for (const json& l : s["leds"]) lit += (lit.empty() ? "" : " ") + std::to_string(l.get<int>());
+    out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " + (lit.empty() ? "none lit" : "LEDs " + lit + " lit"));
+  }
+  const json& p = doc["pointer"];
+  out.push_back("Pointer: speed step " + std::to_string(p["speedStep"].get<int>()) + ", scroll lines " +
+                std::to_string(p["scrollLines"].get<int>()) + ", double-click step " +
+                std::to_string(p["doubleClickStep"].get<int>()) + ", enhance pointer precision " +
+                onOff(p["enhancePrecision"].get<bool>()) + ", scroll one screen " +
+                onOff(p["scrollOneScreen"].get<bool>()));
+  out.push_back("Macros:");
+  if (doc["macros"].empty()) out.push_back("  (none in record.ini)");
+  for (const json& m : doc["macros"]) {
+    std::string line = "  Macro " + std::to_string(m["number"].get<int>()) + " \"" + m["name"].get<std::string>() +
+                       "\": " + std::to_string(m["events"].get<int>()) + " events";
+    if (m["hasImage"].get<bool>())
+      line += ", loop " + std::to_string(m["loopTimes"].get<int>());
+    else
+      line += ", no image (only the first twelve macros reach the mouse)";
+    if (m["truncated"].get<bool>()) line += ", cut to fit the image";
+    out.push_back(line);
+  }
+  return out;
+}
+
+}  // namespace hm::ctl

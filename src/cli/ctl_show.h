@@ -1,0 +1,44 @@
+// `hidmousectl show`: the configuration of config.bin (and the macros of
+// record.ini) as a JSON document with stable field names, and the same in
+// readable text.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "settings/mouse_config.h"
+
+namespace hm::ctl {
+
+struct MacroSummary {
+  int number = 0;  // position of the section in record.ini, 1-based
+  std::string name;
+  int items = 0;
+  int events = 0;
+  bool truncated = false;
+};
+
+// The macros of record.ini with their item and event counts (no file: none).
+std::vector<MacroSummary> summariseMacros(const std::string& recordIni);
+
+// Fields (all stable):
+//   modes[2]: {mode, name, keyMatrix, buttons[8]: {button, function, functionName,
+//             description, params{...}}}
+//   editedMode, reportRate{interval, hz}, sensorType,
+//   dpiStages[4]: {stage, enabled, step, dpi}, led{mode, modeName, param, paramText},
+//   loopColors[8]: {color, rgb, enabled}, dpiLeds[4]: {stage, mask, leds[]},
+//   pointer{speedStep, scrollLines, doubleClickStep, enhancePrecision, scrollOneScreen},
+//   macros[]: {number, name, items, events, truncated, hasImage, loopTimes}
+nlohmann::json describeConfig(const MouseConfig& config, int sensorType,
+                              const std::vector<MacroSummary>& macros);
+
+// The readable form of describeConfig's document, one string per line.
+std::vector<std::string> renderConfig(const nlohmann::json& doc);
+
+// The text of an LED parameter list entry ("5%", "8S", "0.5S", ...); "" when
+// the index lies outside the mode's list.
+std::string ledParamText(int mode, int index);
+
+}  // namespace hm::ctl
