@@ -81,8 +81,10 @@ class Page {
   virtual void closeListsMissing(QPoint) {}
   virtual bool handleClick(QPoint p) = 0;
 
-  // The other page is being entered: destroy this page's child windows,
-  // clear their open flags and list-hover states (nothing is drawn).
+  // The other page is being entered (also when this one was never shown,
+  // and as the first half of a forced refresh of this page): destroy this
+  // page's child windows that exist, clear their open flags and list-hover
+  // states. Nothing is drawn.
   virtual void leave() {}
 
   virtual std::vector<HoverItem> hoverItems() const { return {}; }
