@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "settings/data_paths.h"
 #include "settings/profile_file.h"
@@ -29,13 +28,6 @@ INSTANTIATE_TEST_SUITE_P(Slots, ButtonTextKey,
                                            KeyCase{0, 11, "Item12"}, KeyCase{1, 0, "Item13"},
                                            KeyCase{1, 1, "Item23"}, KeyCase{1, 9, "Item103"},
                                            KeyCase{1, 11, "Item123"}));
-
-TEST(ButtonTextKey, AllTwentyFourAreDistinct) {
-  std::set<std::string> keys;
-  for (int m = 0; m < 2; ++m)
-    for (int s = 0; s < 12; ++s) keys.insert(buttonTextKey(m, s));
-  EXPECT_EQ(keys.size(), 24u);
-}
 
 struct ColourCase { const char* text; std::uint8_t value; };
 
