@@ -40,10 +40,13 @@ function(hm_test_dir name dir)
   if(ARG_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")
   endif()
+  # The environment goes through a launcher: gtest_discover_tests flattens a
+  # list given as the ENVIRONMENT property, which kept only its first entry.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${_env}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 120)
+    PROPERTIES TIMEOUT 120)
 endfunction()
 
 # hm_add_fuzzer(FILE LIBS...): a libFuzzer executable named after FILE.
