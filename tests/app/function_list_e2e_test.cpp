@@ -1,0 +1,104 @@
+// A whole user path through the main window and the simulated mouse: open
+// button 4's function list, pick "Single Key", press A in the dialog, OK,
+// Apply. The mouse's table 1 then holds 00 00 04 00 in slot 4 and str.ini
+// holds the box text.
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+
+#include "app/basic_layout.h"
+#include "app/basic_page.h"
+#include "app/frame.h"
+#include "buttons/button_codes.h"
+#include "buttons/dialogs/dialog_layout.h"
+#include "buttons/dialogs/dialog_runner.h"
+#include "buttons/dialogs/single_dialog.h"
+#include "fixtures.h"
+#include "platform/key_names.h"
+#include "settings/profile_file.h"
+
+namespace hm::test {
+namespace {
+
+constexpr std::uint32_t kEvdevA = 30;
+
+// Drives the dialog the way a user would instead of a modal loop.
+class UserRunner : public DialogRunner {
+ public:
+  std::function<void(QDialog&)> script;
+  int runs = 0;
+  int run(QDialog& dialog) override {
+    ++runs;
+    dialog.show();
+    if (script) script(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result();
+  }
+};
+
+QPoint centre(const basic::Box& b) { return {(b.left + b.right) / 2, (b.top + b.bottom) / 2}; }
+
+void chooseRow(QListWidget* list, int row) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(row)).center());
+}
+
+TEST(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
+  Shell shell;
+  ASSERT_TRUE(shell.start());
+  UserRunner runner;
+  shell.dlg->context().dialogRunner = &runner;
+  shell.showWindow();
+  shell.dlg->showBasicPage();
+  auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
+  ASSERT_NE(page, nullptr);
+
+  runner.script = [](QDialog& d) {
+    ASSERT_NE(dynamic_cast<CSingleDialog*>(&d), nullptr);
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, kEvdevA + kNativeScanCodeOffset, 0, 0, "a");
+      QApplication::sendEvent(&d, &key);
+    }
+    QTest::mouseClick(&d, Qt::LeftButton, Qt::NoModifier, dlg::kOkRect.center());
+  };
+
+  shell.click(centre(basic::keyBox(4)));
+  ASSERT_TRUE(page->keyList(4).isOpen());
+  chooseRow(page->keyList(4).list(), kSingleKey);
+  EXPECT_EQ(runner.runs, 1);
+  EXPECT_FALSE(page->keyList(4).isOpen());
+  EXPECT_EQ(shell.dlg->buttonTexts().text[kModeA][3], "Single Key-A");
+
+  shell.mouse.clearLog();
+  shell.click(frame::kApply.center());
+  const auto table1 = shell.mouse.keyMatrix(1);
+  EXPECT_EQ((KeyEntry{table1[16], table1[17], table1[18], table1[19]}), (KeyEntry{0x00, 0x00, 0x04, 0x00}));
+  EXPECT_EQ(profile::getString(shell.pathStd("str.ini"), "Setting-EN", "Item4", ""), "Single Key-A");
+}
+
+TEST(FunctionListEndToEnd, CancelledDialogLeavesTheButtonAsItWas) {
+  Shell shell;
+  ASSERT_TRUE(shell.start());
+  UserRunner runner;
+  shell.dlg->context().dialogRunner = &runner;
+  shell.showWindow();
+  shell.dlg->showBasicPage();
+  auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
+  ASSERT_NE(page, nullptr);
+  const MouseConfig before = shell.dlg->working();
+  const ButtonTexts textsBefore = shell.dlg->buttonTexts();
+
+  runner.script = [](QDialog& d) {
+    QTest::mouseClick(&d, Qt::LeftButton, Qt::NoModifier, dlg::kCancelRect.center());
+  };
+  shell.click(centre(basic::keyBox(2)));
+  ASSERT_TRUE(page->keyList(2).isOpen());
+  chooseRow(page->keyList(2).list(), kMacroKey);
+  EXPECT_EQ(runner.runs, 1);
+  EXPECT_FALSE(page->keyList(2).isOpen());
+  EXPECT_TRUE(shell.dlg->working() == before);
+  EXPECT_TRUE(shell.dlg->buttonTexts() == textsBefore);
+}
+
+}  // namespace
+}  // namespace hm::test
