@@ -49,7 +49,12 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "hidmousectl: %s (see --help)\n", e.what());
+    // An unknown word where the subcommand belongs is named as such.
+    const std::vector<std::string> rest = app.remaining();
+    if (app.get_subcommands().empty() && !rest.empty() && !rest.front().empty() && rest.front()[0] != '-')
+      std::fprintf(stderr, "hidmousectl: unknown subcommand \"%s\" (see --help)\n", rest.front().c_str());
+    else
+      std::fprintf(stderr, "hidmousectl: %s (see --help)\n", e.what());
     return kExitUsage;
   }
   const auto sensor = parseSensorBytes(simSensor);

@@ -1,0 +1,412 @@
+// hidmousectl as a user runs it: the built binary against temporary data
+// folders and the simulated mouse; output, JSON fields, trace lines and exit
+// codes.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#include "settings/config_file.h"
+
+namespace hm {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::stringstream in(text);
+  for (std::string l; std::getline(in, l);) out.push_back(l);
+  return out;
+}
+
+struct Result {
+  int rc = -1;
+  std::string out, err;
+};
+
+class Ctl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/hm_ctl_test_XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    data_ = dir_ / "data";
+    fs::create_directory(data_);
+    writeConfigImage((data_ / "config.bin").string(), 0, factoryConfig());
+    std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem1=Left Click\n";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Runs the tool with `args`; stdout and stderr go to files.
+  Result run(const std::vector<std::string>& args) {
+    pid_t pid = start(args);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return collect(status);
+  }
+
+  pid_t start(const std::vector<std::string>& args) {
+    const std::string out = (dir_ / "out").string(), err = (dir_ / "err").string();
+    pid_t pid = fork();
+    if (pid == 0) {
+      freopen(out.c_str(), "w", stdout);
+      freopen(err.c_str(), "w", stderr);
+      std::vector<char*> argv{const_cast<char*>(HM_CTL_PATH)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(HM_CTL_PATH, argv.data());
+      _exit(127);
+    }
+    return pid;
+  }
+
+  Result collect(int status) {
+    Result r;
+    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = readFile(dir_ / "out");
+    r.err = readFile(dir_ / "err");
+    return r;
+  }
+
+  std::vector<std::string> withData(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data-dir", data_.string()});
+    return args;
+  }
+
+  fs::path dir_, data_;
+};
+
+// ---- Exit codes and error lines -------------------------------------------------
+
+struct ExitCase {
+  const char* name;
+  std::vector<std::string> args;
+  bool withDataDir;
+  void (*arrange)(const fs::path& data);
+  int rc;
+  const char* errContains;  // the one stderr line
+};
+
+class CtlExit : public Ctl, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(CtlExit, ExitsWithItsCodeAndOneClearStderrLine) {
+  const auto& c = GetParam();
+  if (c.arrange) c.arrange(data_);
+  const Result r = run(c.withDataDir ? withData(c.args) : c.args);
+  EXPECT_EQ(r.rc, c.rc) << r.err;
+  if (c.errContains) {
+    const auto errLines = lines(r.err);
+    ASSERT_EQ(errLines.size(), 1u) << r.err;
+    EXPECT_NE(errLines[0].find(c.errContains), std::string::npos) << r.err;
+  } else {
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+void removeConfig(const fs::path& d) { fs::remove(d / "config.bin"); }
+void truncateConfig(const fs::path& d) { fs::resize_file(d / "config.bin", 100); }
+void removeStrIni(const fs::path& d) { fs::remove(d / "str.ini"); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CtlExit,
+    ::testing::Values(
+        // This machine has no hidraw node: the real system has no mouse.
+        ExitCase{"ListWithoutMouse", {"list"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{"InfoWithoutMouse", {"info"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{"ApplyWithoutMouse", {"apply"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{"ListSimulated", {"--simulate", "list"}, true, nullptr, 0, nullptr},
+        ExitCase{"NoSubcommand", {}, false, nullptr, 2, "subcommand"},
+        ExitCase{"UnknownOption", {"--frobnicate", "list"}, false, nullptr, 2, "--frobnicate"},
+        ExitCase{"UnknownSubcommand", {"erase"}, false, nullptr, 2, "erase"},
+        ExitCase{"BadSimSensor", {"--simulate", "--sim-sensor", "1,2,3", "info"}, false, nullptr, 2, "--sim-sensor"},
+        ExitCase{"SimSensorOver255", {"--simulate", "--sim-sensor", "1,2,3,256", "info"}, false, nullptr, 2, "--sim-sensor"},
+        ExitCase{"ShowSensorNotANumber", {"show", "--sensor", "x"}, true, nullptr, 2, "--sensor"},
+        ExitCase{"MacrosWithoutAction", {"macros"}, true, nullptr, 2, "subcommand"},
+        ExitCase{"ShowMissingConfig", {"show"}, true, removeConfig, 3, "Config file is not exist."},
+        ExitCase{"ShowShortConfig", {"show"}, true, truncateConfig, 3, "config.bin"},
+        ExitCase{"ApplyMissingConfig", {"--simulate", "apply"}, true, removeConfig, 3, "Config file is not exist."},
+        ExitCase{"ApplyMissingStrIni", {"--simulate", "apply"}, true, removeStrIni, 3, "str.ini"},
+        ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Ctl, HelpSucceeds) {
+  const Result r = run({"--help"});
+  EXPECT_EQ(r.rc, 0);
+  for (const char* sub : {"list", "info", "apply", "monitor", "show", "macros"})
+    EXPECT_NE(r.out.find(sub), std::string::npos) << sub;
+}
+
+// ---- list and info -----------------------------------------------------------------
+
+TEST_F(Ctl, ListJsonGivesTheMouseInterfacesOnly) {
+  const Result r = run({"--simulate", "--json", "list"});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const json doc = json::parse(r.out);
+  ASSERT_EQ(doc["interfaces"].size(), 2u);
+  const json& notification = doc["interfaces"][0];
+  const json& command = doc["interfaces"][1];
+  EXPECT_EQ(notification["usagePage"], 0xFF01);
+  EXPECT_EQ(notification["inputLength"], 9);
+  EXPECT_EQ(command["usagePage"], 0xFF00);
+  EXPECT_EQ(command["usage"], 0xFF00);
+  EXPECT_EQ(command["featureLength"], 9);
+  EXPECT_EQ(command["inputLength"], 33);
+  EXPECT_EQ(command["outputLength"], 33);
+  for (const json& i : doc["interfaces"]) {
+    EXPECT_EQ(i["vendor"], 0x04D9);
+    EXPECT_EQ(i["product"], 0xA09F);
+    EXPECT_TRUE(i.contains("version"));
+    EXPECT_NE(i["path"].get<std::string>().find("0003:04D9:A09F"), std::string::npos);
+  }
+}
+
+TEST_F(Ctl, ListJsonOnAnEmptySystemIsAnEmptyArrayWithExitOne) {
+  const Result r = run({"--json", "list"});
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(json::parse(r.out)["interfaces"].size(), 0u);
+}
+
+struct InfoCase {
+  const char* sensor;
+  int type;
+  std::size_t steps;
+  const char* firstDpi;
+};
+
+class CtlInfo : public Ctl, public ::testing::WithParamInterface<InfoCase> {};
+
+TEST_P(CtlInfo, ReadsTheSensorAndGivesItsDpiTableWithoutWriting) {
+  const auto& c = GetParam();
+  const Result r = run({"--simulate", "--json", "--trace", "--sim-sensor", c.sensor, "info"});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const json doc = json::parse(r.out);
+  EXPECT_EQ(doc["sensorType"], c.type);
+  EXPECT_EQ(doc["option2"], 7);
+  ASSERT_EQ(doc["dpiSteps"].size(), c.steps);
+  if (c.steps) {
+    EXPECT_EQ(doc["dpiSteps"][0]["dpi"], c.firstDpi);
+  }
+  // Only the 0x83 exchange: nothing is written to the mouse.
+  const auto trace = lines(r.err);
+  ASSERT_EQ(trace.size(), 2u) << r.err;
+  EXPECT_EQ(trace[0], "set-feature 00 83 00 00 00 00 00 00 7c");
+  EXPECT_EQ(trace[1].rfind("get-feature 00 83 ", 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sensors, CtlInfo,
+                         ::testing::Values(InfoCase{"0,1,2,7", 0, 12, "250"}, InfoCase{"1,0,0,7", 1, 8, "600"},
+                                           InfoCase{"2,0,0,7", 2, 8, "250"}, InfoCase{"3,0,0,7", 3, 8, "400"},
+                                           InfoCase{"4,0,0,7", 4, 0, ""}));
+
+// ---- apply ----------------------------------------------------------------------------
+
+TEST_F(Ctl, ApplyTracesHandshakeAndTheWholeSequenceThenSavesBothFiles) {
+  const Result r = run(withData({"--simulate", "--sim-sensor", "2,5,6,0", "--trace", "apply"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("Applied"), std::string::npos);
+  const auto trace = lines(r.err);
+  std::size_t features = 0, writes = 0, reads = 0, sleeps = 0, sleptMs = 0;
+  for (const auto& l : trace) {
+    const auto space = l.find(' ');
+    const std::string op = l.substr(0, space), arg = l.substr(space + 1);
+    if (op == "sleep") {
+      ++sleeps;
+      sleptMs += std::stoul(arg);
+      continue;
+    }
+    // HEX: lowercase two-digit bytes separated by single spaces.
+    ASSERT_EQ((arg.size() + 1) % 3, 0u) << l;
+    for (std::size_t i = 0; i < arg.size(); ++i) {
+      if (i % 3 == 2) {
+        ASSERT_EQ(arg[i], ' ') << l;
+      } else {
+        ASSERT_TRUE(std::isxdigit(static_cast<unsigned char>(arg[i])) && !std::isupper(static_cast<unsigned char>(arg[i])))
+            << l;
+      }
+    }
+    const std::size_t bytes = (arg.size() + 1) / 3;
+    if (op == "set-feature" || op == "get-feature") {
+      EXPECT_EQ(bytes, 9u) << l;
+      features += op == "set-feature";
+    } else if (op == "write") {
+      EXPECT_EQ(bytes, 33u) << l;
+      ++writes;
+    } else if (op == "read") {
+      EXPECT_EQ(bytes, 33u) << l;
+      ++reads;
+    } else {
+      ADD_FAILURE() << "unknown trace line: " << l;
+    }
+  }
+  // The handshake (0x83, 0x03) and Apply's 37 headers.
+  EXPECT_EQ(trace.at(0), "set-feature 00 83 00 00 00 00 00 00 7c");
+  EXPECT_EQ(trace.at(2), "set-feature 00 03 02 05 06 40 00 00 af");
+  EXPECT_EQ(features, 2u + 37u);
+  EXPECT_EQ(writes, 60u);
+  EXPECT_EQ(reads, 3u + 48u);
+  EXPECT_EQ(sleeps, 94u);
+  EXPECT_EQ(sleptMs, 248u);
+
+  const std::string bin = readFile(data_ / "config.bin");
+  ASSERT_EQ(bin.size(), kConfigFileSize);
+  EXPECT_EQ(bin[0], 1);  // written by Apply
+  EXPECT_NE(readFile(data_ / "str.ini").find("Left Click"), std::string::npos);
+}
+
+TEST_F(Ctl, VerboseLogsTheDiagnosticLinesAndQuietDoesNot) {
+  const Result quiet = run(withData({"--simulate", "apply"}));
+  ASSERT_EQ(quiet.rc, 0);
+  EXPECT_EQ(quiet.err, "");
+  const Result verbose = run(withData({"--simulate", "--verbose", "apply"}));
+  ASSERT_EQ(verbose.rc, 0);
+  for (const char* part : {"PID:a09f", "VID:04d9", "Usage:0xff00", "Sensor Type:00", "Write KeyMatrix[1]:",
+                           "Write KeyMatrix[4]:"})
+    EXPECT_NE(verbose.err.find(part), std::string::npos) << part;
+}
+
+// ---- show -------------------------------------------------------------------------------
+
+TEST_F(Ctl, ShowJsonDescribesTheRecordWithStableFields) {
+  MouseConfig c = factoryConfig();
+  c.mode[0].function[3] = 11;  // button 4: Single Key "A"
+  c.mode[0].singleKey[3] = 0x04;
+  c.mode[1].function[0] = 13;  // Mode B button 1: macro 2, repeat 1
+  c.mode[1].macroIndex[0] = 1;
+  c.mode[1].macroRepeat[0] = 1;
+  c.mode[0].function[4] = 12;  // combo Left Ctrl + C
+  c.mode[0].comboModifiers[4] = 0x01;
+  c.mode[0].comboKey1[4] = 0x06;
+  c.reportInterval = 4;
+  c.dpiStageEnabled[2] = 0;
+  c.ledMode = 3;
+  c.ledParam[2] = 2;
+  c.loopColorEnabled[2] = 0;
+  c.macroImage[1][0] = 0x00;
+  c.macroImage[1][1] = 0x05;
+  writeConfigImage((data_ / "config.bin").string(), 1, c);
+  std::ofstream(data_ / "record.ini") << "[First]\nItemCount=0\n[Second]\nItemCount=4\nItem0=A   Dn\n"
+                                         "Item1=50 ms\nItem2=A   Up\nItem3=10 ms\n";
+
+  const Result r = run(withData({"--json", "show", "--sensor", "1"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const json d = json::parse(r.out);
+  ASSERT_EQ(d["modes"].size(), 2u);
+  ASSERT_EQ(d["modes"][0]["buttons"].size(), 8u);
+  const json& b4 = d["modes"][0]["buttons"][3];
+  EXPECT_EQ(b4["function"], 11);
+  EXPECT_EQ(b4["functionName"], "Single Key");
+  EXPECT_EQ(b4["params"]["key"], "A");
+  EXPECT_EQ(d["modes"][0]["buttons"][4]["params"]["modifiers"], "Left Ctrl");
+  EXPECT_EQ(d["modes"][0]["buttons"][4]["params"]["key1"], "C");
+  const json& macroButton = d["modes"][1]["buttons"][0];
+  EXPECT_EQ(macroButton["params"]["macro"], 2);
+  EXPECT_EQ(macroButton["params"]["macroName"], "Second");
+  EXPECT_EQ(macroButton["params"]["repeat"], 1);
+  EXPECT_EQ(d["modes"][0]["buttons"][5]["params"]["text"], "DPI +");
+  EXPECT_EQ(d["reportRate"]["hz"], 250);
+  EXPECT_EQ(d["sensorType"], 1);
+  EXPECT_EQ(d["dpiStages"][0]["dpi"], "800");  // step 1 of sensor type 1
+  EXPECT_EQ(d["dpiStages"][2]["enabled"], false);
+  EXPECT_EQ(d["led"]["modeName"], "Neon Mode");
+  EXPECT_EQ(d["led"]["paramText"], "1.5S");
+  EXPECT_EQ(d["loopColors"][2]["enabled"], false);
+  EXPECT_EQ(d["loopColors"][0]["rgb"], "#ff0000");
+  EXPECT_EQ(d["dpiLeds"][1]["leds"], json::array({2}));
+  EXPECT_EQ(d["pointer"]["scrollLines"], 3);
+  ASSERT_EQ(d["macros"].size(), 2u);
+  EXPECT_EQ(d["macros"][1]["name"], "Second");
+  EXPECT_EQ(d["macros"][1]["events"], 2);
+  EXPECT_EQ(d["macros"][1]["loopTimes"], 5);
+}
+
+TEST_F(Ctl, ShowTextNamesEveryPart) {
+  const Result r = run(withData({"show"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  for (const char* part : {"Mode A", "Mode B", "Button 8: Key Off", "Report rate: 1000 Hz", "Stage 4: on, 2000 DPI",
+                           "LED: Standard Mode, parameter 5%", "Colour 8: #ffffff, ticked", "DPI LEDs:",
+                           "Pointer: speed step 6", "Macros:"})
+    EXPECT_NE(r.out.find(part), std::string::npos) << part;
+}
+
+// ---- macros rebuild ------------------------------------------------------------------------
+
+TEST_F(Ctl, RebuildWritesTheImagesAndKeepsTheFirstRunFlag) {
+  std::ofstream(data_ / "record.ini") << "[Tap]\nItemCount=4\nItem0=B   Dn\nItem1=30 ms\nItem2=B   Up\nItem3=20 ms\n";
+  const Result r = run(withData({"macros", "rebuild"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("Macro 1 \"Tap\": 2 events"), std::string::npos) << r.out;
+  const std::string bin = readFile(data_ / "config.bin");
+  ASSERT_EQ(bin.size(), kConfigFileSize);
+  EXPECT_EQ(bin[0], 0);  // still the factory flag
+  MouseConfig c;
+  c.fromBytes(reinterpret_cast<const std::uint8_t*>(bin.data()) + 1);
+  EXPECT_NE(c.macroImage[0][2] | c.macroImage[0][3], 0);  // the first event
+}
+
+TEST_F(Ctl, RebuildWarnsForMacrosBeyondTheTwelfth) {
+  std::ofstream f(data_ / "record.ini");
+  for (int i = 1; i <= 13; ++i) f << "[M" << i << "]\nItemCount=0\n";
+  f.close();
+  const Result r = run(withData({"macros", "rebuild"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const auto err = lines(r.err);
+  ASSERT_EQ(err.size(), 1u) << r.err;
+  EXPECT_NE(err[0].find("\"M13\""), std::string::npos);
+}
+
+// ---- monitor ---------------------------------------------------------------------------------
+
+TEST_F(Ctl, MonitorPrintsEventsAndPlugChangesUntilInterrupted) {
+  const pid_t pid = start(withData({"--simulate", "--json", "--sim-sensor", "1,0,0,0", "--sim-events",
+                                    "5:4,7:2,6:1,unplug,plug,9:3,8:2", "monitor"}));
+  // Wait (bounded) for the last event, then interrupt.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline &&
+         readFile(dir_ / "out").find("\"type\":8") == std::string::npos)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kill(pid, SIGINT);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const Result r = collect(status);
+  EXPECT_EQ(r.rc, 0) << r.err;
+
+  std::vector<json> events;
+  for (const auto& l : lines(r.out)) events.push_back(json::parse(l));
+  std::vector<std::string> notifications, devices;
+  for (const json& e : events) {
+    if (e["event"] == "notification")
+      notifications.push_back(std::to_string(e["type"].get<int>()) + " " + std::to_string(e["value"].get<int>()) +
+                              " " + e["text"].get<std::string>());
+    else
+      devices.push_back(e["event"].get<std::string>());
+  }
+  // Type 6 is not forwarded; the unplug warns once per vanished interface;
+  // DPI stage 2 of the factory record is step 3, 1200 DPI on sensor type 1.
+  EXPECT_EQ(notifications, (std::vector<std::string>{"5 4 Switch report rate into 250HZ",
+                                                     "7 2 Switch DPI into the second stage 1200",
+                                                     "15 0 The system did not detect the gaming mouse!",
+                                                     "15 0 The system did not detect the gaming mouse!",
+                                                     "9 3 Switch to macro key3", "8 2 Switch to key matrix 2"}));
+  EXPECT_EQ(devices, (std::vector<std::string>{"removal", "removal", "arrival", "arrival"}));
+}
+
+}  // namespace
+}  // namespace hm
