@@ -64,7 +64,8 @@ struct SkinButton {
 
 // Drop-down box with a real child list created on opening and destroyed on
 // closing. The list reports the user's choice through the signals, carrying
-// the list identifier.
+// the list identifier. A row made current by code (list()->setCurrentRow)
+// reports like a user's choice; block the list's signals around such calls.
 class SkinDropDown : public QObject {
   Q_OBJECT
  public:

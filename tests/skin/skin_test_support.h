@@ -22,6 +22,11 @@ inline QApplication& app() {
   static int argc = 1;
   static char name[] = "skin_tests";
   static char* argv[] = {name, nullptr};
+  // Run directly without a display, the tests still get a platform.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
   static QApplication* instance = new QApplication(argc, argv);
   return *instance;
 }

@@ -248,13 +248,20 @@ void paintMouseIllustration(QPainter& p, const Theme& t) {
   p.setBrush(t.faceBottom);
   p.drawRoundedRect(QRectF(44, 332, 10, 26), 3, 3);
   p.drawRoundedRect(QRectF(44, 364, 10, 26), 3, 3);
-  // Light strip along the body.
-  QPainterPath strip;
-  strip.moveTo(70, 420);
-  strip.cubicTo(84, 468, 164, 468, 178, 420);
-  p.setPen(QPen(t.accent, 3, Qt::SolidLine, Qt::RoundCap));
+  // Light strips along both flanks and the emblem on the palm.
+  p.setPen(QPen(t.accent, 2.5, Qt::SolidLine, Qt::RoundCap));
   p.setBrush(Qt::NoBrush);
-  p.drawPath(strip);
+  QPainterPath left;
+  left.moveTo(62, 330);
+  left.lineTo(62, 408);
+  left.cubicTo(62, 440, 76, 462, 96, 474);
+  p.drawPath(left);
+  QPainterPath right;
+  right.moveTo(186, 330);
+  right.lineTo(186, 408);
+  right.cubicTo(186, 440, 172, 462, 152, 474);
+  p.drawPath(right);
+  paintEmblem(p, QPointF(124, 420), 13, t);
   // DPI indicator dots.
   p.setPen(Qt::NoPen);
   for (int i = 0; i < 4; ++i) {
@@ -368,11 +375,15 @@ QImage advancedPage(const Theme& t) {
   return img;
 }
 
+// The window's first picture, shown until a page is painted (no mouse yet):
+// the frame with the mouse in the middle.
 QImage mainImage(const Theme& t) {
   QImage img(kWindowSize, QImage::Format_RGB32);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   paintFrame(p, t);
+  p.translate(440 - 124, 330 - 357);
+  paintMouseIllustration(p, t);
   return img;
 }
 
