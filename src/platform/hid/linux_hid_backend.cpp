@@ -102,7 +102,7 @@ void splitPath(const std::string& path, std::string& syspath, std::size_t& colle
 }
 
 std::string collectionPath(const std::string& syspath, std::size_t index) {
-  char suffix[16];
+  char suffix[32];
   std::snprintf(suffix, sizeof suffix, "%s%0*zu", kCollectionSuffix, kCollectionDigits, index + 1);
   return syspath + suffix;
 }
