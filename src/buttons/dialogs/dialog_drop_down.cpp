@@ -67,6 +67,13 @@ void DialogDropDown::close() {
   if (toggling) toggling(false);
 }
 
+bool DialogDropDown::scroll(int delta) {
+  if (!list_ || wheelLines_ <= 0) return false;
+  QScrollBar* bar = list_->verticalScrollBar();
+  bar->setValue(bar->value() + (delta > 0 ? -wheelLines_ : wheelLines_));
+  return true;
+}
+
 void DialogDropDown::choose(QListWidget* from, int row) {
   if (from != list_ || row < 0 || row >= from->count()) return;
   const QString text = from->item(row)->text();
@@ -85,12 +92,8 @@ bool DialogDropDown::eventFilter(QObject* watched, QEvent* event) {
       list_->setCurrentRow(row);
       tracking_ = false;
     }
-  } else if (event->type() == QEvent::Wheel && wheelLines_ > 0) {
-    const auto* wheel = static_cast<QWheelEvent*>(event);
-    QScrollBar* bar = list_->verticalScrollBar();
-    const int delta = wheel->angleDelta().y();
-    bar->setValue(bar->value() + (delta > 0 ? -wheelLines_ : wheelLines_));
-    return true;
+  } else if (event->type() == QEvent::Wheel) {
+    if (scroll(static_cast<QWheelEvent*>(event)->angleDelta().y())) return true;
   }
   return QObject::eventFilter(watched, event);
 }

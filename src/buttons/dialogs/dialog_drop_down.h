@@ -37,6 +37,10 @@ class DialogDropDown : public QObject {
   bool press(QPoint p);
   void open();
   void close();
+  // One wheel notification of `delta` (positive = away from the user) for
+  // the open list: wheelLines rows up or down. False when the list is closed
+  // or keeps its own scrolling.
+  bool scroll(int delta);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

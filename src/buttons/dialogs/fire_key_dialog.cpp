@@ -108,4 +108,6 @@ void CFireKeyDialog::accept() {
   CSkinDialog::accept();
 }
 
+bool CFireKeyDialog::wheelOwn(int delta) { return keys_ && keys_->scroll(delta); }
+
 }  // namespace hm

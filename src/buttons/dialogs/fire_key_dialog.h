@@ -41,6 +41,7 @@ class CFireKeyDialog : public CSkinDialog {
   void paintOwn(QPainter& painter) override;
   void pressOwn(QPoint p) override;
   void pressFrame(QPoint p) override;
+  bool wheelOwn(int delta) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

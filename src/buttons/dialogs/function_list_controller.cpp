@@ -51,11 +51,13 @@ void FunctionListController::showDpiSubList(QWidget* mainWindow, int button, int
   auto* list = new QListWidget(mainWindow);
   list->setObjectName(QStringLiteral("dpiSubList%1").arg(kDpiSubListId));
   list->setGeometry(subListTopLeft.x(), subListTopLeft.y(), kDpiSubListSize, kDpiSubListSize);
+  // An ordinary list of the main window: white text on black.
+  list->setStyleSheet(QStringLiteral("QListWidget { color: #ffffff; background-color: #000000; }"));
   for (int row = 0; row < kDpiSubListRows; ++row)
     list->addItem(QString::fromUtf8(dpiActionText(row)));
   subList_ = list;
   subListButton_ = button;
-  QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
+  subListChoice_ = QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
     const int b = subListButton_;
     if (onDpiSubListChoice(b, row) && afterDpiChoice_) afterDpiChoice_(b);
   });
@@ -83,6 +85,7 @@ void FunctionListController::hideDpiSubList() {
   if (subList_) {
     QListWidget* list = subList_;
     subList_ = nullptr;
+    QObject::disconnect(subListChoice_);
     list->hide();
     list->deleteLater();
   }

@@ -106,6 +106,7 @@ class FunctionListController {
   FunctionChoiceContext& ctx_;
   QPointer<QListWidget> subList_;
   int subListButton_ = -1;
+  QMetaObject::Connection subListChoice_;
   std::function<void(int)> afterDpiChoice_;
 };
 

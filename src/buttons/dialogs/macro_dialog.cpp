@@ -75,4 +75,6 @@ void CMacroDialog::pressFrame(QPoint p) {
   if (list_) list_->press(p);
 }
 
+bool CMacroDialog::wheelOwn(int delta) { return list_ && list_->scroll(delta); }
+
 }  // namespace hm

@@ -32,6 +32,7 @@ class CMacroDialog : public CSkinDialog {
   void paintOwn(QPainter& painter) override;
   void pressOwn(QPoint p) override;
   void pressFrame(QPoint p) override;
+  bool wheelOwn(int delta) override;
 
  private:
   std::string recordIniPath_;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "buttons/dialogs/dialog_layout.h"
 #include "buttons/dialogs/key_capture.h"
@@ -172,6 +173,14 @@ void CSkinDialog::hover() {
     return;
   }
   redraw();
+}
+
+void CSkinDialog::wheelEvent(QWheelEvent* event) {
+  if (backgroundLoaded_ && wheelOwn(event->angleDelta().y())) {
+    event->accept();
+    return;
+  }
+  QDialog::wheelEvent(event);
 }
 
 void CSkinDialog::keyPressEvent(QKeyEvent* event) {

@@ -92,6 +92,9 @@ class CSkinDialog : public QDialog {
   virtual void pressOwn(QPoint) {}
   // A press that hit OK, Cancel or close, before the dialog ends (open lists close).
   virtual void pressFrame(QPoint) {}
+  // A wheel notification anywhere over the dialog (the open list of the
+  // fire-key and macro dialogs scrolls by it); true when used.
+  virtual bool wheelOwn(int) { return false; }
   // A captured key name (Keys::Capture only).
   virtual void keyCaptured(const std::string&) {}
   // Whether a captured key event is kept from the dialog; Keys::Capture
@@ -115,6 +118,7 @@ class CSkinDialog : public QDialog {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void hover();

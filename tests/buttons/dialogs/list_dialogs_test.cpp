@@ -121,6 +121,8 @@ TEST_F(ListDialogs, FireKeyListChoiceWheelAndBoxes) {
   EXPECT_EQ(list->verticalScrollBar()->value(), 6);
   test::wheel(list->viewport(), 120);
   EXPECT_EQ(list->verticalScrollBar()->value(), 3);
+  test::wheel(&d, -120);  // the wheel over the dialog itself scrolls the open list too
+  EXPECT_EQ(list->verticalScrollBar()->value(), 6);
   EXPECT_TRUE(keys->isOpen());
 
   list->setCurrentRow(54);
