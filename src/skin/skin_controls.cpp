@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
+#include <utility>
 
 #include "skin/draw_skin_image.h"
 #include "skin/skin_library.h"
@@ -73,7 +74,9 @@ SkinButton SkinButton::advancedTab(QPoint topLeft, int hoverGroup) {
 
 SkinDropDown::SkinDropDown(QWidget* parent, int id, QRect box, QRect list, QString img,
                            QString overImg, QStringList itemTexts)
-    : QObject(parent),
+    // Not a QObject child of the window: whoever creates the box owns it
+    // (typically through a unique_ptr), so the window cannot delete it twice.
+    : QObject(nullptr),
       rect(box),
       listRect(list),
       identifier(id),

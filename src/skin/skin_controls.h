@@ -69,6 +69,8 @@ struct SkinButton {
 class SkinDropDown : public QObject {
   Q_OBJECT
  public:
+  // parent is the window the list opens in; the box itself is owned by its
+  // creator, not by the window.
   SkinDropDown(QWidget* parent, int identifier, QRect box, QRect list, QString image,
                QString overImage = {}, QStringList items = {});
   ~SkinDropDown() override;

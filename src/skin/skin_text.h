@@ -34,7 +34,7 @@ void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int
                   const QFont& font, QColor color);
 
 // A font whose cell height (ascent + descent) is at most `cellHeight`
-// pixels, as the windows specify their fonts by cell height.
+// pixels, as the windows give their fonts by cell height.
 QFont skinFont(const QString& family, int cellHeight, bool bold);
 
 struct SkinFonts {

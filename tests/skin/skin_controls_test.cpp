@@ -253,6 +253,29 @@ TEST_F(DropDownTest, ClosingFromTheChoiceHandlerIsSafe) {
   EXPECT_EQ(box(0).list()->count(), 3);
 }
 
+TEST(DropDownLifetime, BoxAndWindowMayEndInEitherOrder) {
+  test::app();
+  for (bool windowFirst : {true, false}) {
+    auto window = std::make_unique<QWidget>();
+    auto box = std::make_unique<SkinDropDown>(window.get(), 63, ltrb(766, 329, 851, 344),
+                                              ltrb(766, 347, 851, 407), skin::kSmallBox);
+    box->items = {"Standard Mode", "Respiration Mode", "Neon Mode"};
+    box->open();
+    ASSERT_NE(box->list(), nullptr);
+    if (windowFirst) {
+      window.reset();
+      EXPECT_EQ(box->list(), nullptr);  // the list went with its window
+      box->close();
+      box.reset();
+    } else {
+      box.reset();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_TRUE(window->findChildren<QListWidget*>().isEmpty());
+      window.reset();
+    }
+  }
+}
+
 TEST_F(DropDownTest, BoxDrawsImageIndexAndCaption) {
   box(0).indexText = "1";
   box(0).caption = "Left Click";
