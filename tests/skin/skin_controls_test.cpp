@@ -505,6 +505,28 @@ TEST(SkinText, FormatsMapToAlignment) {
   }
 }
 
+TEST(SkinText, LongTextIsClippedToItsRectangle) {
+  test::app();
+  const SkinFonts fonts = SkinFonts::forLanguage(Language::English);
+  for (int format : {kTextLeftVCenter, kTextCenter, kTextRightVCenter, kTextLeftTop}) {
+    QImage canvas = test::filledCanvas({300, 40}, Qt::black);
+    {
+      CMemDC dc(nullptr, canvas);
+      drawSkinText(dc.painter(), ltrb(100, 10, 160, 30), "A text much wider than its box", format, fonts.normal,
+                   Qt::white);
+    }
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        if (canvas.pixel(x, y) == qRgb(0, 0, 0)) continue;
+        (x >= 100 && x < 160 && y >= 10 && y < 30 ? inside : outside)++;
+      }
+    }
+    EXPECT_GT(inside, 0) << std::hex << format;
+    EXPECT_EQ(outside, 0) << std::hex << format;
+  }
+}
+
 TEST(SkinText, ColourKeepsTheLowEightBits) {
   struct Case {
     long value;
