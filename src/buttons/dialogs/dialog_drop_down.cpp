@@ -38,6 +38,7 @@ void DialogDropDown::open() {
   list->setObjectName(QStringLiteral("id%1").arg(listId_));
   list->setGeometry(listRect_);
   list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list->setMouseTracking(true);
   // The list never takes the focus: a focused list without a current row
   // would select its first row by itself.
