@@ -1,6 +1,6 @@
-// Feeds arbitrary notification input reports through the simulated mouse to
-// the notification reader's parser and the hidraw framing: nothing may read
-// past the report, and only report ID 6 with types 5, 7, 8, 9 is forwarded.
+// Feeds arbitrary notification input reports to the notification reader's
+// parser and to the hidraw framing: nothing may read past the report, and
+// only report ID 6 with types 5, 7, 8, 9 is forwarded.
 #include <array>
 #include <cstddef>
 #include <cstdint>

@@ -57,6 +57,7 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
   std::vector<Collecting> done;
   Collecting current;
   int depth = 0;
+  bool reportWithoutId = false;
 
   std::size_t pos = 0;
   while (pos < d.size()) {
@@ -137,10 +138,13 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
       case kMainOutput:
       case kMainFeature: {
         if (depth == 0) break;  // a report outside every collection belongs to none
+        const std::uint64_t itemBits = static_cast<std::uint64_t>(global.reportSize) * global.reportCount;
+        if (itemBits == 0) break;  // a field of no bits makes no report
         const std::size_t kind = tag == kMainInput ? 0 : tag == kMainOutput ? 1 : 2;
         const auto id = static_cast<std::uint8_t>(global.reportId);
+        if (id == 0) reportWithoutId = true;
         std::uint64_t& bits = current.bits[kind][id];
-        bits += static_cast<std::uint64_t>(global.reportSize) * global.reportCount;
+        bits += itemBits;
         if (bits > kMaxReportBits) {
           failWith(error, "report longer than a HID report can be");
           return std::nullopt;
@@ -157,6 +161,11 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
   }
   if (depth != 0) {
     failWith(error, "collection not closed");
+    return std::nullopt;
+  }
+  if (info.usesReportIds && reportWithoutId) {
+    // With report IDs in use every report must carry one.
+    failWith(error, "report without a report ID beside reports with IDs");
     return std::nullopt;
   }
   if (done.empty()) {
