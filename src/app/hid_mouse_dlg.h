@@ -142,8 +142,12 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // Hover state: frame controls by FrameControl, page controls by their ids.
   bool frameHighlighted(int id) const { return frameHover_.count(id) != 0; }
   bool pageHighlighted(int id) const { return pageHover_.count(id) != 0; }
-  // The hover delay's end, at once (tests).
-  void hoverNow() { onHoverTimer(); }
+  // Ends a running hover delay at once (tests).
+  void hoverNow() {
+    if (!hoverTimer_.isActive()) return;
+    hoverTimer_.stop();
+    onHoverTimer();
+  }
   // Reads and handles the monitor's waiting events (also run by the notifier).
   void pollDeviceMonitor();
   const MouseConfig& working() const { return working_; }

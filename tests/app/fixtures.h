@@ -151,6 +151,8 @@ struct ShellOptions {
   // A skin of its own: a copy of "Default" named `skinName` in the data
   // folder, without the files listed in removeImages.
   std::optional<std::vector<QString>> removeImages;
+  // ... and with these files replaced (an own skin is made when either is set).
+  std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
   bool recordingPages = false;            // RecordingPage in place of both pages
 };
@@ -166,12 +168,16 @@ class Shell {
     QFile::setPermissions(path("config.bin"), QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(path("str.ini"), QFile::ReadOwner | QFile::WriteOwner);
     QString skinsBase = out;
-    if (options.removeImages) {
+    if (options.removeImages || !options.replaceImages.empty()) {
       const QString from = out + "/Skins/Default";
       const QString to = path("Skins/" + options.skinName);
       QDir().mkpath(to);
       for (const QString& f : QDir(from).entryList(QDir::Files)) QFile::copy(from + "/" + f, to + "/" + f);
-      for (const QString& f : *options.removeImages) QFile::remove(to + "/" + f);
+      for (const QString& f : options.removeImages.value_or(std::vector<QString>{})) QFile::remove(to + "/" + f);
+      for (const auto& [f, image] : options.replaceImages) {
+        QFile::remove(to + "/" + f);
+        image.save(to + "/" + f, "PNG");
+      }
       profile::writeString(path("str.ini").toStdString(), "Skins", "Path", options.skinName.toStdString());
       skinsBase = folder.path();
     }
@@ -219,9 +225,21 @@ class Shell {
 
   // Input at client coordinates, as the window system delivers it.
   void click(QPoint p) { QTest::mouseClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, p); }
-  void press(QPoint p) { QTest::mousePress(dlg.get(), Qt::LeftButton, Qt::NoModifier, p); }
-  void release(QPoint p) { QTest::mouseRelease(dlg.get(), Qt::LeftButton, Qt::NoModifier, p); }
-  void moveTo(QPoint p) { QTest::mouseMove(dlg.get(), p); }
+  void press(QPoint p) {
+    QTest::mousePress(dlg.get(), Qt::LeftButton, Qt::NoModifier, p);
+    buttons_ = Qt::LeftButton;
+  }
+  void release(QPoint p) {
+    QTest::mouseRelease(dlg.get(), Qt::LeftButton, Qt::NoModifier, p);
+    buttons_ = Qt::NoButton;
+  }
+  // A move straight to the window (the offscreen screen is smaller than the
+  // window, so moves through the cursor would miss its far side).
+  void moveTo(QPoint p) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(dlg->mapToGlobal(p)), Qt::NoButton, buttons_,
+                     Qt::NoModifier);
+    QApplication::sendEvent(dlg.get(), &move);
+  }
   // Moves there and lets the hover delay pass.
   void hover(QPoint p) {
     moveTo(p);
@@ -257,6 +275,9 @@ class Shell {
   int exitCode = -1;
   std::vector<QString> openedUrls;
   std::unique_ptr<CHidMouseDlg> dlg;
+
+ private:
+  Qt::MouseButtons buttons_ = Qt::NoButton;
 };
 
 }  // namespace hm::test
