@@ -105,6 +105,9 @@ struct ExitCase {
   const char* errContains;  // the one stderr line
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
 class CtlExit : public Ctl, public ::testing::WithParamInterface<ExitCase> {};
 
 TEST_P(CtlExit, ExitsWithItsCodeAndOneClearStderrLine) {

@@ -41,6 +41,9 @@ struct EventCase {
   DeviceChangeKind kind;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const EventCase& c, std::ostream* os) { *os << c.name; }
+
 class DeviceEventTest : public ::testing::TestWithParam<EventCase> {};
 
 TEST_P(DeviceEventTest, ActsOnlyOnInterfaceArrivalAndRemoval) {

@@ -46,6 +46,9 @@ struct ReportCase {
   Event event;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
+
 const ReportCase kReports[] = {
     {"ReportRate", {6, 5, 0, 1, 0, 0, 0, 0, 0}, true, {5, 1}},
     {"ReportRate125", {6, 5, 0, 8, 0, 0, 0, 0, 0}, true, {5, 8}},

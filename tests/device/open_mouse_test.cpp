@@ -16,6 +16,9 @@ struct LayoutCase {
   bool notificationOpen;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class OpenLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(OpenLayoutTest, FindsTheCommandCollectionAndOpensWhatCameBefore) {
@@ -68,6 +71,9 @@ struct FailureCase {
   void (*arrange)(SimulatedMouse&);
   const char* message;  // nullptr: none
 };
+
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class OpenFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

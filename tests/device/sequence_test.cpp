@@ -117,6 +117,9 @@ struct ApplyCase {
   ApplyExpectation expect;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const ApplyCase& c, std::ostream* os) { *os << c.name; }
+
 MouseConfig withMacros(MouseConfig c) {
   for (std::size_t m = 0; m < 12; ++m)
     for (std::size_t i = 0; i < 128; ++i) c.macroImage[m][i] = static_cast<std::uint8_t>(m * 16 + i);
@@ -211,10 +214,10 @@ TEST_P(ApplyTest, SendsTheProtocolByteStreamAndPauses) {
   EXPECT_EQ(f.mouse.ledEffect(), (std::array<std::uint8_t, 3>{c.expect.led[0], c.expect.led[1], 3}));
   const auto tables = buildKeyMatrices(c.record);
   for (int t = 1; t <= 4; ++t) EXPECT_EQ(f.mouse.keyMatrix(t), tables[t - 1]) << "table " << t;
-  for (int m = 1; m <= 12; ++m)
-    EXPECT_TRUE(std::equal(f.mouse.macroImage(m).begin(), f.mouse.macroImage(m).end(),
-                           c.record.macroImage[m - 1]))
-        << "macro " << m;
+  for (int m = 1; m <= 12; ++m) {
+    const auto image = f.mouse.macroImage(m);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), c.record.macroImage[m - 1])) << "macro " << m;
+  }
   EXPECT_EQ(f.mouse.badChecksumCount(), 0);
   EXPECT_EQ(f.mouse.strayDataReports(), 0);
 }

@@ -175,6 +175,9 @@ struct FramingCase {
   std::optional<Bytes> framed;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const FramingCase& c, std::ostream* os) { *os << c.name; }
+
 class FramingTest : public ::testing::TestWithParam<FramingCase> {};
 
 TEST_P(FramingTest, PutsTheReportIdInByteZero) {

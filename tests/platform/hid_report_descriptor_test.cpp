@@ -52,6 +52,9 @@ struct DescriptorCase {
   std::vector<Expected> collections;
 };
 
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const DescriptorCase& c, std::ostream* os) { *os << c.name; }
+
 class DescriptorTest : public ::testing::TestWithParam<DescriptorCase> {};
 
 TEST_P(DescriptorTest, GivesEachTopLevelCollectionItsUsagesAndWindowsLengths) {
@@ -121,6 +124,9 @@ struct MalformedCase {
   const char* name;
   Bytes descriptor;
 };
+
+// Test names come from the case name; the bytes are not worth printing.
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
 
 class MalformedDescriptorTest : public ::testing::TestWithParam<MalformedCase> {};
 
