@@ -43,8 +43,6 @@ function(hm_test_dir name dir)
   # The environment goes through a launcher: gtest_discover_tests flattens a
   # list given as the ENVIRONMENT property, which kept only its first entry.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${_env}")
-  # gtest_discover_tests splits its PROPERTIES on ';': escape the list.
-  string(REPLACE ";" "\\;" _env "${_env}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
