@@ -15,7 +15,13 @@ DialogDropDown::DialogDropDown(QWidget* owner, int listId, QRect box, QRect list
       wheelLines_(wheelLines) {}
 
 DialogDropDown::~DialogDropDown() {
-  if (list_) delete list_.data();
+  // Forget the list before it dies: its destruction still sends events
+  // through this filter.
+  if (QListWidget* list = list_) {
+    list_ = nullptr;
+    list->viewport()->removeEventFilter(this);
+    delete list;
+  }
 }
 
 bool DialogDropDown::press(QPoint p) {
@@ -83,7 +89,11 @@ void DialogDropDown::choose(QListWidget* from, int row) {
 }
 
 bool DialogDropDown::eventFilter(QObject* watched, QEvent* event) {
-  if (!list_ || watched != list_->viewport()) return QObject::eventFilter(watched, event);
+  // Only pointer moves and wheel turns matter; other events may come from a
+  // list that is being destroyed and must not touch it.
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::MouseMove && type != QEvent::Wheel) || !list_ || watched != list_->viewport())
+    return QObject::eventFilter(watched, event);
   if (event->type() == QEvent::MouseMove) {
     const auto* move = static_cast<QMouseEvent*>(event);
     const int row = list_->indexAt(move->position().toPoint()).row();
