@@ -13,7 +13,6 @@
 #include "buttons/dialogs/macro_dialog.h"
 #include "buttons/dialogs/single_dialog.h"
 #include "dialog_test_support.h"
-#include "settings/ui_text.h"
 
 namespace hm {
 namespace {
@@ -170,22 +169,6 @@ TEST_F(DialogFrame, EscapeCancelsOnlyTheDialogsThatDoNotCaptureKeys) {
       test::tapKey(d.get(), Qt::Key_Return, 28);
       EXPECT_TRUE(d->isVisible());
     }
-  }
-}
-
-TEST_F(DialogFrame, TextsFollowTheLanguage) {
-  struct Case {
-    Language language;
-    const char* ok;
-    const char* cancel;
-  };
-  for (const Case c : {Case{Language::English, "OK", "Cancel"}, Case{Language::SimplifiedChinese, "确定", "取消"},
-                       Case{Language::TraditionalChinese, "確定", "取消"}}) {
-    const DialogEnv e{skin.library, sink, c.language, QColor(0, 255, 0)};
-    CFireKeyDialog d(e);
-    d.show();
-    EXPECT_EQ(d.texts().ok, c.ok);
-    EXPECT_EQ(d.texts().cancel, c.cancel);
   }
 }
 

@@ -38,20 +38,6 @@ class ListDialogs : public ::testing::Test {
   }
 };
 
-TEST_F(ListDialogs, FireKeyDefaults) {
-  CFireKeyDialog d(env);
-  d.show();
-  EXPECT_EQ(d.speedBox()->text(), "32");
-  EXPECT_EQ(d.timesBox()->text(), "1");
-  EXPECT_EQ(qobject_cast<QLabel*>(d.control(dlg::kFireDisplayId))->text(), "A");
-  test::clickAt(&d, dlg::kOkRect.center());
-  EXPECT_EQ(d.result(), QDialog::Accepted);
-  EXPECT_EQ(d.fireRow(), 0);
-  EXPECT_EQ(d.fireKeyText(), "A");
-  EXPECT_EQ(d.speed(), 32);
-  EXPECT_EQ(d.times(), 1);
-}
-
 TEST_F(ListDialogs, FireKeySpeedIsCheckedOnFocusLossAndOnOk) {
   struct Case {
     const char* typed;
@@ -179,12 +165,9 @@ struct ChoiceCase {
 };
 
 const ChoiceCase kChoices[] = {
-    {"media at once", false, Language::English, -1, 0, "Next", 7, dlg::kMediaList},
     {"media Vol-", false, Language::English, 6, 6, "Vol-", 7, dlg::kMediaList},
     {"media Chinese Mute", false, Language::SimplifiedChinese, 4, 4, "静音", 7, dlg::kMediaList},
     {"windows at once", true, Language::English, -1, 0, "Multimedia Player", 11, dlg::kWindowsList},
-    {"windows My Computer", true, Language::English, 3, 3, "My Computer", 11, dlg::kWindowsList},
-    {"windows Favorites", true, Language::English, 10, 10, "Browser-My Favorites", 11, dlg::kWindowsList},
     {"windows Simplified Chinese first row", true, Language::SimplifiedChinese, -1, 0, "打开多媒体播放器", 11,
      dlg::kWindowsList},
     {"windows Traditional Chinese Favorites", true, Language::TraditionalChinese, 10, 10, "瀏覽器-我的最愛",
@@ -316,17 +299,6 @@ TEST_F(MacroDialog, MissingRecordFileOpensAnEmptyList) {
   test::clickAt(&d, dlg::kOkRect.center());
   EXPECT_EQ(d.macroRow(), 0);
   EXPECT_EQ(d.macroName(), "");
-}
-
-TEST_F(MacroDialog, WheelScrollsThreeRows) {
-  writeMacros({"m1", "m2", "m3", "m4", "m5", "m6", "m7", "m8", "m9", "m10", "m11", "m12"});
-  CMacroDialog d(env, recordIni());
-  d.show();
-  openList(d);
-  QListWidget* list = d.macroList()->list();
-  ASSERT_GT(list->verticalScrollBar()->maximum(), 0);
-  test::wheel(list->viewport(), -120);
-  EXPECT_EQ(list->verticalScrollBar()->value(), std::min(3, list->verticalScrollBar()->maximum()));
 }
 
 TEST_F(MacroDialog, WithoutBackgroundTheOptionStays1) {
