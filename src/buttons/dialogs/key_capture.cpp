@@ -114,11 +114,14 @@ bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event) {
   const auto* key = static_cast<const QKeyEvent*>(event);
   // An ignored key event travels up the parent chain and passes here once
   // per widget; it is one key event all the same.
-  const bool repeatDelivery =
-      event == lastEvent_ && lastType_ == type && lastTimestamp_ == key->timestamp();
+  const bool repeatDelivery = event == lastEvent_ && lastType_ == type &&
+                              lastTimestamp_ == key->timestamp() && lastKey_ == key->key() &&
+                              lastScanCode_ == key->nativeScanCode();
   lastEvent_ = event;
   lastType_ = type;
   lastTimestamp_ = key->timestamp();
+  lastKey_ = key->key();
+  lastScanCode_ = key->nativeScanCode();
   if (!repeatDelivery && sink_) sink_(capturedKeyName(*key), *key);
   return swallow_ && swallow_(*key);
 }

@@ -50,6 +50,8 @@ class KeyCaptureFilter : public QObject {
   const QEvent* lastEvent_ = nullptr;
   int lastType_ = 0;
   quint64 lastTimestamp_ = 0;
+  int lastKey_ = 0;
+  quint32 lastScanCode_ = 0;
 };
 
 }  // namespace hm

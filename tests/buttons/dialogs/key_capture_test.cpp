@@ -126,6 +126,19 @@ TEST_F(SingleKey, WindowsKeysAreNamedAndSwallowedEnterAndEscPressesToo) {
   }
 }
 
+TEST(KeyCapture, AnEventPropagatingToParentsIsNamedOnce) {
+  test::app();
+  QWidget window;
+  auto* child = new QWidget(&window);  // ignores keys, so they travel to the window
+  std::vector<std::string> names;
+  KeyCaptureFilter capture([&](const std::string& n, const QKeyEvent&) { names.push_back(n); },
+                           [](const QKeyEvent&) { return false; });
+  test::tapKey(child, Qt::Key_A, 30);
+  test::tapKey(child, Qt::Key_A, 30);  // the same key again is a new event
+  test::sendKey(child, QEvent::KeyPress, Qt::Key_B, 48);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "A", "A", "A", "B"}));
+}
+
 class ComboKey : public SingleKey {};
 
 TEST_F(ComboKey, KeysGoToTheBoxWithTheFocusLastEventWins) {
