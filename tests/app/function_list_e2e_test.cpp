@@ -20,7 +20,7 @@
 namespace hm::test {
 namespace {
 
-constexpr std::uint32_t kEvdevA = 30;
+constexpr std::uint32_t kEvdevA = 30, kEvdevEnter = 28;
 
 // Drives the dialog the way a user would instead of a modal loop.
 class UserRunner : public DialogRunner {
@@ -53,8 +53,16 @@ TEST(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
   auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
   ASSERT_NE(page, nullptr);
 
-  runner.script = [](QDialog& d) {
+  CHidMouseDlg* window = shell.dlg.get();
+  runner.script = [window](QDialog& d) {
     ASSERT_NE(dynamic_cast<CSingleDialog*>(&d), nullptr);
+    // Enter is captured by the dialog: it neither ends it nor hides the main window.
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, kEvdevEnter + kNativeScanCodeOffset, 0, 0, "\r");
+      QApplication::sendEvent(&d, &key);
+    }
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(window->isVisible());
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
       QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, kEvdevA + kNativeScanCodeOffset, 0, 0, "a");
       QApplication::sendEvent(&d, &key);
