@@ -15,7 +15,7 @@ namespace {
 constexpr unsigned long kTimerSlackNs = 1;
 // The last stretch of each pause is spun so that a late wake-up of the sleep
 // does not add to the pause.
-constexpr auto kSpinTail = std::chrono::microseconds(100);
+constexpr auto kSpinTail = std::chrono::microseconds(50);
 
 void setTimerSlackOnce() {
   thread_local bool done = false;
