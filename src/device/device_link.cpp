@@ -224,7 +224,7 @@ void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
         const std::size_t count = std::min(proto::kChunkSize, payload.size() - offset);
         std::copy_n(payload.begin() + offset, count, buf.begin() + 1);
       }
-      if (featureHandle_) {
+      if (featureHandle_ && outLen != 0) {
         const std::span<std::uint8_t> wire(buf.data(), outLen);
         featureHandle_->write(wire);
         traceOp("write", wire);
@@ -243,7 +243,7 @@ void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
   const std::size_t n = chunkCount(header[proto::kHeaderLengthByte]);
   for (std::size_t chunk = 0; chunk < n; ++chunk) {
     buf.fill(0);
-    if (featureHandle_) {
+    if (featureHandle_ && inLen != 0) {
       const std::span<std::uint8_t> wire(buf.data(), inLen);
       const HidReadResult r =
           featureHandle_->read(wire, static_cast<int>(proto::kSyncReadTimeoutMs), nullptr);

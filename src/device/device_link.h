@@ -76,6 +76,8 @@ class DeviceLink {
   DeviceLink(const DeviceLink&) = delete;
   DeviceLink& operator=(const DeviceLink&) = delete;
 
+  // Set the hooks before a NotificationReader runs: the reader traces its
+  // reads through the same hook.
   void setTrace(TraceHook hook) { trace_ = std::move(hook); }
   void setLog(LogHook hook) { log_ = std::move(hook); }
 

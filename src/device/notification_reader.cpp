@@ -5,6 +5,10 @@
 
 namespace hm {
 
+namespace {
+constexpr int kFailedReadRetryMs = 100;
+}  // namespace
+
 bool parseNotificationReport(const std::uint8_t* data, std::size_t size, int& type, int& value) {
   if (!data || size <= proto::kNotificationValueByte) return false;
   if (data[0] != proto::kNotificationReportId) return false;
@@ -66,8 +70,9 @@ void NotificationReader::run() {
     if (stopping_.load()) break;
     if (link_.deviceOpen.load() == 0) continue;
     if (r.status != HidReadStatus::Ok || r.bytes == 0) {
-      // A failed handle would fail again at once: wait for the link to change.
-      if (r.status == HidReadStatus::Failed) event.wait();
+      // A failed read is skipped; a handle that keeps failing (the mouse is
+      // going away) is retried at a calm pace until the link changes.
+      if (r.status == HidReadStatus::Failed) event.wait(kFailedReadRetryMs);
       continue;
     }
     if (const TraceHook& trace = link_.traceHook())
