@@ -52,6 +52,8 @@ QColor swatchColor(const MouseConfig& cfg, int k) {
 
 }  // namespace
 
+void keepListFromFocusChain(QWidget& list) { list.setFocusPolicy(Qt::ClickFocus); }
+
 LedPanel::LedPanel(AppContext& ctx) : ctx_(ctx) {
   QStringList modes;
   for (int m = kLedModeStandard; m <= kLedModeNeon; ++m) modes << modeName(ctx_.ui, m);
@@ -111,6 +113,7 @@ void LedPanel::drawLabels(CMemDC& dc) {
 
 void LedPanel::drawControls(CMemDC& dc) {
   drawModeFace(dc);
+  paramFace_.reset();
   if (ctx_.working.ledMode != kLedModeOff) drawParamFace(dc);
   for (int k = 0; k < basic::kLoopColorCount; ++k) {
     const QColor c = swatchColor(ctx_.working, k);
@@ -134,6 +137,7 @@ void LedPanel::drawStageSection(CMemDC& dc) {
 void LedPanel::drawModeFace(CMemDC& dc) {
   const QRect r = qrect(basic::kLedModeFace);
   const QString name = modeName(ctx_.ui, ctx_.working.ledMode);
+  modeFace_ = name;
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
   drawSkinText(dc.painter(), r, name, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
                ctx_.style.textColor);
@@ -142,6 +146,7 @@ void LedPanel::drawModeFace(CMemDC& dc) {
 void LedPanel::drawParamFace(CMemDC& dc) {
   const QRect r = qrect(basic::kLedParamFace);
   const QString text = qs(ledParamFaceText(ctx_.working));
+  paramFace_ = text;
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
   drawSkinText(dc.painter(), r, text, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, text, r.width()),
                ctx_.style.textColor);
@@ -152,6 +157,7 @@ void LedPanel::drawStageFace(CMemDC& dc, bool withImage) {
     drawSkinImage(dc.canvas(), ctx_.skins, stageBox_->image, stageBox_->rect.left(), stageBox_->rect.top());
   const QString name = QString::fromLatin1(basic::kDpiStageNames[static_cast<std::size_t>(shownStage_)]);
   const QRect r = stageBox_->rect.adjusted(0, 0, -kStageBoxArrowWidth, 0);
+  stageFace_ = name;
   drawSkinText(dc.painter(), r, name, kTextCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
                ctx_.style.textColor);
 }
@@ -185,6 +191,7 @@ bool LedPanel::handleClick(QPoint p) {
   SkinDropDown* const group[] = {modeBox_.get(), paramBox_.get(), stageBox_.get()};
   if (stageBox_->contains(p)) {
     stageBox_->clickBox(group);
+    if (stageBox_->list()) keepListFromFocusChain(*stageBox_->list());
     return true;
   }
   for (int led = 1; led <= basic::kDpiLedCount; ++led) {
@@ -196,6 +203,7 @@ bool LedPanel::handleClick(QPoint p) {
   }
   if (modeBox_->contains(p)) {
     modeBox_->clickBox(group);
+    if (modeBox_->list()) keepListFromFocusChain(*modeBox_->list());
     return true;
   }
   if (paramBox_->contains(p)) {
@@ -207,6 +215,7 @@ bool LedPanel::handleClick(QPoint p) {
       paramBox_->listRect = qrect(basic::ledParamList(ctx_.working.ledMode));
     }
     paramBox_->clickBox(group);
+    if (paramBox_->list()) keepListFromFocusChain(*paramBox_->list());
     return true;
   }
   for (int k = 0; k < basic::kLoopColorCount; ++k) {

@@ -12,13 +12,21 @@
 #include <QPoint>
 #include <QPointer>
 #include <array>
+#include <QString>
 #include <memory>
+#include <optional>
 
 #include "app/app_context.h"
 #include "app/color_chooser.h"
 #include "skin/skin_controls.h"
 
 namespace hm {
+
+// A list that receives keyboard focus without a click makes its first row
+// current, which the list reports as a choice. The page's lists therefore
+// take focus only from a click: activating the window or pressing Tab never
+// picks a row behind the user's back.
+void keepListFromFocusChain(QWidget& list);
 
 class LedPanel {
  public:
@@ -56,6 +64,11 @@ class LedPanel {
 
   // ---- state, for the page and its tests ----
   int shownStage() const { return shownStage_; }   // 0..3
+  // The texts the faces show now; the parameter face is absent (nullopt)
+  // while "Off Mode" is shown.
+  const QString& modeFaceText() const { return modeFace_; }
+  const std::optional<QString>& paramFaceText() const { return paramFace_; }
+  const QString& stageFaceText() const { return stageFace_; }
   SkinDropDown& modeList() { return *modeBox_; }
   SkinDropDown& paramList() { return *paramBox_; }
   SkinDropDown& stageList() { return *stageBox_; }
@@ -79,6 +92,9 @@ class LedPanel {
   std::unique_ptr<SkinDropDown> stageBox_;
   std::array<QPointer<ColorSwatch>, 8> swatches_{};
   int shownStage_ = 0;
+  QString modeFace_;
+  std::optional<QString> paramFace_;
+  QString stageFace_;
   DialogColorChooser defaultChooser_;
 };
 
