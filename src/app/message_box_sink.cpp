@@ -9,8 +9,11 @@ MessageBoxSink::MessageBoxSink(QWidget* owner, QString appName)
 
 void MessageBoxSink::showMessage(const std::string& text, const std::string& caption) {
   const QString title = caption.empty() ? appName_ : QString::fromStdString(caption);
-  QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdString(text), QMessageBox::Ok,
-                  owner_.data());
+  // Owned by the main window while it is shown; while it is hidden (in the
+  // tray, or before its first show) the box stands alone so that it is
+  // centred on the screen rather than over an invisible window.
+  QWidget* parent = owner_ && owner_->isVisible() ? owner_.data() : nullptr;
+  QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdString(text), QMessageBox::Ok, parent);
   box.exec();
 }
 
