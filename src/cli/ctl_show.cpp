@@ -281,7 +281,10 @@ std::vector<std::string> renderConfig(const json& doc) {
   out.push_back("DPI LEDs:");
   for (const json& s : doc["dpiLeds"]) {
     std::string lit;
-    for (const json& l : s["leds"]) lit += (lit.empty() ? "" : " ") + std::to_string(l.get<int>());
+    for (const json& l : s["leds"]) {
+      if (!lit.empty()) lit.push_back(' ');
+      lit.append(std::to_string(l.get<int>()));
+    }
     out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " + (lit.empty() ? "none lit" : "LEDs " + lit + " lit"));
   }
   const json& p = doc["pointer"];
