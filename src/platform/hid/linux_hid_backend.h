@@ -6,9 +6,12 @@
 // the descriptor. An interface path is the node's sysfs path, e.g.
 // "/sys/devices/.../0003:04D9:A09F.0003/hidraw/hidraw2", followed by
 // "&col01", "&col02", ... when the node holds more than one collection.
-// Attributes come from HIDIOCGRAWINFO (vendor, product) and the USB device's
-// bcdDevice (version); capabilities from HIDIOCGRDESC through our report
-// descriptor parser. Reads prepend the report ID 0 for collections without
+// Attributes (vendor, product) come from the HID device's uevent, else from
+// HIDIOCGRAWINFO, and the version from the USB device's bcdDevice;
+// capabilities from the report descriptor (sysfs report_descriptor, else
+// HIDIOCGRDESC) through our report descriptor parser. Querying thus needs no
+// access to the node, like the query handles the device search opens on every
+// interface, including other devices' nodes that only root may open. Reads prepend the report ID 0 for collections without
 // report IDs, so byte 0 is always the report ID; on a node with several
 // collections a read returns only the reports of its own collection.
 // The monitor watches udev's "hidraw" subsystem; its events carry the node's

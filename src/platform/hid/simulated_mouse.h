@@ -21,8 +21,9 @@
 //
 // Plugging: unplug() removes the mouse's interfaces, makes every open handle
 // of the mouse fail and queues a removal event per interface; plugIn() lists
-// them again and queues an arrival event per interface. Open handles must not
-// outlive the SimulatedMouse. All members are safe to call from any thread.
+// them again and queues an arrival event per interface. Handles and monitors
+// share the mouse's state, so one may outlive the SimulatedMouse (it then
+// just fails). All members are safe to call from any thread.
 #pragma once
 
 #include <array>
