@@ -292,8 +292,10 @@ void CHidMouseDlg::showFromTray() {
   }
   if (refreshOnShow_) {
     refreshOnShow_ = false;
-    if (currentPage_ == kBasicPage)
-      buttonTexts_ = loadSettingsIni(options_.paths.strIni, options_.language).texts;
+    // The key names go back to the stored ones with the record, whichever
+    // page is shown: a Cancel on the Advanced page must not leave the Basic
+    // page with names of assignments that were just undone.
+    buttonTexts_ = loadSettingsIni(options_.paths.strIni, options_.language).texts;
     refreshCurrentPage();
   } else if (!basicShown_) {
     showBasicPage();

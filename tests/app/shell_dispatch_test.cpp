@@ -210,6 +210,20 @@ TEST(ShellCommands, TheShowAfterCancelRereadsTheKeyNamesAndRepaints) {
   EXPECT_TRUE(shell.dlg->isVisible());
 }
 
+TEST(ShellCommands, CancelOnTheAdvancedPageAlsoRestoresTheKeyNames) {
+  Shell shell(recording());
+  ASSERT_TRUE(shell.start());
+  const std::string stored = shell.dlg->buttonTexts().text[0][3];
+  shell.dlg->workingConfig().mode[0].function[3] = 11;
+  shell.dlg->context().buttonTexts.text[0][3] = "Single Key-A";  // as a choice would
+  shell.dlg->showAdvancedPage();
+  shell.dlg->cancelAction();
+  shell.tray->click();
+  EXPECT_EQ(shell.dlg->currentPage(), kAdvancedPage);
+  EXPECT_EQ(shell.dlg->working().mode[0].function[3], shell.dlg->saved().mode[0].function[3]);
+  EXPECT_EQ(shell.dlg->buttonTexts().text[0][3], stored);
+}
+
 TEST(ShellCommands, EnterAndEscapeHideTheWindowAndAreDropped) {
   struct Case {
     Qt::Key key;
