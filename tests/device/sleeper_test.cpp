@@ -23,12 +23,5 @@ TEST_P(RealSleeperTest, NeverReturnsBeforeTheNominalTime) {
 
 INSTANTIATE_TEST_SUITE_P(Pauses, RealSleeperTest, ::testing::Values(0u, 1u, 2u, 3u));
 
-TEST(RecordingSleeper, RecordsEveryPauseWithoutWaiting) {
-  RecordingSleeper s;
-  for (unsigned ms : {3u, 2u, 3u}) s.sleepMs(ms);
-  EXPECT_EQ(s.pauses, (std::vector<unsigned>{3, 2, 3}));
-  EXPECT_EQ(s.totalMs(), 8u);
-}
-
 }  // namespace
 }  // namespace hm
