@@ -224,6 +224,30 @@ TEST(ShellCommands, CancelOnTheAdvancedPageAlsoRestoresTheKeyNames) {
   EXPECT_EQ(shell.dlg->buttonTexts().text[0][3], stored);
 }
 
+TEST(ShellCommands, TheSkinsButtonRunsTheDialogAndAChosenSkinIsStoredAndShown) {
+  Shell shell(recording());
+  ASSERT_TRUE(shell.start());
+  int runs = 0;
+  shell.dlg->setSkinsDialog([&] {
+    ++runs;
+    shell.dlg->applySkinChoice(QStringLiteral("Crimson"), QColor(1, 2, 300 % 256));
+  });
+  shell.basicPage->calls.clear();
+  shell.click({710, 14});
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(shell.dlg->skins().skinFolder().endsWith(QStringLiteral("/Skins/Crimson")));
+  EXPECT_EQ(shell.dlg->style().textColor, QColor(1, 2, 44));
+  EXPECT_TRUE(shell.dlg->isVisible());
+  // Repainted through a forced refresh, then the click went on to the page.
+  EXPECT_EQ(shell.basicPage->count("paint"), 1);
+  EXPECT_EQ(shell.basicPage->count(RecordingPage::at("click", {710, 14})), 1);
+  const std::string ini = shell.pathStd("str.ini");
+  EXPECT_EQ(profile::getString(ini, "Skins", "RColor"), "1");
+  EXPECT_EQ(profile::getString(ini, "Skins", "GColor"), "2");
+  EXPECT_EQ(profile::getString(ini, "Skins", "BColor"), "44");
+  EXPECT_EQ(profile::getString(ini, "Skins", "Path"), "Crimson");
+}
+
 TEST(ShellCommands, EnterAndEscapeHideTheWindowAndAreDropped) {
   struct Case {
     Qt::Key key;
