@@ -37,6 +37,7 @@ struct ClickCase {
   int page;             // CurrentPage afterwards
   bool exited;
   bool linkOpened;
+  friend void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ShellClick : public ::testing::TestWithParam<ClickCase> {};

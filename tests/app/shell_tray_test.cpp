@@ -24,6 +24,7 @@ struct BalloonCase {
   std::uint8_t stageValue;  // dpiStageValue of every stage
   Language language;
   std::optional<Balloon> expected;
+  friend void PrintTo(const BalloonCase& c, std::ostream* os) { *os << c.name; }
 };
 
 Balloon infoBalloon(const char* text) { return {"Info", text, 5000}; }

@@ -14,6 +14,7 @@ struct LocaleCase {
   const char* locale;
   std::uint16_t id;
   Language language;
+  friend void PrintTo(const LocaleCase& c, std::ostream* os) { *os << '"' << c.locale << '"'; }
 };
 
 class LocaleToLanguage : public ::testing::TestWithParam<LocaleCase> {};
@@ -43,6 +44,7 @@ struct ConfCase {
   const char* name;
   const char* text;
   std::optional<std::string> locale;
+  friend void PrintTo(const ConfCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ConfText : public ::testing::TestWithParam<ConfCase> {};
