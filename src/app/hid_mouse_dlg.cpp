@@ -97,6 +97,8 @@ CHidMouseDlg::~CHidMouseDlg() {
   eventDone_.notify_all();
   if (reader_) reader_->stop();
   reader_.reset();
+  delete monitorNotifier_.data();  // before the monitor closes its descriptor
+  monitor_.reset();
   if (link_) link_->close();
   if (tray_) tray_->remove();
   advanced_.reset();
