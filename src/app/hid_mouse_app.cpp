@@ -49,7 +49,9 @@ void printLine(std::FILE* out, const QString& text) {
 
 int CHidMouseApp::run(int argc, char** argv) {
   // A screenshot needs no display: without one, draw offscreen.
-  if (hasArgument(argc, argv, kScreenshotOption) && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") &&
+  const bool screenshotRun =
+      hasArgument(argc, argv, kScreenshotOption) || hasArgument(argc, argv, kScreenshotOption + 1);
+  if (screenshotRun && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") &&
       !envSet("WAYLAND_DISPLAY"))
     ::setenv("QT_QPA_PLATFORM", kOffscreenPlatform, 1);
   // On X11 the window's class (WM_CLASS) is the application name; the
