@@ -278,7 +278,6 @@ void BasicPage::clickKeyBox(int k) {
   choiceCtx_.textColor = ctx_.style.textColor;
   d.clickBox(group, [&] { return controller_.mayOpenFunctionList(k - 1); });
   if (d.isOpen() && d.list()) {
-    keepListFromFocusChain(*d.list());
     // Moves over the list reach the window's filter, which looks up the item
     // under the pointer for the sub-list.
     d.list()->setMouseTracking(true);

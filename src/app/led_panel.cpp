@@ -52,8 +52,6 @@ QColor swatchColor(const MouseConfig& cfg, int k) {
 
 }  // namespace
 
-void keepListFromFocusChain(QWidget& list) { list.setFocusPolicy(Qt::ClickFocus); }
-
 LedPanel::LedPanel(AppContext& ctx) : ctx_(ctx) {
   QStringList modes;
   for (int m = kLedModeStandard; m <= kLedModeNeon; ++m) modes << modeName(ctx_.ui, m);
@@ -191,7 +189,6 @@ bool LedPanel::handleClick(QPoint p) {
   SkinDropDown* const group[] = {modeBox_.get(), paramBox_.get(), stageBox_.get()};
   if (stageBox_->contains(p)) {
     stageBox_->clickBox(group);
-    if (stageBox_->list()) keepListFromFocusChain(*stageBox_->list());
     return true;
   }
   for (int led = 1; led <= basic::kDpiLedCount; ++led) {
@@ -203,7 +200,6 @@ bool LedPanel::handleClick(QPoint p) {
   }
   if (modeBox_->contains(p)) {
     modeBox_->clickBox(group);
-    if (modeBox_->list()) keepListFromFocusChain(*modeBox_->list());
     return true;
   }
   if (paramBox_->contains(p)) {
@@ -215,7 +211,6 @@ bool LedPanel::handleClick(QPoint p) {
       paramBox_->listRect = qrect(basic::ledParamList(ctx_.working.ledMode));
     }
     paramBox_->clickBox(group);
-    if (paramBox_->list()) keepListFromFocusChain(*paramBox_->list());
     return true;
   }
   for (int k = 0; k < basic::kLoopColorCount; ++k) {

@@ -22,12 +22,6 @@
 
 namespace hm {
 
-// A list that receives keyboard focus without a click makes its first row
-// current, which the list reports as a choice. The page's lists therefore
-// take focus only from a click: activating the window or pressing Tab never
-// picks a row behind the user's back.
-void keepListFromFocusChain(QWidget& list);
-
 class LedPanel {
  public:
   explicit LedPanel(AppContext& ctx);

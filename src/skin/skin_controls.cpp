@@ -98,6 +98,10 @@ void SkinDropDown::open() {
     l->setFrameShape(QFrame::Box);
     l->setGeometry(listRect);
     l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A list that gains focus from Tab or from the window becoming active
+    // makes its first row current, which would be reported as a choice: the
+    // list takes focus only from a click.
+    l->setFocusPolicy(Qt::ClickFocus);
     QPalette pal = l->palette();
     pal.setColor(QPalette::Base, listBackground);
     pal.setColor(QPalette::Window, listBackground);
