@@ -145,6 +145,7 @@ bool CHidMouseDlg::init() {
   loadConfigFile(options_.paths.configBin, working_, firstRunFlag_, *messages_,
                  [this](const std::string& line) { logLine(line); });
   saved_ = working_;
+  settingsLoaded_ = true;
   const SettingsIni ini = loadSettingsIni(options_.paths.strIni, options_.language);
   buttonTexts_ = ini.texts;
 
@@ -252,7 +253,9 @@ void CHidMouseDlg::hideWindow() {
 // ---------------------------------------------------------------- commands
 
 void CHidMouseDlg::applyAction() {
-  if (!deviceOpen()) return;
+  // Without the settings read (a start-up that stopped early) the record is
+  // empty: sending and saving it would wipe the stored configuration.
+  if (!deviceOpen() || !settingsLoaded_) return;
   const ApplyFiles files{options_.paths.configBin, options_.paths.strIni, options_.language, buttonTexts_,
                          *messages_};
   link_->applyToMouse(working_, files);
@@ -261,7 +264,7 @@ void CHidMouseDlg::applyAction() {
 }
 
 void CHidMouseDlg::okAction() {
-  if (!deviceOpen()) return;
+  if (!deviceOpen() || !settingsLoaded_) return;
   applyAction();
   hideWindow();
 }

@@ -211,6 +211,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool basicShown_ = false;
   bool advancedShown_ = false;
   bool refreshOnShow_ = false;
+  bool settingsLoaded_ = false;  // config.bin has been read
   bool shownOnce_ = false;
   bool shutDown_ = false;
   std::function<void()> runSkinsDialog_;

@@ -141,6 +141,21 @@ class RecordingPage : public Page {
   PageId id_;
 };
 
+// The simulated mouse whose system refuses device notifications.
+class NoMonitorBackend : public HidBackend {
+ public:
+  explicit NoMonitorBackend(HidBackend& inner) : inner_(inner) {}
+  std::optional<std::vector<HidInterfaceEntry>> listInterfaces() override { return inner_.listInterfaces(); }
+  std::unique_ptr<HidDevice> open(const std::string& path, HidAccess access) override {
+    return inner_.open(path, access);
+  }
+  std::unique_ptr<HidMonitor> openMonitor() override { return nullptr; }
+  std::string lastError() const override { return "socket(AF_NETLINK): Permission denied (errno 13)"; }
+
+ private:
+  HidBackend& inner_;
+};
+
 struct ShellOptions {
   bool pluggedIn = true;
   bool withConfig = true;                 // copy the factory config.bin
@@ -155,6 +170,7 @@ struct ShellOptions {
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
   bool recordingPages = false;            // RecordingPage in place of both pages
+  bool monitorFails = false;              // no device notifications
 };
 
 class Shell {
@@ -186,7 +202,8 @@ class Shell {
     d.paths = DataPaths::inFolder(folder.path().toStdString());
     d.skinsBase = skinsBase;
     d.language = options.language;
-    d.backend = &mouse;
+    noMonitor = std::make_unique<NoMonitorBackend>(mouse);
+    d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
     d.messages = &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
@@ -267,6 +284,7 @@ class Shell {
   ShellOptions options;
   QTemporaryDir folder;
   SimulatedMouse mouse;
+  std::unique_ptr<NoMonitorBackend> noMonitor;
   RecordingSink sink;
   RecordingSleeper sleeper;
   RecordingTray* tray = nullptr;

@@ -116,6 +116,24 @@ TEST(ShellStartup, WithoutStrIniTheSkinFolderIsEmptyAndTheDefaultColourStays) {
   EXPECT_EQ(shell.dlg->style().textColor, QColor(0, 0, 0));
 }
 
+TEST(ShellStartup, WithoutDeviceNotificationsTheStartStopsAndNothingIsOverwritten) {
+  ShellOptions o;
+  o.monitorFails = true;
+  Shell shell(o);
+  const QByteArray stored = shell.fileBytes("config.bin");
+  EXPECT_FALSE(shell.start());
+  EXPECT_EQ(shell.sink.messages, (std::vector<Message>{{"RegisterDeviceNotification failed!!!", ""}}));
+  EXPECT_TRUE(shell.dlg->deviceOpen());
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);  // the skin is not loaded either
+  EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
+  // The empty record is neither sent nor saved over the stored one.
+  shell.mouse.clearLog();
+  shell.dlg->applyAction();
+  shell.dlg->okAction();
+  EXPECT_TRUE(shell.mouse.commands().empty());
+  EXPECT_EQ(shell.fileBytes("config.bin"), stored);
+}
+
 // ---- The program itself -------------------------------------------------
 
 class ShellProgram : public ::testing::Test {
