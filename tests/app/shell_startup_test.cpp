@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <sys/stat.h>
 #include <QProcessEnvironment>
 
 #include "app/hid_mouse_dlg.h"
@@ -180,11 +181,23 @@ class ShellProgram : public ::testing::Test {
 TEST_F(ShellProgram, ASecondStartEndsAtOnceWithCodeZero) {
   QProcess* first = start(dataArgs());
   ASSERT_TRUE(first->waitForStarted(10000));
-  // Wait until the first one holds the lock.
+  // Wait until the first one holds the lock (read from the kernel's lock
+  // list: taking the lock to look would make the first start give way).
+  const QString lockFile = runtime.filePath(QString::fromLatin1(kSingleInstanceName));
+  const QByteArray holder = QByteArray::number(first->processId());
   ASSERT_TRUE(Shell::waitFor(
       [&] {
-        SingleInstanceLock probe;
-        return probe.acquire(runtime.path().toStdString()) == SingleInstanceLock::Result::AlreadyRunning;
+        struct stat st{};
+        if (::stat(lockFile.toLocal8Bit().constData(), &st) != 0) return false;
+        QFile locks(QStringLiteral("/proc/locks"));
+        if (!locks.open(QIODevice::ReadOnly)) return false;
+        const QByteArray inode = ":" + QByteArray::number(static_cast<qulonglong>(st.st_ino)) + " ";
+        for (const QByteArray& line : locks.readAll().split('\n')) {
+          const QList<QByteArray> f = line.simplified().split(' ');
+          // "1: FLOCK ADVISORY WRITE <pid> <maj>:<min>:<inode> 0 EOF"
+          if (f.size() >= 6 && f[1] == "FLOCK" && f[4] == holder && (f[5] + " ").endsWith(inode)) return true;
+        }
+        return false;
       },
       15000));
   QByteArray err;
