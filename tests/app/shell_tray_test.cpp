@@ -191,6 +191,20 @@ TEST(ShellDevice, UnplugWarnsAndHidesReplugBringsEventsBack) {
   EXPECT_TRUE(shell.dlg->isVisible());
 }
 
+TEST(ShellDevice, ApplyJustAfterTheMouseVanishedStillSavesAndKeepsRunning) {
+  Shell shell;
+  ASSERT_TRUE(shell.start());
+  shell.dlg->workingConfig().reportInterval = 4;
+  shell.mouse.unplug();  // the removal notification has not been handled yet
+  shell.dlg->applyAction();
+  const QByteArray saved = shell.fileBytes("config.bin");
+  ASSERT_EQ(saved.size(), 2022);
+  EXPECT_EQ(static_cast<unsigned char>(saved[1 + 1925]), 4u);
+  EXPECT_TRUE(shell.sink.messages.empty());  // device failures are not shown
+  shell.pollDevices();
+  EXPECT_FALSE(shell.dlg->deviceOpen());
+}
+
 TEST(ShellDevice, StartedWithoutTheMouseTheReaderRunsOncePluggedIn) {
   ShellOptions o;
   o.pluggedIn = false;
