@@ -6,10 +6,6 @@ namespace hm {
 
 namespace {
 
-constexpr int kEightLevels = 8;
-constexpr int kTwelveLevels = 12;
-constexpr int kFirstEightLevelSensor = 1;
-constexpr int kLastEightLevelSensor = 3;
 // Sensor type whose labels the 12-level scale shows for every type without
 // its own 8-level scale.
 constexpr int kTwelveLevelSensor = 0;
@@ -60,14 +56,11 @@ ReportRateChange selectReportRate(MouseConfig& cfg, int cell) {
   return r;
 }
 
-int dpiLevelCount(int sensorType) {
-  return (sensorType >= kFirstEightLevelSensor && sensorType <= kLastEightLevelSensor) ? kEightLevels
-                                                                                         : kTwelveLevels;
-}
+int dpiLevelCount(int sensorType) { return dpiStepCount(sensorType); }
 
 std::string dpiLevelLabel(int sensorType, int level) {
   if (level < 1 || level > dpiLevelCount(sensorType)) return {};
-  const int table = dpiLevelCount(sensorType) == kEightLevels ? sensorType : kTwelveLevelSensor;
+  const int table = dpiLevelCount(sensorType) == dpiStepCount(kTwelveLevelSensor) ? kTwelveLevelSensor : sensorType;
   return dpiText(table, level - 1);
 }
 
