@@ -217,10 +217,8 @@ int runApply(Session& s) {
   MouseConfig config;
   std::uint8_t flag = 0;
   if (!loadConfig(s, config, flag)) return kExitFile;
-  if (!std::filesystem::exists(paths.strIni)) {
-    s.console().error("cannot read " + paths.strIni + ": the file does not exist");
-    return kExitFile;
-  }
+  // str.ini is optional: without it the button texts start empty and Apply
+  // creates the file, as the desktop program does.
   const Language lang = s.language();
   const ButtonTexts texts = loadSettingsIni(paths.strIni, lang).texts;
   if (!s.openMouse()) return kExitNoMouse;

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"ShowMissingConfig", {"show"}, true, removeConfig, 3, "Config file is not exist."},
         ExitCase{"ShowShortConfig", {"show"}, true, truncateConfig, 3, "config.bin"},
         ExitCase{"ApplyMissingConfig", {"--simulate", "apply"}, true, removeConfig, 3, "Config file is not exist."},
-        ExitCase{"ApplyMissingStrIni", {"--simulate", "apply"}, true, removeStrIni, 3, "str.ini"},
+        ExitCase{"ApplyWithoutStrIni", {"--simulate", "apply"}, true, removeStrIni, 0, nullptr},
         ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"}),
     [](const auto& info) { return std::string(info.param.name); });
 
