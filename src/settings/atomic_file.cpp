@@ -60,6 +60,10 @@ AtomicWriteResult writeFileAtomically(const std::string& requested, std::string_
   struct stat old {};
   const bool hadFile = ::stat(path.c_str(), &old) == 0;
   if (hadFile && S_ISDIR(old.st_mode)) return failure("open", EISDIR);
+  // The rename needs only the folder's permission; a file the user may not
+  // write (a read-only config.bin or str.ini) must still refuse to change, as
+  // opening it for writing would.
+  if (hadFile && ::access(path.c_str(), W_OK) != 0) return failure("access", errno);
 
   std::string tmpl = path + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -188,6 +189,24 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
                  }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Replacing by rename needs only the folder's permission; a file the user made
+// read-only must still refuse the save (and so must str.ini, same writer).
+TEST(ConfigSaveFailure, ReadOnlyFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  TempDir dir;
+  const std::string path = dir.file("config.bin");
+  const std::string factory = imageBytes(0, factoryConfig());
+  writeFile(path, factory);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  RecordingSink sink;
+  EXPECT_FALSE(saveConfigFile(path, sampleRecord(), sink));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].first, "Error Code is: " + std::to_string(EACCES) + " \n");
+  EXPECT_EQ(sink.messages[0].second, "NULL ==fp ");
+  EXPECT_EQ(readFile(path), factory);
+  EXPECT_EQ(test::folderEntries(dir.path()), std::vector<std::string>{"config.bin"});
+}
 
 // ---- Factory record -------------------------------------------------------------
 
