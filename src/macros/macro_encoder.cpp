@@ -2,6 +2,7 @@
 #include "macros/macro_encoder.h"
 
 #include <cstring>
+#include <utility>
 
 #include "buttons/key_tables.h"
 #include "macros/macro_record.h"
@@ -14,14 +15,18 @@ constexpr long kUnitMs = 10;        // time unit of the 2-byte form
 constexpr long kLongUnitMs = 100;   // time unit of the 4-byte continuation
 constexpr std::uint8_t kTimeMask = 0x7F;
 
-// Removes every occurrence of `part`; true when there was one.
+// Removes every occurrence of `part` in one pass from left to right; an
+// occurrence that only forms once another has been cut out stays. True when
+// there was one.
 bool removeAll(std::string& text, const std::string& part) {
-  bool found = false;
-  for (std::size_t at; (at = text.find(part)) != std::string::npos;) {
-    text.erase(at, part.size());
-    found = true;
-  }
-  return found;
+  std::string kept;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(part, from)) != std::string::npos; from = at + part.size())
+    kept.append(text, from, at - from);
+  if (from == 0) return false;
+  kept.append(text, from, std::string::npos);
+  text = std::move(kept);
+  return true;
 }
 
 // Writes the events of items 0..count-1 (itemAt(j) gives item j) at byte 2

@@ -87,7 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"negative delay reads as 0", {"A   Up", "-500 ms"}, {0x80, 0x04}, 1},
         EncodeCase{"every suffix occurrence is removed", {"A   Dn   Dn", "10 ms"}, {0x01, 0x04}, 1},
         EncodeCase{"press wins over release", {"A   Dn   Up"}, {0x00, 0x00}, 1},
-        EncodeCase{"suffix in the middle of the name", {"Num   Dn 1"}, {0x00, 0x59}, 1}));
+        EncodeCase{"suffix in the middle of the name", {"Num   Dn 1"}, {0x00, 0x59}, 1},
+        // Removal is one pass: cutting "   Dn" out of "A      DnDn" leaves
+        // "A   Dn", which is no key name; the same for " ms" joining digits.
+        EncodeCase{"a suffix formed by a removal stays", {"A      DnDn"}, {0x00, 0x00}, 1},
+        EncodeCase{"digits joined by a removal are not read",
+                   {"A   Dn", "1 m mss2"}, {0x00, 0x04}, 1}));
 
 TEST(EncodeImage, NoItemsZeroesTheWholeImage) {
   GuardedImage g;
