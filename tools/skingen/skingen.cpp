@@ -505,19 +505,26 @@ struct DialogLayout {
   std::vector<QRect> wells;       // fields painted by the dialog's controls
   std::vector<QRect> dropBoxes;   // click areas with a chevron at the right
   std::vector<QPointF> plusSigns;
+  // The image sizes its dialog, so it must hold every region of the dialog:
+  // drop-down lists that open below the OK / Cancel row and texts that run
+  // past the usual right edge.
+  QSize size = kDialogSize;
 };
 
 QImage dialogImage(const Theme& t, const DialogLayout& d) {
-  QImage img(kDialogSize, QImage::Format_RGB32);
+  const QSize size = d.size;
+  QImage img(size, QImage::Format_RGB32);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  paintWindowBase(p, kDialogSize, t, kDialogHeaderHeight);
+  paintWindowBase(p, size, t, kDialogHeaderHeight);
   paintEmblem(p, QPointF(16, 15), 7, t);
-  // Content and footer (OK / Cancel at 166..375 x 253..274) on flat panels.
-  paintPanel(p, ltrb(8, 38, 372, 242), t);
+  // Content and footer (OK / Cancel at 166..375 x 253..274) on flat panels;
+  // a wider dialog widens both with the same margins.
+  const int extraWidth = size.width() - kDialogSize.width();
+  paintPanel(p, ltrb(8, 38, 372 + extraWidth, 242), t);
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
-  p.fillRect(ltrb(8, 248, 376, 280), t.panel);
+  p.fillRect(ltrb(8, 248, 376 + extraWidth, 280), t.panel);
   p.restore();
   paintDialogIcon(p, d.icon, t);
   for (const QRect& w : d.wells) paintWell(p, w, t.dialogWell, t);
@@ -542,15 +549,19 @@ std::vector<DialogLayout> dialogLayouts() {
        {ltrb(50, 120, 131, 134), ltrb(50, 170, 131, 184)},
        {ltrb(50, 70, 132, 84)},
        {QPointF(91, 102), QPointF(91, 152)}},
+      // The notes run to x = 400.
       {"fire-key.png", Icon::Fire,
        {ltrb(50, 120, 131, 134), ltrb(50, 170, 131, 184)},
        {ltrb(50, 70, 132, 84)},
-       {}},
+       {},
+       {410, 285}},
       {"delay-time.png", Icon::Clock, {ltrb(74, 129, 150, 143)}, {}, {}},
       {"media-key.png", Icon::Media, {}, {ltrb(43, 129, 151, 143)}, {}},
-      {"windows-key.png", Icon::Window, {}, {ltrb(43, 129, 151, 143)}, {}},
-      // The macro dialog's option texts reach to the right edge: no icon.
-      {"macro-key.png", Icon::None, {}, {ltrb(43, 129, 151, 143)}, {}},
+      // The open list reaches y = 305.
+      {"windows-key.png", Icon::Window, {}, {ltrb(43, 129, 151, 143)}, {}, {380, 315}},
+      // The option texts run to x = 390 and the open list to y = 285: no
+      // icon, and room on both sides.
+      {"macro-key.png", Icon::None, {}, {ltrb(43, 129, 151, 143)}, {}, {400, 295}},
       {"skins.png", Icon::Palette, {ltrb(42, 94, 151, 110)}, {ltrb(42, 128, 151, 144)}, {}},
   };
 }

@@ -3,7 +3,10 @@
 // Cancel / close by position, hover images, the standard keys.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "buttons/dialogs/choice_dialogs.h"
 #include "buttons/dialogs/combo_dialog.h"
@@ -168,6 +171,47 @@ TEST_F(DialogFrame, EscapeCancelsOnlyTheDialogsThatDoNotCaptureKeys) {
       EXPECT_TRUE(d->isVisible());
       test::tapKey(d.get(), Qt::Key_Return, 28);
       EXPECT_TRUE(d->isVisible());
+    }
+  }
+}
+
+// The program's own skins size every dialog by its background, so each
+// background must hold the dialog's frame and all of its own regions, open
+// lists and painted texts included.
+TEST(GeneratedSkins, EveryDialogBackgroundHoldsAllOfItsRegions) {
+  test::app();
+  using Rects = std::vector<QRect>;
+  const Rects frame = {dlg::kOkRect, dlg::kCancelRect, dlg::kCloseRect};
+  const std::vector<std::pair<const char*, Rects>> regions = {
+      {"single", {dlg::kSingleKeyName, dlg::kSinglePrompt}},
+      {"combo", {dlg::kComboModifierList, dlg::kComboKey1, dlg::kComboKey2}},
+      {"fire", {dlg::kFireList, dlg::kFireHeading, dlg::kFireSpeedNote, dlg::kFireTimesNote}},
+      {"delay", {dlg::kDelayBox, dlg::kDelayPrompt, dlg::kDelayNote}},
+      {"media", {dlg::kMediaList}},
+      {"windows", {dlg::kWindowsList}},
+      {"macro", {dlg::kMacroList, dlg::kMacroPrompt, dlg::kRepeatText[0], dlg::kRepeatText[1],
+                 dlg::kRepeatText[2]}},
+  };
+  const QDir skins(QStringLiteral(HM_TEST_OUTPUT_DIR "/Skins"));
+  const QStringList folders = skins.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_FALSE(folders.isEmpty());
+  for (const QString& folder : folders) {
+    SkinLibrary library(skins.filePath(folder));
+    test::RecordingSink sink;
+    const DialogEnv e{library, sink, Language::English, QColor(0, 255, 0)};
+    ASSERT_EQ(regions.size(), kinds().size());
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+      SCOPED_TRACE(folder.toStdString() + " " + kinds()[i].name);
+      ASSERT_STREQ(regions[i].first, kinds()[i].name);
+      auto d = kinds()[i].make(e);
+      d->show();
+      ASSERT_TRUE(d->backgroundLoaded());
+      const QRect client(QPoint(0, 0), d->size());
+      for (const Rects* set : {&frame, &regions[i].second})
+        for (const QRect& r : *set)
+          EXPECT_TRUE(client.contains(r)) << r.right() + 1 << "," << r.bottom() + 1
+                                          << " lies outside " << client.width() << "x"
+                                          << client.height();
     }
   }
 }
