@@ -99,9 +99,23 @@ static_assert(offsetof(MouseConfig, dpiAction) == 1961);
 static_assert(offsetof(MouseConfig, loopColorEnabled) == 1985);
 static_assert(offsetof(MouseConfig, loopColor) == 1993);
 static_assert(offsetof(MouseConfig, dpiLedMask) == 2017);
+static_assert(offsetof(MouseConfig, reserved1926) == 1926);
+static_assert(offsetof(MouseConfig, reserved1954) == 1954);
+static_assert(offsetof(ButtonBlock, function) == 0x00);
 static_assert(offsetof(ButtonBlock, mediaChoice) == 0x0C);
+static_assert(offsetof(ButtonBlock, mediaUsage) == 0x18);
+static_assert(offsetof(ButtonBlock, windowsChoice) == 0x24);
+static_assert(offsetof(ButtonBlock, windowsUsageLow) == 0x30);
 static_assert(offsetof(ButtonBlock, windowsUsageHigh) == 0x3C);
+static_assert(offsetof(ButtonBlock, fireChoice) == 0x48);
+static_assert(offsetof(ButtonBlock, fireKey) == 0x54);
+static_assert(offsetof(ButtonBlock, fireSpeed) == 0x60);
+static_assert(offsetof(ButtonBlock, fireTimes) == 0x6C);
 static_assert(offsetof(ButtonBlock, singleKey) == 0x78);
+static_assert(offsetof(ButtonBlock, comboModifiers) == 0x84);
+static_assert(offsetof(ButtonBlock, comboKey1) == 0x90);
+static_assert(offsetof(ButtonBlock, comboKey2) == 0x9C);
+static_assert(offsetof(ButtonBlock, macroIndex) == 0xA8);
 static_assert(offsetof(ButtonBlock, macroRepeat) == 0xB4);
 
 // DPI step tables by sensor type: the DPI shown and the code sent per step.
