@@ -171,7 +171,9 @@ void BasicPage::drawKeyBoxes(CMemDC& dc) {
 }
 
 void BasicPage::drawModeButtons(CMemDC& dc) {
-  const bool modeB = ctx_.working.editedMode == kModeB;
+  // Any byte other than 0 edits Mode B (the boxes, the left-click guard and
+  // the choices all read it so); the highlighted button must agree.
+  const bool modeB = ctx_.working.editedMode != kModeA;
   modeA_.drawAs(dc, ctx_.style, !modeB);
   modeB_.drawAs(dc, ctx_.style, modeB);
 }

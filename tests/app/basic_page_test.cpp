@@ -37,7 +37,7 @@ TEST_P(BasicPaintTest, ShowsTheRecord) {
     for (int n = t.levels + 1; n <= 12; ++n)   // nothing drawn above the scale
       EXPECT_FALSE(b.shows(basic::dpiCell(s, n), basic::kDpiCellDark)) << s << "/" << n;
   }
-  const bool modeB = record.editedMode == 1;
+  const bool modeB = record.editedMode != 0;   // the boxes show Mode B for any other byte
   EXPECT_TRUE(b.shows(basic::kModeBButton, modeB ? basic::kTextButtonOver : basic::kTextButtonNormal, true));
   for (int k = 1; k <= 7; ++k)
     EXPECT_EQ(b.page->keyList(k).caption.toStdString(), b.shell.dlg->buttonTexts().text[modeB][k - 1]);
@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         PaintCase{"UnknownRateLightsCell4", 0, [](MouseConfig& c) { c.reportInterval = 3; }, 3, {1, 4, 6, 8}, 12},
         PaintCase{"StageOff", 0, [](MouseConfig& c) { c.dpiStageEnabled[1] = 0; }, 3, {1, 0, 6, 8}, 12},
         PaintCase{"StoredAboveEightLevels", 2, [](MouseConfig& c) { c.dpiStageValue[0] = 10; }, 3, {8, 4, 6, 8}, 8},
-        PaintCase{"ModeB", 0, [](MouseConfig& c) { c.editedMode = 1; }, 3, {1, 4, 6, 8}, 12}),
+        PaintCase{"ModeB", 0, [](MouseConfig& c) { c.editedMode = 1; }, 3, {1, 4, 6, 8}, 12},
+        PaintCase{"OddEditedModeIsModeB", 0, [](MouseConfig& c) { c.editedMode = 2; }, 3, {1, 4, 6, 8}, 12}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BasicReportRate, ClickRelightsAndReselectChangesNothing) {
