@@ -66,7 +66,8 @@ class FrameHost {
   virtual void showBasicPage() = 0;
   virtual void showAdvancedPage() = 0;
   virtual void refreshCurrentPage() = 0;
-  // Hides the main window (it stays reachable from the tray).
+  // Hides the main window (it stays reachable from the tray; where the
+  // desktop has no tray it is minimised instead).
   virtual void hideWindow() = 0;
 };
 

@@ -116,6 +116,10 @@ bool CHidMouseDlg::init() {
   connect(tray_.get(), &Tray::showRequested, this, &CHidMouseDlg::showFromTray);
   connect(tray_.get(), &Tray::exitRequested, this, &CHidMouseDlg::shutdown);
   tray_->add();
+  // Without a tray nothing could bring a hidden window back: the window then
+  // keeps a taskbar button and what would hide it minimises it instead.
+  trayless_ = !tray_->available();
+  if (trayless_) setWindowFlag(Qt::Tool, false);
 
   // The mouse.
   if (link_->openMouse() != 1) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
@@ -247,7 +251,8 @@ void CHidMouseDlg::refreshCurrentPage() {
 
 void CHidMouseDlg::hideWindow() {
   dragging_ = false;
-  hide();
+  if (trayless_ && isVisible()) showMinimized();
+  else hide();
 }
 
 // ---------------------------------------------------------------- commands
@@ -285,7 +290,8 @@ void CHidMouseDlg::showWindow() {
       move(area.center() - QPoint(width() / 2, height() / 2));
     }
   }
-  show();
+  if (isMinimized()) showNormal();
+  else show();
   raise();
   activateWindow();
 }

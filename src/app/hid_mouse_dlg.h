@@ -214,6 +214,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool settingsLoaded_ = false;  // config.bin has been read
   bool shownOnce_ = false;
   bool shutDown_ = false;
+  bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
   std::function<void()> runSkinsDialog_;
   std::function<void(const MouseConfig&)> applyPointerSettings_;
 

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QScreen>
 #include <cstdlib>
+#include <functional>
 
 #include "app/tray_balloons.h"
 #include "device/device_link.h"
@@ -239,6 +240,50 @@ TEST(ShellDevice, NoTrayShowsNothingButTheWindowStillRuns) {
   ASSERT_TRUE(shell.start());
   EXPECT_FALSE(shell.dlg->tray().available());
   EXPECT_FALSE(shell.tray->shown);
+}
+
+// Without a tray nothing could show a hidden window again: whatever would
+// hide it minimises it instead, and it keeps its taskbar button.
+struct TraylessCase {
+  const char* name;
+  std::function<void(Shell&)> act;
+  friend void PrintTo(const TraylessCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class TraylessHide : public ::testing::TestWithParam<TraylessCase> {};
+
+TEST_P(TraylessHide, MinimisesInsteadOfHiding) {
+  ShellOptions o;
+  o.trayAvailable = false;
+  Shell shell(o);
+  ASSERT_TRUE(shell.start());
+  EXPECT_FALSE(shell.dlg->windowFlags().testFlag(Qt::Tool));
+  shell.showWindow();
+
+  GetParam().act(shell);
+
+  EXPECT_TRUE(shell.dlg->isVisible());
+  EXPECT_TRUE(shell.dlg->isMinimized());
+  shell.dlg->showWindow();
+  EXPECT_FALSE(shell.dlg->isMinimized());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, TraylessHide,
+    ::testing::Values(TraylessCase{"minimise_button", [](Shell& s) { s.click({830, 10}); }},
+                      TraylessCase{"ok_button", [](Shell& s) { s.click({565, 620}); }},
+                      TraylessCase{"cancel_button", [](Shell& s) { s.click({800, 620}); }},
+                      TraylessCase{"escape_key", [](Shell& s) { s.key(Qt::Key_Escape); }},
+                      TraylessCase{"window_close", [](Shell& s) { s.dlg->close(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShellTray, WithATrayHidingHidesAndTheWindowHasNoTaskbarButton) {
+  Shell shell;
+  ASSERT_TRUE(shell.start());
+  EXPECT_TRUE(shell.dlg->windowFlags().testFlag(Qt::Tool));
+  shell.showWindow();
+  shell.click({830, 10});
+  EXPECT_FALSE(shell.dlg->isVisible());
 }
 
 }  // namespace
