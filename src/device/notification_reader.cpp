@@ -77,8 +77,10 @@ void NotificationReader::run() {
     }
     if (const TraceHook& trace = link_.traceHook())
       trace("read " + traceHex(std::span(buf.data(), length)));
+    // The buffer was zeroed before the read: bytes a short report did not
+    // carry count as 0, so "06 07" is a DPI stage event with value 0.
     int type = 0, value = 0;
-    if (parseNotificationReport(buf.data(), r.bytes, type, value) && callback_) callback_(type, value);
+    if (parseNotificationReport(buf.data(), buf.size(), type, value) && callback_) callback_(type, value);
   }
 }
 

@@ -1,7 +1,8 @@
 // NotificationReader: the one background thread. It reads the notification
 // collection's input reports and forwards the mouse's events (report ID 6,
 // type 5, 7, 8 or 9: report byte 1 = type, byte 3 = value) to a callback;
-// other reports are dropped.
+// other reports are dropped. Each read goes into a zeroed 40-byte buffer, so
+// a report shorter than 4 bytes reads as if its missing bytes were 0.
 //
 // The thread is created held: it does nothing until release() is called,
 // which lets it run (once; later calls do nothing). It then loops: reset the

@@ -61,7 +61,9 @@ const ReportCase kReports[] = {
     {"TypeZero", {6, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
     {"OtherReportId", {5, 5, 0, 1, 0, 0, 0, 0, 0}, false, {}},
     {"ReportIdZero", {0, 7, 0, 1, 0, 0, 0, 0, 0}, false, {}},
-    {"TooShortForAValue", {6, 7}, false, {}},
+    // A short report: the bytes it does not carry are the zeroed buffer's.
+    {"ShortReportValueZero", {6, 7}, true, {7, 0}},
+    {"ShortReportIdOnly", {6}, false, {}},
 };
 
 class NotificationReportTest : public ::testing::TestWithParam<ReportCase> {};
