@@ -165,7 +165,7 @@ int runList(Session& s) {
                     std::to_string(c.featureReportByteLength));
   }
   if (s.options().json) {
-    s.console().out(json{{"interfaces", interfaces}}.dump());
+    s.console().out(jsonLine(json{{"interfaces", interfaces}}));
   } else {
     for (const auto& l : lines) s.console().out(l);
   }
@@ -189,12 +189,11 @@ int runInfo(Session& s) {
     steps.push_back({{"step", step}, {"dpi", dpi}, {"code", dpiCode(type, step)}});
   }
   if (s.options().json) {
-    s.console().out(json{{"sensorType", si.sensorType},
-                         {"rate", si.rate},
-                         {"option1", si.option1},
-                         {"option2", si.option2},
-                         {"dpiSteps", steps}}
-                        .dump());
+    s.console().out(jsonLine(json{{"sensorType", si.sensorType},
+                                  {"rate", si.rate},
+                                  {"option1", si.option1},
+                                  {"option2", si.option2},
+                                  {"dpiSteps", steps}}));
     return kExitOk;
   }
   s.console().out("Sensor type: " + hex2(si.sensorType));
@@ -237,7 +236,7 @@ int runShow(Session& s, int sensorType) {
   if (!loadConfig(s, config, flag)) return kExitFile;
   const json doc = describeConfig(config, sensorType, summariseMacros(s.paths().recordIni));
   if (s.options().json) {
-    s.console().out(doc.dump());
+    s.console().out(jsonLine(doc));
   } else {
     for (const auto& l : renderConfig(doc)) s.console().out(l);
   }
@@ -289,7 +288,7 @@ int runMonitor(Session& s) {
   auto printEvent = [&](int type, int value) {
     const std::string text = balloonText(type, value, sensorType.load(), haveConfig ? &config : nullptr);
     if (json)
-      con.out(nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}.dump());
+      con.out(jsonLine(nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}));
     else
       con.out("event " + std::to_string(type) + " " + std::to_string(value) + ": " +
               (text.empty() ? "(shows nothing)" : text));
@@ -297,7 +296,7 @@ int runMonitor(Session& s) {
   auto printDevice = [&](const HidDeviceEvent& e) {
     const char* kind = e.kind == HidDeviceEventKind::Arrival ? "arrival" : "removal";
     if (json)
-      con.out(nlohmann::json{{"event", kind}, {"path", e.path}}.dump());
+      con.out(jsonLine(nlohmann::json{{"event", kind}, {"path", e.path}}));
     else
       con.out(std::string(kind) + " " + e.path);
   };

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/ctl_commands.h"
@@ -74,6 +75,10 @@ int main(int argc, char** argv) {
     if (*monitor) return runMonitor(session);
     if (*show) return runShow(session, showSensor);
     if (*rebuild) return runMacrosRebuild(session);
+  } catch (const std::filesystem::filesystem_error& e) {
+    // A data folder or file that cannot even be looked at is a file error.
+    std::fprintf(stderr, "hidmousectl: %s\n", e.what());
+    return kExitFile;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());
     return kExitNoMouse;

@@ -134,6 +134,10 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
 
 }  // namespace
 
+std::string jsonLine(const json& doc) {
+  return doc.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 std::string ledParamText(int mode, int index) {
   if (index < 0) return "";
   switch (mode) {

@@ -34,6 +34,10 @@ std::vector<MacroSummary> summariseMacros(const std::string& recordIni);
 nlohmann::json describeConfig(const MouseConfig& config, int sensorType,
                               const std::vector<MacroSummary>& macros);
 
+// One line of JSON. Text taken from the files (macro names, paths) need not
+// be valid UTF-8; such bytes become U+FFFD instead of failing the output.
+std::string jsonLine(const nlohmann::json& doc);
+
 // The readable form of describeConfig's document, one string per line.
 std::vector<std::string> renderConfig(const nlohmann::json& doc);
 

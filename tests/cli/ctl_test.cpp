@@ -127,6 +127,10 @@ TEST_P(CtlExit, ExitsWithItsCodeAndOneClearStderrLine) {
 void removeConfig(const fs::path& d) { fs::remove(d / "config.bin"); }
 void truncateConfig(const fs::path& d) { fs::resize_file(d / "config.bin", 100); }
 void removeStrIni(const fs::path& d) { fs::remove(d / "str.ini"); }
+void nonUtf8MacroName(const fs::path& d) { std::ofstream(d / "record.ini") << "[Bad\xff\xfe]\nItemCount=0\n"; }
+// A folder name longer than any file system allows: the data cannot even be
+// looked up.
+const std::string kUnreachableDir = "/tmp/" + std::string(300, 'd');
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CtlExit,
@@ -147,7 +151,12 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"ShowShortConfig", {"show"}, true, truncateConfig, 3, "config.bin"},
         ExitCase{"ApplyMissingConfig", {"--simulate", "apply"}, true, removeConfig, 3, "Config file is not exist."},
         ExitCase{"ApplyWithoutStrIni", {"--simulate", "apply"}, true, removeStrIni, 0, nullptr},
-        ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"}),
+        ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"},
+        ExitCase{"ShowUnreachableDataDir", {"--data-dir", kUnreachableDir, "show"}, false, nullptr, 3, "config.bin"},
+        ExitCase{"ApplyUnreachableDataDir", {"--simulate", "--data-dir", kUnreachableDir, "apply"}, false, nullptr, 3,
+                 "config.bin"},
+        // Macro names are bytes of record.ini; JSON output must not fail on them.
+        ExitCase{"ShowJsonNonUtf8MacroName", {"--json", "show"}, true, nonUtf8MacroName, 0, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Ctl, HelpSucceeds) {
