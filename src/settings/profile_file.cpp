@@ -1,11 +1,13 @@
 #include "settings/profile_file.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cwctype>
 
 #include "settings/atomic_file.h"
 
@@ -27,24 +29,6 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -122,6 +106,35 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp, bool all
   if (cp < min || cp > kMaxCodePoint) return 0;
   if (cp >= kSurrogateFirst && cp <= kSurrogateLast && !allowSurrogates) return 0;
   return len;
+}
+
+// Lower case of one code point by the Unicode case tables (the C.UTF-8
+// locale's, independent of the user's locale); ASCII only if that locale is
+// missing.
+char32_t lowerCodePoint(char32_t cp) {
+  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (cp >= 'A' && cp <= 'Z') return cp - 'A' + 'a';
+  if (cp < 0x80 || unicode == static_cast<locale_t>(0)) return cp;
+  return static_cast<char32_t>(::towlower_l(static_cast<wint_t>(cp), unicode));
+}
+
+// The form in which names are compared: every letter in lower case, so that
+// "Été" and "éTÉ" are one name as "Copy" and "COPY" are. Bytes that are not
+// UTF-8 stay as they are.
+std::string lower(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t cp = 0;
+    const std::size_t len = decodeUtf8(s, i, cp, true);
+    if (len == 0) {
+      out += s[i++];
+      continue;
+    }
+    appendUtf8(out, lowerCodePoint(cp));
+    i += len;
+  }
+  return out;
 }
 
 std::string utf16LeToUtf8(std::string_view bytes) {
@@ -225,6 +238,8 @@ bool validKeyName(std::string_view k) {
 }
 
 }  // namespace
+
+bool sameName(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
 
 bool isValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {

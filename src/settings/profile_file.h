@@ -8,8 +8,9 @@
 //  - Lines starting with ';' or '#', lines without '=', and key lines before the
 //    first section belong to no section and are never found, but they are kept
 //    byte for byte when the file is rewritten.
-//  - Section and key names match without regard to ASCII letter case; the first
-//    section of a name and, inside it, the first key of a name win.
+//  - Section and key names match without regard to letter case (Unicode lower
+//    case mapping, so "Été" is "éTÉ"); the first section of a name and, inside
+//    it, the first key of a name win.
 //  - Encodings: UTF-8 with or without byte-order mark, UTF-16LE with byte-order
 //    mark. Texts handed in and out are UTF-8.
 // Writing:
@@ -52,6 +53,9 @@ bool deleteSection(const std::string& path, const std::string& section);
 // Section names in file order (each name once, first spelling).
 std::vector<std::string> sectionNames(const std::string& path);
 bool fileExists(const std::string& path);
+// Whether two section or key names are one name for the functions above (for
+// callers that keep names unique, such as macro names).
+bool sameName(std::string_view a, std::string_view b);
 // Strict UTF-8 check (no overlongs, surrogates or code points past U+10FFFF).
 // Text that fails it is written into a UTF-16LE file with U+FFFD in place of
 // the bad bytes; into a UTF-8 file it goes byte for byte.
