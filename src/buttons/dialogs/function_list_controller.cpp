@@ -72,12 +72,13 @@ void FunctionListController::trackFunctionList(QWidget* mainWindow, int button,
     hideDpiSubList();
     return;
   }
+  // The item's edges in the list's client area (the viewport, inside the
+  // list's border), added to the list's own top-left corner: the sub-list
+  // overlaps the list's right border.
   const QRect item = list.visualRect(index);
-  const QWidget* viewport = list.viewport();
-  // The item's right edge and top edge, taken from the list's own origin.
-  const QPoint inList = viewport->mapTo(&list, QPoint(item.left() + item.width(), item.top()));
-  const QPoint topLeft =
-      mainWindow ? list.mapTo(mainWindow, inList) : list.geometry().topLeft() + inList;
+  const QPoint edges(item.left() + item.width(), item.top());
+  const QPoint listTopLeft = mainWindow ? list.mapTo(mainWindow, QPoint(0, 0)) : list.geometry().topLeft();
+  const QPoint topLeft = listTopLeft + edges;
   showDpiSubList(mainWindow, button, index.row(), topLeft);
 }
 

