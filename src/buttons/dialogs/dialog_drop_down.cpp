@@ -76,6 +76,9 @@ void DialogDropDown::close() {
 
 bool DialogDropDown::scroll(int delta) {
   if (!list_ || wheelLines_ <= 0) return false;
+  // A sideways turn (tilt wheel, touchpad) has no vertical distance and
+  // moves nothing.
+  if (delta == 0) return true;
   QScrollBar* bar = list_->verticalScrollBar();
   bar->setValue(bar->value() + (delta > 0 ? -wheelLines_ : wheelLines_));
   return true;

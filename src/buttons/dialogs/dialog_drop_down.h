@@ -38,8 +38,9 @@ class DialogDropDown : public QObject {
   void open();
   void close();
   // One wheel notification of `delta` (positive = away from the user) for
-  // the open list: wheelLines rows up or down. False when the list is closed
-  // or keeps its own scrolling.
+  // the open list: wheelLines rows up or down, none for a distance of 0
+  // (a sideways turn). False when the list is closed or keeps its own
+  // scrolling.
   bool scroll(int delta);
 
  protected:

@@ -109,6 +109,14 @@ TEST_F(ListDialogs, FireKeyListChoiceWheelAndBoxes) {
   EXPECT_EQ(list->verticalScrollBar()->value(), 3);
   test::wheel(&d, -120);  // the wheel over the dialog itself scrolls the open list too
   EXPECT_EQ(list->verticalScrollBar()->value(), 6);
+  for (QWidget* over : {static_cast<QWidget*>(list->viewport()), static_cast<QWidget*>(&d)}) {
+    // A sideways turn has no vertical distance: the list stays where it is.
+    const QPointF at(5, 5);
+    QWheelEvent sideways(at, over->mapToGlobal(at), QPoint(), QPoint(120, 0), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &sideways);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 6);
+  }
   EXPECT_TRUE(keys->isOpen());
 
   list->setCurrentRow(54);
