@@ -60,9 +60,9 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  // The window has no caption text; where a desktop shows a name, it is
-  // the program's.
-  QGuiApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationName));
+  // No application display name: on X11 it would be appended to every
+  // window title, and the message boxes must carry exactly their captions
+  // ("Warning", or the program's name).
 
   const CommandLineResult parsed = parseCommandLine(QCoreApplication::arguments());
   if (parsed.status == CommandLineResult::Status::Help) {

@@ -44,7 +44,9 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
       texts_(options_.language) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  setWindowTitle(QString());
+  // Frameless, so no caption is drawn; where a desktop lists the window by
+  // name it is the program's (an empty title would show the window class).
+  setWindowTitle(QString::fromLatin1(kApplicationName));
 
   if (options_.messages != nullptr) {
     messages_ = options_.messages;
