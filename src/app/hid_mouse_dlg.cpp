@@ -289,7 +289,7 @@ void CHidMouseDlg::showWindow() {
     QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     if (s != nullptr) {
       const QRect area = s->availableGeometry();
-      move(area.center() - QPoint(width() / 2, height() / 2));
+      move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
   }
   if (isMinimized()) showNormal();
