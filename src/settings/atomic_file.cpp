@@ -63,7 +63,8 @@ AtomicWriteResult writeFileAtomically(const std::string& requested, std::string_
   // The rename needs only the folder's permission; a file the user may not
   // write (a read-only config.bin or str.ini) must still refuse to change, as
   // opening it for writing would.
-  if (hadFile && ::access(path.c_str(), W_OK) != 0) return failure("access", errno);
+  if (hadFile && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+    return failure("faccessat", errno);
 
   std::string tmpl = path + ".XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
