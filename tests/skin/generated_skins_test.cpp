@@ -137,6 +137,30 @@ TEST_P(GeneratedSkinTest, FactoryTextColourIsLegibleWhereTextIsDrawn) {
   }
 }
 
+// Before any page is drawn (the mouse is missing) the window shows only
+// "/main.png": it must show where the skins, minimise and close buttons are.
+TEST_P(GeneratedSkinTest, MainImageShowsTheFrameButtons) {
+  SkinLibrary skins(skinFolderPath(kOutput, GetParam()));
+  const QImage main = loadCanvas(skins);
+  ASSERT_FALSE(main.isNull());
+  struct Button {
+    const char* image;
+    QPoint at;
+  };
+  for (const Button& b : {Button{skin::kSkinsNormal, {701, 5}}, Button{skin::kMinNormal, {825, 5}},
+                          Button{skin::kCloseNormal, {850, 5}}}) {
+    QImage expected = main.copy();
+    expected.fill(Qt::black);
+    ASSERT_TRUE(drawSkinImage(expected, skins, QString::fromLatin1(b.image), b.at.x(), b.at.y()));
+    const QRect r(b.at, skin::kFrameButtonSize);
+    int same = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) same += main.pixel(x, y) == expected.pixel(x, y) ? 1 : 0;
+    // The button's own (opaque) pixels are there; the corners show the frame.
+    EXPECT_GE(same, r.width() * r.height() / 2) << GetParam() << b.image;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Skins, GeneratedSkinTest, ::testing::Values("Default", "Crimson"));
 
 TEST(FactoryStrIni, NamesTheDefaultSkinInUtf8WithLineFeeds) {

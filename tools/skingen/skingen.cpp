@@ -382,6 +382,11 @@ QImage mainImage(const Theme& t) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   paintFrame(p, t);
+  // A window shown before any page (the mouse is missing) still shows where
+  // its skins, minimise and close buttons are.
+  p.drawImage(QPoint(701, 5), frameButton(t, Glyph::Skins, false));
+  p.drawImage(QPoint(825, 5), frameButton(t, Glyph::Minimise, false));
+  p.drawImage(QPoint(850, 5), frameButton(t, Glyph::Close, false));
   p.translate(440 - 124, 330 - 357);
   paintMouseIllustration(p, t);
   return img;
