@@ -17,8 +17,11 @@ std::string trim(const std::string& s) {
 }
 
 std::string unquote(std::string v) {
-  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-    return v.substr(1, v.size() - 2);
+  // A quoted value ends at its closing quote (a comment may follow it).
+  if (!v.empty() && (v.front() == '"' || v.front() == '\'')) {
+    const auto close = v.find(v.front(), 1);
+    if (close != std::string::npos) return v.substr(1, close - 1);
+  }
   // An unquoted value ends at a comment.
   const auto hash = v.find('#');
   if (hash != std::string::npos) v = trim(v.substr(0, hash));

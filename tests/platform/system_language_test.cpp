@@ -61,6 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfCase{"single_quotes", "LANG='en_GB.UTF-8'\n", "en_GB.UTF-8"},
         ConfCase{"export_and_comment", "# system locale\nexport LANG=zh_CN.UTF-8  # set by installer\n",
                  "zh_CN.UTF-8"},
+        ConfCase{"quoted_then_comment", "LANG=\"zh_CN.UTF-8\" # set by installer\n", "zh_CN.UTF-8"},
         ConfCase{"messages_only", "LC_MESSAGES=zh_TW.UTF-8\n", "zh_TW.UTF-8"},
         ConfCase{"lang_beats_messages", "LC_MESSAGES=zh_TW.UTF-8\nLANG=en_US.UTF-8\n", "en_US.UTF-8"},
         ConfCase{"blanks_around", "  LANG = zh_CN.UTF-8 \r\n", "zh_CN.UTF-8"},
