@@ -12,8 +12,12 @@ namespace hm {
 
 inline constexpr char kSingleInstanceName[] = "QX-R7Mutex";
 
-// $XDG_RUNTIME_DIR when it is set and names a folder, else the system's
-// temporary folder.
+inline constexpr char kSharedTempFolder[] = "/tmp";
+inline constexpr char kOwnTempFolderPrefix[] = "hidmouse-";
+
+// $XDG_RUNTIME_DIR when it is set and names a folder; else the folder
+// "hidmouse-<uid>" (mode 0700, created if needed) in $TMPDIR or /tmp, and
+// the temporary folder itself only when that folder is not this user's own.
 std::string userRuntimeFolder();
 
 class SingleInstanceLock {

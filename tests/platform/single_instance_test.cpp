@@ -84,5 +84,39 @@ TEST(UserRuntimeFolder, FollowsXdgRuntimeDirWhenItIsAFolder) {
   else ::unsetenv("XDG_RUNTIME_DIR");
 }
 
+// Without a runtime folder the lock goes to a folder of the user's own in
+// the shared temporary folder, never straight into it.
+TEST(UserRuntimeFolder, WithoutOneUsesAnOwnFolderInTheTemporaryFolder) {
+  const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string keepRuntime = savedRuntime ? savedRuntime : "";
+  const char* savedTmp = std::getenv("TMPDIR");
+  const std::string keepTmp = savedTmp ? savedTmp : "";
+  const std::filesystem::path shared =
+      std::filesystem::temp_directory_path() / ("hm_tmp_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(shared);
+  ::unsetenv("XDG_RUNTIME_DIR");
+  ::setenv("TMPDIR", shared.c_str(), 1);
+
+  const std::string own = (shared / ("hidmouse-" + std::to_string(::getuid()))).string();
+  EXPECT_EQ(userRuntimeFolder(), own);
+  EXPECT_EQ(std::filesystem::status(own).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  EXPECT_EQ(userRuntimeFolder(), own);  // found again
+  SingleInstanceLock lock;
+  EXPECT_EQ(lock.acquire(userRuntimeFolder()), SingleInstanceLock::Result::Acquired);
+  lock.release();
+
+  // Something else under that name (here a folder others may enter): not ours.
+  std::filesystem::remove_all(own);
+  std::filesystem::create_directory(own);
+  std::filesystem::permissions(own, std::filesystem::perms::all);
+  EXPECT_EQ(userRuntimeFolder(), shared.string());
+
+  std::filesystem::remove_all(shared);
+  if (savedRuntime) ::setenv("XDG_RUNTIME_DIR", keepRuntime.c_str(), 1);
+  if (savedTmp) ::setenv("TMPDIR", keepTmp.c_str(), 1);
+  else ::unsetenv("TMPDIR");
+}
+
 }  // namespace
 }  // namespace hm
