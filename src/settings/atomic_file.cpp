@@ -60,6 +60,8 @@ AtomicWriteResult writeFileAtomically(const std::string& requested, std::string_
   struct stat old {};
   const bool hadFile = ::stat(path.c_str(), &old) == 0;
   if (hadFile && S_ISDIR(old.st_mode)) return failure("open", EISDIR);
+  // Only a regular file is replaced, never a FIFO or device in its place.
+  if (hadFile && !S_ISREG(old.st_mode)) return failure("stat", EINVAL);
   // The rename needs only the folder's permission; a file the user may not
   // write (a read-only config.bin or str.ini) must still refuse to change, as
   // opening it for writing would.

@@ -17,7 +17,8 @@ struct AtomicWriteResult {
 
 // Writes bytes to path. A symbolic link is followed (its target is replaced).
 // A new file gets mode 0666 less the umask; an existing one keeps its mode and,
-// where allowed, its owner. An existing file that the process may not write
+// where allowed, its owner. Only a regular file is replaced (a directory gives
+// EISDIR, anything else EINVAL). An existing file that the process may not write
 // is refused (call "faccessat", EACCES), as opening it for writing would be. On
 // failure the old file is untouched and the temporary file removed.
 AtomicWriteResult writeFileAtomically(const std::string& path, std::string_view bytes);

@@ -41,7 +41,9 @@ constexpr const char* kSaveDiagnosticFormat = "Data num:%d BYTE -%d BYTE\n Struc
 // the expected size tells a longer file apart without trusting its length.
 bool readImage(const std::string& path, std::uint8_t (&image)[kConfigFileSize], std::size_t& got) {
   got = 0;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO in the file's place must not stall the start-up; it is
+  // then refused as not a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||

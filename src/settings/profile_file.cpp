@@ -201,15 +201,17 @@ std::string utf8ToUtf16Le(std::string_view s) {
 // Reads the whole file. Returns false with err = errno on failure (ENOENT for
 // a missing file).
 bool readAll(const std::string& path, std::string& out, int& err) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK so that a FIFO in the file's place does not wait for a writer;
+  // only a regular file is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     err = errno;
     return false;
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
-    err = EISDIR;
     return false;
   }
   out.clear();

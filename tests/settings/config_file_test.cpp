@@ -102,6 +102,27 @@ TEST(ConfigLoad, ADirectoryNamedConfigBinIsIgnoredSilently) {
   EXPECT_TRUE(sink.messages.empty());
 }
 
+// A FIFO is not a file to load: opening it must not wait for a writer, and
+// saving must not put a file in its place.
+TEST(ConfigFile, AFifoNamedConfigBinIsNeitherWaitedForNorReplaced) {
+  TempDir dir;
+  const std::string path = dir.file("config.bin");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+  MouseConfig config = sampleRecord();
+  std::uint8_t flag = 3;
+  RecordingSink sink;
+  EXPECT_FALSE(loadConfigFile(path, config, flag, sink));
+  EXPECT_EQ(flag, 0);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_FALSE(saveConfigFile(path, sampleRecord(), sink));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].first, "Error Code is: " + std::to_string(EINVAL) + " \n");
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(test::folderEntries(dir.path()), std::vector<std::string>{"config.bin"});
+}
+
 // ---- Saving -------------------------------------------------------------------
 
 TEST(ConfigSave, WritesFlagOneAndTheRecordOverAFactoryFile) {

@@ -238,6 +238,19 @@ TEST(ProfileWrite, ADirectoryInThePathsPlaceIsNotReplaced) {
   EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
+TEST(ProfileWrite, AFifoInThePathsPlaceIsNeitherWaitedForNorReplaced) {
+  TempDir dir;
+  const std::string path = dir.file("str.ini");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+  EXPECT_EQ(getString(path, "S", "k", "d"), "d");
+  EXPECT_EQ(ProfileDocument::load(path).loadError(), EINVAL);
+  EXPECT_FALSE(writeString(path, "S", "k", "v"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(test::folderEntries(dir.path()).size(), 1u);
+}
+
 TEST(ProfileDocument, ManyReadsFromOneParseSeeEditsInMemory) {
   ProfileDocument doc = ProfileDocument::parse("[M]\nItemCount=2\nItem0=A   Dn\nItem1=50 ms\n");
   EXPECT_EQ(doc.get("m", "item0"), "A   Dn");
