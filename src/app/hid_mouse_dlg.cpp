@@ -303,6 +303,11 @@ void CHidMouseDlg::showFromTray() {
     onDeviceEvent(proto::kEventMouseMissing, 0);
     return;
   }
+  prepareShow();
+  showWindow();
+}
+
+void CHidMouseDlg::prepareShow() {
   if (refreshOnShow_) {
     refreshOnShow_ = false;
     // The key names go back to the stored ones with the record, whichever
@@ -313,7 +318,16 @@ void CHidMouseDlg::showFromTray() {
   } else if (!basicShown_) {
     showBasicPage();
   }
-  showWindow();
+}
+
+void CHidMouseDlg::changeEvent(QEvent* event) {
+  // Without a tray the window comes back from its taskbar button instead of
+  // the tray's show command; it must then show what the tray would show
+  // (after Cancel, the restored values).
+  if (trayless_ && event->type() == QEvent::WindowStateChange && deviceOpen() && !isMinimized() &&
+      (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized))
+    prepareShow();
+  QWidget::changeEvent(event);
 }
 
 void CHidMouseDlg::onDeviceEvent(int type, int value) {

@@ -164,6 +164,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -173,6 +174,9 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void leavePage();
   void paintPage(Page& page);
   void openLink();
+  // What the tray's show command does before showing: the refresh after
+  // Cancel, or the Basic page's first paint.
+  void prepareShow();
   void onHoverTimer();
   void clearHover();
   bool overHoverable(QPoint p) const;

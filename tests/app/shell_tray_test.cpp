@@ -279,6 +279,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TraylessCase{"window_close", [](Shell& s) { s.dlg->close(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ShellTray, WithoutATrayTheRestoreAfterCancelShowsTheRestoredValues) {
+  ShellOptions o;
+  o.trayAvailable = false;
+  Shell shell(o);
+  ASSERT_TRUE(shell.start());
+  shell.showWindow();
+  shell.click({800, 620});  // Cancel
+  ASSERT_TRUE(shell.dlg->isMinimized());
+  EXPECT_TRUE(shell.dlg->refreshOnShow());
+  shell.dlg->showNormal();  // the taskbar button
+  EXPECT_FALSE(shell.dlg->refreshOnShow());
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+}
+
 TEST(ShellTray, WithATrayHidingHidesAndTheWindowHasNoTaskbarButton) {
   Shell shell;
   ASSERT_TRUE(shell.start());
