@@ -124,7 +124,11 @@ char32_t lowerCodePoint(char32_t cp) {
 std::string lower(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
+  std::size_t i = 0;
+  // Plain ASCII, the usual case, byte by byte.
+  for (; i < s.size() && static_cast<unsigned char>(s[i]) < 0x80; ++i)
+    out += s[i] >= 'A' && s[i] <= 'Z' ? static_cast<char>(s[i] - 'A' + 'a') : s[i];
+  while (i < s.size()) {
     char32_t cp = 0;
     const std::size_t len = decodeUtf8(s, i, cp, true);
     if (len == 0) {
