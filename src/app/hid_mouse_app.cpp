@@ -129,6 +129,9 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   CHidMouseDlg dlg(std::move(options));
   dlg.init();
+  // "Exit" from the tray while a start-up message was open: the run is over
+  // (an event loop started now would never be told to end).
+  if (dlg.shutDown()) return kExitOk;
 
   if (screenshot) {
     if (o.screenshotPage == kAdvancedPage) dlg.showAdvancedPage();

@@ -125,6 +125,8 @@ bool CHidMouseDlg::init() {
 
   // The mouse.
   if (link_->openMouse() != 1) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  // A message box runs events: the tray's "Exit" may have ended the run.
+  if (shutDown_) return false;
 
   // The reader thread, held until the mouse is open.
   try {
@@ -150,6 +152,7 @@ bool CHidMouseDlg::init() {
   // Settings files.
   loadConfigFile(options_.paths.configBin, working_, firstRunFlag_, *messages_,
                  [this](const std::string& line) { logLine(line); });
+  if (shutDown_) return false;
   saved_ = working_;
   settingsLoaded_ = true;
   const SettingsIni ini = loadSettingsIni(options_.paths.strIni, options_.language);
@@ -163,7 +166,7 @@ bool CHidMouseDlg::init() {
                             colourByteFromText(ini.skin.bColor));
 
   if (deviceOpen()) showBasicPage();
-  return true;
+  return !shutDown_;
 }
 
 // ---------------------------------------------------------------- FrameHost

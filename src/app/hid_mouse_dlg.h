@@ -84,7 +84,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
 
   // The start-up steps after the single-instance guard. False when an
   // initialisation step failed (the window still runs, without the later
-  // steps).
+  // steps), or when "Exit" was chosen while a start-up message was open
+  // (shutDown() is then true and the event loop must not be entered).
   bool init();
 
   // ---- FrameHost ----

@@ -64,8 +64,11 @@ class RecordingSink : public MessageSink {
  public:
   void showMessage(const std::string& text, const std::string& caption) override {
     messages.push_back({text, caption});
+    if (whileShown) whileShown();
   }
   std::vector<Message> messages;
+  // What the user does while the box is open (a box runs events).
+  std::function<void()> whileShown;
 };
 
 struct ShownBalloon {

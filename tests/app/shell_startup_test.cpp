@@ -3,6 +3,8 @@
 // own start-up paths (second instance, screenshots, bad arguments).
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
 #include <QProcess>
 #include <sys/stat.h>
 #include <QProcessEnvironment>
@@ -81,6 +83,40 @@ TEST(ShellStartup, WithoutConfigBinTheStartGoesOnWithAZeroRecord) {
   EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
   EXPECT_FALSE(QFileInfo::exists(shell.path("config.bin")));  // never created
 }
+
+// The start-up warnings are boxes that run events: "Exit" from the tray
+// while one is open ends the run there; nothing later starts or is read.
+struct ExitDuringBoxCase {
+  const char* name;
+  bool pluggedIn;
+  bool withConfig;
+  bool readerMade;  // the start got as far as the reader
+  friend void PrintTo(const ExitDuringBoxCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ShellExitDuringBox : public ::testing::TestWithParam<ExitDuringBoxCase> {};
+
+TEST_P(ShellExitDuringBox, StopsTheStart) {
+  const ExitDuringBoxCase& c = GetParam();
+  ShellOptions o;
+  o.pluggedIn = c.pluggedIn;
+  o.withConfig = c.withConfig;
+  Shell shell(o);
+  shell.sink.whileShown = [&] { shell.tray->menu->actions().front()->trigger(); };
+  EXPECT_FALSE(shell.start());
+  EXPECT_TRUE(shell.dlg->shutDown());
+  EXPECT_EQ(shell.exitCode, 0);
+  EXPECT_EQ(shell.sink.messages.size(), 1u);
+  EXPECT_EQ(shell.dlg->hasReader(), c.readerMade);
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);
+  EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ShellExitDuringBox,
+    ::testing::Values(ExitDuringBoxCase{"mouse_missing", false, true, false},
+                      ExitDuringBoxCase{"config_bin_missing", true, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShellStartup, TheSkinTextColourKeepsTheLowByte) {
   Shell shell;
