@@ -108,6 +108,14 @@ CHidMouseDlg::~CHidMouseDlg() {
 }
 
 bool CHidMouseDlg::init() {
+  // The start-up messages run events; until the start is over the tray's
+  // show command must not paint a page from a record not yet read.
+  starting_ = true;
+  struct StartOver {
+    bool& flag;
+    ~StartOver() { flag = false; }
+  } startOver{starting_};
+
   // Window icon; fonts and texts are chosen at construction.
   setWindowIcon(applicationIcon());
 
@@ -302,6 +310,7 @@ void CHidMouseDlg::showWindow() {
 }
 
 void CHidMouseDlg::showFromTray() {
+  if (starting_) return;
   if (!deviceOpen()) {
     onDeviceEvent(proto::kEventMouseMissing, 0);
     return;

@@ -109,6 +109,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void cancelAction();
   // The tray's show command: warns while the mouse is missing, refreshes
   // after Cancel, paints the Basic page the first time, shows the window.
+  // Nothing while the start-up is still running (inside a start-up message).
   void showFromTray();
   // A device event (reader types 5, 7, 8, 9; type 15) as a balloon.
   void onDeviceEvent(int type, int value);
@@ -219,6 +220,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool settingsLoaded_ = false;  // config.bin has been read
   bool shownOnce_ = false;
   bool shutDown_ = false;
+  bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
   std::function<void()> runSkinsDialog_;
   std::function<void(const MouseConfig&)> applyPointerSettings_;

@@ -118,6 +118,26 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitDuringBoxCase{"config_bin_missing", true, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ShellStartup, ATrayClickDuringAStartUpMessageWaitsForTheStart) {
+  ShellOptions o;
+  o.withConfig = false;  // "Config file is not exist." while the mouse is open
+  Shell shell(o);
+  bool shownEarly = false;
+  int pageEarly = -1;
+  shell.sink.whileShown = [&] {
+    shell.tray->click();
+    shownEarly = shell.dlg->isVisible();
+    pageEarly = shell.dlg->currentPage();
+  };
+  ASSERT_TRUE(shell.start());
+  EXPECT_FALSE(shownEarly);
+  EXPECT_EQ(pageEarly, kNoPage);  // nothing painted from a record not read yet
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+  shell.sink.whileShown = nullptr;
+  shell.tray->click();
+  EXPECT_TRUE(shell.dlg->isVisible());
+}
+
 TEST(ShellStartup, TheSkinTextColourKeepsTheLowByte) {
   Shell shell;
   profile::writeString(shell.pathStd("str.ini"), "Skins", "RColor", "300");
