@@ -9,7 +9,9 @@
 // openMouse, the reader thread (let run when the mouse is open), the device
 // monitor, config.bin (then the saved copy), str.ini, the skin folder and
 // "/main.png" as canvas and window size, the text colour, and the Basic page
-// when the mouse is open. The window stays hidden; the tray shows it.
+// when the mouse is open. The window stays hidden; the tray shows it. Where
+// the desktop has no tray the window is shown at start, keeps a taskbar
+// button, and minimises where it would hide.
 #pragma once
 
 #include <QImage>
