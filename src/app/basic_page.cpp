@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "app/basic_layout.h"
+#include "app/basic_qt.h"
 #include "app/basic_logic.h"
 #include "buttons/button_codes.h"
 #include "device/device_link.h"
@@ -23,9 +24,9 @@ namespace {
 
 using basic::Box;
 
-QRect qrect(const Box& b) { return ltrb(b.left, b.top, b.right, b.bottom); }
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString img(const char* name) { return QString::fromLatin1(name); }
+using basic::img;
+using basic::qrect;
+using basic::qs;
 bool hit(const Box& b, QPoint p) { return b.contains(p.x(), p.y()); }
 
 // The fixed texts of the first-run action for the two DPI buttons.

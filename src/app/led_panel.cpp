@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "app/basic_layout.h"
+#include "app/basic_qt.h"
 #include "app/basic_logic.h"
 #include "settings/mouse_config.h"
 #include "settings/ui_text.h"
@@ -18,9 +19,9 @@ namespace {
 
 using basic::Box;
 
-QRect qrect(const Box& b) { return ltrb(b.left, b.top, b.right, b.bottom); }
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString img(const char* name) { return QString::fromLatin1(name); }
+using basic::img;
+using basic::qrect;
+using basic::qs;
 
 // The two text faces are static controls painted black with the skin text
 // colour on them.

@@ -206,21 +206,26 @@ void paintFrame(QPainter& p, const Theme& t) {
   paintPanel(p, ltrb(8, 603, 872, 652), t);
 }
 
+// A soft round glow of the accent colour, fading out towards its rim.
+void paintGlow(QPainter& p, QPointF centre, qreal radius, int alpha, const Theme& t) {
+  QRadialGradient glow(centre, radius);
+  QColor inner = t.accent;
+  inner.setAlpha(alpha);
+  QColor outer = t.accent;
+  outer.setAlpha(0);
+  glow.setColorAt(0, inner);
+  glow.setColorAt(1, outer);
+  p.setPen(Qt::NoPen);
+  p.setBrush(glow);
+  p.drawEllipse(centre, radius, radius);
+}
+
 // A stylised mouse seen from above, in the empty left column of the Basic page.
 void paintMouseIllustration(QPainter& p, const Theme& t) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   const QPointF c(124, 352);
-  QRadialGradient glow(c, 150);
-  QColor g0 = t.accent;
-  g0.setAlpha(40);
-  QColor g1 = t.accent;
-  g1.setAlpha(0);
-  glow.setColorAt(0, g0);
-  glow.setColorAt(1, g1);
-  p.setPen(Qt::NoPen);
-  p.setBrush(glow);
-  p.drawEllipse(c, 150, 150);
+  paintGlow(p, c, 150, 40, t);
 
   QPainterPath body;
   body.moveTo(124, 222);
@@ -401,16 +406,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   const QPointF c(292, 128);
-  QRadialGradient glow(c, 70);
-  QColor g0 = t.accent;
-  g0.setAlpha(45);
-  QColor g1 = t.accent;
-  g1.setAlpha(0);
-  glow.setColorAt(0, g0);
-  glow.setColorAt(1, g1);
-  p.setPen(Qt::NoPen);
-  p.setBrush(glow);
-  p.drawEllipse(c, 70, 70);
+  paintGlow(p, c, 70, 45, t);
   const QPen ink(t.accent, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   const QPen soft(t.glyph, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   p.setBrush(Qt::NoBrush);
