@@ -43,15 +43,24 @@ void chooseRow(QListWidget* list, int row) {
                     list->visualItemRect(list->item(row)).center());
 }
 
-TEST(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
+// The main window over the simulated mouse, shown on the Basic page, with
+// dialogs run by a script instead of a modal loop.
+class FunctionListEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(shell.start());
+    shell.dlg->context().dialogRunner = &runner;
+    shell.showWindow();
+    shell.dlg->showBasicPage();
+    page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
+    ASSERT_NE(page, nullptr);
+  }
+  UserRunner runner;  // outlives the window that points at it
   Shell shell;
-  ASSERT_TRUE(shell.start());
-  UserRunner runner;
-  shell.dlg->context().dialogRunner = &runner;
-  shell.showWindow();
-  shell.dlg->showBasicPage();
-  auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
-  ASSERT_NE(page, nullptr);
+  BasicPage* page = nullptr;
+};
+
+TEST_F(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
 
   CHidMouseDlg* window = shell.dlg.get();
   runner.script = [window](QDialog& d) {
@@ -84,15 +93,7 @@ TEST(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
   EXPECT_EQ(profile::getString(shell.pathStd("str.ini"), "Setting-EN", "Item4", ""), "Single Key-A");
 }
 
-TEST(FunctionListEndToEnd, CancelledDialogLeavesTheButtonAsItWas) {
-  Shell shell;
-  ASSERT_TRUE(shell.start());
-  UserRunner runner;
-  shell.dlg->context().dialogRunner = &runner;
-  shell.showWindow();
-  shell.dlg->showBasicPage();
-  auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
-  ASSERT_NE(page, nullptr);
+TEST_F(FunctionListEndToEnd, CancelledDialogLeavesTheButtonAsItWas) {
   const MouseConfig before = shell.dlg->working();
   const ButtonTexts textsBefore = shell.dlg->buttonTexts();
 
