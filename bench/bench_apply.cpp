@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "device/device_link.h"
+#include "core/device/device_link.h"
 #include "platform/hid/simulated_mouse.h"
-#include "settings/config_file.h"
+#include "core/settings/config_file.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "skin/draw_skin_image.h"
-#include "skin/mem_dc.h"
-#include "skin/skin_controls.h"
-#include "skin/skin_folder.h"
-#include "skin/skin_images.h"
-#include "skin/skin_library.h"
-#include "skin/skin_text.h"
+#include "gui/skin/draw_skin_image.h"
+#include "gui/skin/mem_dc.h"
+#include "gui/skin/skin_controls.h"
+#include "gui/skin/skin_folder.h"
+#include "gui/skin/skin_images.h"
+#include "gui/skin/skin_library.h"
+#include "gui/skin/skin_text.h"
 
 namespace {
 

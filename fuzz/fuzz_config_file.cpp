@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/config_file.h"
+#include "core/settings/config_file.h"
 
 namespace {
 

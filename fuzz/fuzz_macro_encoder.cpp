@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "macros/macro_encoder.h"
-#include "macros/macro_record.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_record.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <set>
 
-#include "device/notification_reader.h"
-#include "device/protocol.h"
+#include "core/device/notification_reader.h"
+#include "core/device/protocol.h"
 #include "platform/hid/hidraw_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/profile_file.h"
+#include "core/settings/profile_file.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <thread>
 
 #include "cli/ctl_show.h"
-#include "device/device_change.h"
-#include "device/notification_reader.h"
-#include "macros/macro_encoder.h"
-#include "settings/config_file.h"
-#include "settings/settings_ini.h"
-#include "settings/ui_text.h"
+#include "core/device/device_change.h"
+#include "core/device/notification_reader.h"
+#include "core/macros/macro_encoder.h"
+#include "core/settings/config_file.h"
+#include "core/settings/settings_ini.h"
+#include "core/settings/ui_text.h"
 
 namespace hm::ctl {
 

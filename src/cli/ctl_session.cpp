@@ -4,7 +4,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "device/protocol.h"
+#include "core/device/protocol.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "device/device_link.h"
+#include "core/device/device_link.h"
 #include "platform/hid/simulated_mouse.h"
-#include "settings/data_paths.h"
-#include "settings/language.h"
-#include "settings/message_sink.h"
+#include "core/settings/data_paths.h"
+#include "core/settings/language.h"
+#include "core/settings/message_sink.h"
 
 namespace hm::ctl {
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "buttons/button_codes.h"
-#include "buttons/key_tables.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_record.h"
-#include "settings/ui_text.h"
+#include "core/buttons/button_codes.h"
+#include "core/buttons/key_tables.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_record.h"
+#include "core/settings/ui_text.h"
 
 namespace hm::ctl {
 

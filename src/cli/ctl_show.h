@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/mouse_config.h"
+#include "core/settings/mouse_config.h"
 
 namespace hm::ctl {
 

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "settings/config_file.h"
+#include "core/settings/config_file.h"
 
 namespace hm {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "device/device_link.h"
+#include "core/device/device_link.h"
 #include "platform/hid/hidraw_framing.h"
 #include "platform/hid/linux_hid_backend.h"
 

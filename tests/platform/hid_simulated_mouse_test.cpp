@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include "device/device_change.h"
-#include "device/feature_report.h"
+#include "core/device/device_change.h"
+#include "core/device/feature_report.h"
 #include "platform/hid/simulated_mouse.h"
 
 namespace hm {

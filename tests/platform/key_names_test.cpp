@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "buttons/key_tables.h"
+#include "core/buttons/key_tables.h"
 #include "platform/key_names.h"
 
 namespace hm {

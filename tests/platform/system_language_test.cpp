@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings/language.h"
+#include "core/settings/language.h"
 
 namespace hm {
 namespace {

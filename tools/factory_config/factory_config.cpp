@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "settings/config_file.h"
+#include "core/settings/config_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "skin/skin_rect.h"
+#include "gui/skin/skin_rect.h"
 #include "skin_painter.h"
 
 using hm::ltrb;

@@ -17,7 +17,7 @@
 #include <iterator>
 #include <set>
 
-#include "device/wake_event.h"
+#include "core/device/wake_event.h"
 #include "platform/hid/hidraw_framing.h"
 #include "platform/hid/report_descriptor.h"
 

@@ -21,7 +21,7 @@
 #include <memory>
 #include <string>
 
-#include "device/hid_backend.h"
+#include "core/device/hid_backend.h"
 
 namespace hm {
 

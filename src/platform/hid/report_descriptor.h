@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "device/hid_backend.h"
+#include "core/device/hid_backend.h"
 
 namespace hm {
 

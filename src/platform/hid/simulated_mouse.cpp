@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "device/protocol.h"
+#include "core/device/protocol.h"
 
 namespace hm {
 

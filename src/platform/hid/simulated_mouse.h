@@ -36,9 +36,9 @@
 #include <string>
 #include <vector>
 
-#include "device/feature_report.h"
-#include "device/hid_backend.h"
-#include "device/wake_event.h"
+#include "core/device/feature_report.h"
+#include "core/device/hid_backend.h"
+#include "core/device/wake_event.h"
 
 namespace hm {
 

@@ -1,3 +1,0 @@
-#include "app/hid_mouse_app.h"
-
-int main(int argc, char** argv) { return hm::CHidMouseApp::run(argc, argv); }

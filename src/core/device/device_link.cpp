@@ -1,0 +1,284 @@
+#include "core/device/device_link.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace hm {
+
+namespace {
+
+constexpr const char* kHexDigits = "0123456789abcdef";
+
+// The length actually used with a wire buffer: what the collection announces,
+// never more than the buffer holds.
+std::size_t boundedLength(std::uint16_t announced, std::size_t bufferSize) {
+  return std::min<std::size_t>(announced, bufferSize);
+}
+
+std::size_t chunkCount(std::uint8_t payloadLength) {
+  return (payloadLength + proto::kChunkSize - 1) / proto::kChunkSize;
+}
+
+template <typename... Args>
+std::string format(const char* fmt, Args... args) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, fmt, args...);
+  return buf;
+}
+
+}  // namespace
+
+std::string traceHex(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i) out.push_back(' ');
+    out.push_back(kHexDigits[bytes[i] >> 4]);
+    out.push_back(kHexDigits[bytes[i] & 0x0F]);
+  }
+  return out;
+}
+
+DeviceLink::DeviceLink(HidBackend& backend, MessageSink& sink, Sleeper& sleeper)
+    : backend_(backend), sink_(sink), sleeper_(sleeper) {}
+
+DeviceLink::~DeviceLink() { closeHandles(); }
+
+void DeviceLink::traceOp(const char* op, std::span<const std::uint8_t> bytes) {
+  if (!trace_) return;
+  std::string line = op;
+  line.push_back(' ');
+  line += traceHex(bytes);
+  trace_(line);
+}
+
+void DeviceLink::pause(unsigned ms) {
+  if (trace_) trace_("sleep " + std::to_string(ms));
+  sleeper_.sleepMs(ms);
+}
+
+void DeviceLink::logLine(const std::string& text) {
+  if (log_) log_(text);
+}
+
+std::shared_ptr<HidDevice> DeviceLink::notificationReadHandle() const {
+  std::lock_guard lock(notificationMutex_);
+  return notificationRead_;
+}
+
+bool DeviceLink::notificationOpen() const { return notificationReadHandle() != nullptr; }
+
+void DeviceLink::closeHandles() {
+  deviceOpen.store(0);
+  std::shared_ptr<HidDevice> read;
+  std::unique_ptr<HidDevice> write;
+  {
+    std::lock_guard lock(notificationMutex_);
+    read = std::move(notificationRead_);
+    write = std::move(notificationWrite_);
+  }
+  // A reader blocked on the old handle returns at once and drops its
+  // reference; the handle closes with the last reference.
+  if (read) read->cancel();
+  read.reset();
+  write.reset();
+  featureHandle_.reset();
+  featureLength_ = inputLength_ = outputLength_ = 0;
+  notificationInputLength_.store(0);
+}
+
+void DeviceLink::close() {
+  closeHandles();
+  readerEvent_.set();
+}
+
+int DeviceLink::openMouse() {
+  closeHandles();
+  auto fail = [this] {
+    closeHandles();
+    return 0;
+  };
+
+  const auto list = backend_.listInterfaces();
+  if (!list) {
+    logLine("listing HID interfaces failed: " + backend_.lastError() + "\n");
+    return fail();
+  }
+  bool notificationOpened = false;
+  for (const HidInterfaceEntry& entry : *list) {
+    if (!entry.detailOk) {
+      sink_.showMessage(proto::kMsgInterfaceDetailFailed, "");
+      return fail();
+    }
+    devicePath_ = entry.path;
+    auto query = backend_.open(entry.path, HidAccess::Query);
+    if (!query) {
+      logLine("opening " + entry.path + " failed: " + backend_.lastError() + "\n");
+      return fail();
+    }
+    HidAttributes attr;
+    if (!query->getAttributes(attr)) attr = HidAttributes{};
+    logLine(format(proto::kDiagAttributes, attr.productId, attr.vendorId, attr.versionNumber));
+    if (attr.vendorId != proto::kVendorId || attr.productId != proto::kProductId) continue;
+
+    HidCaps caps;
+    const HidCapsStatus status = query->getCaps(caps);
+    if (status == HidCapsStatus::PreparsedDataFailed) {
+      sink_.showMessage(proto::kMsgPreparsedDataFailed, "");
+      return fail();
+    }
+    query.reset();
+    if (status == HidCapsStatus::InvalidPreparsedData) {
+      sink_.showMessage(proto::kMsgGetCapsFailed, "");
+      return fail();
+    }
+    logLine(format(proto::kDiagCaps, caps.usage, caps.usagePage, caps.featureReportByteLength,
+                   caps.inputReportByteLength, caps.outputReportByteLength));
+
+    if (caps.usage == proto::kNotificationUsage) {
+      if (caps.usagePage == proto::kNotificationUsagePage && caps.inputReportByteLength != 0) {
+        std::shared_ptr<HidDevice> read = backend_.open(entry.path, HidAccess::Read);
+        if (!read) {
+          logLine("opening " + entry.path + " for reading failed: " + backend_.lastError() + "\n");
+          return fail();
+        }
+        std::unique_ptr<HidDevice> write = backend_.open(entry.path, HidAccess::Write);
+        if (!write) {
+          logLine("opening " + entry.path + " for writing failed: " + backend_.lastError() + "\n");
+          return fail();
+        }
+        std::shared_ptr<HidDevice> old;
+        {
+          std::lock_guard lock(notificationMutex_);
+          old = std::move(notificationRead_);
+          notificationRead_ = std::move(read);
+          notificationWrite_ = std::move(write);
+        }
+        if (old) old->cancel();
+        notificationInputLength_.store(caps.inputReportByteLength);
+        notificationOpened = true;
+      }
+      continue;
+    }
+    if (caps.usage == proto::kCommandUsage && caps.usagePage == proto::kCommandUsagePage &&
+        caps.featureReportByteLength != 0) {
+      auto feature = backend_.open(entry.path, HidAccess::ReadWrite);
+      if (!feature) {
+        logLine("opening " + entry.path + " for commands failed: " + backend_.lastError() + "\n");
+        return fail();
+      }
+      featureHandle_ = std::move(feature);
+      featureLength_ = caps.featureReportByteLength;
+      inputLength_ = caps.inputReportByteLength;
+      outputLength_ = caps.outputReportByteLength;
+      deviceOpen.store(1);
+      if (notificationOpened) readerEvent_.set();
+      return 1;
+    }
+  }
+  return fail();
+}
+
+void DeviceLink::sendCommand(FeatureReport& report) {
+  report.seal();
+  std::array<std::uint8_t, proto::kFeatureBufferSize> buf{};
+  buf[0] = proto::kReportIdNone;
+  std::copy(report.bytes.begin(), report.bytes.end(), buf.begin() + 1);
+  if (!featureHandle_) {
+    // No mouse: the exchange fails unseen and an answer stays zero.
+    if (report.isRead()) report.bytes.fill(0);
+    return;
+  }
+  const std::size_t len = boundedLength(featureLength_, buf.size());
+  const std::span<std::uint8_t> wire(buf.data(), len);
+  featureHandle_->setFeature(wire);
+  traceOp("set-feature", wire);
+  if (!report.isRead()) return;
+
+  buf.fill(0);
+  buf[0] = proto::kReportIdNone;
+  if (!featureHandle_->getFeature(wire)) buf.fill(0);
+  traceOp("get-feature", wire);
+  std::copy(buf.begin() + 1, buf.begin() + 1 + proto::kFeatureReportSize, report.bytes.begin());
+}
+
+void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> payload) {
+  header.seal();
+  std::array<std::uint8_t, proto::kDataBufferSize> buf{};
+  std::copy(header.bytes.begin(), header.bytes.end(), buf.begin() + 1);
+  const std::size_t featureLen = boundedLength(featureLength_, proto::kFeatureBufferSize);
+  const std::span<std::uint8_t> featureWire(buf.data(), featureHandle_ ? featureLen : 0);
+  if (featureHandle_) {
+    featureHandle_->setFeature(featureWire);
+    traceOp("set-feature", featureWire);
+  }
+
+  if (!header.isRead()) {
+    const std::size_t outLen = boundedLength(outputLength_, buf.size());
+    const std::size_t n = chunkCount(header[proto::kHeaderLengthByte]);
+    for (std::size_t chunk = 0; chunk < n; ++chunk) {
+      buf.fill(0);
+      const std::size_t offset = chunk * proto::kChunkSize;
+      if (offset < payload.size()) {
+        const std::size_t count = std::min(proto::kChunkSize, payload.size() - offset);
+        std::copy_n(payload.begin() + offset, count, buf.begin() + 1);
+      }
+      if (featureHandle_ && outLen != 0) {
+        const std::span<std::uint8_t> wire(buf.data(), outLen);
+        featureHandle_->write(wire);
+        traceOp("write", wire);
+      }
+      pause(proto::kPauseAfterDataReportMs);
+    }
+    return;
+  }
+
+  buf.fill(0);
+  if (featureHandle_ && !featureHandle_->getFeature(featureWire)) buf.fill(0);
+  if (featureHandle_) traceOp("get-feature", featureWire);
+  std::copy(buf.begin() + 1, buf.begin() + 1 + proto::kFeatureReportSize, header.bytes.begin());
+
+  const std::size_t inLen = boundedLength(inputLength_, buf.size());
+  const std::size_t n = chunkCount(header[proto::kHeaderLengthByte]);
+  for (std::size_t chunk = 0; chunk < n; ++chunk) {
+    buf.fill(0);
+    if (featureHandle_ && inLen != 0) {
+      const std::span<std::uint8_t> wire(buf.data(), inLen);
+      const HidReadResult r =
+          featureHandle_->read(wire, static_cast<int>(proto::kSyncReadTimeoutMs), nullptr);
+      if (r.status != HidReadStatus::Ok) buf.fill(0);
+      traceOp("read", wire);
+    }
+    // Only what the caller's buffer holds is stored; the rest of an
+    // over-long answer is read and dropped so the next exchange starts clean.
+    const std::size_t offset = chunk * proto::kChunkSize;
+    if (offset < payload.size()) {
+      const std::size_t count = std::min(proto::kChunkSize, payload.size() - offset);
+      std::copy_n(buf.begin() + 1, count, payload.begin() + offset);
+    }
+  }
+}
+
+void DeviceLink::readSensorInfo() {
+  FeatureReport r(proto::kCmdSensorRead);
+  sendCommand(r);
+  sensorInfo_ = SensorInfo{r[1], r[2], r[3], r[4]};
+  logLine(format(proto::kDiagSensor, sensorInfo_.sensorType, sensorInfo_.rate, sensorInfo_.option1,
+                 sensorInfo_.option2));
+}
+
+void DeviceLink::writeSensorOptions() {
+  FeatureReport r(proto::kCmdSensorWrite, sensorInfo_.sensorType, sensorInfo_.rate,
+                  sensorInfo_.option1, sensorInfo_.option2);
+  sendCommand(r);
+}
+
+void DeviceLink::sensorHandshake() {
+  readSensorInfo();
+  activeSensorType_ = sensorInfo_.sensorType;
+  sensorInfo_.option2 |= proto::kSensorOption2Flag;
+  writeSensorOptions();
+}
+
+}  // namespace hm

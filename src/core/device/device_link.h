@@ -1,0 +1,170 @@
+// DeviceLink: the link to the mouse. It finds and opens the mouse's two
+// vendor collections, frames commands and block transfers, and runs the
+// command sequences (sensor handshake, "Apply"). It holds the link state that
+// the notification reader shares: deviceOpen, the notification read handle
+// and its input length, and the reader event.
+//
+// Threads: everything except the members marked "any thread" runs on the UI
+// thread only and is not re-entered.
+//
+// Wire framing (byte 0 = report ID 0, see device/hid_backend.h):
+//   feature report: 16-byte zeroed buffer, bytes 1..8 = the FeatureReport,
+//                   sent and fetched with the feature length;
+//   data report:    40-byte zeroed buffer, bytes 1..32 = 32 payload bytes,
+//                   written with the output length, read with the input
+//                   length. Lengths above the buffers are cut to the buffers.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+
+#include "core/device/feature_report.h"
+#include "core/device/hid_backend.h"
+#include "core/device/protocol.h"
+#include "core/device/sleeper.h"
+#include "core/device/wake_event.h"
+#include "core/settings/button_texts.h"
+#include "core/settings/language.h"
+#include "core/settings/message_sink.h"
+#include "core/settings/mouse_config.h"
+
+namespace hm {
+
+// The four bytes of the 0x83 answer, in its order; zero until the first answer.
+struct SensorInfo {
+  std::uint8_t sensorType = 0;
+  std::uint8_t rate = 0;
+  std::uint8_t option1 = 0;
+  std::uint8_t option2 = 0;
+  bool operator==(const SensorInfo&) const = default;
+};
+
+// Where "Apply" saves what it sent.
+struct ApplyFiles {
+  std::string configBin;   // config.bin path
+  std::string strIni;      // str.ini path
+  Language language;       // the str.ini section of the button texts
+  const ButtonTexts& texts;
+  MessageSink& sink;       // failures of the saving
+};
+
+// One line per operation, exactly:
+//   "set-feature HEX", "get-feature HEX", "write HEX", "read HEX", "sleep MS"
+// HEX = the buffer as passed to or returned by the call (report ID first, as
+// many bytes as the length used), lowercase two-digit bytes separated by
+// single spaces; MS = decimal milliseconds. No trailing newline.
+using TraceHook = std::function<void(const std::string& line)>;
+// Diagnostic lines (attributes, capabilities, sensor information, key
+// matrices), each as composed, ending in its own newlines.
+using LogHook = std::function<void(const std::string& text)>;
+
+// The trace line texts, shared with the notification reader.
+std::string traceHex(std::span<const std::uint8_t> bytes);
+
+class DeviceLink {
+ public:
+  // `sink` receives the three messages openMouse can show. The backend, sink
+  // and sleeper must outlive the link.
+  DeviceLink(HidBackend& backend, MessageSink& sink, Sleeper& sleeper);
+  ~DeviceLink();
+  DeviceLink(const DeviceLink&) = delete;
+  DeviceLink& operator=(const DeviceLink&) = delete;
+
+  // Set the hooks before a NotificationReader runs: the reader traces its
+  // reads through the same hook.
+  void setTrace(TraceHook hook) { trace_ = std::move(hook); }
+  void setLog(LogHook hook) { log_ = std::move(hook); }
+
+  // Searches the system's interfaces for the mouse, closing the handles of an
+  // earlier search first. Returns 1 when the command collection is open, else
+  // 0, and sets deviceOpen to that result. Signals the reader event when the
+  // notification collection was opened in this search and the result is 1.
+  int openMouse();
+  // Closes every handle; deviceOpen becomes 0. A blocked notification read is
+  // cancelled.
+  void close();
+
+  // Exchanges one command; byte 7 is always replaced by the checksum. For a
+  // read command the 8 answer bytes replace `report` (zeros when the exchange
+  // failed).
+  void sendCommand(FeatureReport& report);
+  // A header command and its payload. Write (bit 7 clear): ceil(header[2] / 32)
+  // data reports from `payload`, each followed by 3 ms; `payload` holds at
+  // least that many whole chunks (shorter is zero-padded). Read (bit 7 set):
+  // the answer header replaces `header`, then ceil(answer[2] / 32) data reports
+  // are read (each gives up after 1 s, leaving its bytes zero); only what fits
+  // in `payload` is stored.
+  void transferBlock(FeatureReport& header, std::span<std::uint8_t> payload);
+
+  // 0x83: stores the answer as the sensor information.
+  void readSensorInfo();
+  // 0x03 with the sensor information bytes.
+  void writeSensorOptions();
+  // 0x83, active sensor type = sensorType, option2 |= 0x40, 0x03.
+  void sensorHandshake();
+  // The whole "Apply" sequence, then saves config.bin and the button texts.
+  // Device exchanges report nothing; returns whether both files were saved.
+  bool applyToMouse(const MouseConfig& config, const ApplyFiles& files);
+
+  int activeSensorType() const { return activeSensorType_; }
+  const SensorInfo& sensorInfo() const { return sensorInfo_; }
+  // The 52-byte colour block as last sent (page 0 at 0, page 1 at 24, page 2 at 48).
+  const std::array<std::uint8_t, proto::kColourBlockSize>& colourBlock() const { return colourBlock_; }
+  // Bytes 1 and 2 of the last 0x0D sent (0, 0 before the first).
+  std::array<std::uint8_t, 2> previousLedBytes() const { return ledBytes_; }
+
+  // Link state of the last search.
+  const std::string& devicePath() const { return devicePath_; }
+  std::uint16_t featureLength() const { return featureLength_; }
+  std::uint16_t inputLength() const { return inputLength_; }
+  std::uint16_t outputLength() const { return outputLength_; }
+  bool notificationOpen() const;
+
+  // ---- Shared with the notification reader (any thread) ----
+  // 1 while the command collection is open.
+  std::atomic<int> deviceOpen{0};
+  // The notification read handle (nullptr while not open); the reader keeps
+  // its own reference for the duration of a read.
+  std::shared_ptr<HidDevice> notificationReadHandle() const;
+  std::uint16_t notificationInputLength() const { return notificationInputLength_.load(); }
+  // The reader's manual-reset event.
+  WakeEvent& readerEvent() { return readerEvent_; }
+  // The trace hook for reads on the notification collection (may be empty).
+  const TraceHook& traceHook() const { return trace_; }
+
+ private:
+  void traceOp(const char* op, std::span<const std::uint8_t> bytes);
+  void pause(unsigned ms);
+  void logLine(const std::string& text);
+  void closeHandles();
+
+  HidBackend& backend_;
+  MessageSink& sink_;
+  Sleeper& sleeper_;
+  TraceHook trace_;
+  LogHook log_;
+
+  std::unique_ptr<HidDevice> featureHandle_;
+  mutable std::mutex notificationMutex_;  // guards the two notification handles
+  std::shared_ptr<HidDevice> notificationRead_;
+  std::unique_ptr<HidDevice> notificationWrite_;
+  std::string devicePath_;
+  std::uint16_t featureLength_ = 0;
+  std::uint16_t inputLength_ = 0;
+  std::uint16_t outputLength_ = 0;
+  std::atomic<std::uint16_t> notificationInputLength_{0};
+  WakeEvent readerEvent_;
+
+  SensorInfo sensorInfo_;
+  int activeSensorType_ = 0;
+  std::array<std::uint8_t, proto::kColourBlockSize> colourBlock_{};
+  std::array<std::uint8_t, 2> ledBytes_{};
+};
+
+}  // namespace hm

@@ -1,0 +1,53 @@
+// The macro image: the 128-byte device form of one macro.
+//
+//   bytes 0..1   loop count, big-endian
+//   bytes 2..127 events packed upward, rest zero
+// An event is a press or release with the delay d (ms) that follows it:
+//   d <= 1270:  [d/10 | release<<7] [key code]
+//   d >  1270:  [d%100 | release<<7] [key code] [(d/100) & 0xFF] [0x03]
+// A press/release item takes its delay from the next item (" ms" removed,
+// read like atoi; none or a key item gives 0). Unknown key names encode as 0.
+// An image with no items (ItemCount 0) is all zero, loop bytes included.
+// Nothing is ever written past byte 127: encoding stops at the first event
+// that does not fit whole, and the result says it was cut.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/settings/mouse_config.h"
+
+namespace hm {
+
+constexpr std::size_t kLoopBytes = 2;
+constexpr int kShortEventBytes = 2, kLongEventBytes = 4;
+constexpr long kShortDelayMax = 1270;         // longest delay of the 2-byte form
+constexpr std::uint8_t kReleaseBit = 0x80;
+constexpr std::uint8_t kLongEventMarker = 0x03;
+
+struct EncodeResult {
+  int events = 0;          // events written
+  bool truncated = false;  // an event did not fit and it and all after it were dropped
+};
+
+// Encodes one item list (the section's ItemCount items) into `image`
+// (kMacroImageSize bytes). Bytes 0..1 are kept, unless `items` is empty, which
+// zeroes the whole image.
+EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image);
+
+struct MacroReport {
+  int number = 0;        // 1-based position of the section in the file
+  std::string name;
+  int events = 0;
+  bool truncated = false;
+  bool hasImage = false;  // false for sections beyond the twelfth
+};
+
+// Rebuilds the images of the first twelve sections of record.ini (section n
+// -> image n); a missing file changes nothing and gives no reports. One report
+// per section in file order. Section names are used whole (no 32-unit cut);
+// the editor refuses names longer than 31 characters.
+std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig&);
+
+}  // namespace hm

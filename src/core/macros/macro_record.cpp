@@ -1,0 +1,94 @@
+// record.ini access through the profile-file engine.
+#include "core/macros/macro_record.h"
+
+#include <cctype>
+#include <climits>
+
+#include "core/settings/profile_file.h"
+
+namespace hm {
+
+long leadingInteger(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    const int digit = text[i] - '0';
+    if (negative) {
+      if (value < (LONG_MIN + digit) / 10) return LONG_MIN;
+      value = value * 10 - digit;
+    } else {
+      if (value > (LONG_MAX - digit) / 10) return LONG_MAX;
+      value = value * 10 + digit;
+    }
+  }
+  return value;
+}
+
+std::string itemKey(long index) { return kItemKeyPrefix + std::to_string(index); }
+
+long clampItemCount(const std::string& itemCountText) {
+  const long count = leadingInteger(itemCountText);
+  if (count < 0) return 0;
+  return count > kMaxMacroItems ? kMaxMacroItems : count;
+}
+
+std::vector<std::string> listMacros(const std::string& recordIni) {
+  if (!profile::fileExists(recordIni)) return {};
+  return profile::sectionNames(recordIni);
+}
+
+MacroRecord readMacro(const std::string& recordIni, const std::string& name) {
+  MacroRecord record{name, {}};
+  const auto doc = profile::ProfileDocument::load(recordIni);
+  if (!doc.existed()) return record;
+  const long count = clampItemCount(doc.get(name, kItemCountKey));
+  record.items.reserve(static_cast<std::size_t>(count));
+  for (long j = 0; j < count; ++j) record.items.push_back({doc.get(name, itemKey(j))});
+  return record;
+}
+
+bool writeMacro(const std::string& recordIni, const MacroRecord& record) {
+  auto doc = profile::ProfileDocument::load(recordIni);
+  // A file that exists but cannot be read must not be replaced by one holding
+  // only this macro.
+  if (doc.loadError() != 0) return false;
+  doc.removeSection(record.name);
+  if (!doc.set(record.name, kItemCountKey, std::to_string(record.items.size()))) return false;
+  long j = 0;
+  for (const MacroItem& item : record.items)
+    if (!doc.set(record.name, itemKey(j++), item.text)) return false;
+  return doc.save(recordIni);
+}
+
+bool deleteMacro(const std::string& recordIni, const std::string& name) {
+  return profile::deleteSection(recordIni, name);
+}
+
+namespace {
+bool validSlot(int slot) { return slot >= 0 && slot < static_cast<int>(kMacroCount); }
+}  // namespace
+
+std::uint16_t loopTimes(const MouseConfig& config, int slot) {
+  if (!validSlot(slot)) return 0;
+  const std::uint8_t* image = config.macroImage[slot];
+  return static_cast<std::uint16_t>(image[0] << 8 | image[1]);
+}
+
+void setLoopTimes(MouseConfig& config, int slot, long value) {
+  if (!validSlot(slot)) return;
+  if (value < kMinLoopTimes || value > kMaxLoopTimes) value = kMinLoopTimes;
+  std::uint8_t* image = config.macroImage[slot];
+  image[0] = static_cast<std::uint8_t>(value >> 8);
+  image[1] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+std::uint16_t clampLoopTimesText(const std::string& text) {
+  const long value = leadingInteger(text);
+  if (value < kMinLoopTimes || value > kMaxLoopTimes) return kMinLoopTimes;
+  return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace hm

@@ -1,0 +1,251 @@
+// CHidMouseDlg: the main window. A frameless tool window (no taskbar button)
+// showing the canvas, the frame and one of two pages; it owns the page model
+// (CurrentPage, ShowBasicPage, ShowAdvancedPage, LeavePage,
+// RefreshCurrentPage), the click dispatcher, hover highlighting, window
+// dragging, the message pre-filter, OK / Apply / Cancel, the tray icon and
+// the device wiring (device-change monitor, notification reader).
+//
+// Start-up (init) runs, in order: window icon, fonts, texts, tray icon,
+// openMouse, the reader thread (let run when the mouse is open), the device
+// monitor, config.bin (then the saved copy), str.ini, the skin folder and
+// "/main.png" as canvas and window size, the text colour, and the Basic page
+// when the mouse is open. The window stays hidden; the tray shows it. Where
+// the desktop has no tray the window is shown at start, keeps a taskbar
+// button, and minimises where it would hide.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+
+#include "gui/app/app_context.h"
+#include "gui/app/frame.h"
+#include "gui/app/page.h"
+#include "core/settings/button_texts.h"
+#include "core/settings/data_paths.h"
+#include "core/settings/language.h"
+#include "core/settings/mouse_config.h"
+#include "core/settings/ui_text.h"
+#include "gui/skin/skin_library.h"
+#include "gui/skin/skin_text.h"
+
+class QSocketNotifier;
+
+namespace hm {
+
+class CMemDC;
+class DeviceLink;
+class HidBackend;
+class HidMonitor;
+class NotificationReader;
+class Sleeper;
+class Tray;
+class TrayIconBackend;
+class ColorChooser;
+class DialogRunner;
+class MessageBoxSink;
+
+inline constexpr int kHoverDelayMs = 10;
+inline constexpr char kWindowClassName[] = "GS_ORVEXClass";
+inline constexpr char kCreateEventFailedText[] = "CreateEvent failed.";
+inline constexpr char kRegisterNotificationFailedText[] = "RegisterDeviceNotification failed!!!";
+inline constexpr char kWarningCaption[] = "Warning";
+
+using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
+
+struct DlgOptions {
+  DataPaths paths;             // config.bin, str.ini, record.ini
+  QString skinsBase;           // folder that holds "Skins/"
+  Language language = Language::English;
+  HidBackend* backend = nullptr;                 // not owned; required
+  MessageSink* messages = nullptr;               // nullptr: message boxes owned by the window
+  std::unique_ptr<TrayIconBackend> tray;         // nullptr: the desktop's tray
+  Sleeper* sleeper = nullptr;                    // nullptr: real pauses
+  ColorChooser* colorChooser = nullptr;          // nullptr: the standard colour dialog
+  DialogRunner* dialogRunner = nullptr;          // nullptr: modal exec()
+  PageFactory basicPage;                         // empty: BasicPage
+  PageFactory advancedPage;                      // empty: AdvancedPage
+  std::function<void(int code)> exitProcess;     // empty: QCoreApplication::exit
+  std::function<void(const QString&)> openUrl;   // empty: QDesktopServices
+  std::function<void(const std::string&)> log;   // diagnostic lines (--verbose); may be empty
+};
+
+class CHidMouseDlg : public QWidget, public FrameHost {
+  Q_OBJECT
+ public:
+  explicit CHidMouseDlg(DlgOptions options);
+  ~CHidMouseDlg() override;
+
+  // The start-up steps after the single-instance guard. False when an
+  // initialisation step failed (the window still runs, without the later
+  // steps), or when "Exit" was chosen while a start-up message was open
+  // (shutDown() is then true and the event loop must not be entered).
+  bool init();
+
+  // ---- FrameHost ----
+  int currentPage() const override { return currentPage_; }
+  bool deviceOpen() const override;
+  QImage* canvas() override { return canvas_.isNull() ? nullptr : &canvas_; }
+  std::unique_ptr<CMemDC> beginDraw() override;
+  void drawFrameButtons(CMemDC& dc) override;
+  void drawPageTabs(CMemDC& dc) override;
+  void drawPageTitle(CMemDC& dc) override;
+  void drawFrameTexts(CMemDC& dc) override;
+  void drawFrame(CMemDC& dc) override;
+  void showBasicPage() override;
+  void showAdvancedPage() override;
+  void refreshCurrentPage() override;
+  void hideWindow() override;
+
+  // ---- Commands ----
+  void okAction();
+  void applyAction();
+  void cancelAction();
+  // The tray's show command: warns while the mouse is missing, refreshes
+  // after Cancel, paints the Basic page the first time, shows the window.
+  // Nothing while the start-up is still running (inside a start-up message).
+  void showFromTray();
+  // A device event (reader types 5, 7, 8, 9; type 15) as a balloon.
+  void onDeviceEvent(int type, int value);
+  // Close button and tray "Exit": stops the reader, closes the mouse,
+  // removes the tray icon, ends the process with code 0. Nothing is saved.
+  void shutdown();
+  // A skin chosen in the skins dialog: stores it in str.ini, switches the
+  // library to it and repaints the page.
+  void applySkinChoice(const QString& skinName, QColor textColour);
+  // Runs the skins dialog; set by whoever provides it (returns after it ends).
+  void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
+  // Applies the pointer settings of the record after OK / Apply; set by the
+  // Advanced page's owner.
+  void setPointerSettingsApplier(std::function<void(const MouseConfig&)> apply) {
+    applyPointerSettings_ = std::move(apply);
+  }
+  // Shown by the tray or --show: the first show centres the window.
+  void showWindow();
+
+  // ---- State, for the application and the tests ----
+  AppContext& context() { return *ctx_; }
+  Page* page(PageId id) const;
+  Tray& tray() { return *tray_; }
+  DeviceLink& link() { return *link_; }
+  bool basicPageShown() const { return basicShown_; }
+  bool refreshOnShow() const { return refreshOnShow_; }
+  bool readerReleased() const;
+  bool hasReader() const { return reader_ != nullptr; }
+  bool shutDown() const { return shutDown_; }
+  bool dragging() const { return dragging_; }
+  QPoint lastClick() const { return lastClick_; }
+  // Hover state: frame controls by FrameControl, page controls by their ids.
+  bool frameHighlighted(int id) const { return frameHover_.count(id) != 0; }
+  bool pageHighlighted(int id) const { return pageHover_.count(id) != 0; }
+  // Ends a running hover delay at once (tests).
+  void hoverNow() {
+    if (!hoverTimer_.isActive()) return;
+    hoverTimer_.stop();
+    onHoverTimer();
+  }
+  // Reads and handles the monitor's waiting events (also run by the notifier).
+  void pollDeviceMonitor();
+  const MouseConfig& working() const { return working_; }
+  MouseConfig& workingConfig() { return working_; }
+  const MouseConfig& saved() const { return saved_; }
+  const ButtonTexts& buttonTexts() const { return buttonTexts_; }
+  const SkinStyle& style() const { return style_; }
+  SkinLibrary& skins() { return skins_; }
+  const UiTexts& texts() const { return texts_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void dispatchClick(QPoint p);
+  void startDrag(QPoint globalPos);
+  Page* current() const;
+  void leavePage();
+  void paintPage(Page& page);
+  void openLink();
+  // What the tray's show command does before showing: the refresh after
+  // Cancel, or the Basic page's first paint.
+  void prepareShow();
+  void onHoverTimer();
+  void clearHover();
+  bool overHoverable(QPoint p) const;
+  void onReaderEvent(int type, int value);  // reader thread
+  void handleDeviceChangeEvents();
+  bool isOwnWidget(QObject* watched) const;
+  void logLine(const std::string& line);
+
+  DlgOptions options_;
+  std::unique_ptr<MessageBoxSink> ownSink_;
+  MessageSink* messages_ = nullptr;
+  std::unique_ptr<Sleeper> ownSleeper_;
+  std::unique_ptr<ColorChooser> ownChooser_;
+  std::unique_ptr<DialogRunner> ownRunner_;
+
+  MouseConfig working_{};
+  MouseConfig saved_{};
+  ButtonTexts buttonTexts_;
+  std::uint8_t firstRunFlag_ = 0;
+  UiTexts texts_;
+  SkinLibrary skins_;
+  SkinStyle style_;
+  QImage canvas_;
+
+  std::unique_ptr<DeviceLink> link_;
+  std::unique_ptr<HidMonitor> monitor_;
+  QPointer<QSocketNotifier> monitorNotifier_;
+  std::unique_ptr<NotificationReader> reader_;
+  std::unique_ptr<Tray> tray_;
+  std::unique_ptr<AppContext> ctx_;
+  std::unique_ptr<Frame> frame_;
+  std::unique_ptr<Page> basic_;
+  std::unique_ptr<Page> advanced_;
+
+  int currentPage_ = kNoPage;
+  bool basicShown_ = false;
+  bool advancedShown_ = false;
+  bool refreshOnShow_ = false;
+  bool settingsLoaded_ = false;  // config.bin has been read
+  bool shownOnce_ = false;
+  bool shutDown_ = false;
+  bool starting_ = false;  // init() is running
+  bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
+  std::function<void()> runSkinsDialog_;
+  std::function<void(const MouseConfig&)> applyPointerSettings_;
+
+  // Click and drag.
+  QPoint lastClick_;
+  bool lastClickStartsDrag_ = false;
+  bool dragging_ = false;
+  QPoint dragOffset_;
+
+  // Hover.
+  QTimer hoverTimer_;
+  QPoint hoverPoint_;
+  std::set<int> frameHover_;
+  std::set<int> pageHover_;
+
+  // Device events from the reader thread wait here until the UI thread has
+  // handled them (or the window is closing).
+  std::mutex eventMutex_;
+  std::condition_variable eventDone_;
+  std::uint64_t eventsPosted_ = 0;
+  std::uint64_t eventsHandled_ = 0;
+  std::atomic<bool> closing_{false};
+};
+
+}  // namespace hm

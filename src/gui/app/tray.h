@@ -1,0 +1,111 @@
+// The tray icon: the program's way back to its hidden window and the place
+// of its balloons. The icon itself sits behind TrayIconBackend so tests can
+// click it and read its balloons without a desktop.
+#pragma once
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "core/model/tray_balloons.h"
+
+class QAction;
+
+namespace hm {
+
+inline constexpr char kTrayTip[] = "Gaming mouse setting";
+
+// What the tray needs of the desktop.
+class TrayIconBackend : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+  ~TrayIconBackend() override = default;
+  // False when the desktop has no tray: nothing could show the window then.
+  virtual bool available() const = 0;
+  virtual void setIcon(const QIcon& icon) = 0;
+  virtual void setToolTip(const QString& tip) = 0;
+  // The menu of a right click (not owned).
+  virtual void setContextMenu(QMenu* menu) = 0;
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  virtual bool visible() const = 0;
+  virtual void showMessage(const QString& title, const QString& text, int timeoutMs) = 0;
+ signals:
+  void activated(QSystemTrayIcon::ActivationReason reason);
+};
+
+// The desktop's tray through QSystemTrayIcon.
+class SystemTrayBackend : public TrayIconBackend {
+  Q_OBJECT
+ public:
+  explicit SystemTrayBackend(QObject* parent = nullptr);
+  bool available() const override;
+  void setIcon(const QIcon& icon) override;
+  void setToolTip(const QString& tip) override;
+  void setContextMenu(QMenu* menu) override;
+  void show() override;
+  void hide() override;
+  bool visible() const override;
+  void showMessage(const QString& title, const QString& text, int timeoutMs) override;
+
+ private:
+  QSystemTrayIcon icon_;
+};
+
+// No tray at all (screenshot runs): nothing is shown, available() is false.
+class NoTrayBackend : public TrayIconBackend {
+  Q_OBJECT
+ public:
+  using TrayIconBackend::TrayIconBackend;
+  bool available() const override { return false; }
+  void setIcon(const QIcon&) override {}
+  void setToolTip(const QString&) override {}
+  void setContextMenu(QMenu*) override {}
+  void show() override {}
+  void hide() override {}
+  bool visible() const override { return false; }
+  void showMessage(const QString&, const QString&, int) override {}
+};
+
+// The application's icon (window and tray), drawn by the program.
+QIcon applicationIcon();
+
+// The tray icon of the main window: icon, tip, the one-item menu "Exit",
+// clicks and balloons.
+class Tray : public QObject {
+  Q_OBJECT
+ public:
+  // exitText: the language's "Exit".
+  Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, QObject* parent = nullptr);
+  ~Tray() override;
+
+  // Adds the icon to the tray (start-up) / removes it (shutdown).
+  void add();
+  void remove();
+  bool available() const { return backend_->available(); }
+
+  void showBalloon(const Balloon& balloon);
+
+  TrayIconBackend& backend() { return *backend_; }
+  QMenu& menu() { return menu_; }
+  QAction* exitAction() const { return exitAction_; }
+
+ signals:
+  // Left click or double click on the icon.
+  void showRequested();
+  // The menu's "Exit".
+  void exitRequested();
+
+ private:
+  void onActivated(QSystemTrayIcon::ActivationReason reason);
+
+  std::unique_ptr<TrayIconBackend> backend_;
+  QMenu menu_;
+  QAction* exitAction_ = nullptr;
+};
+
+}  // namespace hm

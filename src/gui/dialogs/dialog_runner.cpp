@@ -1,0 +1,11 @@
+#include "gui/dialogs/dialog_runner.h"
+
+#include <QDialog>
+
+namespace hm {
+
+DialogRunner::~DialogRunner() = default;
+
+int ModalDialogRunner::run(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace hm

@@ -1,0 +1,301 @@
+// Start-up of the main window: with and without the mouse, without
+// config.bin, without "/main.png", the text colour, and the program's
+// own start-up paths (second instance, screenshots, bad arguments).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QProcess>
+#include <sys/stat.h>
+#include <QProcessEnvironment>
+
+#include "gui/app/hid_mouse_dlg.h"
+#include "core/device/device_link.h"
+#include "fixtures.h"
+#include "platform/single_instance.h"
+#include "core/settings/ui_text.h"
+#include "gui/skin/skin_library.h"
+
+namespace hm::test {
+namespace {
+
+TEST(ShellStartup, WithTheMouseTheBasicPageIsDrawnAndTheWindowStaysHidden) {
+  Shell shell;
+  ASSERT_TRUE(shell.start());
+  EXPECT_TRUE(shell.sink.messages.empty());
+  EXPECT_TRUE(shell.dlg->deviceOpen());
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+  EXPECT_TRUE(shell.dlg->basicPageShown());
+  EXPECT_TRUE(shell.dlg->readerReleased());
+  EXPECT_FALSE(shell.dlg->isVisible());
+  EXPECT_EQ(shell.mouse.sensorWrites(), 1);  // the first Basic page runs the handshake
+  // The tray icon carries the tip and the one-item menu.
+  EXPECT_TRUE(shell.tray->shown);
+  EXPECT_EQ(shell.tray->tip, QStringLiteral("Gaming mouse setting"));
+  ASSERT_NE(shell.tray->menu, nullptr);
+  ASSERT_EQ(shell.tray->menu->actions().size(), 1);
+  EXPECT_EQ(shell.tray->menu->actions().first()->text(), QStringLiteral("Exit"));
+  // The window takes the size of "/main.png"; the frame is frameless and has no taskbar entry.
+  EXPECT_EQ(shell.dlg->size(), shell.dlg->skins().imageSize(QStringLiteral("/main.png")));
+  EXPECT_TRUE(shell.dlg->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(shell.dlg->windowFlags() & Qt::Tool, Qt::Tool);
+}
+
+TEST(ShellStartup, WithoutTheMouseOneWarningAndNoPage) {
+  struct Case {
+    Language language;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Language::English, "The system did not detect the gaming mouse!"},
+      {Language::SimplifiedChinese, "系统没有检测到游戏鼠标！"},
+      {Language::TraditionalChinese, "系統沒有檢測到遊戲滑鼠！"},
+  };
+  for (const Case& c : cases) {
+    ShellOptions o;
+    o.pluggedIn = false;
+    o.language = c.language;
+    Shell shell(o);
+    ASSERT_TRUE(shell.start());
+    EXPECT_EQ(shell.sink.messages, (std::vector<Message>{{c.text, "Warning"}}));
+    EXPECT_FALSE(shell.dlg->deviceOpen());
+    EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
+    EXPECT_FALSE(shell.dlg->basicPageShown());
+    EXPECT_FALSE(shell.dlg->readerReleased());
+    EXPECT_EQ(shell.mouse.sensorWrites(), 0);
+    // The canvas is "/main.png" as loaded: no page covers it.
+    const QImage main(shell.dlg->skins().resolve(QStringLiteral("/main.png")));
+    ASSERT_FALSE(main.isNull());
+    EXPECT_EQ(shell.picture().convertToFormat(QImage::Format_RGB32), main.convertToFormat(QImage::Format_RGB32));
+  }
+}
+
+TEST(ShellStartup, WithoutConfigBinTheStartGoesOnWithAZeroRecord) {
+  ShellOptions o;
+  o.withConfig = false;
+  Shell shell(o);
+  ASSERT_TRUE(shell.start());
+  EXPECT_EQ(shell.sink.messages, (std::vector<Message>{{"Config file is not exist.", ""}}));
+  MouseConfig zero{};
+  zero.clear();
+  EXPECT_EQ(shell.dlg->working(), zero);
+  EXPECT_EQ(shell.dlg->saved(), zero);
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+  EXPECT_FALSE(QFileInfo::exists(shell.path("config.bin")));  // never created
+}
+
+// The start-up warnings are boxes that run events: "Exit" from the tray
+// while one is open ends the run there; nothing later starts or is read.
+struct ExitDuringBoxCase {
+  const char* name;
+  bool pluggedIn;
+  bool withConfig;
+  bool readerMade;  // the start got as far as the reader
+  friend void PrintTo(const ExitDuringBoxCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ShellExitDuringBox : public ::testing::TestWithParam<ExitDuringBoxCase> {};
+
+TEST_P(ShellExitDuringBox, StopsTheStart) {
+  const ExitDuringBoxCase& c = GetParam();
+  ShellOptions o;
+  o.pluggedIn = c.pluggedIn;
+  o.withConfig = c.withConfig;
+  Shell shell(o);
+  shell.sink.whileShown = [&] { shell.tray->menu->actions().front()->trigger(); };
+  EXPECT_FALSE(shell.start());
+  EXPECT_TRUE(shell.dlg->shutDown());
+  EXPECT_EQ(shell.exitCode, 0);
+  EXPECT_EQ(shell.sink.messages.size(), 1u);
+  EXPECT_EQ(shell.dlg->hasReader(), c.readerMade);
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);
+  EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ShellExitDuringBox,
+    ::testing::Values(ExitDuringBoxCase{"mouse_missing", false, true, false},
+                      ExitDuringBoxCase{"config_bin_missing", true, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShellStartup, ATrayClickDuringAStartUpMessageWaitsForTheStart) {
+  ShellOptions o;
+  o.withConfig = false;  // "Config file is not exist." while the mouse is open
+  Shell shell(o);
+  bool shownEarly = false;
+  int pageEarly = -1;
+  shell.sink.whileShown = [&] {
+    shell.tray->click();
+    shownEarly = shell.dlg->isVisible();
+    pageEarly = shell.dlg->currentPage();
+  };
+  ASSERT_TRUE(shell.start());
+  EXPECT_FALSE(shownEarly);
+  EXPECT_EQ(pageEarly, kNoPage);  // nothing painted from a record not read yet
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+  shell.sink.whileShown = nullptr;
+  shell.tray->click();
+  EXPECT_TRUE(shell.dlg->isVisible());
+}
+
+TEST(ShellStartup, TheSkinTextColourKeepsTheLowByte) {
+  Shell shell;
+  profile::writeString(shell.pathStd("str.ini"), "Skins", "RColor", "300");
+  profile::writeString(shell.pathStd("str.ini"), "Skins", "GColor", "7");
+  profile::writeString(shell.pathStd("str.ini"), "Skins", "BColor", "junk");
+  ASSERT_TRUE(shell.start());
+  EXPECT_EQ(shell.dlg->style().textColor, QColor(44, 7, 0));
+}
+
+TEST(ShellStartup, WithoutMainPngThereIsNoCanvasAndNothingBreaks) {
+  ShellOptions o;
+  o.removeImages = std::vector<QString>{QStringLiteral("main.png")};
+  Shell shell(o);
+  ASSERT_TRUE(shell.start());
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);
+  EXPECT_EQ(shell.dlg->beginDraw(), nullptr);
+  EXPECT_EQ(shell.dlg->size(), QSize(0, 0));
+  EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
+  // Page switches, hover and Apply still work without a picture.
+  shell.dlg->showAdvancedPage();
+  EXPECT_EQ(shell.dlg->currentPage(), kAdvancedPage);
+  shell.dlg->applyAction();
+  EXPECT_EQ(shell.mouse.reportInterval(), shell.dlg->working().reportInterval);
+}
+
+TEST(ShellStartup, WithoutStrIniTheSkinFolderIsEmptyAndTheDefaultColourStays) {
+  ShellOptions o;
+  o.withStrIni = false;
+  Shell shell(o);
+  ASSERT_TRUE(shell.start());
+  // No skin named: the folder is the Skins folder itself, which has no images.
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);
+  EXPECT_EQ(shell.dlg->style().textColor, QColor(0, 0, 0));
+}
+
+TEST(ShellStartup, WithoutDeviceNotificationsTheStartStopsAndNothingIsOverwritten) {
+  ShellOptions o;
+  o.monitorFails = true;
+  Shell shell(o);
+  const QByteArray stored = shell.fileBytes("config.bin");
+  EXPECT_FALSE(shell.start());
+  EXPECT_EQ(shell.sink.messages, (std::vector<Message>{{"RegisterDeviceNotification failed!!!", ""}}));
+  EXPECT_TRUE(shell.dlg->deviceOpen());
+  EXPECT_EQ(shell.dlg->canvas(), nullptr);  // the skin is not loaded either
+  EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
+  // The empty record is neither sent nor saved over the stored one.
+  shell.mouse.clearLog();
+  shell.dlg->applyAction();
+  shell.dlg->okAction();
+  EXPECT_TRUE(shell.mouse.commands().empty());
+  EXPECT_EQ(shell.fileBytes("config.bin"), stored);
+}
+
+// ---- The program itself -------------------------------------------------
+
+class ShellProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    application();
+    ASSERT_TRUE(runtime.isValid());
+    ASSERT_TRUE(data.isValid());
+    for (const char* f : {"config.bin", "str.ini"}) {
+      ASSERT_TRUE(QFile::copy(outputDir() + "/" + f, data.filePath(f)));
+      QFile::setPermissions(data.filePath(f), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+  }
+  QProcess* start(const QStringList& args) {
+    auto* p = new QProcess;
+    p->setProcessEnvironment(env);
+    p->start(QString::fromUtf8(HM_GUI_PATH), args);
+    processes.emplace_back(p);
+    return p;
+  }
+  int run(const QStringList& args, QByteArray* err = nullptr) {
+    QProcess* p = start(args);
+    if (!p->waitForFinished(20000)) return -100;
+    if (err) *err = p->readAllStandardError();
+    return p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -200;
+  }
+  void TearDown() override {
+    for (auto& p : processes)
+      if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished(5000);
+      }
+  }
+  QStringList dataArgs() const { return {"--simulate", "--data-dir", data.path()}; }
+
+  QTemporaryDir runtime, data;
+  QProcessEnvironment env;
+  std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(ShellProgram, ASecondStartEndsAtOnceWithCodeZero) {
+  QProcess* first = start(dataArgs());
+  ASSERT_TRUE(first->waitForStarted(10000));
+  // Wait until the first one holds the lock (read from the kernel's lock
+  // list: taking the lock to look would make the first start give way).
+  const QString lockFile = runtime.filePath(QString::fromLatin1(kSingleInstanceName));
+  const QByteArray holder = QByteArray::number(first->processId());
+  ASSERT_TRUE(Shell::waitFor(
+      [&] {
+        struct stat st{};
+        if (::stat(lockFile.toLocal8Bit().constData(), &st) != 0) return false;
+        QFile locks(QStringLiteral("/proc/locks"));
+        if (!locks.open(QIODevice::ReadOnly)) return false;
+        const QByteArray inode = ":" + QByteArray::number(static_cast<qulonglong>(st.st_ino)) + " ";
+        for (const QByteArray& line : locks.readAll().split('\n')) {
+          const QList<QByteArray> f = line.simplified().split(' ');
+          // "1: FLOCK ADVISORY WRITE <pid> <maj>:<min>:<inode> 0 EOF"
+          if (f.size() >= 6 && f[1] == "FLOCK" && f[4] == holder && (f[5] + " ").endsWith(inode)) return true;
+        }
+        return false;
+      },
+      15000));
+  QByteArray err;
+  EXPECT_EQ(run(dataArgs(), &err), 0);
+  EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+  EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  const QString basic = data.filePath("basic.png"), advanced = data.filePath("advanced.png");
+  QByteArray err;
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << basic, &err), 0) << err.toStdString();
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << advanced << "--page" << "advanced", &err), 0)
+      << err.toStdString();
+  const QImage a(basic), b(advanced);
+  const QImage main(outputDir() + "/Skins/Default/main.png");
+  ASSERT_FALSE(a.isNull());
+  ASSERT_FALSE(b.isNull());
+  EXPECT_EQ(a.size(), main.size());
+  EXPECT_EQ(b.size(), main.size());
+  EXPECT_NE(a, b);
+}
+
+TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {
+  const QStringList cases[] = {
+      {"--language", "fr"},
+      {"--simulate", "--sim-sensor", "1,2,3"},
+      {"--sim-sensor", "1,2,3,4"},
+      {"--page", "basic"},
+      {"--screenshot", "x.png", "--page", "other"},
+      {"--no-such-option"},
+  };
+  for (const QStringList& args : cases) {
+    QByteArray err;
+    EXPECT_EQ(run(args, &err), 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(err.startsWith("hidmouse: ")) << err.toStdString();
+    EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace hm::test
