@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "core/device/device_link.h"
-#include "platform/hid/simulated_mouse.h"
 #include "core/settings/config_file.h"
+#include "platform/hid/simulated_mouse.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ void BM_ApplyToSimulatedMouse(benchmark::State& state) {
   double totalMs = 0, deviceMs = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    const bool saved = link.applyToMouse(config, {files.configBin, files.strIni, hm::Language::English, texts, sink});
+    const bool saved =
+        link.applyToMouse(config, {files.configBin, files.strIni, hm::Language::English, texts, sink});
     const auto end = std::chrono::steady_clock::now();
     totalMs += std::chrono::duration<double, std::milli>(end - start).count();
     deviceMs += std::chrono::duration<double, std::milli>(sleeper.lastEnd - start).count();
@@ -84,7 +85,12 @@ void BM_ApplyToSimulatedMouse(benchmark::State& state) {
   state.counters["device_over_floor_pct"] = 100.0 * (perDevice / hm::proto::kApplyPauseFloorMs - 1.0);
 }
 // Argument: per-transfer latency of the simulated mouse in microseconds.
-BENCHMARK(BM_ApplyToSimulatedMouse)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_ApplyToSimulatedMouse)
+    ->Arg(0)
+    ->Arg(50)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20);
 
 // The 94 pauses of one Apply alone, as the real sleeper takes them.
 void BM_ApplyPausesOnly(benchmark::State& state) {
@@ -92,8 +98,10 @@ void BM_ApplyPausesOnly(benchmark::State& state) {
   double totalMs = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    for (unsigned i = 0; i < hm::proto::kApplyDataReports; ++i) sleeper.sleepMs(hm::proto::kPauseAfterDataReportMs);
-    for (unsigned i = 0; i < hm::proto::kApplyBlockPauses; ++i) sleeper.sleepMs(hm::proto::kPauseAfterBlockMs);
+    for (unsigned i = 0; i < hm::proto::kApplyDataReports; ++i)
+      sleeper.sleepMs(hm::proto::kPauseAfterDataReportMs);
+    for (unsigned i = 0; i < hm::proto::kApplyBlockPauses; ++i)
+      sleeper.sleepMs(hm::proto::kPauseAfterBlockMs);
     totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }
   reportFloor(state, totalMs);
@@ -107,7 +115,8 @@ void BM_ShortestPause(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     sleeper.sleepMs(hm::proto::kPauseAfterBlockMs);
-    const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    const double us =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
     shortestUs = std::min(shortestUs, us);
     longestUs = std::max(longestUs, us);
   }

@@ -51,16 +51,16 @@ struct BasicPageControls {
     buttons.push_back(SkinButton::textButton({357, 518}, QStringLiteral("Mode B")));
     buttons.push_back(SkinButton::textButton({307, 549}, QStringLiteral("Default")));
     for (int k = 0; k < 7; ++k) {
-      auto box = std::make_unique<SkinDropDown>(
-          nullptr, 41 + k, ltrb(252, 186 + 23 * k, 463, 207 + 23 * k),
-          ltrb(252, 208 + 23 * k, 463, 478 + 23 * k), QString::fromLatin1(skin::kKeyBoxNormal),
-          QString::fromLatin1(skin::kKeyBoxOver));
+      auto box = std::make_unique<SkinDropDown>(nullptr, 41 + k, ltrb(252, 186 + 23 * k, 463, 207 + 23 * k),
+                                                ltrb(252, 208 + 23 * k, 463, 478 + 23 * k),
+                                                QString::fromLatin1(skin::kKeyBoxNormal),
+                                                QString::fromLatin1(skin::kKeyBoxOver));
       box->indexText = QString::number(k + 1);
       box->caption = QStringLiteral("Left Click");
       keyBoxes.push_back(std::move(box));
     }
-    reportRate.cells = {ltrb(542, 204, 612, 215), ltrb(614, 204, 684, 215),
-                        ltrb(686, 204, 756, 215), ltrb(758, 204, 828, 215)};
+    reportRate.cells = {ltrb(542, 204, 612, 215), ltrb(614, 204, 684, 215), ltrb(686, 204, 756, 215),
+                        ltrb(758, 204, 828, 215)};
     reportRate.darkImage = QString::fromLatin1(skin::kReportRateDark);
     reportRate.lightImage = QString::fromLatin1(skin::kReportRateLight);
     for (int s = 0; s < 4; ++s) {
@@ -103,11 +103,12 @@ struct BasicPageControls {
     }
     drawSkinText(dc.painter(), ltrb(120, 50, 352, 100), QStringLiteral("Basic Settings"), kTextLeftVCenter,
                  style.fonts.title, Qt::white);
-    static const char* const kLabels[] = {"250", "500", "750", "1000", "1250", "1500",
+    static const char* const kLabels[] = {"250",  "500",  "750",  "1000", "1250", "1500",
                                           "1750", "2000", "2500", "3000", "3500", "4000"};
     for (int n = 1; n <= 12; ++n) {
       drawSkinText(dc.painter(), ltrb(494, 518 - 18 * (n - 1), 544, 534 - 18 * (n - 1)),
-                   QString::fromLatin1(kLabels[n - 1]), kTextRightVCenter, style.fonts.normal, style.textColor);
+                   QString::fromLatin1(kLabels[n - 1]), kTextRightVCenter, style.fonts.normal,
+                   style.textColor);
     }
   }
 };

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (doc.encoding() != hm::profile::Encoding::Utf16Le && same != in.file) std::abort();
 
   ProfileDocument edited = doc;
-  if (!edited.set(in.section, in.key, in.value)) return 0;   // a name that cannot be stored
+  if (!edited.set(in.section, in.key, in.value)) return 0;  // a name that cannot be stored
   std::string expected = in.value.substr(0, in.value.find_first_of("\r\n"));
   ProfileDocument reread = ProfileDocument::parse(edited.serialize());
   if (reread.encoding() != doc.encoding()) std::abort();

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (info->collections.empty()) std::abort();
   for (const auto& c : info->collections) {
     // A length is 0 or the report ID byte plus at least one data byte.
-    for (std::uint16_t len : {c.caps.inputReportByteLength, c.caps.outputReportByteLength,
-                              c.caps.featureReportByteLength})
+    for (std::uint16_t len :
+         {c.caps.inputReportByteLength, c.caps.outputReportByteLength, c.caps.featureReportByteLength})
       if (len == 1) std::abort();
     if (!info->usesReportIds && !c.reportIds.empty()) std::abort();
     for (std::uint8_t id : c.inputReportIds)

@@ -159,8 +159,8 @@ int runList(Session& s) {
                           {"featureLength", c.featureReportByteLength}});
     lines.push_back(e.path);
     lines.push_back("  vendor " + hex4(a.vendorId) + ", product " + hex4(a.productId) + ", version " +
-                    hex4(a.versionNumber) + ", usage page " + hex4(c.usagePage) + ", usage " +
-                    hex4(c.usage) + ", input " + std::to_string(c.inputReportByteLength) + ", output " +
+                    hex4(a.versionNumber) + ", usage page " + hex4(c.usagePage) + ", usage " + hex4(c.usage) +
+                    ", input " + std::to_string(c.inputReportByteLength) + ", output " +
                     std::to_string(c.outputReportByteLength) + ", feature " +
                     std::to_string(c.featureReportByteLength));
   }
@@ -205,8 +205,8 @@ int runInfo(Session& s) {
   } else {
     s.console().out("DPI steps of sensor type " + std::to_string(type) + ":");
     for (const json& st : steps)
-      s.console().out("  step " + std::to_string(st["step"].get<int>()) + ": " + st["dpi"].get<std::string>() +
-                      " DPI (code 0x" + hex2(st["code"].get<int>()) + ")");
+      s.console().out("  step " + std::to_string(st["step"].get<int>()) + ": " +
+                      st["dpi"].get<std::string>() + " DPI (code 0x" + hex2(st["code"].get<int>()) + ")");
   }
   return kExitOk;
 }
@@ -223,8 +223,7 @@ int runApply(Session& s) {
   if (!s.openMouse()) return kExitNoMouse;
   DeviceLink& link = s.link();
   link.sensorHandshake();
-  if (!link.applyToMouse(config, {paths.configBin, paths.strIni, lang, texts, s.sink()}))
-    return kExitFile;
+  if (!link.applyToMouse(config, {paths.configBin, paths.strIni, lang, texts, s.sink()})) return kExitFile;
   s.console().out("Applied the configuration to the mouse and saved " + paths.configBin + " and " +
                   paths.strIni + ".");
   return kExitOk;
@@ -288,7 +287,8 @@ int runMonitor(Session& s) {
   auto printEvent = [&](int type, int value) {
     const std::string text = balloonText(type, value, sensorType.load(), haveConfig ? &config : nullptr);
     if (json)
-      con.out(jsonLine(nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}));
+      con.out(jsonLine(
+          nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}));
     else
       con.out("event " + std::to_string(type) + " " + std::to_string(value) + ": " +
               (text.empty() ? "(shows nothing)" : text));
@@ -316,7 +316,8 @@ int runMonitor(Session& s) {
   struct sigaction sa {};
   sa.sa_handler = onStopSignal;
   sigemptyset(&sa.sa_mask);
-  struct sigaction oldInt {}, oldTerm {};
+  struct sigaction oldInt = {};
+  struct sigaction oldTerm = {};
   sigaction(SIGINT, &sa, &oldInt);
   sigaction(SIGTERM, &sa, &oldTerm);
   {

@@ -11,8 +11,9 @@
 
 int main(int argc, char** argv) {
   using namespace hm::ctl;
-  CLI::App app{"Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, "
-               "applies config.bin, watches its events and shows the stored configuration."};
+  CLI::App app{
+      "Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, "
+      "applies config.bin, watches its events and shows the stored configuration."};
   app.name("hidmousectl");
   app.require_subcommand(1);
   app.fallthrough();
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
   CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
   CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
   CLI::App* apply = app.add_subcommand("apply", "Send config.bin to the mouse and save it, as Apply does");
-  CLI::App* monitor = app.add_subcommand("monitor", "Print the mouse's events and arrivals until interrupted");
+  CLI::App* monitor =
+      app.add_subcommand("monitor", "Print the mouse's events and arrivals until interrupted");
   CLI::App* show = app.add_subcommand("show", "Print the configuration held in config.bin");
   int showSensor = 0;
   show->add_option("--sensor", showSensor, "Sensor type whose DPI scale is shown (default 0)")

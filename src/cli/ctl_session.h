@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "core/device/device_link.h"
-#include "platform/hid/simulated_mouse.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
+#include "platform/hid/simulated_mouse.h"
 
 namespace hm::ctl {
 

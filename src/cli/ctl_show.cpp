@@ -17,7 +17,7 @@ namespace {
 constexpr int kMsPerSecond = 1000;
 constexpr int kModeKeyMatrix[2] = {1, 3};
 constexpr const char* kModeNames[2] = {"Mode A", "Mode B"};
-constexpr const char* kStandardParams[] = {"5%", "15%", "25%", "35%", "45%",
+constexpr const char* kStandardParams[] = {"5%",  "15%", "25%", "35%", "45%",
                                            "55%", "65%", "75%", "85%", "100%"};
 constexpr const char* kRespirationParams[] = {"8S", "7S", "6S", "5S", "4S"};
 constexpr int kNeonParams = 30;
@@ -90,8 +90,11 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
     }
     case kFireKey: {
       const std::string key = fireRowText(blk.fireChoice[b]);
-      params = {{"row", blk.fireChoice[b]}, {"key", key},        {"keyCode", blk.fireKey[b]},
-                {"speed", blk.fireSpeed[b]}, {"times", blk.fireTimes[b]}};
+      params = {{"row", blk.fireChoice[b]},
+                {"key", key},
+                {"keyCode", blk.fireKey[b]},
+                {"speed", blk.fireSpeed[b]},
+                {"times", blk.fireTimes[b]}};
       detail = key + ", speed " + std::to_string(blk.fireSpeed[b]) + ", " +
                (blk.fireTimes[b] ? std::to_string(blk.fireTimes[b]) + " times" : "until released");
       break;
@@ -121,8 +124,8 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
       const std::string repeatText =
           rowText(dt.macroRepeatOptions.data(), dt.macroRepeatOptions.size(), static_cast<unsigned>(repeat));
       params = {{"macro", number}, {"macroName", name}, {"repeat", repeat}, {"repeatText", repeatText}};
-      detail = "macro " + std::to_string(number) + (name.empty() ? "" : " \"" + name + "\"") +
-               ", repeat " + std::to_string(repeat) + (repeatText.empty() ? "" : " (" + repeatText + ")");
+      detail = "macro " + std::to_string(number) + (name.empty() ? "" : " \"" + name + "\"") + ", repeat " +
+               std::to_string(repeat) + (repeatText.empty() ? "" : " (" + repeatText + ")");
       break;
     }
     default: break;
@@ -134,9 +137,7 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
 
 }  // namespace
 
-std::string jsonLine(const json& doc) {
-  return doc.dump(-1, ' ', false, json::error_handler_t::replace);
-}
+std::string jsonLine(const json& doc) { return doc.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 std::string ledParamText(int mode, int index) {
   if (index < 0) return "";
@@ -178,7 +179,8 @@ json describeConfig(const MouseConfig& c, int sensorType, const std::vector<Macr
   for (int m = 0; m < 2; ++m) {
     json buttons = json::array();
     for (int b = 0; b < kSentButtons; ++b) buttons.push_back(describeButton(c, m, b, macros));
-    modes.push_back({{"mode", m}, {"name", kModeNames[m]}, {"keyMatrix", kModeKeyMatrix[m]}, {"buttons", buttons}});
+    modes.push_back(
+        {{"mode", m}, {"name", kModeNames[m]}, {"keyMatrix", kModeKeyMatrix[m]}, {"buttons", buttons}});
   }
   doc["modes"] = modes;
   doc["editedMode"] = c.editedMode;
@@ -249,10 +251,11 @@ std::vector<std::string> renderConfig(const json& doc) {
   std::vector<std::string> out;
   auto onOff = [](bool b) { return b ? "on" : "off"; };
   for (const json& m : doc["modes"]) {
-    out.push_back(m["name"].get<std::string>() + " (key matrix " + std::to_string(m["keyMatrix"].get<int>()) + "):");
+    out.push_back(m["name"].get<std::string>() + " (key matrix " + std::to_string(m["keyMatrix"].get<int>()) +
+                  "):");
     for (const json& b : m["buttons"]) {
-      std::string line = "  Button " + std::to_string(b["button"].get<int>()) + ": " +
-                         b["functionName"].get<std::string>();
+      std::string line =
+          "  Button " + std::to_string(b["button"].get<int>()) + ": " + b["functionName"].get<std::string>();
       const std::string d = b["description"].get<std::string>();
       if (!d.empty()) line += " - " + d;
       out.push_back(line);
@@ -260,19 +263,21 @@ std::vector<std::string> renderConfig(const json& doc) {
   }
   out.push_back(std::string("Edited mode: ") + (doc["editedMode"].get<int>() ? "Mode B" : "Mode A"));
   const json& rr = doc["reportRate"];
-  out.push_back("Report rate: " + (rr["hz"].is_null() ? "unknown (interval " + std::to_string(rr["interval"].get<int>()) + ")"
-                                                     : std::to_string(rr["hz"].get<int>()) + " Hz"));
+  out.push_back("Report rate: " +
+                (rr["hz"].is_null() ? "unknown (interval " + std::to_string(rr["interval"].get<int>()) + ")"
+                                    : std::to_string(rr["hz"].get<int>()) + " Hz"));
   out.push_back("DPI stages (sensor type " + std::to_string(doc["sensorType"].get<int>()) + "):");
   for (const json& s : doc["dpiStages"]) {
     const std::string dpi = s["dpi"].get<std::string>();
-    out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " + onOff(s["enabled"].get<bool>()) +
-                  ", " + (dpi.empty() ? "step " + std::to_string(s["step"].get<int>()) + " (no DPI for this sensor type)"
-                                      : dpi + " DPI"));
+    out.push_back(
+        "  Stage " + std::to_string(s["stage"].get<int>()) + ": " + onOff(s["enabled"].get<bool>()) + ", " +
+        (dpi.empty() ? "step " + std::to_string(s["step"].get<int>()) + " (no DPI for this sensor type)"
+                     : dpi + " DPI"));
   }
   const json& led = doc["led"];
-  std::string ledLine = "LED: " + (led["modeName"].get<std::string>().empty()
-                                       ? "mode " + std::to_string(led["mode"].get<int>())
-                                       : led["modeName"].get<std::string>());
+  std::string ledLine =
+      "LED: " + (led["modeName"].get<std::string>().empty() ? "mode " + std::to_string(led["mode"].get<int>())
+                                                            : led["modeName"].get<std::string>());
   if (!led["param"].is_null())
     ledLine += ", parameter " + (led["paramText"].get<std::string>().empty()
                                      ? "index " + std::to_string(led["param"].get<int>())
@@ -289,7 +294,8 @@ std::vector<std::string> renderConfig(const json& doc) {
       if (!lit.empty()) lit.push_back(' ');
       lit.append(std::to_string(l.get<int>()));
     }
-    out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " + (lit.empty() ? "none lit" : "LEDs " + lit + " lit"));
+    out.push_back("  Stage " + std::to_string(s["stage"].get<int>()) + ": " +
+                  (lit.empty() ? "none lit" : "LEDs " + lit + " lit"));
   }
   const json& p = doc["pointer"];
   out.push_back("Pointer: speed step " + std::to_string(p["speedStep"].get<int>()) + ", scroll lines " +
@@ -300,8 +306,9 @@ std::vector<std::string> renderConfig(const json& doc) {
   out.push_back("Macros:");
   if (doc["macros"].empty()) out.push_back("  (none in record.ini)");
   for (const json& m : doc["macros"]) {
-    std::string line = "  Macro " + std::to_string(m["number"].get<int>()) + " \"" + m["name"].get<std::string>() +
-                       "\": " + std::to_string(m["events"].get<int>()) + " events";
+    std::string line = "  Macro " + std::to_string(m["number"].get<int>()) + " \"" +
+                       m["name"].get<std::string>() + "\": " + std::to_string(m["events"].get<int>()) +
+                       " events";
     if (m["hasImage"].get<bool>())
       line += ", loop " + std::to_string(m["loopTimes"].get<int>());
     else

@@ -18,7 +18,7 @@ std::string describeErrno(const std::string& call, const std::string& path, int 
 }
 
 bool isFolder(const char* path) {
-  struct stat st{};
+  struct stat st {};
   return path != nullptr && *path != '\0' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -34,7 +34,7 @@ std::string userRuntimeFolder() {
   // a folder of this user's own in it, used only if it really is ours.
   const std::string own = shared + "/" + kOwnTempFolderPrefix + std::to_string(::getuid());
   ::mkdir(own.c_str(), 0700);  // EEXIST is fine: checked below
-  struct stat st{};
+  struct stat st {};
   if (::lstat(own.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
       (st.st_mode & (S_IRWXG | S_IRWXO)) == 0)
     return own;
@@ -43,8 +43,7 @@ std::string userRuntimeFolder() {
 
 SingleInstanceLock::~SingleInstanceLock() { release(); }
 
-SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder,
-                                                       const std::string& name) {
+SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder, const std::string& name) {
   release();
   error_.clear();
   const std::string path = folder + "/" + name;

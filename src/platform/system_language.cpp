@@ -48,8 +48,10 @@ std::optional<std::string> localeFromConfText(const std::string& text) {
     const std::string key = trim(line.substr(0, eq));
     const std::string value = unquote(trim(line.substr(eq + 1)));
     if (value.empty()) continue;
-    if (key == "LANG") lang = value;  // a later assignment wins, as in a shell
-    else if (key == "LC_MESSAGES") messages = value;
+    if (key == "LANG")
+      lang = value;  // a later assignment wins, as in a shell
+    else if (key == "LC_MESSAGES")
+      messages = value;
   }
   if (lang) return lang;
   return messages;

@@ -40,8 +40,8 @@ std::string processLocale();
 
 // The system default language identifier: the first of `confFiles` that can
 // be read and names a locale decides, else `fallbackLocale`.
-std::uint16_t systemDefaultLanguageId(
-    const std::vector<std::string>& confFiles = {kLocaleConfPath, kDefaultLocalePath},
-    const std::string& fallbackLocale = processLocale());
+std::uint16_t systemDefaultLanguageId(const std::vector<std::string>& confFiles = {kLocaleConfPath,
+                                                                                   kDefaultLocalePath},
+                                      const std::string& fallbackLocale = processLocale());
 
 }  // namespace hm

@@ -2,10 +2,10 @@
 // folders and the simulated mouse; output, JSON fields, trace lines and exit
 // codes.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <cstdlib>
@@ -127,7 +127,9 @@ TEST_P(CtlExit, ExitsWithItsCodeAndOneClearStderrLine) {
 void removeConfig(const fs::path& d) { fs::remove(d / "config.bin"); }
 void truncateConfig(const fs::path& d) { fs::resize_file(d / "config.bin", 100); }
 void removeStrIni(const fs::path& d) { fs::remove(d / "str.ini"); }
-void nonUtf8MacroName(const fs::path& d) { std::ofstream(d / "record.ini") << "[Bad\xff\xfe]\nItemCount=0\n"; }
+void nonUtf8MacroName(const fs::path& d) {
+  std::ofstream(d / "record.ini") << "[Bad\xff\xfe]\nItemCount=0\n";
+}
 // A folder name longer than any file system allows: the data cannot even be
 // looked up.
 const std::string kUnreachableDir = "/tmp/" + std::string(300, 'd');
@@ -136,24 +138,51 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CtlExit,
     ::testing::Values(
         // This machine has no hidraw node: the real system has no mouse.
-        ExitCase{"ListWithoutMouse", {"list"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
-        ExitCase{"InfoWithoutMouse", {"info"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
-        ExitCase{"ApplyWithoutMouse", {"apply"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{
+            "ListWithoutMouse", {"list"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{
+            "InfoWithoutMouse", {"info"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
+        ExitCase{
+            "ApplyWithoutMouse", {"apply"}, true, nullptr, 1, "The system did not detect the gaming mouse!"},
         ExitCase{"ListSimulated", {"--simulate", "list"}, true, nullptr, 0, nullptr},
         ExitCase{"NoSubcommand", {}, false, nullptr, 2, "subcommand"},
         ExitCase{"UnknownOption", {"--frobnicate", "list"}, false, nullptr, 2, "--frobnicate"},
         ExitCase{"UnknownSubcommand", {"erase"}, false, nullptr, 2, "erase"},
-        ExitCase{"BadSimSensor", {"--simulate", "--sim-sensor", "1,2,3", "info"}, false, nullptr, 2, "--sim-sensor"},
-        ExitCase{"SimSensorOver255", {"--simulate", "--sim-sensor", "1,2,3,256", "info"}, false, nullptr, 2, "--sim-sensor"},
+        ExitCase{"BadSimSensor",
+                 {"--simulate", "--sim-sensor", "1,2,3", "info"},
+                 false,
+                 nullptr,
+                 2,
+                 "--sim-sensor"},
+        ExitCase{"SimSensorOver255",
+                 {"--simulate", "--sim-sensor", "1,2,3,256", "info"},
+                 false,
+                 nullptr,
+                 2,
+                 "--sim-sensor"},
         ExitCase{"ShowSensorNotANumber", {"show", "--sensor", "x"}, true, nullptr, 2, "--sensor"},
         ExitCase{"MacrosWithoutAction", {"macros"}, true, nullptr, 2, "subcommand"},
         ExitCase{"ShowMissingConfig", {"show"}, true, removeConfig, 3, "Config file is not exist."},
         ExitCase{"ShowShortConfig", {"show"}, true, truncateConfig, 3, "config.bin"},
-        ExitCase{"ApplyMissingConfig", {"--simulate", "apply"}, true, removeConfig, 3, "Config file is not exist."},
+        ExitCase{"ApplyMissingConfig",
+                 {"--simulate", "apply"},
+                 true,
+                 removeConfig,
+                 3,
+                 "Config file is not exist."},
         ExitCase{"ApplyWithoutStrIni", {"--simulate", "apply"}, true, removeStrIni, 0, nullptr},
         ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"},
-        ExitCase{"ShowUnreachableDataDir", {"--data-dir", kUnreachableDir, "show"}, false, nullptr, 3, "config.bin"},
-        ExitCase{"ApplyUnreachableDataDir", {"--simulate", "--data-dir", kUnreachableDir, "apply"}, false, nullptr, 3,
+        ExitCase{"ShowUnreachableDataDir",
+                 {"--data-dir", kUnreachableDir, "show"},
+                 false,
+                 nullptr,
+                 3,
+                 "config.bin"},
+        ExitCase{"ApplyUnreachableDataDir",
+                 {"--simulate", "--data-dir", kUnreachableDir, "apply"},
+                 false,
+                 nullptr,
+                 3,
                  "config.bin"},
         // Macro names are bytes of record.ini; JSON output must not fail on them.
         ExitCase{"ShowJsonNonUtf8MacroName", {"--json", "show"}, true, nonUtf8MacroName, 0, nullptr}),
@@ -224,9 +253,9 @@ TEST_P(CtlInfo, ReadsTheSensorAndGivesItsDpiTableWithoutWriting) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sensors, CtlInfo,
-                         ::testing::Values(InfoCase{"0,1,2,7", 0, 12, "250"}, InfoCase{"1,0,0,7", 1, 8, "600"},
-                                           InfoCase{"2,0,0,7", 2, 8, "250"}, InfoCase{"3,0,0,7", 3, 8, "400"},
-                                           InfoCase{"4,0,0,7", 4, 0, ""}));
+                         ::testing::Values(InfoCase{"0,1,2,7", 0, 12, "250"},
+                                           InfoCase{"1,0,0,7", 1, 8, "600"}, InfoCase{"2,0,0,7", 2, 8, "250"},
+                                           InfoCase{"3,0,0,7", 3, 8, "400"}, InfoCase{"4,0,0,7", 4, 0, ""}));
 
 // ---- apply ----------------------------------------------------------------------------
 
@@ -250,7 +279,8 @@ TEST_F(Ctl, ApplyTracesHandshakeAndTheWholeSequenceThenSavesBothFiles) {
       if (i % 3 == 2) {
         ASSERT_EQ(arg[i], ' ') << l;
       } else {
-        ASSERT_TRUE(std::isxdigit(static_cast<unsigned char>(arg[i])) && !std::isupper(static_cast<unsigned char>(arg[i])))
+        ASSERT_TRUE(std::isxdigit(static_cast<unsigned char>(arg[i])) &&
+                    !std::isupper(static_cast<unsigned char>(arg[i])))
             << l;
       }
     }
@@ -289,8 +319,8 @@ TEST_F(Ctl, VerboseLogsTheDiagnosticLinesAndQuietDoesNot) {
   EXPECT_EQ(quiet.err, "");
   const Result verbose = run(withData({"--simulate", "--verbose", "apply"}));
   ASSERT_EQ(verbose.rc, 0);
-  for (const char* part : {"PID:a09f", "VID:04d9", "Usage:0xff00", "Sensor Type:00", "Write KeyMatrix[1]:",
-                           "Write KeyMatrix[4]:"})
+  for (const char* part : {"PID:a09f", "VID:04d9", "Usage:0xff00", "Sensor Type:00",
+                           "Write KeyMatrix[1]:", "Write KeyMatrix[4]:"})
     EXPECT_NE(verbose.err.find(part), std::string::npos) << part;
 }
 
@@ -352,16 +382,17 @@ TEST_F(Ctl, ShowJsonDescribesTheRecordWithStableFields) {
 TEST_F(Ctl, ShowTextNamesEveryPart) {
   const Result r = run(withData({"show"}));
   ASSERT_EQ(r.rc, 0) << r.err;
-  for (const char* part : {"Mode A", "Mode B", "Button 8: Key Off", "Report rate: 1000 Hz", "Stage 4: on, 2000 DPI",
-                           "LED: Standard Mode, parameter 5%", "Colour 8: #ffffff, ticked", "DPI LEDs:",
-                           "Pointer: speed step 6", "Macros:"})
+  for (const char* part : {"Mode A", "Mode B", "Button 8: Key Off", "Report rate: 1000 Hz",
+                           "Stage 4: on, 2000 DPI", "LED: Standard Mode, parameter 5%",
+                           "Colour 8: #ffffff, ticked", "DPI LEDs:", "Pointer: speed step 6", "Macros:"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part;
 }
 
 // ---- macros rebuild ------------------------------------------------------------------------
 
 TEST_F(Ctl, RebuildWritesTheImagesAndKeepsTheFirstRunFlag) {
-  std::ofstream(data_ / "record.ini") << "[Tap]\nItemCount=4\nItem0=B   Dn\nItem1=30 ms\nItem2=B   Up\nItem3=20 ms\n";
+  std::ofstream(data_ / "record.ini")
+      << "[Tap]\nItemCount=4\nItem0=B   Dn\nItem1=30 ms\nItem2=B   Up\nItem3=20 ms\n";
   const Result r = run(withData({"macros", "rebuild"}));
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_NE(r.out.find("Macro 1 \"Tap\": 2 events"), std::string::npos) << r.out;
@@ -405,18 +436,19 @@ TEST_F(Ctl, MonitorPrintsEventsAndPlugChangesUntilInterrupted) {
   std::vector<std::string> notifications, devices;
   for (const json& e : events) {
     if (e["event"] == "notification")
-      notifications.push_back(std::to_string(e["type"].get<int>()) + " " + std::to_string(e["value"].get<int>()) +
-                              " " + e["text"].get<std::string>());
+      notifications.push_back(std::to_string(e["type"].get<int>()) + " " +
+                              std::to_string(e["value"].get<int>()) + " " + e["text"].get<std::string>());
     else
       devices.push_back(e["event"].get<std::string>());
   }
   // Type 6 is not forwarded; the unplug warns once per vanished interface;
   // DPI stage 2 of the factory record is step 3, 1200 DPI on sensor type 1.
-  EXPECT_EQ(notifications, (std::vector<std::string>{"5 4 Switch report rate into 250HZ",
-                                                     "7 2 Switch DPI into the second stage 1200",
-                                                     "15 0 The system did not detect the gaming mouse!",
-                                                     "15 0 The system did not detect the gaming mouse!",
-                                                     "9 3 Switch to macro key3", "8 2 Switch to key matrix 2"}));
+  EXPECT_EQ(notifications,
+            (std::vector<std::string>{"5 4 Switch report rate into 250HZ",
+                                      "7 2 Switch DPI into the second stage 1200",
+                                      "15 0 The system did not detect the gaming mouse!",
+                                      "15 0 The system did not detect the gaming mouse!",
+                                      "9 3 Switch to macro key3", "8 2 Switch to key matrix 2"}));
   EXPECT_EQ(devices, (std::vector<std::string>{"removal", "removal", "arrival", "arrival"}));
 }
 

@@ -19,15 +19,42 @@ struct ScanCase {
 // Keys whose Windows names differ from what a Linux key name would suggest,
 // the left/right pairs and the keypad.
 const ScanCase kNamed[] = {
-    {29, "Ctrl"},          {97, "Right Ctrl"},     {42, "Shift"},       {54, "Right Shift"},
-    {56, "Alt"},           {100, "Right Alt"},     {125, "Left Windows"}, {126, "Right Windows"},
-    {1, "Esc"},            {28, "Enter"},          {96, "Num Enter"},   {82, "Num 0"},
-    {71, "Num 7"},         {83, "Num Del"},        {111, "Delete"},     {98, "Num /"},
-    {55, "Num *"},         {99, "Prnt Scrn"},      {104, "Page Up"},    {109, "Page Down"},
-    {58, "Caps Lock"},     {43, "\\"},             {41, "`"},           {40, "'"},
-    {30, "A"},             {44, "Z"},              {11, "0"},           {2, "1"},
-    {87, "F11"},           {88, "F12"},            {119, "Pause"},      {69, "Num Lock"},
-    {70, "Scroll Lock"},   {57, "Space"},          {14, "Backspace"},   {183, "F13"},
+    {29, "Ctrl"},
+    {97, "Right Ctrl"},
+    {42, "Shift"},
+    {54, "Right Shift"},
+    {56, "Alt"},
+    {100, "Right Alt"},
+    {125, "Left Windows"},
+    {126, "Right Windows"},
+    {1, "Esc"},
+    {28, "Enter"},
+    {96, "Num Enter"},
+    {82, "Num 0"},
+    {71, "Num 7"},
+    {83, "Num Del"},
+    {111, "Delete"},
+    {98, "Num /"},
+    {55, "Num *"},
+    {99, "Prnt Scrn"},
+    {104, "Page Up"},
+    {109, "Page Down"},
+    {58, "Caps Lock"},
+    {43, "\\"},
+    {41, "`"},
+    {40, "'"},
+    {30, "A"},
+    {44, "Z"},
+    {11, "0"},
+    {2, "1"},
+    {87, "F11"},
+    {88, "F12"},
+    {119, "Pause"},
+    {69, "Num Lock"},
+    {70, "Scroll Lock"},
+    {57, "Space"},
+    {14, "Backspace"},
+    {183, "F13"},
 };
 
 TEST(KeyNames, NamesThePhysicalKeyFromItsScanCode) {
@@ -64,7 +91,7 @@ TEST(KeyNames, NamesMapToTheirUsagesOrToZero) {
     std::uint32_t evdev;
     std::uint8_t usage;
   };
-  const Case cases[] = {{30, 0x04}, {97, 0xE4}, {29, 0xE0}, {28, 0x28}, {96, 0x58},
+  const Case cases[] = {{30, 0x04}, {97, 0xE4}, {29, 0xE0}, {28, 0x28},  {96, 0x58},
                         {82, 0x62}, {99, 0x46}, {43, 0x00}, {127, 0x00}, {126, 0xE7}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.evdev);

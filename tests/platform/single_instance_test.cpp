@@ -80,8 +80,10 @@ TEST(UserRuntimeFolder, FollowsXdgRuntimeDirWhenItIsAFolder) {
   EXPECT_EQ(userRuntimeFolder(), tmp);
   ::setenv("XDG_RUNTIME_DIR", "/no/such/runtime/folder", 1);
   EXPECT_NE(userRuntimeFolder(), "/no/such/runtime/folder");
-  if (saved) ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
-  else ::unsetenv("XDG_RUNTIME_DIR");
+  if (saved)
+    ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+  else
+    ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // Without a runtime folder the lock goes to a folder of the user's own in
@@ -114,8 +116,10 @@ TEST(UserRuntimeFolder, WithoutOneUsesAnOwnFolderInTheTemporaryFolder) {
 
   std::filesystem::remove_all(shared);
   if (savedRuntime) ::setenv("XDG_RUNTIME_DIR", keepRuntime.c_str(), 1);
-  if (savedTmp) ::setenv("TMPDIR", keepTmp.c_str(), 1);
-  else ::unsetenv("TMPDIR");
+  if (savedTmp)
+    ::setenv("TMPDIR", keepTmp.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
 }
 
 }  // namespace

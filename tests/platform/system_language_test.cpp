@@ -37,8 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LocaleCase{"zh", 0x0409, Language::English},
                       LocaleCase{"en_US.UTF-8", 0x0409, Language::English},
                       LocaleCase{"de_DE.UTF-8", 0x0409, Language::English},
-                      LocaleCase{"C", 0x0409, Language::English},
-                      LocaleCase{"", 0x0409, Language::English}));
+                      LocaleCase{"C", 0x0409, Language::English}, LocaleCase{"", 0x0409, Language::English}));
 
 struct ConfCase {
   const char* name;
@@ -49,9 +48,7 @@ struct ConfCase {
 
 class ConfText : public ::testing::TestWithParam<ConfCase> {};
 
-TEST_P(ConfText, FindsTheSystemLocale) {
-  EXPECT_EQ(localeFromConfText(GetParam().text), GetParam().locale);
-}
+TEST_P(ConfText, FindsTheSystemLocale) { EXPECT_EQ(localeFromConfText(GetParam().text), GetParam().locale); }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ConfText,
@@ -67,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfCase{"blanks_around", "  LANG = zh_CN.UTF-8 \r\n", "zh_CN.UTF-8"},
         ConfCase{"other_keys_only", "LC_TIME=zh_CN.UTF-8\nLANGUAGE=zh_CN:en\n", std::nullopt},
         ConfCase{"empty_value", "LANG=\n", std::nullopt},
-        ConfCase{"commented_out", "#LANG=zh_CN.UTF-8\n", std::nullopt},
-        ConfCase{"empty", "", std::nullopt}),
+        ConfCase{"commented_out", "#LANG=zh_CN.UTF-8\n", std::nullopt}, ConfCase{"empty", "", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class SystemLanguageFiles : public ::testing::Test {

@@ -14,21 +14,21 @@ namespace skingen {
 
 struct Theme {
   QString name;
-  QColor windowTop;     // window background gradient
+  QColor windowTop;  // window background gradient
   QColor windowBottom;
-  QColor header;        // title strip behind the frame buttons
-  QColor panel;         // flat colour under every control
+  QColor header;  // title strip behind the frame buttons
+  QColor panel;   // flat colour under every control
   QColor panelBorder;
-  QColor well;          // fields and list wells on the pages
+  QColor well;  // fields and list wells on the pages
   QColor wellBorder;
-  QColor dialogWell;    // fields of the dialogs (their controls paint 0x282828)
-  QColor face;          // button face, top of its gradient
+  QColor dialogWell;  // fields of the dialogs (their controls paint 0x282828)
+  QColor face;        // button face, top of its gradient
   QColor faceBottom;
   QColor faceBorder;
   QColor accent;
   QColor accentDeep;
-  QColor glyph;         // idle glyphs (close, minimise, ...)
-  QColor record;        // the start-recording dot
+  QColor glyph;   // idle glyphs (close, minimise, ...)
+  QColor record;  // the start-recording dot
 };
 
 Theme defaultTheme();

@@ -13,8 +13,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
-#include <numbers>
 #include <cstdio>
+#include <numbers>
 #include <vector>
 
 #include "gui/skin/skin_rect.h"
@@ -56,9 +56,8 @@ class Writer {
 // ---- control images ----
 
 QImage textButton(const Theme& t, bool over) {
-  return controlImage({105, 21}, t.panel, [&](QPainter& p) {
-    paintButtonFace(p, QRectF(0, 0, 105, 21), t, over);
-  });
+  return controlImage({105, 21}, t.panel,
+                      [&](QPainter& p) { paintButtonFace(p, QRectF(0, 0, 105, 21), t, over); });
 }
 
 enum class Glyph { Close, Minimise, Skins };
@@ -84,9 +83,7 @@ QImage frameButton(const Theme& t, Glyph glyph, bool over) {
         p.drawLine(QPointF(5.5, 5.5), QPointF(12.5, 12.5));
         p.drawLine(QPointF(12.5, 5.5), QPointF(5.5, 12.5));
         break;
-      case Glyph::Minimise:
-        p.drawLine(QPointF(5, 12.5), QPointF(13, 12.5));
-        break;
+      case Glyph::Minimise: p.drawLine(QPointF(5, 12.5), QPointF(13, 12.5)); break;
       case Glyph::Skins: {
         // A small palette: ring with three colour dots.
         p.drawEllipse(QPointF(9, 9), 5.2, 5.2);
@@ -155,7 +152,8 @@ QImage dropDownBox(const Theme& t, QSize size, bool withIndex, bool over) {
     const double arrowW = size.height();
     const QColor sep = over ? t.accent : t.wellBorder;
     p.setPen(QPen(sep, 1));
-    p.drawLine(QPointF(size.width() - arrowW - 0.5, 3), QPointF(size.width() - arrowW - 0.5, size.height() - 3));
+    p.drawLine(QPointF(size.width() - arrowW - 0.5, 3),
+               QPointF(size.width() - arrowW - 0.5, size.height() - 3));
     if (withIndex) {
       // The index compartment (first 20 pixels) is tinted like a badge.
       QColor badge = over ? t.accent : t.accentDeep;
@@ -190,9 +188,8 @@ QImage tickPane(const Theme& t, bool ticked) {
 }
 
 QImage cell(const Theme& t, QSize size, bool lit) {
-  return controlImage(size, t.panel, [&](QPainter& p) {
-    paintCell(p, QRectF(QPointF(0, 0), QSizeF(size)), t, lit);
-  });
+  return controlImage(size, t.panel,
+                      [&](QPainter& p) { paintCell(p, QRectF(QPointF(0, 0), QSizeF(size)), t, lit); });
 }
 
 // ---- page backgrounds ----
@@ -419,9 +416,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
     p.drawRoundedRect(r.adjusted(6, 5, -6, -11), 4, 4);
   };
   switch (icon) {
-    case Icon::Key:
-      keycap(QRectF(c.x() - 30, c.y() - 30, 60, 60));
-      break;
+    case Icon::Key: keycap(QRectF(c.x() - 30, c.y() - 30, 60, 60)); break;
     case Icon::Combo:
       keycap(QRectF(c.x() - 62, c.y() - 22, 44, 44));
       keycap(QRectF(c.x() + 18, c.y() - 22, 44, 44));
@@ -494,8 +489,7 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
       p.drawEllipse(QPointF(c.x() + 16, c.y() + 14), 7, 7);
       break;
     }
-    case Icon::None:
-      break;
+    case Icon::None: break;
   }
   p.restore();
 }
@@ -503,8 +497,8 @@ void paintDialogIcon(QPainter& p, Icon icon, const Theme& t) {
 struct DialogLayout {
   const char* file;
   Icon icon;
-  std::vector<QRect> wells;       // fields painted by the dialog's controls
-  std::vector<QRect> dropBoxes;   // click areas with a chevron at the right
+  std::vector<QRect> wells;      // fields painted by the dialog's controls
+  std::vector<QRect> dropBoxes;  // click areas with a chevron at the right
   std::vector<QPointF> plusSigns;
   // The image sizes its dialog, so it must hold every region of the dialog:
   // drop-down lists that open below the OK / Cancel row and texts that run
@@ -546,12 +540,14 @@ QImage dialogImage(const Theme& t, const DialogLayout& d) {
 std::vector<DialogLayout> dialogLayouts() {
   return {
       {"single-key.png", Icon::Key, {ltrb(74, 129, 150, 143)}, {}, {}},
-      {"combo-key.png", Icon::Combo,
+      {"combo-key.png",
+       Icon::Combo,
        {ltrb(50, 120, 131, 134), ltrb(50, 170, 131, 184)},
        {ltrb(50, 70, 132, 84)},
        {QPointF(91, 102), QPointF(91, 152)}},
       // The notes run to x = 400.
-      {"fire-key.png", Icon::Fire,
+      {"fire-key.png",
+       Icon::Fire,
        {ltrb(50, 120, 131, 134), ltrb(50, 170, 131, 184)},
        {ltrb(50, 70, 132, 84)},
        {},

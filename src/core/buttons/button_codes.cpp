@@ -23,9 +23,8 @@ constexpr std::uint8_t kTypeMacro = 0x09;
 constexpr std::uint8_t kTypeFire = 0x0A;
 
 // Mouse-button codes.
-constexpr std::uint8_t kButtonLeft = 0xF0, kButtonRight = 0xF1, kButtonMiddle = 0xF2,
-                       kButton4 = 0xF3, kButton5 = 0xF4, kFixedEntry14 = 0xF7,
-                       kFixedEntry15 = 0xF8;
+constexpr std::uint8_t kButtonLeft = 0xF0, kButtonRight = 0xF1, kButtonMiddle = 0xF2, kButton4 = 0xF3,
+                       kButton5 = 0xF4, kFixedEntry14 = 0xF7, kFixedEntry15 = 0xF8;
 
 // Special codes and the triple click (a fire entry of the left button).
 constexpr std::uint8_t kSpecialShift = 0x02, kSpecialRgb = 0x03;
@@ -50,13 +49,11 @@ KeyEntry encodeEntry(const ButtonBlock& block, int button, std::uint8_t dpiActio
     case kTripleClick: return {kTypeFire, kButtonLeft, kTripleClickSpeed, kTripleClickCount};
     case kDpiSwitch: return {kTypeDpi, 0, dpiAction, 0};
     case kRgbOnOff: return {kTypeSpecial, 0, kSpecialRgb, 0};
-    case kWindows:
-      return {kTypeConsumer, 0, block.windowsUsageLow[b], block.windowsUsageHigh[b]};
+    case kWindows: return {kTypeConsumer, 0, block.windowsUsageLow[b], block.windowsUsageHigh[b]};
     case kMultimedia: return {kTypeConsumer, 0, block.mediaUsage[b], 0};
     case kFireKey: return {kTypeFire, block.fireKey[b], block.fireSpeed[b], block.fireTimes[b]};
     case kSingleKey: return {kTypeKeyboard, 0, block.singleKey[b], 0};
-    case kComboKey:
-      return {kTypeKeyboard, block.comboModifiers[b], block.comboKey1[b], block.comboKey2[b]};
+    case kComboKey: return {kTypeKeyboard, block.comboModifiers[b], block.comboKey1[b], block.comboKey2[b]};
     case kMacroKey:
       return {kTypeMacro, block.macroRepeat[b], static_cast<std::uint8_t>(block.macroIndex[b] + 1), 0};
     case kShift: return {kTypeSpecial, 0, kSpecialShift, 0};

@@ -31,9 +31,22 @@ namespace hm {
 
 // Function list index, stored in ButtonBlock::function.
 enum Function : std::uint8_t {
-  kLeftClick = 0, kRightClick, kMidClick, kForward, kBackward, kTripleClick,
-  kDpiSwitch, kRgbOnOff, kWindows, kMultimedia, kFireKey, kSingleKey, kComboKey,
-  kMacroKey, kShift, kKeyOff
+  kLeftClick = 0,
+  kRightClick,
+  kMidClick,
+  kForward,
+  kBackward,
+  kTripleClick,
+  kDpiSwitch,
+  kRgbOnOff,
+  kWindows,
+  kMultimedia,
+  kFireKey,
+  kSingleKey,
+  kComboKey,
+  kMacroKey,
+  kShift,
+  kKeyOff
 };
 constexpr int kFunctionCount = 16;
 
@@ -43,8 +56,8 @@ constexpr std::uint8_t kDpiUp = 1, kDpiDown = 2, kDpiLoop = 3;
 // Key-matrix layout.
 constexpr int kKeyMatrixCount = 4;
 constexpr int kKeyMatrixEntries = 16;
-constexpr int kSentButtons = 8;          // buttons 1..8 reach the mouse
-constexpr int kDefaultButtons = 9;       // "Default" writes buttons 1..9
+constexpr int kSentButtons = 8;     // buttons 1..8 reach the mouse
+constexpr int kDefaultButtons = 9;  // "Default" writes buttons 1..9
 
 using KeyEntry = std::array<std::uint8_t, 4>;
 using KeyMatrix = std::array<std::uint8_t, 64>;

@@ -92,9 +92,7 @@ struct Store {
 
 }  // namespace
 
-bool choiceNeedsDialog(int index) {
-  return index >= kFirstDialogFunction && index <= kLastDialogFunction;
-}
+bool choiceNeedsDialog(int index) { return index >= kFirstDialogFunction && index <= kLastDialogFunction; }
 
 std::string displayTextFor(const DialogResult& result, const UiTexts& ui) {
   return std::visit(TextOf{ui}, result);
@@ -142,8 +140,8 @@ ChoiceEffect applyImmediateChoice(MouseConfig& config, ButtonTexts& texts, int b
   return ChoiceEffect::Changed;
 }
 
-void applyDialogChoice(MouseConfig& config, ButtonTexts& texts, int button,
-                       const DialogResult& result, const UiTexts& ui) {
+void applyDialogChoice(MouseConfig& config, ButtonTexts& texts, int button, const DialogResult& result,
+                       const UiTexts& ui) {
   if (!validButton(button)) return;
   const int m = editedModeIndex(config);
   storeDialogResult(config.mode[m], button, result);

@@ -21,43 +21,43 @@
 
 namespace hm {
 
-constexpr const char* kFunctionTextSeparator = "-";   // between function name and detail
-constexpr const char* kComboPartSeparator = "+";      // between the parts of a combination
-constexpr int kNoSelection = -1;                      // a list reporting no selected row
+constexpr const char* kFunctionTextSeparator = "-";  // between function name and detail
+constexpr const char* kComboPartSeparator = "+";     // between the parts of a combination
+constexpr int kNoSelection = -1;                     // a list reporting no selected row
 constexpr int kDpiSubListRows = 3;
-constexpr int kFunctionListButtons = kSentButtons;    // buttons whose list can hold Shift / DPI
+constexpr int kFunctionListButtons = kSentButtons;  // buttons whose list can hold Shift / DPI
 
 // Results of the confirmed dialogs, as the dialogs hand them back.
 struct SingleKeyResult {
-  std::string keyName;          // last key captured; "" when none
+  std::string keyName;  // last key captured; "" when none
 };
 struct ComboKeyResult {
-  std::string modifierName;     // one of the eight modifier names, or ""
+  std::string modifierName;  // one of the eight modifier names, or ""
   std::string key1Name;
   std::string key2Name;
 };
 struct WindowsResult {
-  int row = 0;                  // 0..10
-  std::string text;             // the row's text in the system language
+  int row = 0;       // 0..10
+  std::string text;  // the row's text in the system language
 };
 struct MediaResult {
-  int row = 0;                  // 0..6
+  int row = 0;  // 0..6
   std::string text;
 };
 struct FireKeyResult {
-  int row = 0;                  // fire-list row 0..60
+  int row = 0;  // fire-list row 0..60
   std::string keyText = "A";
-  std::uint8_t speed = 32;      // 5..255
-  std::uint8_t times = 1;       // 0..255, 0 = until the button is released
+  std::uint8_t speed = 32;  // 5..255
+  std::uint8_t times = 1;   // 0..255, 0 = until the button is released
 };
 struct MacroKeyResult {
-  int row = 0;                  // macro position in record.ini, 0-based
-  std::string name;             // "" when none was chosen
-  int repeatOption = 1;         // 1..3; macroRepeat = option - 1
+  int row = 0;           // macro position in record.ini, 0-based
+  std::string name;      // "" when none was chosen
+  int repeatOption = 1;  // 1..3; macroRepeat = option - 1
 };
 
-using DialogResult = std::variant<WindowsResult, MediaResult, FireKeyResult, SingleKeyResult,
-                                  ComboKeyResult, MacroKeyResult>;
+using DialogResult =
+    std::variant<WindowsResult, MediaResult, FireKeyResult, SingleKeyResult, ComboKeyResult, MacroKeyResult>;
 
 // True for the list indices 8..13, whose choice runs a dialog first.
 bool choiceNeedsDialog(int index);
@@ -71,22 +71,20 @@ void storeDialogResult(ButtonBlock& block, int button, const DialogResult&);
 
 // What a choice did, for the page that shows the list.
 enum class ChoiceEffect {
-  KeepListOpen,   // nothing selected or "DPI Switch": the sub-list takes the choice
-  CloseList,      // refused or cancelled: nothing changed, the list closes
-  Changed         // stored: the list closes and the box is redrawn
+  KeepListOpen,  // nothing selected or "DPI Switch": the sub-list takes the choice
+  CloseList,     // refused or cancelled: nothing changed, the list closes
+  Changed        // stored: the list closes and the box is redrawn
 };
 
 // A choice of list index `index` for `button` (0..11) in the edited mode that
 // needs no dialog (-1, 0..7, 14, 15; 8..13 give KeepListOpen untouched).
 // "Shift" is refused (CloseList) while any of buttons 1..8 already holds it in
 // the edited mode; otherwise it is set in both modes with its text in both.
-ChoiceEffect applyImmediateChoice(MouseConfig&, ButtonTexts&, int button, int index,
-                                  const UiTexts& ui);
+ChoiceEffect applyImmediateChoice(MouseConfig&, ButtonTexts&, int button, int index, const UiTexts& ui);
 
 // A confirmed dialog for `button` in the edited mode: stores the parameters
 // and the display text, then the function (see storeFunction).
-void applyDialogChoice(MouseConfig&, ButtonTexts&, int button, const DialogResult&,
-                       const UiTexts& ui);
+void applyDialogChoice(MouseConfig&, ButtonTexts&, int button, const DialogResult&, const UiTexts& ui);
 
 // Stores function `index` for `button` in the edited mode. A button that held
 // "Shift" gets the new function in both modes and its edited-mode text is

@@ -33,8 +33,7 @@ std::uint8_t mediaUsageForRow(int row);
 std::uint8_t windowsLowByteForRow(int row);
 std::uint8_t windowsHighByteForRow(int row);
 
-constexpr int kKeyNameRows = 106, kFireRows = 61, kMediaRows = 7, kWindowsRows = 11,
-              kModifierRows = 8;
+constexpr int kKeyNameRows = 106, kFireRows = 61, kMediaRows = 7, kWindowsRows = 11, kModifierRows = 8;
 
 // Texts of the fire-key list in list order ("A".."Z", "1".."0", "L-CTRL", ...,
 // "R-Tilt Wheel"); "" outside 0..60. The same in every language.

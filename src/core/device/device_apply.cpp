@@ -48,8 +48,7 @@ bool DeviceLink::applyToMouse(const MouseConfig& config, const ApplyFiles& files
     ChunkBuffer answer{};
     transferBlock(h, answer);
     if (h[proto::kHeaderPageByte] == page) {
-      const std::size_t n =
-          std::min<std::size_t>(h[proto::kHeaderLengthByte], proto::kColourPageSize[page]);
+      const std::size_t n = std::min<std::size_t>(h[proto::kHeaderLengthByte], proto::kColourPageSize[page]);
       std::copy_n(answer.begin(), n, colourBlock_.begin() + proto::kColourPageOffset[page]);
     }
     pause(proto::kPauseAfterBlockMs);
@@ -94,10 +93,9 @@ bool DeviceLink::applyToMouse(const MouseConfig& config, const ApplyFiles& files
     ChunkBuffer codes{};
     for (std::size_t s = 0; s < proto::kDpiPayloadSize; ++s) codes[s] = proto::kDpiStageOff;
     for (std::size_t s = 0; s < kDpiStages; ++s) {
-      const std::uint8_t code =
-          dpiCode(activeSensorType_, config.dpiStageValue[s]) & proto::kDpiCodeMask;
-      codes[s] = config.dpiStageEnabled[s] != 0 ? code
-                                                : static_cast<std::uint8_t>(code | proto::kDpiStageOff);
+      const std::uint8_t code = dpiCode(activeSensorType_, config.dpiStageValue[s]) & proto::kDpiCodeMask;
+      codes[s] =
+          config.dpiStageEnabled[s] != 0 ? code : static_cast<std::uint8_t>(code | proto::kDpiStageOff);
     }
     FeatureReport h(proto::kCmdDpiWrite, proto::kDpiStageCount,
                     static_cast<std::uint8_t>(proto::kDpiPayloadSize));

@@ -8,12 +8,10 @@ bool isMouseInterfacePath(const std::string& path) {
   return false;
 }
 
-DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode,
-                                      std::uint32_t deviceType, const std::string& path,
-                                      bool basicPageShown, bool readerExists) {
+DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode, std::uint32_t deviceType,
+                                      const std::string& path, bool basicPageShown, bool readerExists) {
   DeviceChangeAction action;
-  if (eventCode != proto::kDeviceArrival && eventCode != proto::kDeviceRemoveComplete)
-    return action;
+  if (eventCode != proto::kDeviceArrival && eventCode != proto::kDeviceRemoveComplete) return action;
   if (deviceType != proto::kDeviceTypeInterface) return action;
   if (!isMouseInterfacePath(path)) return action;
 

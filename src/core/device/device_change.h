@@ -30,14 +30,12 @@ struct DeviceChangeAction {
 // (0x8004); deviceType: proto::kDeviceTypeInterface (5); anything else is
 // ignored. basicPageShown: the Basic page was shown in this run; readerExists:
 // the reader thread exists.
-DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode,
-                                      std::uint32_t deviceType, const std::string& path,
-                                      bool basicPageShown, bool readerExists);
+DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode, std::uint32_t deviceType,
+                                      const std::string& path, bool basicPageShown, bool readerExists);
 
 // The event code of a monitor event (arrival 0x8000, removal 0x8004).
 constexpr std::uint32_t deviceChangeCode(HidDeviceEventKind kind) {
-  return kind == HidDeviceEventKind::Arrival ? proto::kDeviceArrival
-                                             : proto::kDeviceRemoveComplete;
+  return kind == HidDeviceEventKind::Arrival ? proto::kDeviceArrival : proto::kDeviceRemoveComplete;
 }
 
 // True when `path` contains "Vid_04d9&Pid_a09f", "VID_04D9&PID_A09F" or

@@ -269,8 +269,8 @@ void DeviceLink::readSensorInfo() {
 }
 
 void DeviceLink::writeSensorOptions() {
-  FeatureReport r(proto::kCmdSensorWrite, sensorInfo_.sensorType, sensorInfo_.rate,
-                  sensorInfo_.option1, sensorInfo_.option2);
+  FeatureReport r(proto::kCmdSensorWrite, sensorInfo_.sensorType, sensorInfo_.rate, sensorInfo_.option1,
+                  sensorInfo_.option2);
   sendCommand(r);
 }
 

@@ -47,11 +47,11 @@ struct SensorInfo {
 
 // Where "Apply" saves what it sent.
 struct ApplyFiles {
-  std::string configBin;   // config.bin path
-  std::string strIni;      // str.ini path
-  Language language;       // the str.ini section of the button texts
+  std::string configBin;  // config.bin path
+  std::string strIni;     // str.ini path
+  Language language;      // the str.ini section of the button texts
   const ButtonTexts& texts;
-  MessageSink& sink;       // failures of the saving
+  MessageSink& sink;  // failures of the saving
 };
 
 // One line per operation, exactly:

@@ -16,9 +16,8 @@ struct FeatureReport {
   std::array<std::uint8_t, proto::kFeatureReportSize> bytes{};
 
   FeatureReport() = default;
-  explicit FeatureReport(std::uint8_t code, std::uint8_t p1 = 0, std::uint8_t p2 = 0,
-                         std::uint8_t p3 = 0, std::uint8_t p4 = 0, std::uint8_t p5 = 0,
-                         std::uint8_t p6 = 0)
+  explicit FeatureReport(std::uint8_t code, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0,
+                         std::uint8_t p4 = 0, std::uint8_t p5 = 0, std::uint8_t p6 = 0)
       : bytes{code, p1, p2, p3, p4, p5, p6, 0} {
     seal();
   }

@@ -102,8 +102,7 @@ class HidDevice {
   // Input report (report ID first). timeoutMs < 0 waits without limit. When
   // `wake` is given, the read returns Woken as soon as that event is set
   // (also when it was set before the call); the event is not reset.
-  virtual HidReadResult read(std::span<std::uint8_t> report, int timeoutMs,
-                             const WakeEvent* wake) = 0;
+  virtual HidReadResult read(std::span<std::uint8_t> report, int timeoutMs, const WakeEvent* wake) = 0;
   // Makes the current and every later read() return Failed at once.
   virtual void cancel() = 0;
 

@@ -58,8 +58,7 @@ void NotificationReader::run() {
       continue;
     }
     // The length is taken at every read: a reopened mouse may announce another.
-    const std::size_t length =
-        std::min<std::size_t>(link_.notificationInputLength(), buf.size());
+    const std::size_t length = std::min<std::size_t>(link_.notificationInputLength(), buf.size());
     if (length == 0) {
       event.wait();
       continue;
@@ -75,8 +74,7 @@ void NotificationReader::run() {
       if (r.status == HidReadStatus::Failed) event.wait(kFailedReadRetryMs);
       continue;
     }
-    if (const TraceHook& trace = link_.traceHook())
-      trace("read " + traceHex(std::span(buf.data(), length)));
+    if (const TraceHook& trace = link_.traceHook()) trace("read " + traceHex(std::span(buf.data(), length)));
     // The buffer was zeroed before the read: bytes a short report did not
     // carry count as 0, so "06 07" is a DPI stage event with value 0.
     int type = 0, value = 0;

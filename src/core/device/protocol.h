@@ -28,47 +28,47 @@ constexpr const char* kPathIdWindowsUpper = "VID_04D9&PID_A09F";
 constexpr const char* kPathIdLinux = "0003:04D9:A09F";
 
 // ---- Framing ---------------------------------------------------------------
-constexpr std::size_t kFeatureReportSize = 8;    // FeatureReport bytes
-constexpr std::size_t kChecksumIndex = 7;        // byte 7 = 0xFF - sum(0..6)
+constexpr std::size_t kFeatureReportSize = 8;  // FeatureReport bytes
+constexpr std::size_t kChecksumIndex = 7;      // byte 7 = 0xFF - sum(0..6)
 constexpr std::uint8_t kChecksumBase = 0xFF;
-constexpr std::uint8_t kReadFlag = 0x80;         // bit 7 of the code: a read
-constexpr std::uint8_t kReportIdNone = 0;        // report ID of both collections
-constexpr std::size_t kFeatureBufferSize = 16;   // wire buffer of one feature report
-constexpr std::size_t kDataBufferSize = 40;      // wire buffer of one data report
-constexpr std::size_t kChunkSize = 32;           // payload bytes per data report
-constexpr std::size_t kMaxBlockPayload = 256;    // 8 chunks (header byte 2 is 0..255)
-constexpr std::size_t kHeaderPageByte = 1;       // block/page number in a header
-constexpr std::size_t kHeaderLengthByte = 2;     // payload length in a header
+constexpr std::uint8_t kReadFlag = 0x80;        // bit 7 of the code: a read
+constexpr std::uint8_t kReportIdNone = 0;       // report ID of both collections
+constexpr std::size_t kFeatureBufferSize = 16;  // wire buffer of one feature report
+constexpr std::size_t kDataBufferSize = 40;     // wire buffer of one data report
+constexpr std::size_t kChunkSize = 32;          // payload bytes per data report
+constexpr std::size_t kMaxBlockPayload = 256;   // 8 chunks (header byte 2 is 0..255)
+constexpr std::size_t kHeaderPageByte = 1;      // block/page number in a header
+constexpr std::size_t kHeaderLengthByte = 2;    // payload length in a header
 
 // ---- Command codes -----------------------------------------------------------
-constexpr std::uint8_t kCmdReportRate = 0x01;       // 1: reportInterval
-constexpr std::uint8_t kCmdSensorWrite = 0x03;      // 1..4: sensor info bytes
-constexpr std::uint8_t kCmdSensorRead = 0x83;       // answer 1..4: sensor info
-constexpr std::uint8_t kCmdLedEffect = 0x0D;        // 1: mode, 2: param + 1, 3: 3
-constexpr std::uint8_t kCmdColourWrite = 0x10;      // block: page 0..2
-constexpr std::uint8_t kCmdColourRead = 0x90;       // block read: page 0..2
-constexpr std::uint8_t kCmdDpiWrite = 0x11;         // block: 4 stages, 8 bytes
-constexpr std::uint8_t kCmdKeyMatrixWrite = 0x12;   // block: table 1..4, 64 bytes
-constexpr std::uint8_t kCmdMacroWrite = 0x13;       // block: macro 1..12, 128 bytes
-constexpr std::uint8_t kCmdMacroRead = 0x93;        // block read: macro 1..12
+constexpr std::uint8_t kCmdReportRate = 0x01;      // 1: reportInterval
+constexpr std::uint8_t kCmdSensorWrite = 0x03;     // 1..4: sensor info bytes
+constexpr std::uint8_t kCmdSensorRead = 0x83;      // answer 1..4: sensor info
+constexpr std::uint8_t kCmdLedEffect = 0x0D;       // 1: mode, 2: param + 1, 3: 3
+constexpr std::uint8_t kCmdColourWrite = 0x10;     // block: page 0..2
+constexpr std::uint8_t kCmdColourRead = 0x90;      // block read: page 0..2
+constexpr std::uint8_t kCmdDpiWrite = 0x11;        // block: 4 stages, 8 bytes
+constexpr std::uint8_t kCmdKeyMatrixWrite = 0x12;  // block: table 1..4, 64 bytes
+constexpr std::uint8_t kCmdMacroWrite = 0x13;      // block: macro 1..12, 128 bytes
+constexpr std::uint8_t kCmdMacroRead = 0x93;       // block read: macro 1..12
 
 // ---- Payloads -----------------------------------------------------------------
 constexpr std::size_t kColourPages = 3;
 constexpr std::size_t kColourPageSize[kColourPages] = {24, 24, 4};
 constexpr std::size_t kColourPageOffset[kColourPages] = {0, 24, 48};
 constexpr std::size_t kColourBlockSize = 52;
-constexpr std::size_t kColourLoopPage = 0;      // packed enabled loop colours
-constexpr std::size_t kColourMousePage = 1;     // sent back as the mouse gave it
-constexpr std::size_t kColourLedMaskPage = 2;   // dpiLedMask
+constexpr std::size_t kColourLoopPage = 0;     // packed enabled loop colours
+constexpr std::size_t kColourMousePage = 1;    // sent back as the mouse gave it
+constexpr std::size_t kColourLedMaskPage = 2;  // dpiLedMask
 constexpr std::uint8_t kLoopColorOn = 1;
 
 constexpr std::uint8_t kLedModeFirst = 1;
 constexpr std::uint8_t kLedModeLast = 3;
 constexpr std::uint8_t kLedEffectConstant = 3;  // byte 3 of 0x0D
 
-constexpr std::uint8_t kDpiStageCount = 4;      // byte 1 of 0x11
-constexpr std::size_t kDpiPayloadSize = 8;      // stages 1..8
-constexpr std::uint8_t kDpiStageOff = 0x80;     // bit 7: stage disabled
+constexpr std::uint8_t kDpiStageCount = 4;   // byte 1 of 0x11
+constexpr std::size_t kDpiPayloadSize = 8;   // stages 1..8
+constexpr std::uint8_t kDpiStageOff = 0x80;  // bit 7: stage disabled
 constexpr std::uint8_t kDpiCodeMask = 0x7F;
 
 constexpr std::uint8_t kKeyMatrixTables = 4;
@@ -77,13 +77,13 @@ constexpr std::size_t kKeyEntrySize = 4;
 constexpr std::uint8_t kMacroCount = 12;
 constexpr std::size_t kMacroImageSize = 128;
 
-constexpr std::size_t kSensorInfoSize = 4;      // type, rate, option 1, option 2
+constexpr std::size_t kSensorInfoSize = 4;         // type, rate, option 1, option 2
 constexpr std::uint8_t kSensorOption2Flag = 0x40;  // set by the handshake
 
 // ---- Pauses (milliseconds, minimums the mouse needs) ---------------------------
-constexpr unsigned kPauseAfterDataReportMs = 3;   // after each written data report
-constexpr unsigned kPauseAfterBlockMs = 2;        // after colour pages, macros, tables
-constexpr unsigned kSyncReadTimeoutMs = 1000;     // a data report that never comes
+constexpr unsigned kPauseAfterDataReportMs = 3;  // after each written data report
+constexpr unsigned kPauseAfterBlockMs = 2;       // after colour pages, macros, tables
+constexpr unsigned kSyncReadTimeoutMs = 1000;    // a data report that never comes
 // "Apply": 1 + 3 + 3 + 1 + 1 + 12 + 12 + 4 command headers, 60 written data
 // reports, 34 pauses of 2 ms; 248 ms of pauses in all.
 constexpr unsigned kApplyCommandCount = 37;

@@ -35,9 +35,8 @@ void RealSleeper::sleepMs(unsigned ms) {
   const auto sleepUntil = deadline - kSpinTail;
   if (Clock::now() < sleepUntil) {
     // steady_clock is CLOCK_MONOTONIC on Linux.
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                        sleepUntil.time_since_epoch())
-                        .count();
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(sleepUntil.time_since_epoch()).count();
     timespec ts{};
     ts.tv_sec = static_cast<time_t>(ns / 1000000000);
     ts.tv_nsec = static_cast<long>(ns % 1000000000);

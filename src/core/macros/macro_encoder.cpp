@@ -11,8 +11,8 @@
 namespace hm {
 namespace {
 
-constexpr long kUnitMs = 10;        // time unit of the 2-byte form
-constexpr long kLongUnitMs = 100;   // time unit of the 4-byte continuation
+constexpr long kUnitMs = 10;       // time unit of the 2-byte form
+constexpr long kLongUnitMs = 100;  // time unit of the 4-byte continuation
 constexpr std::uint8_t kTimeMask = 0x7F;
 
 // Removes every occurrence of `part` in one pass from left to right; an
@@ -81,8 +81,8 @@ EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_
     return {};
   }
   const auto count = static_cast<long>(items.size());
-  return encodeEvents(count, [&items](long j) { return items[static_cast<std::size_t>(j)]; },
-                      image);
+  return encodeEvents(
+      count, [&items](long j) { return items[static_cast<std::size_t>(j)]; }, image);
 }
 
 std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig& config) {

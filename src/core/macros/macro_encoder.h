@@ -22,7 +22,7 @@ namespace hm {
 
 constexpr std::size_t kLoopBytes = 2;
 constexpr int kShortEventBytes = 2, kLongEventBytes = 4;
-constexpr long kShortDelayMax = 1270;         // longest delay of the 2-byte form
+constexpr long kShortDelayMax = 1270;  // longest delay of the 2-byte form
 constexpr std::uint8_t kReleaseBit = 0x80;
 constexpr std::uint8_t kLongEventMarker = 0x03;
 
@@ -37,7 +37,7 @@ struct EncodeResult {
 EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image);
 
 struct MacroReport {
-  int number = 0;        // 1-based position of the section in the file
+  int number = 0;  // 1-based position of the section in the file
   std::string name;
   int events = 0;
   bool truncated = false;

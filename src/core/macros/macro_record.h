@@ -23,7 +23,7 @@ constexpr const char* kPressSuffix = "   Dn";
 constexpr const char* kReleaseSuffix = "   Up";
 constexpr const char* kDelaySuffix = " ms";
 constexpr const char* kItemCountKey = "ItemCount";
-constexpr const char* kItemKeyPrefix = "Item";   // "Item0", "Item1", ...
+constexpr const char* kItemKeyPrefix = "Item";  // "Item0", "Item1", ...
 constexpr std::uint16_t kMinLoopTimes = 1, kMaxLoopTimes = 65535;
 // Most items read from one section. A hand-edited "ItemCount" beyond this is
 // read as this many, so an absurd count cannot exhaust memory or time.

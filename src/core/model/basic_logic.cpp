@@ -11,7 +11,7 @@ namespace {
 constexpr int kTwelveLevelSensor = 0;
 
 constexpr std::array<const char*, 10> kStandardParams{"5%",  "15%", "25%", "35%", "45%",
-                                                       "55%", "65%", "75%", "85%", "100%"};
+                                                      "55%", "65%", "75%", "85%", "100%"};
 constexpr std::array<const char*, 5> kRespirationParams{"8S", "7S", "6S", "5S", "4S"};
 constexpr int kNeonParamCount = 30;
 
@@ -60,7 +60,8 @@ int dpiLevelCount(int sensorType) { return dpiStepCount(sensorType); }
 
 std::string dpiLevelLabel(int sensorType, int level) {
   if (level < 1 || level > dpiLevelCount(sensorType)) return {};
-  const int table = dpiLevelCount(sensorType) == dpiStepCount(kTwelveLevelSensor) ? kTwelveLevelSensor : sensorType;
+  const int table =
+      dpiLevelCount(sensorType) == dpiStepCount(kTwelveLevelSensor) ? kTwelveLevelSensor : sensorType;
   return dpiText(table, level - 1);
 }
 

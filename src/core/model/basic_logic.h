@@ -18,7 +18,7 @@ namespace hm {
 inline constexpr int kReportRateCellCount = 4;
 inline constexpr std::uint8_t kReportRateCodes[kReportRateCellCount] = {8, 4, 2, 1};
 int reportRateCell(std::uint8_t reportInterval);
-std::uint8_t reportRateCode(int cell);   // cell outside 0..3 gives 0
+std::uint8_t reportRateCode(int cell);  // cell outside 0..3 gives 0
 
 // What selecting a report-rate cell did: the cell drawn dark, the cell drawn
 // light, and whether anything had to be drawn (the stored code differed).
@@ -38,7 +38,7 @@ int dpiLevelCount(int sensorType);
 std::string dpiLevelLabel(int sensorType, int level);
 
 inline constexpr std::uint8_t kStageOn = 1;
-inline constexpr std::size_t kStageSlots = sizeof(MouseConfig::dpiStageEnabled);   // 8
+inline constexpr std::size_t kStageSlots = sizeof(MouseConfig::dpiStageEnabled);  // 8
 
 // A stage counts as on when its byte is exactly 1, as the page draws it.
 bool dpiStageOn(const MouseConfig& cfg, int stage);
@@ -62,7 +62,7 @@ inline constexpr std::uint8_t kLedModeOff = 0;
 inline constexpr std::uint8_t kLedModeStandard = 1;
 inline constexpr std::uint8_t kLedModeRespiration = 2;
 inline constexpr std::uint8_t kLedModeNeon = 3;
-inline constexpr int kLedModeChoices = 3;   // the mode list offers modes 1..3
+inline constexpr int kLedModeChoices = 3;  // the mode list offers modes 1..3
 
 // Parameter table of a mode: 1 percentages (10), 2 respiration times (5,
 // longest first), anything else the 30 neon times.
@@ -82,8 +82,8 @@ bool chooseLedMode(MouseConfig& cfg, int line);
 bool chooseLedParam(MouseConfig& cfg, int line);
 
 // ---- loop colours ----------------------------------------------------------------------
-bool loopColorUsed(const MouseConfig& cfg, int k);          // k = 0..7
-void toggleLoopColor(MouseConfig& cfg, int k);             // used -> 0, anything else -> 1
+bool loopColorUsed(const MouseConfig& cfg, int k);  // k = 0..7
+void toggleLoopColor(MouseConfig& cfg, int k);      // used -> 0, anything else -> 1
 // A swatch click opens the colour chooser only while its colour is used.
 bool swatchOpensChooser(const MouseConfig& cfg, int k);
 void setLoopColor(MouseConfig& cfg, int k, std::uint8_t r, std::uint8_t g, std::uint8_t b);

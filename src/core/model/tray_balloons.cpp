@@ -22,8 +22,8 @@ Balloon info(std::string text) { return Balloon{kBalloonTitleInfo, std::move(tex
 
 }  // namespace
 
-std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts,
-                                       const MouseConfig& config, int sensorType) {
+std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig& config,
+                                       int sensorType) {
   switch (type) {
     case proto::kEventReportRate:
       switch (value) {
@@ -48,8 +48,7 @@ std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts
       return info(texts.get(TextId::MacroKeySwitch) + std::to_string(value));
     case proto::kEventMouseMissing:
       return Balloon{kBalloonTitleWarning, texts.get(TextId::MouseNotDetected), kBalloonTimeoutMs};
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 

@@ -30,7 +30,7 @@ struct Balloon {
 //   8  1, 2                  "Switch to key matrix 1" / "... 2"                  "Info"
 //   9  n != 0                "Switch to macro key" + n in decimal                "Info"
 //   15 any                   "The system did not detect the gaming mouse!"       "Warning"
-std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts,
-                                       const MouseConfig& config, int sensorType);
+std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig& config,
+                                       int sensorType);
 
 }  // namespace hm

@@ -85,7 +85,8 @@ AtomicWriteResult writeFileAtomically(const std::string& requested, std::string_
   if (::fchmod(fd, mode) != 0) return abandon("fchmod");
   if (hadFile && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     // Only possible with the right privileges; a plain user keeps ownership.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not fatal */ }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not fatal */
+    }
   }
 
   const char* p = bytes.data();

@@ -10,8 +10,8 @@ namespace hm {
 
 struct AtomicWriteResult {
   bool ok = false;
-  int error = 0;          // errno of the failing call
-  std::string call;       // name of the failing call, e.g. "rename"
+  int error = 0;     // errno of the failing call
+  std::string call;  // name of the failing call, e.g. "rename"
   explicit operator bool() const { return ok; }
 };
 

@@ -46,8 +46,7 @@ bool readImage(const std::string& path, std::uint8_t (&image)[kConfigFileSize], 
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-      st.st_size != static_cast<off_t>(kConfigFileSize)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != static_cast<off_t>(kConfigFileSize)) {
     ::close(fd);
     return false;
   }
@@ -85,7 +84,7 @@ bool loadConfigFile(const std::string& path, MouseConfig& config, std::uint8_t& 
   }
   std::uint8_t image[kConfigFileSize];
   std::size_t got = 0;
-  if (!readImage(path, image, got)) return false;   // wrong size or unreadable: silent
+  if (!readImage(path, image, got)) return false;  // wrong size or unreadable: silent
   firstRunFlag = image[0];
   config.fromBytes(image + kConfigFlagSize);
   if (log) log(format(kLoadDiagnosticFormat, firstRunFlag, static_cast<int>(got - kConfigFlagSize)));
@@ -105,8 +104,8 @@ bool saveConfigFile(const std::string& path, const MouseConfig& config, MessageS
     return false;
   }
   if (log)
-    log(format(kSaveDiagnosticFormat, static_cast<int>(kConfigFlagSize),
-               static_cast<int>(MouseConfig::kSize), static_cast<int>(MouseConfig::kSize)));
+    log(format(kSaveDiagnosticFormat, static_cast<int>(kConfigFlagSize), static_cast<int>(MouseConfig::kSize),
+               static_cast<int>(MouseConfig::kSize)));
   return true;
 }
 
@@ -122,14 +121,14 @@ MouseConfig factoryConfig() {
   constexpr std::uint8_t kFunctions[kButtonSlots] = {0, 1, 2, 3, 4, 6, 6, 15, 15, 15, 15, 15};
   constexpr std::uint8_t kDpiUp = 1, kDpiDown = 2;
   constexpr std::size_t kDpiUpSlot = 5, kDpiDownSlot = 6;
-  constexpr std::uint8_t kFireSpeed = 10;   // 5..255
+  constexpr std::uint8_t kFireSpeed = 10;  // 5..255
   constexpr std::uint8_t kReportIntervalMs = 1;
   // Steps 1, 3, 5, 7 lie inside every sensor type's table (at least 8 steps).
   constexpr std::uint8_t kDpiSteps[kDpiStages] = {1, 3, 5, 7};
   constexpr std::uint8_t kStandardLedMode = 1;
-  constexpr std::uint8_t kLoopColours[kLoopColors][3] = {
-      {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0},
-      {0, 255, 255}, {255, 0, 255}, {255, 128, 0}, {255, 255, 255}};
+  constexpr std::uint8_t kLoopColours[kLoopColors][3] = {{255, 0, 0},   {0, 255, 0},    {0, 0, 255},
+                                                         {255, 255, 0}, {0, 255, 255},  {255, 0, 255},
+                                                         {255, 128, 0}, {255, 255, 255}};
   // Stage 1 lights LED bit 0, stage 2 bit 1, stage 3 bit 2, stage 4 bit 3;
   // byte 0 holds stages 1 (low nibble) and 2 (high nibble), byte 1 stages 3 and 4.
   constexpr std::uint8_t kDpiLedMask[4] = {0x21, 0x84, 0x00, 0x00};

@@ -17,7 +17,7 @@
 
 namespace hm {
 
-constexpr std::size_t kConfigFileSize = 2022;   // first-run flag + record
+constexpr std::size_t kConfigFileSize = 2022;  // first-run flag + record
 constexpr std::size_t kConfigFlagSize = 1;
 static_assert(kConfigFileSize == kConfigFlagSize + MouseConfig::kSize);
 

@@ -10,10 +10,10 @@
 
 namespace hm {
 
-constexpr std::size_t kButtonSlots = 12;   // buttons 1..12 on screen, 0..11 in arrays
+constexpr std::size_t kButtonSlots = 12;  // buttons 1..12 on screen, 0..11 in arrays
 constexpr std::size_t kMacroCount = 12;
 constexpr std::size_t kMacroImageSize = 128;
-constexpr std::size_t kDpiStages = 4;      // stages sent to the mouse
+constexpr std::size_t kDpiStages = 4;  // stages sent to the mouse
 constexpr std::size_t kLoopColors = 8;
 
 using SlotArray = std::array<std::uint8_t, kButtonSlots>;
@@ -43,28 +43,28 @@ static_assert(sizeof(ButtonBlock) == 192);
 enum Mode : std::uint8_t { kModeA = 0, kModeB = 1 };
 
 struct MouseConfig {
-  ButtonBlock mode[2];                                       // 0, 192
-  std::uint8_t macroImage[kMacroCount][kMacroImageSize];     // 384
-  std::uint8_t reserved1920[5];                              // 1920
-  std::uint8_t reportInterval;                               // 1925: 1, 2, 4, 8 ms
-  std::uint8_t reserved1926;                                 // 1926
-  std::uint8_t dpiStageValue[4];                             // 1927: step index per stage
-  std::uint8_t dpiStageEnabled[8];                           // 1931: 0 = skipped
-  std::uint8_t reserved1939[8];                              // 1939
-  std::uint8_t ledMode;                                      // 1947: 0 off, 1..3
-  std::uint8_t ledParam[3];                                  // 1948
-  std::uint8_t ledParam2[3];                                 // 1951: kept, never edited
-  std::uint8_t reserved1954;                                 // 1954
-  std::uint8_t enhancePointerPrecision;                      // 1955
-  std::uint8_t scrollOneScreen;                              // 1956
-  std::uint8_t pointerSpeedStep;                             // 1957
-  std::uint8_t scrollLines;                                  // 1958
-  std::uint8_t doubleClickStep;                              // 1959
-  std::uint8_t editedMode;                                   // 1960: 0 Mode A, 1 Mode B
-  std::uint8_t dpiAction[2][kButtonSlots];                   // 1961, 1973: 1 +, 2 -, 3 loop
-  std::uint8_t loopColorEnabled[kLoopColors];                // 1985: 1 = used
-  std::uint8_t loopColor[kLoopColors][3];                    // 1993: R, G, B
-  std::uint8_t dpiLedMask[4];                                // 2017
+  ButtonBlock mode[2];                                    // 0, 192
+  std::uint8_t macroImage[kMacroCount][kMacroImageSize];  // 384
+  std::uint8_t reserved1920[5];                           // 1920
+  std::uint8_t reportInterval;                            // 1925: 1, 2, 4, 8 ms
+  std::uint8_t reserved1926;                              // 1926
+  std::uint8_t dpiStageValue[4];                          // 1927: step index per stage
+  std::uint8_t dpiStageEnabled[8];                        // 1931: 0 = skipped
+  std::uint8_t reserved1939[8];                           // 1939
+  std::uint8_t ledMode;                                   // 1947: 0 off, 1..3
+  std::uint8_t ledParam[3];                               // 1948
+  std::uint8_t ledParam2[3];                              // 1951: kept, never edited
+  std::uint8_t reserved1954;                              // 1954
+  std::uint8_t enhancePointerPrecision;                   // 1955
+  std::uint8_t scrollOneScreen;                           // 1956
+  std::uint8_t pointerSpeedStep;                          // 1957
+  std::uint8_t scrollLines;                               // 1958
+  std::uint8_t doubleClickStep;                           // 1959
+  std::uint8_t editedMode;                                // 1960: 0 Mode A, 1 Mode B
+  std::uint8_t dpiAction[2][kButtonSlots];                // 1961, 1973: 1 +, 2 -, 3 loop
+  std::uint8_t loopColorEnabled[kLoopColors];             // 1985: 1 = used
+  std::uint8_t loopColor[kLoopColors][3];                 // 1993: R, G, B
+  std::uint8_t dpiLedMask[4];                             // 2017
 
   static constexpr std::size_t kSize = 2021;
 

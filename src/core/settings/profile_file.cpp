@@ -154,8 +154,7 @@ std::string utf16LeToUtf8(std::string_view bytes) {
     if (u >= kSurrogateFirst && u < kLowSurrogateFirst && k + 1 < units) {
       char32_t next = unit(k + 1);
       if (next >= kLowSurrogateFirst && next <= kSurrogateLast) {
-        appendUtf8(out, kSupplementaryFirst + ((u - kSurrogateFirst) << 10) +
-                            (next - kLowSurrogateFirst));
+        appendUtf8(out, kSupplementaryFirst + ((u - kSurrogateFirst) << 10) + (next - kLowSurrogateFirst));
         ++k;
         continue;
       }
@@ -353,7 +352,7 @@ void ProfileDocument::buildIndex() const {
         order_.push_back(l.name);
         current = &it->second;
       } else {
-        current = nullptr;   // a later section of the same name is never read
+        current = nullptr;  // a later section of the same name is never read
       }
     } else if (l.kind == Kind::Key && current != nullptr) {
       current->keys.try_emplace(lower(l.name), i);
@@ -376,8 +375,7 @@ std::size_t ProfileDocument::sectionEnd(std::size_t header) const {
 
 const std::string& ProfileDocument::newLineEnding() const { return defaultEnding_; }
 
-std::optional<std::string> ProfileDocument::find(std::string_view section,
-                                                 std::string_view key) const {
+std::optional<std::string> ProfileDocument::find(std::string_view section, std::string_view key) const {
   const SectionIndex* s = findSection(section);
   if (s == nullptr) return std::nullopt;
   auto it = s->keys.find(lower(trim(key)));
@@ -391,9 +389,7 @@ std::string ProfileDocument::get(std::string_view section, std::string_view key,
   return v ? std::move(*v) : std::string(defaultValue);
 }
 
-bool ProfileDocument::hasSection(std::string_view section) const {
-  return findSection(section) != nullptr;
-}
+bool ProfileDocument::hasSection(std::string_view section) const { return findSection(section) != nullptr; }
 
 std::vector<std::string> ProfileDocument::sectionNames() const {
   buildIndex();
@@ -419,7 +415,7 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
       Line& l = lines_[it->second];
       l.text = l.name + "=" + quoteIfNeeded(value);
       l.value = keyLine.value;
-      return true;   // line positions unchanged, the index stays valid
+      return true;  // line positions unchanged, the index stays valid
     }
     const std::size_t header = found->header;
     std::size_t insertAt = header + 1;
@@ -502,7 +498,7 @@ std::string ProfileDocument::serialize() const {
     if (!lines_[i].ending.empty())
       text += lines_[i].ending;
     else if (i + 1 < lines_.size())
-      text += defaultEnding_;   // a former last line that now has lines after it
+      text += defaultEnding_;  // a former last line that now has lines after it
   }
   switch (encoding_) {
     case Encoding::Utf8: return text;

@@ -79,8 +79,7 @@ class ProfileDocument {
   Encoding encoding() const { return encoding_; }
 
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
-  std::string get(std::string_view section, std::string_view key,
-                  std::string_view defaultValue = "") const;
+  std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "") const;
   bool hasSection(std::string_view section) const;
   std::vector<std::string> sectionNames() const;
 
@@ -98,31 +97,31 @@ class ProfileDocument {
  private:
   enum class Kind { Other, Section, Key };
   struct Line {
-    std::string text;     // the line as in the file, UTF-8, without its ending
-    std::string ending;   // "\n", "\r\n" or "" (last line without one)
+    std::string text;    // the line as in the file, UTF-8, without its ending
+    std::string ending;  // "\n", "\r\n" or "" (last line without one)
     Kind kind = Kind::Other;
-    std::string name;     // trimmed section or key name
-    std::string value;    // key lines: the value as read
+    std::string name;   // trimmed section or key name
+    std::string value;  // key lines: the value as read
   };
   struct SectionIndex {
-    std::size_t header = 0;                               // line of the first "[name]"
-    std::unordered_map<std::string, std::size_t> keys;    // lower-case key → first key line
+    std::size_t header = 0;                             // line of the first "[name]"
+    std::unordered_map<std::string, std::size_t> keys;  // lower-case key → first key line
   };
 
   void buildIndex() const;
   const SectionIndex* findSection(std::string_view section) const;
-  std::size_t sectionEnd(std::size_t header) const;      // first line after the section
+  std::size_t sectionEnd(std::size_t header) const;  // first line after the section
   const std::string& newLineEnding() const;
 
   std::vector<Line> lines_;
   Encoding encoding_ = Encoding::Utf8;
   std::string defaultEnding_ = "\n";
-  std::string oddTail_;          // a trailing odd byte of a UTF-16 file, kept
+  std::string oddTail_;  // a trailing odd byte of a UTF-16 file, kept
   bool existed_ = false;
   int loadError_ = 0;
   mutable bool indexValid_ = false;
-  mutable std::unordered_map<std::string, SectionIndex> index_;   // lower-case name → first section
-  mutable std::vector<std::string> order_;                         // section names, first spelling
+  mutable std::unordered_map<std::string, SectionIndex> index_;  // lower-case name → first section
+  mutable std::vector<std::string> order_;                       // section names, first spelling
 };
 
 }  // namespace hm::profile

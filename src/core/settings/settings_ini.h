@@ -26,8 +26,13 @@ constexpr const char* kSkinBlueKey = "BColor";
 constexpr const char* kSkinPathKey = "Path";
 constexpr std::size_t kFirstRunSlots = 8;
 
-struct SkinSettings { std::string rColor, gColor, bColor, path; };   // raw texts of section "Skins"
-struct SettingsIni { ButtonTexts texts; SkinSettings skin; };
+struct SkinSettings {
+  std::string rColor, gColor, bColor, path;
+};  // raw texts of section "Skins"
+struct SettingsIni {
+  ButtonTexts texts;
+  SkinSettings skin;
+};
 
 SettingsIni loadSettingsIni(const std::string& strIniPath, Language);
 // Both write all their keys with one atomic replace of the file; false on I/O failure.

@@ -46,8 +46,7 @@ constexpr TextRow kTexts[] = {
     {TextId::ComboKey, "Combo Key", "组合键", "複合鍵"},
     {TextId::MacroKey, "Macro Key", "宏", "巨集"},
     {TextId::KeyOff, "Key Off", "按键关闭", "按鍵關閉"},
-    {TextId::LeftKeyMustBeSelected, "Left key must be selected!", "必须选择一个左键！",
-     "必須選擇一個左鍵！"},
+    {TextId::LeftKeyMustBeSelected, "Left key must be selected!", "必须选择一个左键！", "必須選擇一個左鍵！"},
 
     {TextId::RgbEffect, "RGB Effect", "RGB显示特效", "RGB顯示特效"},
     {TextId::Mode, "Mode", "模式", "模式"},
@@ -61,14 +60,10 @@ constexpr TextRow kTexts[] = {
     {TextId::NeonMode, "Neon Mode", "霓虹模式", "霓虹模式"},
 
     {TextId::Exit, "Exit", "退出", "結束"},
-    {TextId::ReportRate1000, "Switch report rate into 1000HZ", "回报率切换到1000HZ",
-     "回報率切換到1000HZ"},
-    {TextId::ReportRate500, "Switch report rate into 500HZ", "回报率切换到500HZ",
-     "回報率切換到500HZ"},
-    {TextId::ReportRate250, "Switch report rate into 250HZ", "回报率切换到250HZ",
-     "回報率切換到250HZ"},
-    {TextId::ReportRate125, "Switch report rate into 125HZ", "回报率切换到125HZ",
-     "回報率切換到125HZ"},
+    {TextId::ReportRate1000, "Switch report rate into 1000HZ", "回报率切换到1000HZ", "回報率切換到1000HZ"},
+    {TextId::ReportRate500, "Switch report rate into 500HZ", "回报率切换到500HZ", "回報率切換到500HZ"},
+    {TextId::ReportRate250, "Switch report rate into 250HZ", "回报率切换到250HZ", "回報率切換到250HZ"},
+    {TextId::ReportRate125, "Switch report rate into 125HZ", "回报率切换到125HZ", "回報率切換到125HZ"},
     {TextId::DpiStage1, "Switch DPI into the first stage ", "DPI切换到第一段", "DPI切換到第一段"},
     {TextId::DpiStage2, "Switch DPI into the second stage ", "DPI切换到第二段", "DPI切換到第二段"},
     {TextId::DpiStage3, "Switch DPI into the third stage ", "DPI切换到第三段", "DPI切換到第三段"},
@@ -76,14 +71,13 @@ constexpr TextRow kTexts[] = {
     {TextId::KeyMatrix1, "Switch to key matrix 1", "切换到按键组1", "切換到按鍵群組1"},
     {TextId::KeyMatrix2, "Switch to key matrix 2", "切换到按键组2", "切換到按鍵群組2"},
     {TextId::MacroKeySwitch, "Switch to macro key", "切换到宏", "切換到巨集"},
-    {TextId::MouseNotDetected, "The system did not detect the gaming mouse!",
-     "系统没有检测到游戏鼠标！", "系統沒有檢測到遊戲滑鼠！"},
+    {TextId::MouseNotDetected, "The system did not detect the gaming mouse!", "系统没有检测到游戏鼠标！",
+     "系統沒有檢測到遊戲滑鼠！"},
 
     {TextId::MouseSpeed, "Mouse Speed", "鼠标速度", "滑鼠速度"},
     {TextId::ScrollingSpeed, "Scrolling Speed", "滚轮速度", "滾輪速度"},
     {TextId::DoubleClickSpeed, "Double-Click Speed", "双击速度", "雙擊速度"},
-    {TextId::EnhancePointerPrecision, "Enhance Pointer Precision", "提高指针精确度",
-     "提高指標精確度"},
+    {TextId::EnhancePointerPrecision, "Enhance Pointer Precision", "提高指针精确度", "提高指標精確度"},
     {TextId::ScrollOneScreen, "Scroll One Screen", "一次滚动一个屏幕", "一次捲動一個螢幕"},
     {TextId::DefaultAdvanced, "Default", "恢复默认", "恢復默認"},
     {TextId::MacroSetting, "Macro Setting", "宏设置", "巨集設定"},
@@ -118,10 +112,10 @@ static_assert(rowsInRoleOrder(), "kTexts must list every TextId once, in enum or
 
 // Function list index -> role.
 constexpr TextId kFunctionRoles[16] = {
-    TextId::LeftClick, TextId::RightClick, TextId::MidClick,  TextId::Forward,
+    TextId::LeftClick, TextId::RightClick,  TextId::MidClick,  TextId::Forward,
     TextId::Backward,  TextId::TripleClick, TextId::DpiSwitch, TextId::RgbOnOff,
-    TextId::Windows,   TextId::Multimedia, TextId::FireKey,   TextId::SingleKey,
-    TextId::ComboKey,  TextId::MacroKey,   TextId::Shift,     TextId::KeyOff,
+    TextId::Windows,   TextId::Multimedia,  TextId::FireKey,   TextId::SingleKey,
+    TextId::ComboKey,  TextId::MacroKey,    TextId::Shift,     TextId::KeyOff,
 };
 
 const char* column(const TextRow& row, Language language) {
@@ -171,9 +165,10 @@ DialogTexts englishDialogs() {
   t.cancel = "Cancel";
   t.singleKeyPrompt = "Please enter a key";
   t.mediaRows = {"Next", "Previous", "Stop", "Play/Pause", "Mute", "Vol+", "Vol-"};
-  t.windowsRows = {"Multimedia Player", "Mail", "Calculator", "My Computer", "Browser-Search",
-                   "Browser-Home", "Browser-Back", "Browser-Forward", "Browser-Stop",
-                   "Browser-Refresh", "Browser-My Favorites"};
+  t.windowsRows = {
+      "Multimedia Player",   "Mail",         "Calculator",      "My Computer",  "Browser-Search",
+      "Browser-Home",        "Browser-Back", "Browser-Forward", "Browser-Stop", "Browser-Refresh",
+      "Browser-My Favorites"};
   t.fireSpeedLabel = "Speed";
   t.fireTimesLabel = "Times";
   t.fireHeading = "Illustration:";
@@ -194,8 +189,8 @@ DialogTexts simplifiedDialogs() {
   t.cancel = "取消";
   t.singleKeyPrompt = "请输入一个按键";
   t.mediaRows = {"下一首", "上一首", "停止", "播放/暂停", "静音", "音量+", "音量-"};
-  t.windowsRows = {"打开多媒体播放器", "邮件",        "计算器",      "我的电脑",
-                   "浏览器-搜索",      "浏览器-主页", "浏览器-后退", "浏览器-前进",
+  t.windowsRows = {"打开多媒体播放器", "邮件",        "计算器",       "我的电脑",
+                   "浏览器-搜索",      "浏览器-主页", "浏览器-后退",  "浏览器-前进",
                    "浏览器-停止",      "浏览器-刷新", "浏览器-收藏夹"};
   t.fireSpeedLabel = "速度";
   t.fireTimesLabel = "次数";
@@ -205,8 +200,7 @@ DialogTexts simplifiedDialogs() {
   t.delayPrompt = "请输入一个延时";
   t.delayRangeNote = "(数值范围 50-10000)";
   t.macroPrompt = "请从列表框选择一个宏";
-  t.macroRepeatOptions = {"重复指定次数或按任意键结束", "重复直到按任意键结束",
-                          "重复直到该按键松开结束"};
+  t.macroRepeatOptions = {"重复指定次数或按任意键结束", "重复直到按任意键结束", "重复直到该按键松开结束"};
   t.skinsColorPrompt = "请点击设置UI文本颜色";
   return t;
 }
@@ -217,8 +211,8 @@ DialogTexts traditionalDialogs() {
   t.cancel = "取消";
   t.singleKeyPrompt = "請輸入一個按鍵";
   t.mediaRows = {"下一首", "上一首", "停止", "播放/暫停", "靜音", "音量+", "音量-"};
-  t.windowsRows = {"打開多媒體播放器", "郵件",        "計算器",      "我的電腦",
-                   "瀏覽器-搜索",      "瀏覽器-主頁", "瀏覽器-後退", "瀏覽器-前進",
+  t.windowsRows = {"打開多媒體播放器", "郵件",        "計算器",         "我的電腦",
+                   "瀏覽器-搜索",      "瀏覽器-主頁", "瀏覽器-後退",    "瀏覽器-前進",
                    "瀏覽器-停止",      "瀏覽器-刷新", "瀏覽器-我的最愛"};
   t.fireSpeedLabel = "速度";
   t.fireTimesLabel = "次數";
@@ -228,8 +222,7 @@ DialogTexts traditionalDialogs() {
   t.delayPrompt = "請輸入一個延時";
   t.delayRangeNote = "(數值範圍 50-10000)";
   t.macroPrompt = "請從清單方塊選擇一個巨集";
-  t.macroRepeatOptions = {"重複指定次數或按任意鍵結束", "重複直到按任意鍵結束",
-                          "重複直到該按鍵鬆開結束"};
+  t.macroRepeatOptions = {"重複指定次數或按任意鍵結束", "重複直到按任意鍵結束", "重複直到該按鍵鬆開結束"};
   t.skinsColorPrompt = "請點擊設置UI文本顏色";
   return t;
 }

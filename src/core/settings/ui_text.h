@@ -16,25 +16,81 @@ namespace hm {
 // "Default" entries (Basic and Advanced page) are separate roles.
 enum class TextId {
   // Main window frame and Basic page.
-  BasicSettings, AdvancedSettings, Ok, Apply, Cancel, KeySetting, ReportRateSetting,
-  DpiSetting, DefaultBasic, WebAddress,
+  BasicSettings,
+  AdvancedSettings,
+  Ok,
+  Apply,
+  Cancel,
+  KeySetting,
+  ReportRateSetting,
+  DpiSetting,
+  DefaultBasic,
+  WebAddress,
   // Function names (see UiTexts::functionName for the list order).
-  LeftClick, RightClick, MidClick, Forward, Backward, TripleClick, DpiSwitch, Shift,
-  RgbOnOff, Windows, Multimedia, FireKey, SingleKey, ComboKey, MacroKey, KeyOff,
+  LeftClick,
+  RightClick,
+  MidClick,
+  Forward,
+  Backward,
+  TripleClick,
+  DpiSwitch,
+  Shift,
+  RgbOnOff,
+  Windows,
+  Multimedia,
+  FireKey,
+  SingleKey,
+  ComboKey,
+  MacroKey,
+  KeyOff,
   LeftKeyMustBeSelected,
   // LED settings.
-  RgbEffect, Mode, Parameter, LoopColorSetting, DpiSelfColorLedSetting, OffMode,
-  StandardMode, RespirationMode, NeonMode,
+  RgbEffect,
+  Mode,
+  Parameter,
+  LoopColorSetting,
+  DpiSelfColorLedSetting,
+  OffMode,
+  StandardMode,
+  RespirationMode,
+  NeonMode,
   // Tray.
-  Exit, ReportRate1000, ReportRate500, ReportRate250, ReportRate125, DpiStage1,
-  DpiStage2, DpiStage3, DpiStage4, KeyMatrix1, KeyMatrix2, MacroKeySwitch,
+  Exit,
+  ReportRate1000,
+  ReportRate500,
+  ReportRate250,
+  ReportRate125,
+  DpiStage1,
+  DpiStage2,
+  DpiStage3,
+  DpiStage4,
+  KeyMatrix1,
+  KeyMatrix2,
+  MacroKeySwitch,
   MouseNotDetected,
   // Advanced page and macros.
-  MouseSpeed, ScrollingSpeed, DoubleClickSpeed, EnhancePointerPrecision,
-  ScrollOneScreen, DefaultAdvanced, MacroSetting, SelectMacro, KeyPressSequence,
-  RecordOption, MacroName, StartRecording, StopRecording, LoopTimes,
-  InsertMouseEvent, New, Delete, Confirm, MacroNameBlank, MacroNameExists,
-  PressCtrlBreak, NotRecording,
+  MouseSpeed,
+  ScrollingSpeed,
+  DoubleClickSpeed,
+  EnhancePointerPrecision,
+  ScrollOneScreen,
+  DefaultAdvanced,
+  MacroSetting,
+  SelectMacro,
+  KeyPressSequence,
+  RecordOption,
+  MacroName,
+  StartRecording,
+  StopRecording,
+  LoopTimes,
+  InsertMouseEvent,
+  New,
+  Delete,
+  Confirm,
+  MacroNameBlank,
+  MacroNameExists,
+  PressCtrlBreak,
+  NotRecording,
   // The str.ini section of the button texts ("Setting-EN", ...).
   SettingSection,
   Count
@@ -65,21 +121,21 @@ const char* textFor(Language, TextId);
 
 // Texts of the assignment dialogs and the skins dialog in one language.
 struct DialogTexts {
-  std::string ok;                     // "OK"
-  std::string cancel;                 // "Cancel"
-  std::string singleKeyPrompt;        // "Please enter a key"
-  std::array<std::string, 7> mediaRows;     // multimedia list, rows 0..6
-  std::array<std::string, 11> windowsRows;  // Windows-function list, rows 0..10
-  std::string fireSpeedLabel;         // "Speed"
-  std::string fireTimesLabel;         // "Times"
-  std::string fireHeading;            // "Illustration:"
-  std::string fireSpeedNote;          // "Speed (value range 5-255, ...)"
-  std::string fireTimesNote;          // "Times (value range 0-255,0 ...)"
-  std::string delayPrompt;            // "Please enter a delay"
-  std::string delayRangeNote;         // "(value range 50-10000)"
-  std::string macroPrompt;            // "Please select a macro"
+  std::string ok;                                 // "OK"
+  std::string cancel;                             // "Cancel"
+  std::string singleKeyPrompt;                    // "Please enter a key"
+  std::array<std::string, 7> mediaRows;           // multimedia list, rows 0..6
+  std::array<std::string, 11> windowsRows;        // Windows-function list, rows 0..10
+  std::string fireSpeedLabel;                     // "Speed"
+  std::string fireTimesLabel;                     // "Times"
+  std::string fireHeading;                        // "Illustration:"
+  std::string fireSpeedNote;                      // "Speed (value range 5-255, ...)"
+  std::string fireTimesNote;                      // "Times (value range 0-255,0 ...)"
+  std::string delayPrompt;                        // "Please enter a delay"
+  std::string delayRangeNote;                     // "(value range 50-10000)"
+  std::string macroPrompt;                        // "Please select a macro"
   std::array<std::string, 3> macroRepeatOptions;  // options 1..3 (macroRepeat 0..2)
-  std::string skinsColorPrompt;       // "Please click to set the UI text color"
+  std::string skinsColorPrompt;                   // "Please click to set the UI text color"
 };
 
 // The dialog texts of a language; the object lives for the whole run.

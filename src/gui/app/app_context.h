@@ -24,8 +24,8 @@ class SkinLibrary;
 struct SkinStyle;
 class CMemDC;
 class MessageSink;
-class ColorChooser;   // src/app/color_chooser.h
-class DialogRunner;   // src/buttons/dialogs/dialog_runner.h
+class ColorChooser;  // src/app/color_chooser.h
+class DialogRunner;  // src/buttons/dialogs/dialog_runner.h
 
 // Values of CurrentPage.
 enum PageId : int { kNoPage = 0, kBasicPage = 1, kAdvancedPage = 2 };
@@ -72,19 +72,19 @@ class FrameHost {
 };
 
 struct AppContext {
-  MouseConfig& working;     // edited by the pages, sent by OK / Apply
-  MouseConfig& saved;       // taken after loading and after OK / Apply, restored by Cancel
-  ButtonTexts& buttonTexts; // display texts of the key boxes (str.ini)
-  const UiTexts& ui;        // texts of the chosen language
+  MouseConfig& working;      // edited by the pages, sent by OK / Apply
+  MouseConfig& saved;        // taken after loading and after OK / Apply, restored by Cancel
+  ButtonTexts& buttonTexts;  // display texts of the key boxes (str.ini)
+  const UiTexts& ui;         // texts of the chosen language
   Language language;
-  const DataPaths& paths;   // config.bin, str.ini, record.ini
+  const DataPaths& paths;      // config.bin, str.ini, record.ini
   std::uint8_t& firstRunFlag;  // byte 0 of config.bin as read at start-up
   DeviceLink& device;
-  SkinLibrary& skins;       // images of the current skin
-  SkinStyle& style;         // fonts and skin text colour
-  MessageSink& messages;    // modal message boxes owned by the main window
+  SkinLibrary& skins;     // images of the current skin
+  SkinStyle& style;       // fonts and skin text colour
+  MessageSink& messages;  // modal message boxes owned by the main window
   FrameHost& frame;
-  QWidget* mainWindow;      // parent of every child list, edit and swatch
+  QWidget* mainWindow;                   // parent of every child list, edit and swatch
   ColorChooser* colorChooser = nullptr;  // set by the window; tests replace it
   DialogRunner* dialogRunner = nullptr;  // set by the window; tests replace it
 

@@ -10,9 +10,7 @@ namespace hm::basic {
 
 struct Box {
   int left, top, right, bottom;
-  constexpr bool contains(int x, int y) const {
-    return x >= left && x < right && y >= top && y < bottom;
-  }
+  constexpr bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   constexpr int width() const { return right - left; }
   constexpr int height() const { return bottom - top; }
   constexpr Box moved(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
@@ -31,14 +29,14 @@ inline constexpr const char* kDpiCellDark = "/slider-DPI-dark.png";
 inline constexpr const char* kDpiCellLight = "/slider-DPI-light.png";
 inline constexpr const char* kPaneOff = "/Pane.png";
 inline constexpr const char* kPaneOn = "/PaneMakingTick.png";
-inline constexpr const char* kLedBoxImage = "/dropdownbox.png";        // mode and parameter boxes
-inline constexpr const char* kDpiStageBoxImage = "/DropdownBox.png";   // DPI stage face
+inline constexpr const char* kLedBoxImage = "/dropdownbox.png";       // mode and parameter boxes
+inline constexpr const char* kDpiStageBoxImage = "/DropdownBox.png";  // DPI stage face
 
 // ---- key setting -------------------------------------------------------------
 inline constexpr int kKeyBoxCount = 7;
 inline constexpr int kKeyRowStep = 23;
-inline constexpr int kKeyNumberWidth = 20;        // the number "k" sits in the box's first pixels
-inline constexpr int kKeyListIdBase = 40;         // list of box k has identifier 40 + k
+inline constexpr int kKeyNumberWidth = 20;  // the number "k" sits in the box's first pixels
+inline constexpr int kKeyListIdBase = 40;   // list of box k has identifier 40 + k
 inline constexpr Box kKeySettingTitle{259, 160, 364, 181};
 inline constexpr Box kKeyBox1{252, 186, 463, 207};
 inline constexpr Box kKeyList1{252, 208, 463, 478};
@@ -63,11 +61,11 @@ inline constexpr const char* kModeBText = "Mode B";
 // ---- report rate ---------------------------------------------------------------
 inline constexpr Box kReportRateTitle{504, 161, 609, 182};
 inline constexpr int kRateCellCount = 4;
-inline constexpr std::array<Box, kRateCellCount> kRateCells{{
-    {542, 204, 612, 215}, {614, 204, 684, 215}, {686, 204, 756, 215}, {758, 204, 828, 215}}};
+inline constexpr std::array<Box, kRateCellCount> kRateCells{
+    {{542, 204, 612, 215}, {614, 204, 684, 215}, {686, 204, 756, 215}, {758, 204, 828, 215}}};
 inline constexpr std::array<const char*, kRateCellCount> kRateLabels{"125", "250", "500", "1000"};
-inline constexpr int kRateLabelGap = 10;      // label from cell bottom + 10 ...
-inline constexpr int kRateLabelBottom = 30;   // ... to cell bottom + 30
+inline constexpr int kRateLabelGap = 10;     // label from cell bottom + 10 ...
+inline constexpr int kRateLabelBottom = 30;  // ... to cell bottom + 30
 constexpr Box rateLabelRect(int cell) {
   const Box c = kRateCells[static_cast<std::size_t>(cell)];
   return {c.left, c.bottom + kRateLabelGap, c.right, c.bottom + kRateLabelBottom};
@@ -80,7 +78,7 @@ inline constexpr int kDpiMaxLevels = 12;
 inline constexpr std::array<int, kDpiColumnCount> kDpiColumnX{554, 581, 608, 635};
 inline constexpr int kDpiCellSize = 16;
 inline constexpr int kDpiLevel1Top = 518;
-inline constexpr int kDpiLevelStep = -18;   // each level sits 18 pixels above the one below
+inline constexpr int kDpiLevelStep = -18;  // each level sits 18 pixels above the one below
 inline constexpr int kDpiLabelLeft = 494;
 inline constexpr int kDpiLabelRight = 544;
 // stage 0..3, level 1..12 counted from the bottom
@@ -111,13 +109,13 @@ inline constexpr const char* kSelectText = "Select";
 // ---- LED panel -------------------------------------------------------------------
 inline constexpr Box kRgbEffectTitle{704, 275, 809, 296};
 inline constexpr Box kLedModeLabel{696, 329, 756, 344};
-inline constexpr Box kLedModeFace{767, 330, 835, 344};        // text face (identifier 86)
-inline constexpr Box kLedModeBox{766, 329, 851, 344};         // click area, box image origin
+inline constexpr Box kLedModeFace{767, 330, 835, 344};  // text face (identifier 86)
+inline constexpr Box kLedModeBox{766, 329, 851, 344};   // click area, box image origin
 inline constexpr Box kLedModeList{766, 347, 851, 407};
 inline constexpr int kLedModeListId = 63;
 inline constexpr int kLedModeFaceId = 86;
 inline constexpr Box kLedParamLabel{696, 359, 756, 374};
-inline constexpr Box kLedParamFace{767, 360, 835, 374};       // text face (identifier 87)
+inline constexpr Box kLedParamFace{767, 360, 835, 374};  // text face (identifier 87)
 inline constexpr Box kLedParamBox{766, 359, 851, 374};
 inline constexpr int kLedParamListId = 64;
 inline constexpr int kLedParamFaceId = 87;
@@ -136,10 +134,10 @@ constexpr Box ledParamList(int ledMode) {
 inline constexpr Box kLoopColorTitle{697, 390, 870, 420};
 inline constexpr int kLoopColorCount = 8;
 inline constexpr int kLoopColorStep = 21;
-inline constexpr int kSwatchIdBase = 75;   // swatch k has identifier 75 + k
+inline constexpr int kSwatchIdBase = 75;  // swatch k has identifier 75 + k
 inline constexpr Box kSwatch0{703, 420, 719, 436};
 inline constexpr Box kLoopTick0{703, 440, 719, 456};
-constexpr Box swatchRect(int k) { return kSwatch0.moved(kLoopColorStep * k, 0); }   // k = 0..7
+constexpr Box swatchRect(int k) { return kSwatch0.moved(kLoopColorStep * k, 0); }  // k = 0..7
 constexpr Box loopTickRect(int k) { return kLoopTick0.moved(kLoopColorStep * k, 0); }
 
 inline constexpr Box kDpiLedTitle{697, 480, 870, 500};
@@ -149,7 +147,7 @@ inline constexpr int kDpiStageListId = 67;
 inline constexpr int kDpiLedCount = 4;
 inline constexpr int kDpiLedStep = 26;
 inline constexpr Box kDpiLed1{737, 540, 753, 556};
-constexpr Box dpiLedRect(int led) { return kDpiLed1.moved(kDpiLedStep * (led - 1), 0); }   // led = 1..4
+constexpr Box dpiLedRect(int led) { return kDpiLed1.moved(kDpiLedStep * (led - 1), 0); }  // led = 1..4
 inline constexpr std::array<const char*, 4> kDpiStageNames{"DPI Stage1", "DPI Stage2", "DPI Stage3",
                                                            "DPI Stage4"};
 

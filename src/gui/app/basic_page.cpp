@@ -4,16 +4,16 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
-#include "gui/app/basic_layout.h"
-#include "gui/app/basic_qt.h"
-#include "core/model/basic_logic.h"
 #include "core/buttons/button_codes.h"
 #include "core/device/device_link.h"
+#include "core/model/basic_logic.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
+#include "gui/app/basic_layout.h"
+#include "gui/app/basic_qt.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_library.h"
@@ -42,8 +42,8 @@ int BasicPage::Runner::run(QDialog& dialog) {
 BasicPage::BasicPage(AppContext& ctx)
     : Page(ctx),
       runner_(ctx),
-      choiceCtx_{ctx.working, ctx.buttonTexts, ctx.ui,         ctx.language,   ctx.paths.recordIni,
-                 ctx.skins,   ctx.messages,    runner_,        ctx.mainWindow, ctx.style.textColor},
+      choiceCtx_{ctx.working, ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
+                 ctx.skins,   ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor},
       controller_(choiceCtx_),
       led_(ctx) {
   modeA_ = SkinButton::textButton(QPoint(basic::kModeAButton.left, basic::kModeAButton.top),
@@ -56,9 +56,9 @@ BasicPage::BasicPage(AppContext& ctx)
   QStringList functions;
   for (int f = 0; f < kFunctionCount; ++f) functions << qs(ctx.ui.functionName(f));
   for (int k = 1; k <= basic::kKeyBoxCount; ++k) {
-    auto d = std::make_unique<SkinDropDown>(ctx.mainWindow, basic::kKeyListIdBase + k, qrect(basic::keyBox(k)),
-                                            qrect(basic::keyList(k)), img(basic::kKeyBoxNormal),
-                                            img(basic::kKeyBoxOver), functions);
+    auto d = std::make_unique<SkinDropDown>(ctx.mainWindow, basic::kKeyListIdBase + k,
+                                            qrect(basic::keyBox(k)), qrect(basic::keyList(k)),
+                                            img(basic::kKeyBoxNormal), img(basic::kKeyBoxOver), functions);
     d->indexText = QString::number(k);
     d->hoverGroup = kHoverKeyBoxes;
     d->listFont = ctx.style.fonts.normal;
@@ -90,10 +90,14 @@ void BasicPage::firstShow() {
   if (ctx_.firstRunFlag != 0) return;
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
   // written to str.ini at once.
-  const std::array<std::string, kFirstRunSlots> texts{
-      ctx_.ui.get(TextId::LeftClick), ctx_.ui.get(TextId::RightClick), ctx_.ui.get(TextId::MidClick),
-      ctx_.ui.get(TextId::Forward),   ctx_.ui.get(TextId::Backward),   kDpiUpText,
-      kDpiDownText,                   ctx_.ui.get(TextId::KeyOff)};
+  const std::array<std::string, kFirstRunSlots> texts{ctx_.ui.get(TextId::LeftClick),
+                                                      ctx_.ui.get(TextId::RightClick),
+                                                      ctx_.ui.get(TextId::MidClick),
+                                                      ctx_.ui.get(TextId::Forward),
+                                                      ctx_.ui.get(TextId::Backward),
+                                                      kDpiUpText,
+                                                      kDpiDownText,
+                                                      ctx_.ui.get(TextId::KeyOff)};
   applyFirstRunTexts(ctx_.buttonTexts, texts);
   saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
 }
@@ -105,7 +109,9 @@ void BasicPage::paint(CMemDC& dc) {
   const QFont& font = ctx_.style.fonts.normal;
   const QColor color = ctx_.style.textColor;
   QPainter& p = dc.painter();
-  auto text = [&](const Box& b, const QString& s, int format) { drawSkinText(p, qrect(b), s, format, font, color); };
+  auto text = [&](const Box& b, const QString& s, int format) {
+    drawSkinText(p, qrect(b), s, format, font, color);
+  };
 
   // Images.
   drawSkinImage(dc.canvas(), ctx_.skins, img(basic::kBackgroundImage), 0, 0);
@@ -156,12 +162,13 @@ void BasicPage::drawKeyBoxImage(CMemDC& dc, int k, bool over) {
 
 void BasicPage::drawKeyBoxTexts(CMemDC& dc, int k) {
   const int mode = ctx_.working.editedMode ? kModeB : kModeA;
-  const std::string& name = ctx_.buttonTexts.text[static_cast<std::size_t>(mode)][static_cast<std::size_t>(k - 1)];
+  const std::string& name =
+      ctx_.buttonTexts.text[static_cast<std::size_t>(mode)][static_cast<std::size_t>(k - 1)];
   keyList(k).caption = qs(name);
   drawSkinText(dc.painter(), qrect(basic::keyNumberRect(k)), QString::number(k), kTextLeftVCenter,
                ctx_.style.fonts.normal, ctx_.style.textColor);
-  drawSkinText(dc.painter(), qrect(basic::keyNameRect(k)), qs(name), kTextLeftVCenter, ctx_.style.fonts.normal,
-               ctx_.style.textColor);
+  drawSkinText(dc.painter(), qrect(basic::keyNameRect(k)), qs(name), kTextLeftVCenter,
+               ctx_.style.fonts.normal, ctx_.style.textColor);
 }
 
 void BasicPage::drawKeyBoxes(CMemDC& dc) {
@@ -181,13 +188,14 @@ void BasicPage::drawModeButtons(CMemDC& dc) {
 
 void BasicPage::drawRateCell(CMemDC& dc, int cell, bool light) {
   const Box& b = basic::kRateCells[static_cast<std::size_t>(cell)];
-  drawSkinImage(dc.canvas(), ctx_.skins, img(light ? basic::kRateCellLight : basic::kRateCellDark), b.left, b.top);
+  drawSkinImage(dc.canvas(), ctx_.skins, img(light ? basic::kRateCellLight : basic::kRateCellDark), b.left,
+                b.top);
 }
 
 void BasicPage::drawPane(CMemDC& dc, int stage) {
   const Box b = basic::dpiPane(stage);
-  drawSkinImage(dc.canvas(), ctx_.skins, img(dpiStageOn(ctx_.working, stage) ? basic::kPaneOn : basic::kPaneOff),
-                b.left, b.top);
+  drawSkinImage(dc.canvas(), ctx_.skins,
+                img(dpiStageOn(ctx_.working, stage) ? basic::kPaneOn : basic::kPaneOff), b.left, b.top);
 }
 
 void BasicPage::drawColumn(CMemDC& dc, int stage, int litLevels) {
@@ -312,7 +320,7 @@ void BasicPage::clickReportRate(int cell) {
 }
 
 void BasicPage::clickPane(int stage) {
-  if (toggleDpiStage(ctx_.working, stage) == PaneToggle::Refused) return;   // the last stage stays on
+  if (toggleDpiStage(ctx_.working, stage) == PaneToggle::Refused) return;  // the last stage stays on
   redraw([&](CMemDC& dc) {
     drawPane(dc, stage);
     drawColumn(dc, stage, dpiLitLevels(ctx_.working, stage, levelCount_));
@@ -336,7 +344,8 @@ void BasicPage::leave() {
 
 std::vector<HoverItem> BasicPage::hoverItems() const {
   std::vector<HoverItem> items;
-  for (int k = 1; k <= basic::kKeyBoxCount; ++k) items.push_back({k - 1, qrect(basic::keyBox(k)), kHoverKeyBoxes});
+  for (int k = 1; k <= basic::kKeyBoxCount; ++k)
+    items.push_back({k - 1, qrect(basic::keyBox(k)), kHoverKeyBoxes});
   items.push_back({kDefaultHoverId, default_.rect, kHoverAlone});
   return items;
 }

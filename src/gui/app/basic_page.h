@@ -51,8 +51,8 @@ class BasicPage : public Page {
   static constexpr int kDefaultHoverId = 7;
 
   // ---- state, for the window and the tests ----
-  int levelCount() const { return levelCount_; }   // DPI levels of the last paint (8 or 12)
-  SkinDropDown& keyList(int k) { return *keys_[static_cast<std::size_t>(k - 1)]; }   // k = 1..7
+  int levelCount() const { return levelCount_; }  // DPI levels of the last paint (8 or 12)
+  SkinDropDown& keyList(int k) { return *keys_[static_cast<std::size_t>(k - 1)]; }  // k = 1..7
   LedPanel& led() { return led_; }
   FunctionListController& functionLists() { return controller_; }
 
@@ -79,7 +79,7 @@ class BasicPage : public Page {
 
   void drawKeyBoxImage(CMemDC& dc, int k, bool over);
   void drawKeyBoxTexts(CMemDC& dc, int k);
-  void drawKeyBoxes(CMemDC& dc);   // all seven, normal, with texts
+  void drawKeyBoxes(CMemDC& dc);  // all seven, normal, with texts
   void drawModeButtons(CMemDC& dc);
   void drawRateCell(CMemDC& dc, int cell, bool light);
   void drawPane(CMemDC& dc, int stage);

@@ -6,7 +6,7 @@ namespace hm {
 
 std::optional<QColor> DialogColorChooser::chooseColor(QWidget* parent, const QColor& initial) {
   const QColor c = QColorDialog::getColor(initial, parent);
-  if (!c.isValid()) return std::nullopt;   // cancelled
+  if (!c.isValid()) return std::nullopt;  // cancelled
   return c;
 }
 

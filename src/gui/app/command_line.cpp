@@ -59,8 +59,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   const QCommandLineOption show(QStringLiteral("show"),
                                 QStringLiteral("Show the window at start instead of only the tray icon."));
   const QCommandLineOption screenshot(
-      QStringLiteral("screenshot"),
-      QStringLiteral("Write the picture of the page to FILE as PNG and exit."), QStringLiteral("FILE"));
+      QStringLiteral("screenshot"), QStringLiteral("Write the picture of the page to FILE as PNG and exit."),
+      QStringLiteral("FILE"));
   const QCommandLineOption page(QStringLiteral("page"),
                                 QStringLiteral("Page of the screenshot: basic or advanced."),
                                 QStringLiteral("PAGE"));
@@ -83,7 +83,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   }
   if (!parser.positionalArguments().isEmpty()) {
     result.status = CommandLineResult::Status::Error;
-    result.message = error(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    result.message =
+        error(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     return result;
   }
 
@@ -117,8 +118,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
     o.language = parseLanguageName(parser.value(language));
     if (!o.language) {
       result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--language must be en, zh_CN or zh_TW, not '%1'")
-                                 .arg(parser.value(language)));
+      result.message = error(
+          QStringLiteral("--language must be en, zh_CN or zh_TW, not '%1'").arg(parser.value(language)));
       return result;
     }
   }
@@ -137,11 +138,14 @@ CommandLineResult parseCommandLine(const QStringList& args) {
       result.message = error(QStringLiteral("--page needs --screenshot"));
       return result;
     }
-    if (name == QLatin1String("basic")) o.screenshotPage = kBasicPage;
-    else if (name == QLatin1String("advanced")) o.screenshotPage = kAdvancedPage;
+    if (name == QLatin1String("basic"))
+      o.screenshotPage = kBasicPage;
+    else if (name == QLatin1String("advanced"))
+      o.screenshotPage = kAdvancedPage;
     else {
       result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--page must be basic or advanced, not '%1'").arg(parser.value(page)));
+      result.message =
+          error(QStringLiteral("--page must be basic or advanced, not '%1'").arg(parser.value(page)));
       return result;
     }
   }

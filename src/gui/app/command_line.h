@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "gui/app/app_context.h"
 #include "core/settings/language.h"
+#include "gui/app/app_context.h"
 
 namespace hm {
 
@@ -23,7 +23,7 @@ struct CommandLine {
   bool show = false;                                     // start shown instead of in the tray
   QString screenshot;                                    // write the page's picture here and exit
   PageId screenshotPage = kBasicPage;
-  bool verbose = false;                                  // diagnostic lines on stderr
+  bool verbose = false;  // diagnostic lines on stderr
 };
 
 struct CommandLineResult {

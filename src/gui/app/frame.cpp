@@ -18,7 +18,8 @@ Frame::Frame(const UiTexts& texts, const SkinStyle& style)
   buttons_[kFrameClose] = SkinButton::closeButton(frame::kClose.topLeft());
   buttons_[kFrameBasicTab] = SkinButton::basicTab(frame::kBasicTab.topLeft(), kHoverPageTabs);
   buttons_[kFrameAdvancedTab] = SkinButton::advancedTab(frame::kAdvancedTab.topLeft(), kHoverPageTabs);
-  buttons_[kFrameOk] = SkinButton::textButton(frame::kOk.topLeft(), qs(texts.get(TextId::Ok)), kHoverOkApplyCancel);
+  buttons_[kFrameOk] =
+      SkinButton::textButton(frame::kOk.topLeft(), qs(texts.get(TextId::Ok)), kHoverOkApplyCancel);
   buttons_[kFrameApply] =
       SkinButton::textButton(frame::kApply.topLeft(), qs(texts.get(TextId::Apply)), kHoverOkApplyCancel);
   buttons_[kFrameCancel] =
@@ -47,7 +48,8 @@ void Frame::drawTitle(CMemDC& dc, int page) const {
 }
 
 void Frame::drawTexts(CMemDC& dc) const {
-  drawSkinText(dc.painter(), frame::kWebLink, webAddress_, kTextCenter, style_.fonts.normal, style_.textColor);
+  drawSkinText(dc.painter(), frame::kWebLink, webAddress_, kTextCenter, style_.fonts.normal,
+               style_.textColor);
   for (FrameControl c : {kFrameOk, kFrameApply, kFrameCancel}) {
     const SkinButton& b = buttons_[c];
     drawSkinText(dc.painter(), b.rect, b.text, kTextCenter, style_.fonts.normal, style_.textColor);

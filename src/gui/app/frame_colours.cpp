@@ -13,8 +13,7 @@ namespace hm {
 ChildColours childColours(ChildKind kind, int identifier, const SkinStyle& style, const MouseConfig& config) {
   using namespace colours;
   switch (kind) {
-    case ChildKind::Edit:
-      return {style.textColor, kBlack, false};
+    case ChildKind::Edit: return {style.textColor, kBlack, false};
     case ChildKind::List:
       if (identifier >= kMacroListFirst && identifier <= kMacroListLast)
         return {style.textColor, kMacroListBackground, false};
@@ -29,8 +28,7 @@ ChildColours childColours(ChildKind kind, int identifier, const SkinStyle& style
       return {style.textColor, kStaticBackground, true};
     }
     case ChildKind::Button:
-    case ChildKind::Other:
-      break;
+    case ChildKind::Other: break;
   }
   return {};
 }

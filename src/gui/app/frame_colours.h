@@ -16,9 +16,9 @@ struct SkinStyle;
 enum class ChildKind { Edit, List, Button, Static, Other };
 
 namespace colours {
-inline constexpr int kMacroListFirst = 151;     // the macro editor's two lists
+inline constexpr int kMacroListFirst = 151;  // the macro editor's two lists
 inline constexpr int kMacroListLast = 152;
-inline constexpr int kLoopSwatchFirst = 75;     // the eight loop-colour swatches
+inline constexpr int kLoopSwatchFirst = 75;  // the eight loop-colour swatches
 inline constexpr int kLoopSwatchLast = 82;
 inline constexpr int kDarkStatics[] = {86, 87, 88, 119};
 inline constexpr QColor kBlack{0, 0, 0};

@@ -8,16 +8,16 @@
 #include <cstring>
 #include <memory>
 
+#include "core/device/hid_backend.h"
+#include "core/settings/data_paths.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
-#include "core/device/hid_backend.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/hid/simulated_mouse.h"
 #include "platform/single_instance.h"
 #include "platform/system_language.h"
-#include "core/settings/data_paths.h"
 
 namespace hm {
 
@@ -51,8 +51,7 @@ int CHidMouseApp::run(int argc, char** argv) {
   // A screenshot needs no display: without one, draw offscreen.
   const bool screenshotRun =
       hasArgument(argc, argv, kScreenshotOption) || hasArgument(argc, argv, kScreenshotOption + 1);
-  if (screenshotRun && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") &&
-      !envSet("WAYLAND_DISPLAY"))
+  if (screenshotRun && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY"))
     ::setenv("QT_QPA_PLATFORM", kOffscreenPlatform, 1);
   // On X11 the window's class (WM_CLASS) is the application name; the
   // instance part stays the executable's name.
@@ -86,13 +85,11 @@ int CHidMouseApp::run(int argc, char** argv) {
   SingleInstanceLock lock;
   if (!screenshot) {
     switch (lock.acquire(userRuntimeFolder())) {
-      case SingleInstanceLock::Result::AlreadyRunning:
-        return kExitOk;
+      case SingleInstanceLock::Result::AlreadyRunning: return kExitOk;
       case SingleInstanceLock::Result::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
         break;
-      case SingleInstanceLock::Result::Acquired:
-        break;
+      case SingleInstanceLock::Result::Acquired: break;
     }
   }
 
@@ -134,8 +131,10 @@ int CHidMouseApp::run(int argc, char** argv) {
   if (dlg.shutDown()) return kExitOk;
 
   if (screenshot) {
-    if (o.screenshotPage == kAdvancedPage) dlg.showAdvancedPage();
-    else dlg.showBasicPage();
+    if (o.screenshotPage == kAdvancedPage)
+      dlg.showAdvancedPage();
+    else
+      dlg.showBasicPage();
     QImage* picture = dlg.canvas();
     if (picture == nullptr) {
       printLine(stderr, QStringLiteral("hidmouse: no picture to save: the skin has no \"/main.png\""));

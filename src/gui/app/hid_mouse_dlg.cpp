@@ -12,20 +12,20 @@
 #include <QWindow>
 #include <system_error>
 
-#include "gui/app/advanced_page.h"
-#include "gui/app/basic_page.h"
-#include "gui/app/color_chooser.h"
-#include "gui/app/message_box_sink.h"
-#include "gui/app/tray.h"
-#include "core/model/tray_balloons.h"
-#include "gui/dialogs/dialog_runner.h"
 #include "core/device/device_change.h"
 #include "core/device/device_link.h"
 #include "core/device/notification_reader.h"
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
+#include "core/model/tray_balloons.h"
 #include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
+#include "gui/app/advanced_page.h"
+#include "gui/app/basic_page.h"
+#include "gui/app/color_chooser.h"
+#include "gui/app/message_box_sink.h"
+#include "gui/app/tray.h"
+#include "gui/dialogs/dialog_runner.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_folder.h"
@@ -221,8 +221,10 @@ void CHidMouseDlg::leavePage() {
   // Judged by the page being entered, already stored in CurrentPage.
   hoverTimer_.stop();
   pageHover_.clear();
-  if (currentPage_ == kAdvancedPage && basic_) basic_->leave();
-  else if (currentPage_ == kBasicPage && advanced_) advanced_->leave();
+  if (currentPage_ == kAdvancedPage && basic_)
+    basic_->leave();
+  else if (currentPage_ == kBasicPage && advanced_)
+    advanced_->leave();
 }
 
 void CHidMouseDlg::paintPage(Page& page) {
@@ -264,8 +266,10 @@ void CHidMouseDlg::refreshCurrentPage() {
 
 void CHidMouseDlg::hideWindow() {
   dragging_ = false;
-  if (trayless_ && isVisible()) showMinimized();
-  else hide();
+  if (trayless_ && isVisible())
+    showMinimized();
+  else
+    hide();
 }
 
 // ---------------------------------------------------------------- commands
@@ -303,8 +307,10 @@ void CHidMouseDlg::showWindow() {
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
   }
-  if (isMinimized()) showNormal();
-  else show();
+  if (isMinimized())
+    showNormal();
+  else
+    show();
   raise();
   activateWindow();
 }
@@ -360,16 +366,18 @@ void CHidMouseDlg::shutdown() {
   link_->close();
   if (tray_) tray_->remove();
   hide();
-  if (options_.exitProcess) options_.exitProcess(0);
-  else QCoreApplication::exit(0);
+  if (options_.exitProcess)
+    options_.exitProcess(0);
+  else
+    QCoreApplication::exit(0);
 }
 
 void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
   style_.textColor = textColour;
   skins_.setSkinFolder(skinFolderPath(options_.skinsBase, skinName));
   saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
-                   static_cast<std::uint8_t>(textColour.green()), static_cast<std::uint8_t>(textColour.blue()),
-                   skinName.toStdString());
+                   static_cast<std::uint8_t>(textColour.green()),
+                   static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());
   refreshCurrentPage();
   showWindow();
 }
@@ -409,8 +417,7 @@ void CHidMouseDlg::pollDeviceMonitor() {
         handleDeviceChange(*link_, deviceChangeCode(ev.kind), proto::kDeviceTypeInterface, ev.path,
                            basicShown_, reader_ != nullptr && !reader_->released());
     switch (action.kind) {
-      case DeviceChangeKind::Ignored:
-        break;
+      case DeviceChangeKind::Ignored: break;
       case DeviceChangeKind::WarnAndHide:
         onDeviceEvent(proto::kEventMouseMissing, 0);
         hideWindow();
@@ -481,8 +488,10 @@ void CHidMouseDlg::dispatchClick(QPoint p) {
 
 void CHidMouseDlg::openLink() {
   const QString address = frame_->webAddress();
-  if (options_.openUrl) options_.openUrl(address);
-  else QDesktopServices::openUrl(QUrl::fromUserInput(address));
+  if (options_.openUrl)
+    options_.openUrl(address);
+  else
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
 void CHidMouseDlg::startDrag(QPoint globalPos) {
@@ -564,8 +573,10 @@ void CHidMouseDlg::onHoverTimer() {
   auto dc = beginDraw();
   auto draw = [&](const Entry& e, bool on) {
     if (!dc) return;
-    if (e.frame) frame_->drawHover(*dc, e.item.id, on);
-    else if (page != nullptr) page->drawHover(*dc, e.item.id, on);
+    if (e.frame)
+      frame_->drawHover(*dc, e.item.id, on);
+    else if (page != nullptr)
+      page->drawHover(*dc, e.item.id, on);
   };
   draw(*hit, true);
   flags.insert(hit->item.id);

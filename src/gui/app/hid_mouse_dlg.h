@@ -26,14 +26,14 @@
 #include <mutex>
 #include <set>
 
-#include "gui/app/app_context.h"
-#include "gui/app/frame.h"
-#include "gui/app/page.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
+#include "gui/app/app_context.h"
+#include "gui/app/frame.h"
+#include "gui/app/page.h"
 #include "gui/skin/skin_library.h"
 #include "gui/skin/skin_text.h"
 
@@ -62,20 +62,20 @@ inline constexpr char kWarningCaption[] = "Warning";
 using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
-  DataPaths paths;             // config.bin, str.ini, record.ini
-  QString skinsBase;           // folder that holds "Skins/"
+  DataPaths paths;    // config.bin, str.ini, record.ini
+  QString skinsBase;  // folder that holds "Skins/"
   Language language = Language::English;
-  HidBackend* backend = nullptr;                 // not owned; required
-  MessageSink* messages = nullptr;               // nullptr: message boxes owned by the window
-  std::unique_ptr<TrayIconBackend> tray;         // nullptr: the desktop's tray
-  Sleeper* sleeper = nullptr;                    // nullptr: real pauses
-  ColorChooser* colorChooser = nullptr;          // nullptr: the standard colour dialog
-  DialogRunner* dialogRunner = nullptr;          // nullptr: modal exec()
-  PageFactory basicPage;                         // empty: BasicPage
-  PageFactory advancedPage;                      // empty: AdvancedPage
-  std::function<void(int code)> exitProcess;     // empty: QCoreApplication::exit
-  std::function<void(const QString&)> openUrl;   // empty: QDesktopServices
-  std::function<void(const std::string&)> log;   // diagnostic lines (--verbose); may be empty
+  HidBackend* backend = nullptr;                // not owned; required
+  MessageSink* messages = nullptr;              // nullptr: message boxes owned by the window
+  std::unique_ptr<TrayIconBackend> tray;        // nullptr: the desktop's tray
+  Sleeper* sleeper = nullptr;                   // nullptr: real pauses
+  ColorChooser* colorChooser = nullptr;         // nullptr: the standard colour dialog
+  DialogRunner* dialogRunner = nullptr;         // nullptr: modal exec()
+  PageFactory basicPage;                        // empty: BasicPage
+  PageFactory advancedPage;                     // empty: AdvancedPage
+  std::function<void(int code)> exitProcess;    // empty: QCoreApplication::exit
+  std::function<void(const QString&)> openUrl;  // empty: QDesktopServices
+  std::function<void(const std::string&)> log;  // diagnostic lines (--verbose); may be empty
 };
 
 class CHidMouseDlg : public QWidget, public FrameHost {

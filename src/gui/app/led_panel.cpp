@@ -4,11 +4,11 @@
 #include <QListWidget>
 #include <QStringList>
 
-#include "gui/app/basic_layout.h"
-#include "gui/app/basic_qt.h"
 #include "core/model/basic_logic.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
+#include "gui/app/basic_layout.h"
+#include "gui/app/basic_qt.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_library.h"
@@ -56,12 +56,12 @@ QColor swatchColor(const MouseConfig& cfg, int k) {
 LedPanel::LedPanel(AppContext& ctx) : ctx_(ctx) {
   QStringList modes;
   for (int m = kLedModeStandard; m <= kLedModeNeon; ++m) modes << modeName(ctx_.ui, m);
-  modeBox_ = std::make_unique<SkinDropDown>(ctx_.mainWindow, basic::kLedModeListId, qrect(basic::kLedModeBox),
-                                            qrect(basic::kLedModeList), img(basic::kLedBoxImage), QString(),
-                                            modes);
-  paramBox_ = std::make_unique<SkinDropDown>(ctx_.mainWindow, basic::kLedParamListId,
-                                             qrect(basic::kLedParamBox), qrect(basic::ledParamList(0)),
-                                             img(basic::kLedBoxImage));
+  modeBox_ =
+      std::make_unique<SkinDropDown>(ctx_.mainWindow, basic::kLedModeListId, qrect(basic::kLedModeBox),
+                                     qrect(basic::kLedModeList), img(basic::kLedBoxImage), QString(), modes);
+  paramBox_ =
+      std::make_unique<SkinDropDown>(ctx_.mainWindow, basic::kLedParamListId, qrect(basic::kLedParamBox),
+                                     qrect(basic::ledParamList(0)), img(basic::kLedBoxImage));
   QStringList stages;
   for (const char* s : basic::kDpiStageNames) stages << QString::fromLatin1(s);
   stageBox_ = std::make_unique<SkinDropDown>(ctx_.mainWindow, basic::kDpiStageListId,
@@ -70,9 +70,12 @@ LedPanel::LedPanel(AppContext& ctx) : ctx_(ctx) {
   for (SkinDropDown* d : {modeBox_.get(), paramBox_.get(), stageBox_.get()}) {
     d->listFont = ctx_.style.fonts.normal;
     QObject::connect(d, &SkinDropDown::selectionChanged, d, [this](int id, int row) {
-      if (id == basic::kLedModeListId) onModeChoice(row);
-      else if (id == basic::kLedParamListId) onParamChoice(row);
-      else if (id == basic::kDpiStageListId) onStageChoice(row);
+      if (id == basic::kLedModeListId)
+        onModeChoice(row);
+      else if (id == basic::kLedParamListId)
+        onParamChoice(row);
+      else if (id == basic::kDpiStageListId)
+        onStageChoice(row);
     });
   }
 }
@@ -129,7 +132,7 @@ void LedPanel::drawControls(CMemDC& dc) {
 
 void LedPanel::drawStageSection(CMemDC& dc) {
   shownStage_ = 0;
-  drawStageFace(dc, false);   // its box image was drawn with the other boxes
+  drawStageFace(dc, false);  // its box image was drawn with the other boxes
   for (int led = 1; led <= basic::kDpiLedCount; ++led) drawToggle(dc, led);
 }
 
@@ -169,8 +172,8 @@ void LedPanel::drawToggle(CMemDC& dc, int led) {
 
 void LedPanel::drawTick(CMemDC& dc, int k) {
   const Box b = basic::loopTickRect(k);
-  drawSkinImage(dc.canvas(), ctx_.skins, img(loopColorUsed(ctx_.working, k) ? basic::kPaneOn : basic::kPaneOff),
-                b.left, b.top);
+  drawSkinImage(dc.canvas(), ctx_.skins,
+                img(loopColorUsed(ctx_.working, k) ? basic::kPaneOn : basic::kPaneOff), b.left, b.top);
 }
 
 // The swatch is a child window over the canvas; its colour is also put on

@@ -11,8 +11,8 @@
 
 #include <QPoint>
 #include <QPointer>
-#include <array>
 #include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -57,7 +57,7 @@ class LedPanel {
   void onStageChoice(int line);
 
   // ---- state, for the page and its tests ----
-  int shownStage() const { return shownStage_; }   // 0..3
+  int shownStage() const { return shownStage_; }  // 0..3
   // The texts the faces show now; the parameter face is absent (nullopt)
   // while "Off Mode" is shown.
   const QString& modeFaceText() const { return modeFace_; }
@@ -66,7 +66,7 @@ class LedPanel {
   SkinDropDown& modeList() { return *modeBox_; }
   SkinDropDown& paramList() { return *paramBox_; }
   SkinDropDown& stageList() { return *stageBox_; }
-  ColorSwatch* swatch(int k) const;   // nullptr before the first paint and after leave()
+  ColorSwatch* swatch(int k) const;  // nullptr before the first paint and after leave()
 
  private:
   void drawModeFace(CMemDC& dc);

@@ -51,11 +51,11 @@ namespace hm {
 
 // Hover groups: hovering one member draws the others normal.
 enum HoverGroup : int {
-  kHoverAlone = 0,          // skins, minimise, close, "Default" buttons
+  kHoverAlone = 0,  // skins, minimise, close, "Default" buttons
   kHoverOkApplyCancel = 1,
   kHoverPageTabs = 2,
-  kHoverKeyBoxes = 3,       // the seven key drop-down boxes of the Basic page
-  kHoverMacroButtons = 4,   // the Advanced page's three macro buttons
+  kHoverKeyBoxes = 3,      // the seven key drop-down boxes of the Basic page
+  kHoverMacroButtons = 4,  // the Advanced page's three macro buttons
 };
 
 struct HoverItem {

@@ -2,9 +2,9 @@
 
 #include <QLabel>
 
+#include "core/settings/ui_text.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
-#include "core/settings/ui_text.h"
 
 namespace hm {
 namespace {
@@ -16,9 +16,11 @@ std::vector<std::string> rowsOf(const Rows& rows) {
 
 }  // namespace
 
-CChoiceDialog::CChoiceDialog(const DialogEnv& env, Frame frame, Layout layout,
-                             std::vector<std::string> rows, QWidget* parent)
-    : CSkinDialog(env, frame, parent), layout_(layout), rows_(std::move(rows)),
+CChoiceDialog::CChoiceDialog(const DialogEnv& env, Frame frame, Layout layout, std::vector<std::string> rows,
+                             QWidget* parent)
+    : CSkinDialog(env, frame, parent),
+      layout_(layout),
+      rows_(std::move(rows)),
       choiceText_(rows_.empty() ? std::string() : rows_.front()) {}
 
 void CChoiceDialog::createControls() {

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/buttons/key_tables.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
-#include "core/buttons/key_tables.h"
 
 namespace hm {
 
@@ -13,16 +13,15 @@ CComboDialog::CComboDialog(const DialogEnv& env, QWidget* parent)
     : CSkinDialog(env, {dlg::kComboBackground, dlg::kComboCaption, Keys::Capture}, parent) {}
 
 void CComboDialog::createControls() {
-  modifierLabel_ =
-      makeLabel(dlg::kComboModifierDisplayId, dlg::kComboModifierDisplay, Qt::AlignHCenter);
+  modifierLabel_ = makeLabel(dlg::kComboModifierDisplayId, dlg::kComboModifierDisplay, Qt::AlignHCenter);
   key1_ = makeEdit(dlg::kComboKey1Id, dlg::kComboKey1, false);
   key2_ = makeEdit(dlg::kComboKey2Id, dlg::kComboKey2, false);
   // The boxes show captured names only; typing does not edit them.
   key1_->setReadOnly(true);
   key2_->setReadOnly(true);
 
-  modifiers_ = new DialogDropDown(this, dlg::kComboModifierListId, dlg::kComboModifierBox,
-                                  dlg::kComboModifierList);
+  modifiers_ =
+      new DialogDropDown(this, dlg::kComboModifierListId, dlg::kComboModifierBox, dlg::kComboModifierList);
   modifiers_->fill = [] {
     QStringList rows;
     for (int r = 0; r < kModifierRows; ++r) rows << QString::fromUtf8(hm::modifierName(r));

@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
-#include "gui/dialogs/dialog_layout.h"
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
+#include "gui/dialogs/dialog_layout.h"
 #include "gui/skin/skin_text.h"
 
 namespace hm {
@@ -16,8 +16,7 @@ CDelayTimeDialog::CDelayTimeDialog(const DialogEnv& env, QWidget* parent)
 
 void CDelayTimeDialog::createControls() {
   box_ = makeEdit(dlg::kDelayBoxId, dlg::kDelayBox, true);
-  box_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box_));
+  box_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box_));
   connect(box_, &QLineEdit::textChanged, this, [this](const QString& text) {
     delayText_ = text.toStdString();
     delay_ = leadingInteger(delayText_);

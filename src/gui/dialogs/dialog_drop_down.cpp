@@ -11,8 +11,7 @@
 namespace hm {
 
 DialogDropDown::DialogDropDown(QWidget* owner, int listId, QRect box, QRect list, int wheelLines)
-    : QObject(owner), owner_(owner), listId_(listId), box_(box), listRect_(list),
-      wheelLines_(wheelLines) {}
+    : QObject(owner), owner_(owner), listId_(listId), box_(box), listRect_(list), wheelLines_(wheelLines) {}
 
 DialogDropDown::~DialogDropDown() {
   // Forget the list before it dies: its destruction still sends events

@@ -13,7 +13,6 @@
 #include <QStringList>
 #include <functional>
 
-
 namespace hm {
 
 class DialogDropDown : public QObject {
@@ -24,9 +23,9 @@ class DialogDropDown : public QObject {
   DialogDropDown(QWidget* owner, int listId, QRect box, QRect list, int wheelLines = 0);
   ~DialogDropDown() override;
 
-  std::function<QStringList()> fill;                       // rows, asked at every opening
+  std::function<QStringList()> fill;                         // rows, asked at every opening
   std::function<void(int row, const QString& text)> chosen;  // after the list closed
-  std::function<void(bool opening)> toggling;              // before opening / after closing
+  std::function<void(bool opening)> toggling;                // before opening / after closing
 
   QRect box() const { return box_; }
   bool isOpen() const { return list_ != nullptr; }

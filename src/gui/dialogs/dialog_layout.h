@@ -20,10 +20,10 @@ inline constexpr QRect kCloseRect = ltrb(352, 6, 370, 24);
 inline constexpr int kEmptyDialogWidth = 400;
 inline constexpr int kEmptyDialogHeight = 290;
 inline constexpr int kHoverDelayMs = 10;
-inline constexpr unsigned kControlBackground = 0x282828;   // statics, lists, edits
+inline constexpr unsigned kControlBackground = 0x282828;  // statics, lists, edits
 inline constexpr unsigned kControlText = 0xFFFFFF;
-inline constexpr unsigned kPromptText = 0xFFFFFF;           // prompts, labels, notes
-inline constexpr int kWheelLines = 3;                        // fire-key and macro lists
+inline constexpr unsigned kPromptText = 0xFFFFFF;  // prompts, labels, notes
+inline constexpr int kWheelLines = 3;              // fire-key and macro lists
 inline constexpr char kFailureText[] = "error";
 
 // ---- single key (template 701) --------------------------------------------------
@@ -44,7 +44,7 @@ inline constexpr char kMediaCaption[] = "Media Dialog Load background image fail
 inline constexpr int kMediaDisplayId = 552;
 inline constexpr int kMediaListId = 553;
 inline constexpr QRect kMediaList = ltrb(43, 145, 151, 265);
-inline constexpr QRect kChoiceDisplay = ltrb(43, 129, 135, 143);   // both dialogs
+inline constexpr QRect kChoiceDisplay = ltrb(43, 129, 135, 143);  // both dialogs
 inline constexpr QRect kChoiceBox = ltrb(43, 129, 151, 143);
 
 // ---- fire key (704) ---------------------------------------------------------------
@@ -81,10 +81,10 @@ inline constexpr QRect kMacroBox = ltrb(43, 129, 151, 143);
 inline constexpr QRect kMacroList = ltrb(43, 146, 151, 285);
 inline constexpr QRect kMacroPrompt = ltrb(13, 113, 181, 129);
 inline constexpr int kRepeatOptions = 3;
-inline constexpr QRect kRepeatTick[kRepeatOptions] = {
-    ltrb(220, 78, 236, 94), ltrb(220, 128, 236, 144), ltrb(220, 178, 236, 194)};
-inline constexpr QRect kRepeatText[kRepeatOptions] = {
-    ltrb(237, 70, 390, 102), ltrb(237, 120, 390, 152), ltrb(237, 170, 390, 202)};
+inline constexpr QRect kRepeatTick[kRepeatOptions] = {ltrb(220, 78, 236, 94), ltrb(220, 128, 236, 144),
+                                                      ltrb(220, 178, 236, 194)};
+inline constexpr QRect kRepeatText[kRepeatOptions] = {ltrb(237, 70, 390, 102), ltrb(237, 120, 390, 152),
+                                                      ltrb(237, 170, 390, 202)};
 
 // ---- combo key (706) ------------------------------------------------------------------
 inline constexpr char kComboBackground[] = "/combo-key.png";

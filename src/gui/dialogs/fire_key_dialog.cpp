@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
-#include "gui/dialogs/dialog_drop_down.h"
-#include "gui/dialogs/dialog_layout.h"
 #include "core/buttons/key_tables.h"
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
+#include "gui/dialogs/dialog_drop_down.h"
+#include "gui/dialogs/dialog_layout.h"
 #include "gui/skin/skin_text.h"
 
 namespace hm {

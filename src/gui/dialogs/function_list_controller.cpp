@@ -6,16 +6,16 @@
 #include <QWidget>
 
 #include "core/buttons/button_codes.h"
+#include "core/settings/button_texts.h"
+#include "core/settings/message_sink.h"
+#include "core/settings/mouse_config.h"
+#include "core/settings/ui_text.h"
 #include "gui/dialogs/choice_dialogs.h"
 #include "gui/dialogs/combo_dialog.h"
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/dialogs/fire_key_dialog.h"
 #include "gui/dialogs/macro_dialog.h"
 #include "gui/dialogs/single_dialog.h"
-#include "core/settings/button_texts.h"
-#include "core/settings/message_sink.h"
-#include "core/settings/mouse_config.h"
-#include "core/settings/ui_text.h"
 
 namespace hm {
 namespace {
@@ -53,8 +53,7 @@ void FunctionListController::showDpiSubList(QWidget* mainWindow, int button, int
   list->setGeometry(subListTopLeft.x(), subListTopLeft.y(), kDpiSubListSize, kDpiSubListSize);
   // An ordinary list of the main window: white text on black.
   list->setStyleSheet(QStringLiteral("QListWidget { color: #ffffff; background-color: #000000; }"));
-  for (int row = 0; row < kDpiSubListRows; ++row)
-    list->addItem(QString::fromUtf8(dpiActionText(row)));
+  for (int row = 0; row < kDpiSubListRows; ++row) list->addItem(QString::fromUtf8(dpiActionText(row)));
   subList_ = list;
   subListButton_ = button;
   subListChoice_ = QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
@@ -64,8 +63,7 @@ void FunctionListController::showDpiSubList(QWidget* mainWindow, int button, int
   list->show();
 }
 
-void FunctionListController::trackFunctionList(QWidget* mainWindow, int button,
-                                               const QAbstractItemView& list,
+void FunctionListController::trackFunctionList(QWidget* mainWindow, int button, const QAbstractItemView& list,
                                                QPoint posInViewport) {
   const QModelIndex index = list.indexAt(posInViewport);
   if (!index.isValid()) {
@@ -155,8 +153,7 @@ bool FunctionListController::runDialog(int index, DialogResult& result) {
       result = MacroKeyResult{d.macroRow(), d.macroName(), d.repeatOption()};
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

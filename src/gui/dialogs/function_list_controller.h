@@ -85,8 +85,8 @@ class FunctionListController {
                          QPoint posInViewport);
   void hideDpiSubList();
   bool dpiSubListShown() const;
-  QListWidget* dpiSubList() const;   // nullptr when not shown
-  int dpiSubListButton() const;      // the button it belongs to, -1 when none
+  QListWidget* dpiSubList() const;  // nullptr when not shown
+  int dpiSubListButton() const;     // the button it belongs to, -1 when none
 
   // A sub-list choice (row 0..2) for `button`: function 6 with that DPI
   // action and text in the edited mode; the sub-list is destroyed. Returns

@@ -17,42 +17,84 @@ struct QtKeyName {
 
 // Keys named the same with and without the keypad modifier.
 constexpr QtKeyName kPlainNames[] = {
-    {Qt::Key_Escape, "Esc"}, {Qt::Key_Return, "Enter"}, {Qt::Key_Enter, "Num Enter"},
-    {Qt::Key_Backspace, "Backspace"}, {Qt::Key_Tab, "Tab"}, {Qt::Key_Backtab, "Tab"},
-    {Qt::Key_Space, "Space"}, {Qt::Key_CapsLock, "Caps Lock"}, {Qt::Key_Print, "Prnt Scrn"},
-    {Qt::Key_SysReq, "Prnt Scrn"}, {Qt::Key_ScrollLock, "Scroll Lock"}, {Qt::Key_Pause, "Pause"},
-    {Qt::Key_NumLock, "Num Lock"}, {Qt::Key_Control, "Ctrl"}, {Qt::Key_Shift, "Shift"},
-    {Qt::Key_Alt, "Alt"}, {Qt::Key_AltGr, "Right Alt"}, {Qt::Key_Meta, "Left Windows"},
-    {Qt::Key_Super_L, "Left Windows"}, {Qt::Key_Super_R, "Right Windows"},
+    {Qt::Key_Escape, "Esc"},
+    {Qt::Key_Return, "Enter"},
+    {Qt::Key_Enter, "Num Enter"},
+    {Qt::Key_Backspace, "Backspace"},
+    {Qt::Key_Tab, "Tab"},
+    {Qt::Key_Backtab, "Tab"},
+    {Qt::Key_Space, "Space"},
+    {Qt::Key_CapsLock, "Caps Lock"},
+    {Qt::Key_Print, "Prnt Scrn"},
+    {Qt::Key_SysReq, "Prnt Scrn"},
+    {Qt::Key_ScrollLock, "Scroll Lock"},
+    {Qt::Key_Pause, "Pause"},
+    {Qt::Key_NumLock, "Num Lock"},
+    {Qt::Key_Control, "Ctrl"},
+    {Qt::Key_Shift, "Shift"},
+    {Qt::Key_Alt, "Alt"},
+    {Qt::Key_AltGr, "Right Alt"},
+    {Qt::Key_Meta, "Left Windows"},
+    {Qt::Key_Super_L, "Left Windows"},
+    {Qt::Key_Super_R, "Right Windows"},
     {Qt::Key_Menu, "Application"},
     // Main-block punctuation, unshifted and shifted (US English layout).
-    {Qt::Key_Minus, "-"}, {Qt::Key_Underscore, "-"}, {Qt::Key_Equal, "="}, {Qt::Key_Plus, "="},
-    {Qt::Key_BracketLeft, "["}, {Qt::Key_BraceLeft, "["}, {Qt::Key_BracketRight, "]"},
-    {Qt::Key_BraceRight, "]"}, {Qt::Key_Backslash, "\\"}, {Qt::Key_Bar, "\\"},
-    {Qt::Key_Semicolon, ";"}, {Qt::Key_Colon, ";"}, {Qt::Key_Apostrophe, "'"},
-    {Qt::Key_QuoteDbl, "'"}, {Qt::Key_QuoteLeft, "`"}, {Qt::Key_AsciiTilde, "`"},
-    {Qt::Key_Comma, ","}, {Qt::Key_Less, ","}, {Qt::Key_Period, "."}, {Qt::Key_Greater, "."},
-    {Qt::Key_Slash, "/"}, {Qt::Key_Question, "/"},
+    {Qt::Key_Minus, "-"},
+    {Qt::Key_Underscore, "-"},
+    {Qt::Key_Equal, "="},
+    {Qt::Key_Plus, "="},
+    {Qt::Key_BracketLeft, "["},
+    {Qt::Key_BraceLeft, "["},
+    {Qt::Key_BracketRight, "]"},
+    {Qt::Key_BraceRight, "]"},
+    {Qt::Key_Backslash, "\\"},
+    {Qt::Key_Bar, "\\"},
+    {Qt::Key_Semicolon, ";"},
+    {Qt::Key_Colon, ";"},
+    {Qt::Key_Apostrophe, "'"},
+    {Qt::Key_QuoteDbl, "'"},
+    {Qt::Key_QuoteLeft, "`"},
+    {Qt::Key_AsciiTilde, "`"},
+    {Qt::Key_Comma, ","},
+    {Qt::Key_Less, ","},
+    {Qt::Key_Period, "."},
+    {Qt::Key_Greater, "."},
+    {Qt::Key_Slash, "/"},
+    {Qt::Key_Question, "/"},
     // Shifted digits.
-    {Qt::Key_Exclam, "1"}, {Qt::Key_At, "2"}, {Qt::Key_NumberSign, "3"}, {Qt::Key_Dollar, "4"},
-    {Qt::Key_Percent, "5"}, {Qt::Key_AsciiCircum, "6"}, {Qt::Key_Ampersand, "7"},
-    {Qt::Key_Asterisk, "8"}, {Qt::Key_ParenLeft, "9"}, {Qt::Key_ParenRight, "0"},
+    {Qt::Key_Exclam, "1"},
+    {Qt::Key_At, "2"},
+    {Qt::Key_NumberSign, "3"},
+    {Qt::Key_Dollar, "4"},
+    {Qt::Key_Percent, "5"},
+    {Qt::Key_AsciiCircum, "6"},
+    {Qt::Key_Ampersand, "7"},
+    {Qt::Key_Asterisk, "8"},
+    {Qt::Key_ParenLeft, "9"},
+    {Qt::Key_ParenRight, "0"},
     // Navigation block.
-    {Qt::Key_Insert, "Insert"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_Home, "Home"},
-    {Qt::Key_End, "End"}, {Qt::Key_PageUp, "Page Up"}, {Qt::Key_PageDown, "Page Down"},
-    {Qt::Key_Left, "Left"}, {Qt::Key_Right, "Right"}, {Qt::Key_Up, "Up"}, {Qt::Key_Down, "Down"},
+    {Qt::Key_Insert, "Insert"},
+    {Qt::Key_Delete, "Delete"},
+    {Qt::Key_Home, "Home"},
+    {Qt::Key_End, "End"},
+    {Qt::Key_PageUp, "Page Up"},
+    {Qt::Key_PageDown, "Page Down"},
+    {Qt::Key_Left, "Left"},
+    {Qt::Key_Right, "Right"},
+    {Qt::Key_Up, "Up"},
+    {Qt::Key_Down, "Down"},
 };
 
 // Keys on the keypad (Qt::KeypadModifier set); with Num Lock off the digit
 // keys arrive as navigation keys.
 constexpr QtKeyName kKeypadNames[] = {
     {Qt::Key_Enter, "Num Enter"}, {Qt::Key_Return, "Num Enter"}, {Qt::Key_Slash, "Num /"},
-    {Qt::Key_Asterisk, "Num *"}, {Qt::Key_Minus, "Num -"}, {Qt::Key_Plus, "Num +"},
-    {Qt::Key_Period, "Num Del"}, {Qt::Key_Comma, "Num Del"}, {Qt::Key_Delete, "Num Del"},
-    {Qt::Key_Insert, "Num 0"}, {Qt::Key_End, "Num 1"}, {Qt::Key_Down, "Num 2"},
-    {Qt::Key_PageDown, "Num 3"}, {Qt::Key_Left, "Num 4"}, {Qt::Key_Clear, "Num 5"},
-    {Qt::Key_Right, "Num 6"}, {Qt::Key_Home, "Num 7"}, {Qt::Key_Up, "Num 8"},
-    {Qt::Key_PageUp, "Num 9"}, {Qt::Key_NumLock, "Num Lock"},
+    {Qt::Key_Asterisk, "Num *"},  {Qt::Key_Minus, "Num -"},      {Qt::Key_Plus, "Num +"},
+    {Qt::Key_Period, "Num Del"},  {Qt::Key_Comma, "Num Del"},    {Qt::Key_Delete, "Num Del"},
+    {Qt::Key_Insert, "Num 0"},    {Qt::Key_End, "Num 1"},        {Qt::Key_Down, "Num 2"},
+    {Qt::Key_PageDown, "Num 3"},  {Qt::Key_Left, "Num 4"},       {Qt::Key_Clear, "Num 5"},
+    {Qt::Key_Right, "Num 6"},     {Qt::Key_Home, "Num 7"},       {Qt::Key_Up, "Num 8"},
+    {Qt::Key_PageUp, "Num 9"},    {Qt::Key_NumLock, "Num Lock"},
 };
 
 const char* find(const QtKeyName* begin, const QtKeyName* end, int key) {
@@ -109,8 +151,7 @@ KeyCaptureFilter::~KeyCaptureFilter() {
 
 bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
-    return QObject::eventFilter(watched, event);
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QObject::eventFilter(watched, event);
   const auto* key = static_cast<const QKeyEvent*>(event);
   // An ignored key event travels up the parent chain and passes here once
   // per widget; it is one key event all the same.

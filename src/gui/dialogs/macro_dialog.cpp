@@ -5,10 +5,10 @@
 #include <QPainter>
 #include <climits>
 
-#include "gui/dialogs/dialog_drop_down.h"
-#include "gui/dialogs/dialog_layout.h"
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
+#include "gui/dialogs/dialog_drop_down.h"
+#include "gui/dialogs/dialog_layout.h"
 #include "gui/skin/skin_images.h"
 #include "gui/skin/skin_rect.h"
 #include "gui/skin/skin_text.h"
@@ -21,8 +21,7 @@ CMacroDialog::CMacroDialog(const DialogEnv& env, std::string recordIniPath, QWid
 
 void CMacroDialog::createControls() {
   display_ = makeLabel(dlg::kMacroDisplayId, dlg::kMacroDisplay, Qt::AlignLeft);
-  list_ = new DialogDropDown(this, dlg::kMacroListId, dlg::kMacroBox, dlg::kMacroList,
-                             dlg::kWheelLines);
+  list_ = new DialogDropDown(this, dlg::kMacroListId, dlg::kMacroBox, dlg::kMacroList, dlg::kWheelLines);
   list_->fill = [this] {
     // Read at every opening, so a macro added meanwhile is listed.
     QStringList rows;
@@ -54,7 +53,8 @@ void CMacroDialog::paintOwn(QPainter& painter) {
     const QString text = QString::fromStdString(t.macroRepeatOptions[static_cast<std::size_t>(k)]);
     constexpr int kWrap = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
     // The wrapped text's height, centred about the rectangle's middle.
-    const int height = metrics.boundingRect(QRect(area.left(), 0, area.width(), INT_MAX / 2), kWrap, text).height();
+    const int height =
+        metrics.boundingRect(QRect(area.left(), 0, area.width(), INT_MAX / 2), kWrap, text).height();
     const int top = area.top() + (area.height() - height) / 2;
     painter.drawText(QRect(area.left(), top, area.width(), height), kWrap, text);
   }

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "core/settings/ui_text.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/key_capture.h"
-#include "core/settings/ui_text.h"
 #include "gui/skin/skin_text.h"
 
 namespace hm {
@@ -19,8 +19,7 @@ void CSingleDialog::createControls() {
 }
 
 void CSingleDialog::paintOwn(QPainter& painter) {
-  drawPrompt(painter, dlg::kSinglePrompt, QString::fromStdString(texts().singleKeyPrompt),
-             kTextCenter);
+  drawPrompt(painter, dlg::kSinglePrompt, QString::fromStdString(texts().singleKeyPrompt), kTextCenter);
 }
 
 void CSingleDialog::keyCaptured(const std::string& name) {

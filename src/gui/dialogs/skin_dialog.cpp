@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "gui/dialogs/dialog_layout.h"
-#include "gui/dialogs/key_capture.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/ui_text.h"
+#include "gui/dialogs/dialog_layout.h"
+#include "gui/dialogs/key_capture.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/skin_images.h"
 #include "gui/skin/skin_library.h"
@@ -71,9 +71,7 @@ bool CSkinDialog::swallowsKey(const QKeyEvent& event) const {
   return frame_.keys == Keys::Capture && event.type() == QEvent::KeyPress && isEnterOrEscape(event);
 }
 
-QWidget* CSkinDialog::control(int id) const {
-  return findChild<QWidget*>(QStringLiteral("id%1").arg(id));
-}
+QWidget* CSkinDialog::control(int id) const { return findChild<QWidget*>(QStringLiteral("id%1").arg(id)); }
 
 void CSkinDialog::done(int result) {
   stopCapture();
@@ -108,8 +106,8 @@ void CSkinDialog::redraw() {
     QPainter painter(&canvas_);
     drawSkinText(painter, dlg::kOkRect, QString::fromStdString(texts().ok), kTextCenter, font_,
                  env_.textColor);
-    drawSkinText(painter, dlg::kCancelRect, QString::fromStdString(texts().cancel), kTextCenter,
-                 font_, env_.textColor);
+    drawSkinText(painter, dlg::kCancelRect, QString::fromStdString(texts().cancel), kTextCenter, font_,
+                 env_.textColor);
     paintOwn(painter);
   }
   update();
@@ -184,8 +182,7 @@ void CSkinDialog::wheelEvent(QWheelEvent* event) {
 }
 
 void CSkinDialog::keyPressEvent(QKeyEvent* event) {
-  if (frame_.keys == Keys::Standard &&
-      (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+  if (frame_.keys == Keys::Standard && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     accept();
     return;
   }
@@ -215,8 +212,8 @@ QLineEdit* CSkinDialog::makeEdit(int id, const QRect& rect, bool border) {
   edit->setAlignment(Qt::AlignCenter);
   edit->setFrame(border);
   if (border)
-    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; }")
-                            .arg(colorName(dlg::kControlText)));
+    edit->setStyleSheet(
+        QStringLiteral("QLineEdit { border: 1px solid %1; }").arg(colorName(dlg::kControlText)));
   edit->show();
   return edit;
 }

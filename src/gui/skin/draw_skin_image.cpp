@@ -15,9 +15,7 @@ constexpr std::uint32_t kMaxChannel = 255;
 constexpr std::uint32_t kOpaqueAlpha = 0xFF000000u;
 
 // floor(c * a / 255) for one channel.
-constexpr std::uint32_t scaleTruncating(std::uint32_t c, std::uint32_t a) {
-  return c * a / kMaxChannel;
-}
+constexpr std::uint32_t scaleTruncating(std::uint32_t c, std::uint32_t a) { return c * a / kMaxChannel; }
 
 // The part of src placed at `at` that falls inside dst, in dst coordinates.
 QRect clippedTarget(const QImage& dst, const QImage& src, QPoint at) {
@@ -107,7 +105,8 @@ void copyOpaque(QImage& dst, const QImage& src, QPoint at) {
   const std::size_t rowBytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
   for (int y = target.top(); y <= target.bottom(); ++y) {
     auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y)) + target.left();
-    const auto* in = reinterpret_cast<const QRgb*>(source->constScanLine(y - at.y())) + (target.left() - at.x());
+    const auto* in =
+        reinterpret_cast<const QRgb*>(source->constScanLine(y - at.y())) + (target.left() - at.x());
     std::memcpy(out, in, rowBytes);
   }
 }

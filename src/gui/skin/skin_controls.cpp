@@ -17,8 +17,7 @@ void drawImage(CMemDC& dc, const SkinStyle& style, const QString& image, QPoint 
   if (style.skins && !image.isEmpty()) drawSkinImage(dc.canvas(), *style.skins, image, at.x(), at.y());
 }
 
-SkinButton imageButton(QPoint topLeft, QSize size, const char* normal, const char* over,
-                       int group) {
+SkinButton imageButton(QPoint topLeft, QSize size, const char* normal, const char* over, int group) {
   SkinButton b;
   b.rect = QRect(topLeft, size);
   b.normalImage = name(normal);
@@ -47,8 +46,8 @@ bool SkinButton::setHighlighted(bool on) {
 }
 
 SkinButton SkinButton::textButton(QPoint topLeft, const QString& text, int hoverGroup) {
-  SkinButton b = imageButton(topLeft, skin::kTextButtonSize, skin::kButtonNormal,
-                             skin::kButtonOver, hoverGroup);
+  SkinButton b =
+      imageButton(topLeft, skin::kTextButtonSize, skin::kButtonNormal, skin::kButtonOver, hoverGroup);
   b.text = text;
   return b;
 }
@@ -62,18 +61,16 @@ SkinButton SkinButton::skinsButton(QPoint topLeft) {
   return imageButton(topLeft, skin::kFrameButtonSize, skin::kSkinsNormal, skin::kSkinsOver, 0);
 }
 SkinButton SkinButton::basicTab(QPoint topLeft, int hoverGroup) {
-  return imageButton(topLeft, skin::kPageTabSize, skin::kPrePageNormal, skin::kPrePageOver,
-                     hoverGroup);
+  return imageButton(topLeft, skin::kPageTabSize, skin::kPrePageNormal, skin::kPrePageOver, hoverGroup);
 }
 SkinButton SkinButton::advancedTab(QPoint topLeft, int hoverGroup) {
-  return imageButton(topLeft, skin::kPageTabSize, skin::kNextPageNormal, skin::kNextPageOver,
-                     hoverGroup);
+  return imageButton(topLeft, skin::kPageTabSize, skin::kNextPageNormal, skin::kNextPageOver, hoverGroup);
 }
 
 // ---- SkinDropDown ----
 
-SkinDropDown::SkinDropDown(QWidget* parent, int id, QRect box, QRect list, QString img,
-                           QString overImg, QStringList itemTexts)
+SkinDropDown::SkinDropDown(QWidget* parent, int id, QRect box, QRect list, QString img, QString overImg,
+                           QStringList itemTexts)
     // Not a QObject child of the window: whoever creates the box owns it
     // (typically through a unique_ptr), so the window cannot delete it twice.
     : QObject(nullptr),
@@ -87,9 +84,7 @@ SkinDropDown::SkinDropDown(QWidget* parent, int id, QRect box, QRect list, QStri
 
 SkinDropDown::~SkinDropDown() { close(); }
 
-bool SkinDropDown::hitsBoxOrList(QPoint p) const {
-  return inside(rect, p) || (open_ && inside(listRect, p));
-}
+bool SkinDropDown::hitsBoxOrList(QPoint p) const { return inside(rect, p) || (open_ && inside(listRect, p)); }
 
 void SkinDropDown::open() {
   if (!list_ && parent_) {
@@ -116,9 +111,8 @@ void SkinDropDown::open() {
     connect(l, &QListWidget::currentRowChanged, this, [this, id](int row) {
       if (row >= 0) emit selectionChanged(id, row);
     });
-    connect(l, &QListWidget::itemDoubleClicked, this, [this, id, l](QListWidgetItem* item) {
-      emit doubleClicked(id, l->row(item));
-    });
+    connect(l, &QListWidget::itemDoubleClicked, this,
+            [this, id, l](QListWidgetItem* item) { emit doubleClicked(id, l->row(item)); });
     list_ = l;
     l->show();
   }
@@ -145,8 +139,7 @@ void SkinDropDown::toggle() {
   }
 }
 
-bool SkinDropDown::clickBox(std::span<SkinDropDown* const> group,
-                            const std::function<bool()>& guard) {
+bool SkinDropDown::clickBox(std::span<SkinDropDown* const> group, const std::function<bool()>& guard) {
   if (open_) {
     close();
     return false;
@@ -164,12 +157,10 @@ void SkinDropDown::drawAs(CMemDC& dc, const SkinStyle& style, bool over) const {
   QRect captionRect = rect;
   if (!indexText.isEmpty()) {
     const QRect indexRect(rect.left(), rect.top(), kIndexWidth, rect.height());
-    drawSkinText(dc.painter(), indexRect, indexText, kTextLeftVCenter, style.fonts.normal,
-                 style.textColor);
+    drawSkinText(dc.painter(), indexRect, indexText, kTextLeftVCenter, style.fonts.normal, style.textColor);
     captionRect.setLeft(rect.left() + kIndexWidth);
   }
-  drawSkinText(dc.painter(), captionRect, caption, kTextLeftVCenter, style.fonts.normal,
-               style.textColor);
+  drawSkinText(dc.painter(), captionRect, caption, kTextLeftVCenter, style.fonts.normal, style.textColor);
 }
 
 bool SkinDropDown::setHighlighted(bool on) {

@@ -42,8 +42,8 @@ struct SkinButton {
   QRect rect;
   QString normalImage;
   QString overImage;
-  QString text;         // empty: no text
-  int hoverGroup = 0;   // 0 = stands alone
+  QString text;        // empty: no text
+  int hoverGroup = 0;  // 0 = stands alone
   bool highlighted = false;
 
   bool contains(QPoint p) const { return inside(rect, p); }
@@ -71,24 +71,24 @@ class SkinDropDown : public QObject {
  public:
   // parent is the window the list opens in; the box itself is owned by its
   // creator, not by the window.
-  SkinDropDown(QWidget* parent, int identifier, QRect box, QRect list, QString image,
-               QString overImage = {}, QStringList items = {});
+  SkinDropDown(QWidget* parent, int identifier, QRect box, QRect list, QString image, QString overImage = {},
+               QStringList items = {});
   ~SkinDropDown() override;
 
-  QRect rect;          // the box
-  QRect listRect;      // where the list opens
-  int identifier;      // list identifier
+  QRect rect;      // the box
+  QRect listRect;  // where the list opens
+  int identifier;  // list identifier
   unsigned style = skin::kDropDownListStyle;
   QString image;
-  QString overImage;   // empty: the box does not hover
+  QString overImage;  // empty: the box does not hover
   QStringList items;
-  QString indexText;   // drawn in the first 20 pixels when not empty
-  QString caption;     // the current value's text
+  QString indexText;  // drawn in the first 20 pixels when not empty
+  QString caption;    // the current value's text
   int hoverGroup = 0;
   bool highlighted = false;
   QColor listText{255, 255, 255};
   QColor listBackground{0, 0, 0};
-  QFont listFont;      // applied when opening, if set
+  QFont listFont;  // applied when opening, if set
 
   bool contains(QPoint p) const { return inside(rect, p); }
   // Inside the box, or inside the list while it is open.
@@ -108,8 +108,7 @@ class SkinDropDown : public QObject {
   // A click on the box: closes an open list; otherwise closes the other open
   // lists of `group`, runs the guard (false stops: nothing opens) and opens.
   // Returns true when the list is open afterwards.
-  bool clickBox(std::span<SkinDropDown* const> group = {},
-                const std::function<bool()>& guard = {});
+  bool clickBox(std::span<SkinDropDown* const> group = {}, const std::function<bool()>& guard = {});
 
   // Box image (over image when highlighted and hoverable), then the index
   // text in the first 20 pixels and the caption after it, left aligned and
@@ -158,8 +157,8 @@ struct SkinCellSelector {
 // Level bar: cells of levels 1..count from an origin cell by a fixed step;
 // levels 1..level lit, the rest unlit.
 struct SkinLevelBar {
-  QRect origin;   // the cell of level 1
-  QPoint step;    // offset from one level's cell to the next (signed)
+  QRect origin;  // the cell of level 1
+  QPoint step;   // offset from one level's cell to the next (signed)
   int count = 1;
   QString unlitImage;
   QString litImage;

@@ -31,8 +31,8 @@ int textFormatFlags(int format) {
   return flags;
 }
 
-void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int format,
-                  const QFont& font, QColor color) {
+void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int format, const QFont& font,
+                  QColor color) {
   if (!painter.isActive() || text.isEmpty()) return;
   painter.save();
   painter.setBackgroundMode(Qt::TransparentMode);

@@ -30,8 +30,8 @@ int textFormatFlags(int format);
 
 // Draws text in rect with the format, font and colour, background
 // transparent. Does nothing on an inactive painter (a window without canvas).
-void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int format,
-                  const QFont& font, QColor color);
+void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int format, const QFont& font,
+                  QColor color);
 
 // A font whose cell height (ascent + descent) is at most `cellHeight`
 // pixels, as the windows give their fonts by cell height.

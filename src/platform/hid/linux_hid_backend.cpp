@@ -110,8 +110,7 @@ std::string collectionPath(const std::string& syspath, std::size_t index) {
 // The report descriptor of a node: from sysfs (readable without access to
 // the node), else through HIDIOCGRDESC on the node.
 std::optional<std::vector<std::uint8_t>> readDescriptor(const std::string& syspath,
-                                                        const std::string& devnode,
-                                                        std::string& error) {
+                                                        const std::string& devnode, std::string& error) {
   if (auto bytes = readFileBytes(fs::path(syspath) / "device" / "report_descriptor")) return bytes;
   if (devnode.empty()) {
     error = errnoText("open(" + syspath + "/device/report_descriptor)", ENOENT);
@@ -150,18 +149,19 @@ std::string devnodeOf(udev* u, const std::string& syspath) {
 
 class LinuxHidDevice : public HidDevice {
  public:
-  LinuxHidDevice(std::string syspath, std::string devnode, std::size_t collection, int fd,
-                 udev* u)
-      : syspath_(std::move(syspath)), devnode_(std::move(devnode)), collection_(collection),
-        fd_(fd), udev_(u) {
+  LinuxHidDevice(std::string syspath, std::string devnode, std::size_t collection, int fd, udev* u)
+      : syspath_(std::move(syspath)),
+        devnode_(std::move(devnode)),
+        collection_(collection),
+        fd_(fd),
+        udev_(u) {
     if (u) udev_ref(u);
     std::string error;
     if (auto d = readDescriptor(syspath_, devnode_, error)) {
       if (auto info = parseReportDescriptor(*d)) {
         usesReportIds_ = info->usesReportIds;
         collections_ = info->collections.size();
-        if (collection_ < info->collections.size())
-          inputIds_ = info->collections[collection_].inputReportIds;
+        if (collection_ < info->collections.size()) inputIds_ = info->collections[collection_].inputReportIds;
       }
     }
   }
@@ -174,8 +174,7 @@ class LinuxHidDevice : public HidDevice {
     std::uint16_t vendor = 0, product = 0;
     if (!readHidId(syspath_, vendor, product)) {
       hidraw_devinfo info{};
-      if (!withFd([&](int fd) { return ::ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; },
-                  "ioctl(HIDIOCGRAWINFO)"))
+      if (!withFd([&](int fd) { return ::ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; }, "ioctl(HIDIOCGRAWINFO)"))
         return false;
       vendor = static_cast<std::uint16_t>(info.vendor);
       product = static_cast<std::uint16_t>(info.product);
@@ -196,8 +195,8 @@ class LinuxHidDevice : public HidDevice {
     std::string why;
     const auto info = parseReportDescriptor(*d, &why);
     if (!info || collection_ >= info->collections.size()) {
-      lastError_ = "report descriptor of " + syspath_ + " does not parse: " +
-                   (info ? std::string("no such collection") : why);
+      lastError_ = "report descriptor of " + syspath_ +
+                   " does not parse: " + (info ? std::string("no such collection") : why);
       return HidCapsStatus::InvalidPreparsedData;
     }
     out = info->collections[collection_].caps;

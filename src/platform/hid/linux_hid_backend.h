@@ -11,11 +11,10 @@
 // capabilities from the report descriptor (sysfs report_descriptor, else
 // HIDIOCGRDESC) through our report descriptor parser. Querying thus needs no
 // access to the node, like the query handles the device search opens on every
-// interface, including other devices' nodes that only root may open. Reads prepend the report ID 0 for collections without
-// report IDs, so byte 0 is always the report ID; on a node with several
-// collections a read returns only the reports of its own collection.
-// The monitor watches udev's "hidraw" subsystem; its events carry the node's
-// sysfs path.
+// interface, including other devices' nodes that only root may open. Reads prepend the report ID 0 for
+// collections without report IDs, so byte 0 is always the report ID; on a node with several collections a
+// read returns only the reports of its own collection. The monitor watches udev's "hidraw" subsystem; its
+// events carry the node's sysfs path.
 #pragma once
 
 #include <memory>

@@ -27,14 +27,11 @@ constexpr const char* kMouseNode = "/sys/devices/sim/usb1/1-9/1-9:1.1/0003:04D9:
 constexpr const char* kNotificationSuffix = "&col01";
 constexpr const char* kCommandSuffix = "&col02";
 
-std::size_t chunksFor(std::size_t length) {
-  return (length + proto::kChunkSize - 1) / proto::kChunkSize;
-}
+std::size_t chunksFor(std::size_t length) { return (length + proto::kChunkSize - 1) / proto::kChunkSize; }
 
 std::string otherPath(std::size_t index) {
   const std::string n = std::to_string(index);
-  return "/sys/devices/sim/usb1/1-" + n + "/1-" + n + ":1.0/0003:1A2B:3C4D.000" + n +
-         "/hidraw/hidraw" + n;
+  return "/sys/devices/sim/usb1/1-" + n + "/1-" + n + ":1.0/0003:1A2B:3C4D.000" + n + "/hidraw/hidraw" + n;
 }
 
 std::string errnoText(const std::string& call, int err) {
@@ -106,8 +103,8 @@ struct SimulatedMouse::State {
 
   void pushEvent(HidDeviceEventKind kind);
   void finishPendingWrite();
-  void queueAnswer(const std::uint8_t* data, std::size_t available, std::uint8_t code,
-                   std::uint8_t number, std::size_t realLength);
+  void queueAnswer(const std::uint8_t* data, std::size_t available, std::uint8_t code, std::uint8_t number,
+                   std::size_t realLength);
   void handleCommand(const FeatureReport& r);
 };
 
@@ -179,9 +176,8 @@ void SimulatedMouse::State::finishPendingWrite() {
   }
 }
 
-void SimulatedMouse::State::queueAnswer(const std::uint8_t* data, std::size_t available,
-                                        std::uint8_t code, std::uint8_t number,
-                                        std::size_t realLength) {
+void SimulatedMouse::State::queueAnswer(const std::uint8_t* data, std::size_t available, std::uint8_t code,
+                                        std::uint8_t number, std::size_t realLength) {
   const std::size_t announced = answerLength >= 0 ? static_cast<std::size_t>(answerLength) : realLength;
   answer = FeatureReport(code, number, static_cast<std::uint8_t>(announced));
   std::size_t chunks = chunksFor(announced);
@@ -255,8 +251,7 @@ class SimulatedMouse::Handle : public HidDevice {
  public:
   Handle(std::shared_ptr<State> s, Role role, HidAccess access, HidAttributes attr, HidCaps caps,
          HidCapsStatus capsStatus)
-      : s_(std::move(s)), role_(role), access_(access), attr_(attr), caps_(caps),
-        capsStatus_(capsStatus) {
+      : s_(std::move(s)), role_(role), access_(access), attr_(attr), caps_(caps), capsStatus_(capsStatus) {
     std::lock_guard lock(s_->m);
     s_->handles.push_back(this);
   }
@@ -383,9 +378,7 @@ class SimulatedMouse::Handle : public HidDevice {
   }
 
  private:
-  bool commandIo() const {
-    return !dead_ && role_ == Role::Command && access_ == HidAccess::ReadWrite;
-  }
+  bool commandIo() const { return !dead_ && role_ == Role::Command && access_ == HidAccess::ReadWrite; }
   void delay() const {
     std::chrono::microseconds latency;
     {
@@ -461,8 +454,7 @@ std::unique_ptr<HidDevice> SimulatedMouse::open(const std::string& path, HidAcce
     else
       caps = {proto::kNotificationUsage, proto::kNotificationUsagePage, kNotificationInputLength, 0, 0};
   }
-  const HidCapsStatus capsStatus =
-      index == state_->capsFailAt ? state_->capsFailStatus : HidCapsStatus::Ok;
+  const HidCapsStatus capsStatus = index == state_->capsFailAt ? state_->capsFailStatus : HidCapsStatus::Ok;
   lock.unlock();
   return std::make_unique<Handle>(state_, role, access, attr, caps, capsStatus);
 }
@@ -490,9 +482,7 @@ std::string SimulatedMouse::pathAt(std::size_t index) const {
 }
 
 std::string SimulatedMouse::commandPath() const { return std::string(kMouseNode) + kCommandSuffix; }
-std::string SimulatedMouse::notificationPath() const {
-  return std::string(kMouseNode) + kNotificationSuffix;
-}
+std::string SimulatedMouse::notificationPath() const { return std::string(kMouseNode) + kNotificationSuffix; }
 
 void SimulatedMouse::setListFails(bool fails) {
   std::lock_guard lock(state_->m);

@@ -41,30 +41,21 @@ class EncodeEntryTest : public ::testing::TestWithParam<EntryCase> {};
 TEST_P(EncodeEntryTest, EntryOfFunction) {
   ButtonBlock block = saneBlock();
   block.function[kButton] = static_cast<std::uint8_t>(GetParam().function);
-  EXPECT_EQ(encodeEntry(block, kButton, kDpiLoop), GetParam().entry)
-      << "function " << GetParam().function;
+  EXPECT_EQ(encodeEntry(block, kButton, kDpiLoop), GetParam().entry) << "function " << GetParam().function;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AllFunctions, EncodeEntryTest,
-    ::testing::Values(EntryCase{kLeftClick, {0x01, 0x00, 0xF0, 0x00}},
-                      EntryCase{kRightClick, {0x01, 0x00, 0xF1, 0x00}},
-                      EntryCase{kMidClick, {0x01, 0x00, 0xF2, 0x00}},
-                      EntryCase{kForward, {0x01, 0x00, 0xF4, 0x00}},
-                      EntryCase{kBackward, {0x01, 0x00, 0xF3, 0x00}},
-                      EntryCase{kTripleClick, {0x0A, 0xF0, 0x20, 0x03}},
-                      EntryCase{kDpiSwitch, {0x07, 0x00, 0x03, 0x00}},
-                      EntryCase{kRgbOnOff, {0x08, 0x00, 0x03, 0x00}},
-                      EntryCase{kWindows, {0x03, 0x00, 0x2A, 0x02}},
-                      EntryCase{kMultimedia, {0x03, 0x00, 0xE9, 0x00}},
-                      EntryCase{kFireKey, {0x0A, 0xF0, 0x0A, 0x07}},
-                      EntryCase{kSingleKey, {0x00, 0x00, 0x04, 0x00}},
-                      EntryCase{kComboKey, {0x00, 0x11, 0x05, 0x06}},
-                      EntryCase{kMacroKey, {0x09, 0x01, 0x03, 0x00}},
-                      EntryCase{kShift, {0x08, 0x00, 0x02, 0x00}},
-                      EntryCase{kKeyOff, {0x00, 0x00, 0x00, 0x00}},
-                      EntryCase{16, {0x00, 0x00, 0x00, 0x00}},
-                      EntryCase{0xFF, {0x00, 0x00, 0x00, 0x00}}));
+    ::testing::Values(
+        EntryCase{kLeftClick, {0x01, 0x00, 0xF0, 0x00}}, EntryCase{kRightClick, {0x01, 0x00, 0xF1, 0x00}},
+        EntryCase{kMidClick, {0x01, 0x00, 0xF2, 0x00}}, EntryCase{kForward, {0x01, 0x00, 0xF4, 0x00}},
+        EntryCase{kBackward, {0x01, 0x00, 0xF3, 0x00}}, EntryCase{kTripleClick, {0x0A, 0xF0, 0x20, 0x03}},
+        EntryCase{kDpiSwitch, {0x07, 0x00, 0x03, 0x00}}, EntryCase{kRgbOnOff, {0x08, 0x00, 0x03, 0x00}},
+        EntryCase{kWindows, {0x03, 0x00, 0x2A, 0x02}}, EntryCase{kMultimedia, {0x03, 0x00, 0xE9, 0x00}},
+        EntryCase{kFireKey, {0x0A, 0xF0, 0x0A, 0x07}}, EntryCase{kSingleKey, {0x00, 0x00, 0x04, 0x00}},
+        EntryCase{kComboKey, {0x00, 0x11, 0x05, 0x06}}, EntryCase{kMacroKey, {0x09, 0x01, 0x03, 0x00}},
+        EntryCase{kShift, {0x08, 0x00, 0x02, 0x00}}, EntryCase{kKeyOff, {0x00, 0x00, 0x00, 0x00}},
+        EntryCase{16, {0x00, 0x00, 0x00, 0x00}}, EntryCase{0xFF, {0x00, 0x00, 0x00, 0x00}}));
 
 struct ParameterCase {
   const char* what;
@@ -84,37 +75,41 @@ TEST_P(EntryParameterTest, Entry) {
   EXPECT_EQ(encodeEntry(block, kButton, kDpiUp), GetParam().entry) << GetParam().what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EntryParameterTest,
-    ::testing::Values(
-        ParameterCase{"combo with only a second key",
-                      [](ButtonBlock& b) {
-                        b.comboModifiers[kButton] = 0;
-                        b.comboKey1[kButton] = 0;
-                        b.comboKey2[kButton] = 0x1D;
-                      },
-                      kComboKey, {0x00, 0x00, 0x00, 0x1D}},
-        ParameterCase{"first macro, repeat until released",
-                      [](ButtonBlock& b) {
-                        b.macroIndex[kButton] = 0;
-                        b.macroRepeat[kButton] = 2;
-                      },
-                      kMacroKey, {0x09, 0x02, 0x01, 0x00}},
-        ParameterCase{"twelfth macro",
-                      [](ButtonBlock& b) {
-                        b.macroIndex[kButton] = 11;
-                        b.macroRepeat[kButton] = 0;
-                      },
-                      kMacroKey, {0x09, 0x00, 0x0C, 0x00}},
-        ParameterCase{"fire key defaults (A, 32, 1)",
-                      [](ButtonBlock& b) {
-                        b.fireKey[kButton] = 0x04;
-                        b.fireSpeed[kButton] = 32;
-                        b.fireTimes[kButton] = 1;
-                      },
-                      kFireKey, {0x0A, 0x04, 0x20, 0x01}},
-        ParameterCase{"DPI action comes from the argument", [](ButtonBlock&) {}, kDpiSwitch,
-                      {0x07, 0x00, 0x01, 0x00}}));
+INSTANTIATE_TEST_SUITE_P(Cases, EntryParameterTest,
+                         ::testing::Values(ParameterCase{"combo with only a second key",
+                                                         [](ButtonBlock& b) {
+                                                           b.comboModifiers[kButton] = 0;
+                                                           b.comboKey1[kButton] = 0;
+                                                           b.comboKey2[kButton] = 0x1D;
+                                                         },
+                                                         kComboKey,
+                                                         {0x00, 0x00, 0x00, 0x1D}},
+                                           ParameterCase{"first macro, repeat until released",
+                                                         [](ButtonBlock& b) {
+                                                           b.macroIndex[kButton] = 0;
+                                                           b.macroRepeat[kButton] = 2;
+                                                         },
+                                                         kMacroKey,
+                                                         {0x09, 0x02, 0x01, 0x00}},
+                                           ParameterCase{"twelfth macro",
+                                                         [](ButtonBlock& b) {
+                                                           b.macroIndex[kButton] = 11;
+                                                           b.macroRepeat[kButton] = 0;
+                                                         },
+                                                         kMacroKey,
+                                                         {0x09, 0x00, 0x0C, 0x00}},
+                                           ParameterCase{"fire key defaults (A, 32, 1)",
+                                                         [](ButtonBlock& b) {
+                                                           b.fireKey[kButton] = 0x04;
+                                                           b.fireSpeed[kButton] = 32;
+                                                           b.fireTimes[kButton] = 1;
+                                                         },
+                                                         kFireKey,
+                                                         {0x0A, 0x04, 0x20, 0x01}},
+                                           ParameterCase{"DPI action comes from the argument",
+                                                         [](ButtonBlock&) {},
+                                                         kDpiSwitch,
+                                                         {0x07, 0x00, 0x01, 0x00}}));
 
 TEST(EncodeEntry, ButtonOutsideTheBlockGivesKeyOff) {
   ButtonBlock block = saneBlock();
@@ -134,11 +129,22 @@ TEST(BuildKeyMatrices, FreshDefault) {
   config.clear();
   restoreDefaultAssignments(config);
   const auto tables = buildKeyMatrices(config);
-  const std::vector<KeyEntry> expected = {
-      {0x01, 0x00, 0xF0, 0x00}, {0x01, 0x00, 0xF1, 0x00}, {0x01, 0x00, 0xF2, 0x00},
-      {0x01, 0x00, 0xF3, 0x00}, {0x01, 0x00, 0xF4, 0x00}, {0x07, 0x00, 0x01, 0x00},
-      {0x00, 0x00, 0x00, 0x00}, {0x07, 0x00, 0x02, 0x00}, {}, {}, {}, {}, {}, {},
-      {0x01, 0x00, 0xF7, 0x00}, {0x01, 0x00, 0xF8, 0x00}};
+  const std::vector<KeyEntry> expected = {{0x01, 0x00, 0xF0, 0x00},
+                                          {0x01, 0x00, 0xF1, 0x00},
+                                          {0x01, 0x00, 0xF2, 0x00},
+                                          {0x01, 0x00, 0xF3, 0x00},
+                                          {0x01, 0x00, 0xF4, 0x00},
+                                          {0x07, 0x00, 0x01, 0x00},
+                                          {0x00, 0x00, 0x00, 0x00},
+                                          {0x07, 0x00, 0x02, 0x00},
+                                          {},
+                                          {},
+                                          {},
+                                          {},
+                                          {},
+                                          {},
+                                          {0x01, 0x00, 0xF7, 0x00},
+                                          {0x01, 0x00, 0xF8, 0x00}};
   for (int table : {0, 2})
     for (int slot = 0; slot < kKeyMatrixEntries; ++slot)
       EXPECT_EQ(entryAt(tables[table], slot), expected[slot]) << "table " << table + 1 << " slot " << slot;
@@ -171,9 +177,8 @@ TEST_P(KeyMatrixSlotTest, ButtonLandsInItsSlot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ButtonsOneToEight, KeyMatrixSlotTest,
-                         ::testing::Values(SlotCase{0, 0}, SlotCase{1, 1}, SlotCase{2, 2},
-                                           SlotCase{3, 4}, SlotCase{4, 3}, SlotCase{5, 5},
-                                           SlotCase{6, 7}, SlotCase{7, 6}));
+                         ::testing::Values(SlotCase{0, 0}, SlotCase{1, 1}, SlotCase{2, 2}, SlotCase{3, 4},
+                                           SlotCase{4, 3}, SlotCase{5, 5}, SlotCase{6, 7}, SlotCase{7, 6}));
 
 TEST(BuildKeyMatrices, ButtonsNineToTwelveAreNeverSent) {
   MouseConfig config{};
@@ -252,14 +257,12 @@ INSTANTIATE_TEST_SUITE_P(
     Languages, RestoreDefaultTextsTest,
     ::testing::Values(
         DefaultTextCase{Language::English,
-                        {"Left Click", "Right Click", "Mid Click", "Forward", "Backward", "DPI +",
-                         "DPI -", "Key Off", "Key Off"}},
+                        {"Left Click", "Right Click", "Mid Click", "Forward", "Backward", "DPI +", "DPI -",
+                         "Key Off", "Key Off"}},
         DefaultTextCase{Language::SimplifiedChinese,
-                        {"左键", "右键", "中键", "前进", "后退", "DPI +", "DPI -", "按键关闭",
-                         "按键关闭"}},
+                        {"左键", "右键", "中键", "前进", "后退", "DPI +", "DPI -", "按键关闭", "按键关闭"}},
         DefaultTextCase{Language::TraditionalChinese,
-                        {"左鍵", "右鍵", "中鍵", "前進", "後退", "DPI +", "DPI -", "按鍵關閉",
-                         "按鍵關閉"}}));
+                        {"左鍵", "右鍵", "中鍵", "前進", "後退", "DPI +", "DPI -", "按鍵關閉", "按鍵關閉"}}));
 
 TEST(DpiActionText, RowsOfTheSubList) {
   EXPECT_STREQ(dpiActionText(kDpiUp - 1), "DPI +");

@@ -24,8 +24,7 @@ struct Sane {
     restoreDefaultTexts(texts, ui);
   }
   KeyEntry entry(int mode, int button) const {
-    return encodeEntry(config.mode[mode], button,
-                       config.dpiAction[mode][static_cast<std::size_t>(button)]);
+    return encodeEntry(config.mode[mode], button, config.dpiAction[mode][static_cast<std::size_t>(button)]);
   }
   const std::string& text(int mode, int button) const {
     return texts.text[static_cast<std::size_t>(mode)][static_cast<std::size_t>(button)];
@@ -44,21 +43,38 @@ struct DialogCase {
 // the corner cases of the stored fields and texts.
 const DialogCase kDialogCases[] = {
     {"single backslash", SingleKeyResult{"\\"}, {0x00, 0x00, 0x00, 0x00}, "Single Key-\\", kSingleKey},
-    {"combo full", ComboKeyResult{"Left Ctrl", "A", "B"}, {0x00, 0x01, 0x04, 0x05},
-     "Combo Key-Left Ctrl+A+B", kComboKey},
-    {"combo lone second key", ComboKeyResult{"", "", "B"}, {0x00, 0x00, 0x00, 0x05}, "Combo Key-B",
+    {"combo full",
+     ComboKeyResult{"Left Ctrl", "A", "B"},
+     {0x00, 0x01, 0x04, 0x05},
+     "Combo Key-Left Ctrl+A+B",
      kComboKey},
-    {"combo unknown key left out", ComboKeyResult{"Shift", "\\", "Num 7"}, {0x00, 0x00, 0x00, 0x5F},
-     "Combo Key-Num 7", kComboKey},
-    {"fire L-Button", FireKeyResult{54, "L-Button", 10, 0}, {0x0A, 0xF0, 0x0A, 0x00},
-     "Fire Key-L-Button", kFireKey},
+    {"combo lone second key",
+     ComboKeyResult{"", "", "B"},
+     {0x00, 0x00, 0x00, 0x05},
+     "Combo Key-B",
+     kComboKey},
+    {"combo unknown key left out",
+     ComboKeyResult{"Shift", "\\", "Num 7"},
+     {0x00, 0x00, 0x00, 0x5F},
+     "Combo Key-Num 7",
+     kComboKey},
+    {"fire L-Button",
+     FireKeyResult{54, "L-Button", 10, 0},
+     {0x0A, 0xF0, 0x0A, 0x00},
+     "Fire Key-L-Button",
+     kFireKey},
     {"media first row", MediaResult{0, "Next"}, {0x03, 0x00, 0xB5, 0x00}, "Multimedia-Next", kMultimedia},
-    {"windows Favorites", WindowsResult{10, "Browser-My Favorites"}, {0x03, 0x00, 0x2A, 0x02},
-     "Browser-My Favorites", kWindows},
-    {"macro third, option 3", MacroKeyResult{2, "third", 3}, {0x09, 0x02, 0x03, 0x00},
-     "Macro Key-third", kMacroKey},
-    {"macro without option", MacroKeyResult{0, "m", 0}, {0x09, 0x00, 0x01, 0x00}, "Macro Key-m",
+    {"windows Favorites",
+     WindowsResult{10, "Browser-My Favorites"},
+     {0x03, 0x00, 0x2A, 0x02},
+     "Browser-My Favorites",
+     kWindows},
+    {"macro third, option 3",
+     MacroKeyResult{2, "third", 3},
+     {0x09, 0x02, 0x03, 0x00},
+     "Macro Key-third",
      kMacroKey},
+    {"macro without option", MacroKeyResult{0, "m", 0}, {0x09, 0x00, 0x01, 0x00}, "Macro Key-m", kMacroKey},
 };
 
 TEST(FunctionChoice, DialogResultsStoreEntryAndTextInTheEditedModeOnly) {
@@ -112,7 +128,9 @@ TEST(FunctionChoice, NoSelectionDpiSwitchAndDialogIndicesLeaveEverythingAndKeepT
 }
 
 TEST(FunctionChoice, BadIndicesAndButtonsChangeNothing) {
-  struct Case { int button, index; };
+  struct Case {
+    int button, index;
+  };
   for (const Case c : {Case{0, 16}, Case{0, -2}, Case{12, 1}, Case{-1, 1}}) {
     Sane s;
     EXPECT_EQ(applyImmediateChoice(s.config, s.texts, c.button, c.index, s.ui), ChoiceEffect::CloseList);
@@ -123,7 +141,7 @@ TEST(FunctionChoice, BadIndicesAndButtonsChangeNothing) {
 struct ShiftCase {
   const char* what;
   int edited;
-  int holderMode;    // -1: nobody holds Shift
+  int holderMode;  // -1: nobody holds Shift
   int holderButton;
   bool allowed;
 };
@@ -142,7 +160,8 @@ TEST(FunctionChoice, ShiftIsSetInBothModesUnlessAButtonOfTheEditedModeHasIt) {
     SCOPED_TRACE(c.what);
     Sane s;
     s.config.editedMode = static_cast<std::uint8_t>(c.edited);
-    if (c.holderMode >= 0) s.config.mode[c.holderMode].function[static_cast<std::size_t>(c.holderButton)] = kShift;
+    if (c.holderMode >= 0)
+      s.config.mode[c.holderMode].function[static_cast<std::size_t>(c.holderButton)] = kShift;
     const MouseConfig before = s.config;
     const ButtonTexts textsBefore = s.texts;
     const ChoiceEffect e = applyImmediateChoice(s.config, s.texts, 4, kShift, s.ui);

@@ -21,29 +21,25 @@ TEST_P(KeyNameTest, MapsExactName) {
 
 INSTANTIATE_TEST_SUITE_P(
     GroupEdges, KeyNameTest,
-    ::testing::Values(NameCase{"A", 0x04}, NameCase{"Z", 0x1D}, NameCase{"1", 0x1E},
-                      NameCase{"0", 0x27}, NameCase{"Enter", 0x28}, NameCase{"Esc", 0x29},
-                      NameCase{"Space", 0x2C}, NameCase{"]", 0x30},
-                      NameCase{"Eurpo(Note 2)", 0x32}, NameCase{";", 0x33},
+    ::testing::Values(NameCase{"A", 0x04}, NameCase{"Z", 0x1D}, NameCase{"1", 0x1E}, NameCase{"0", 0x27},
+                      NameCase{"Enter", 0x28}, NameCase{"Esc", 0x29}, NameCase{"Space", 0x2C},
+                      NameCase{"]", 0x30}, NameCase{"Eurpo(Note 2)", 0x32}, NameCase{";", 0x33},
                       NameCase{"`", 0x35}, NameCase{"/", 0x38}, NameCase{"Caps Lock", 0x39},
-                      NameCase{"F1", 0x3A}, NameCase{"F12", 0x45},
-                      NameCase{"Prnt Scrn", 0x46}, NameCase{"Delete", 0x4C},
-                      NameCase{"Num Lock", 0x53}, NameCase{"Num /", 0x54},
-                      NameCase{"Num Enter", 0x58}, NameCase{"Num 1", 0x59},
-                      NameCase{"Num 0", 0x62}, NameCase{"Num Del", 0x63},
-                      NameCase{"Ctrl", 0xE0}, NameCase{"Left Windows", 0xE3},
+                      NameCase{"F1", 0x3A}, NameCase{"F12", 0x45}, NameCase{"Prnt Scrn", 0x46},
+                      NameCase{"Delete", 0x4C}, NameCase{"Num Lock", 0x53}, NameCase{"Num /", 0x54},
+                      NameCase{"Num Enter", 0x58}, NameCase{"Num 1", 0x59}, NameCase{"Num 0", 0x62},
+                      NameCase{"Num Del", 0x63}, NameCase{"Ctrl", 0xE0}, NameCase{"Left Windows", 0xE3},
                       NameCase{"Right Ctrl", 0xE4}, NameCase{"Right Windows", 0xE7},
                       NameCase{"L-Button", 0xF0}, NameCase{"M-Button", 0xF2}));
 
 // Names that must not match: wrong case, blanks, names of the other tables,
 // the backslash (no 0x31 row) and near misses.
-INSTANTIATE_TEST_SUITE_P(
-    Unknown, KeyNameTest,
-    ::testing::Values(NameCase{"a", 0}, NameCase{"\\", 0}, NameCase{"Left Ctrl", 0},
-                      NameCase{"", 0}, NameCase{" A", 0}, NameCase{"A ", 0},
-                      NameCase{"enter", 0}, NameCase{"Europe", 0}, NameCase{"F13", 0},
-                      NameCase{"B4-Button", 0}, NameCase{"L-CTRL", 0},
-                      NameCase{"Num  1", 0}, NameCase{"Backslash", 0}));
+INSTANTIATE_TEST_SUITE_P(Unknown, KeyNameTest,
+                         ::testing::Values(NameCase{"a", 0}, NameCase{"\\", 0}, NameCase{"Left Ctrl", 0},
+                                           NameCase{"", 0}, NameCase{" A", 0}, NameCase{"A ", 0},
+                                           NameCase{"enter", 0}, NameCase{"Europe", 0}, NameCase{"F13", 0},
+                                           NameCase{"B4-Button", 0}, NameCase{"L-CTRL", 0},
+                                           NameCase{"Num  1", 0}, NameCase{"Backslash", 0}));
 
 TEST(KeyNameTable, EveryRowFindsItsOwnCodeAndCodesRiseWithout0x31) {
   std::set<std::string> names;
@@ -105,14 +101,12 @@ TEST_P(FireRowTest, TextAndCode) {
 INSTANTIATE_TEST_SUITE_P(
     GroupEdges, FireRowTest,
     ::testing::Values(RowCase{0, "A", 0x04}, RowCase{25, "Z", 0x1D}, RowCase{26, "1", 0x1E},
-                      RowCase{35, "0", 0x27}, RowCase{36, "L-CTRL", 0xE0},
-                      RowCase{38, "L-ALT", 0xE2}, RowCase{39, "R-CTRL", 0xE4},
-                      RowCase{40, "R-SHIFT", 0xE5}, RowCase{41, "R-ALT", 0xE6},
-                      RowCase{42, "F1", 0x3A}, RowCase{53, "F12", 0x45},
-                      RowCase{54, "L-Button", 0xF0}, RowCase{57, "B4-Button", 0xF3},
-                      RowCase{58, "B5-Button", 0xF4}, RowCase{59, "L-Tilt Wheel", 0xF5},
-                      RowCase{60, "R-Tilt Wheel", 0xF6}, RowCase{61, "", 0},
-                      RowCase{-1, "", 0}, RowCase{1000, "", 0}));
+                      RowCase{35, "0", 0x27}, RowCase{36, "L-CTRL", 0xE0}, RowCase{38, "L-ALT", 0xE2},
+                      RowCase{39, "R-CTRL", 0xE4}, RowCase{40, "R-SHIFT", 0xE5}, RowCase{41, "R-ALT", 0xE6},
+                      RowCase{42, "F1", 0x3A}, RowCase{53, "F12", 0x45}, RowCase{54, "L-Button", 0xF0},
+                      RowCase{57, "B4-Button", 0xF3}, RowCase{58, "B5-Button", 0xF4},
+                      RowCase{59, "L-Tilt Wheel", 0xF5}, RowCase{60, "R-Tilt Wheel", 0xF6},
+                      RowCase{61, "", 0}, RowCase{-1, "", 0}, RowCase{1000, "", 0}));
 
 TEST(FireTable, KeysSharedWithTheKeyNameTableHaveTheSameCode) {
   // Letters, digits and F-keys are spelled alike in both tables.
@@ -137,8 +131,8 @@ class MediaRowTest : public ::testing::TestWithParam<UsageCase> {};
 TEST_P(MediaRowTest, Usage) { EXPECT_EQ(mediaUsageForRow(GetParam().row), GetParam().low); }
 INSTANTIATE_TEST_SUITE_P(Rows, MediaRowTest,
                          ::testing::Values(UsageCase{0, 0xB5, 0}, UsageCase{3, 0xCD, 0},
-                                           UsageCase{4, 0xE2, 0}, UsageCase{6, 0xEA, 0},
-                                           UsageCase{7, 0, 0}, UsageCase{-1, 0, 0}));
+                                           UsageCase{4, 0xE2, 0}, UsageCase{6, 0xEA, 0}, UsageCase{7, 0, 0},
+                                           UsageCase{-1, 0, 0}));
 
 class WindowsRowTest : public ::testing::TestWithParam<UsageCase> {};
 TEST_P(WindowsRowTest, LowAndHighByte) {

@@ -24,15 +24,16 @@ TEST_P(MousePathTest, RecognisesTheThreeExactForms) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, MousePathTest,
     ::testing::Values(
-        PathCase{"\\\\?\\HID#Vid_04d9&Pid_a09f&MI_01&Col02#7&1a2b&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}", true},
+        PathCase{
+            "\\\\?\\HID#Vid_04d9&Pid_a09f&MI_01&Col02#7&1a2b&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+            true},
         PathCase{"\\\\?\\HID#VID_04D9&PID_A09F&MI_01&Col01#7&1a2b&0&0000#{4d1e55b2}", true},
         PathCase{"/sys/devices/pci0000:00/usb1/1-2/1-2:1.1/0003:04D9:A09F.0004/hidraw/hidraw3", true},
-        PathCase{"\\\\?\\HID#vid_04d9&pid_a09f&mi_01", false},       // other letter case
+        PathCase{"\\\\?\\HID#vid_04d9&pid_a09f&mi_01", false},  // other letter case
         PathCase{"\\\\?\\HID#VID_04d9&PID_a09f", false},
         PathCase{"/sys/devices/usb1/0003:04d9:a09f.0004/hidraw/hidraw3", false},
         PathCase{"/sys/devices/usb1/0003:04D9:A0A0.0004/hidraw/hidraw3", false},
-        PathCase{"\\\\?\\HID#VID_04D9&PID_A0A0", false},
-        PathCase{"", false}));
+        PathCase{"\\\\?\\HID#VID_04D9&PID_A0A0", false}, PathCase{"", false}));
 
 struct EventCase {
   const char* name;
@@ -48,22 +49,21 @@ class DeviceEventTest : public ::testing::TestWithParam<EventCase> {};
 
 TEST_P(DeviceEventTest, ActsOnlyOnInterfaceArrivalAndRemoval) {
   LinkFixture f;
-  const auto a = handleDeviceChange(f.link, GetParam().code, GetParam().type, f.mouse.commandPath(),
-                                    false, true);
+  const auto a =
+      handleDeviceChange(f.link, GetParam().code, GetParam().type, f.mouse.commandPath(), false, true);
   EXPECT_EQ(a.kind, GetParam().kind);
   EXPECT_EQ(f.link.deviceOpen.load(), GetParam().kind == DeviceChangeKind::Opened ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Events, DeviceEventTest,
-    ::testing::Values(EventCase{"Arrival", 0x8000, 5, DeviceChangeKind::Opened},
-                      EventCase{"RemoveComplete", 0x8004, 5, DeviceChangeKind::Opened},
-                      EventCase{"QueryRemove", 0x8001, 5, DeviceChangeKind::Ignored},
-                      EventCase{"RemovePending", 0x8003, 5, DeviceChangeKind::Ignored},
-                      EventCase{"NodesChanged", 0x0007, 5, DeviceChangeKind::Ignored},
-                      EventCase{"VolumeArrival", 0x8000, 2, DeviceChangeKind::Ignored},
-                      EventCase{"HandleRemoval", 0x8004, 6, DeviceChangeKind::Ignored}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Events, DeviceEventTest,
+                         ::testing::Values(EventCase{"Arrival", 0x8000, 5, DeviceChangeKind::Opened},
+                                           EventCase{"RemoveComplete", 0x8004, 5, DeviceChangeKind::Opened},
+                                           EventCase{"QueryRemove", 0x8001, 5, DeviceChangeKind::Ignored},
+                                           EventCase{"RemovePending", 0x8003, 5, DeviceChangeKind::Ignored},
+                                           EventCase{"NodesChanged", 0x0007, 5, DeviceChangeKind::Ignored},
+                                           EventCase{"VolumeArrival", 0x8000, 2, DeviceChangeKind::Ignored},
+                                           EventCase{"HandleRemoval", 0x8004, 6, DeviceChangeKind::Ignored}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DeviceChange, ANotificationOfAnotherDeviceIsIgnored) {
   LinkFixture f;
@@ -92,8 +92,8 @@ TEST(DeviceChange, UnplugWarnsAndReplugReopensWithHandshake) {
   auto events = monitor->drain();
   ASSERT_EQ(events.size(), 2u);
   for (const auto& e : events) {
-    const auto a = handleDeviceChange(f.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface,
-                                      e.path, true, true);
+    const auto a =
+        handleDeviceChange(f.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true, true);
     EXPECT_EQ(a.kind, DeviceChangeKind::WarnAndHide);
     EXPECT_EQ(f.link.deviceOpen.load(), 0);
   }
@@ -101,8 +101,8 @@ TEST(DeviceChange, UnplugWarnsAndReplugReopensWithHandshake) {
   events = monitor->drain();
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].kind, HidDeviceEventKind::Arrival);
-  const auto a = handleDeviceChange(f.link, deviceChangeCode(events[0].kind),
-                                    proto::kDeviceTypeInterface, events[0].path, true, true);
+  const auto a = handleDeviceChange(f.link, deviceChangeCode(events[0].kind), proto::kDeviceTypeInterface,
+                                    events[0].path, true, true);
   EXPECT_EQ(a, (DeviceChangeAction{DeviceChangeKind::Opened, true, false}));
   EXPECT_EQ(f.link.deviceOpen.load(), 1);
   EXPECT_EQ(f.link.activeSensorType(), 2);
@@ -121,9 +121,9 @@ TEST_P(ReaderRuleTest, AnArrivalLetsAnExistingReaderRunWhileTheBasicPageWasNotSh
   LinkFixture f(false);
   ASSERT_EQ(f.link.openMouse(), 0);
   f.mouse.plugIn();
-  const auto a = handleDeviceChange(f.link, proto::kDeviceArrival, proto::kDeviceTypeInterface,
-                                    f.mouse.commandPath(), GetParam().basicPageShown,
-                                    GetParam().readerExists);
+  const auto a =
+      handleDeviceChange(f.link, proto::kDeviceArrival, proto::kDeviceTypeInterface, f.mouse.commandPath(),
+                         GetParam().basicPageShown, GetParam().readerExists);
   EXPECT_EQ(a.kind, DeviceChangeKind::Opened);
   EXPECT_TRUE(a.handshakeDone);
   EXPECT_EQ(a.startReader, GetParam().startReader);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/device/device_link.h"
-#include "platform/hid/simulated_mouse.h"
 #include "core/settings/config_file.h"
+#include "platform/hid/simulated_mouse.h"
 
 namespace hm::test {
 

@@ -153,8 +153,8 @@ TEST(NotificationReader, StartingWithoutTheMouseThenPluggingItInLetsTheReaderRun
   NotificationReader reader(f.link, std::ref(got));  // held: nothing was opened at start-up
   f.mouse.plugIn();
   for (const auto& e : monitor->drain()) {
-    const auto a = handleDeviceChange(f.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface,
-                                      e.path, false, true);
+    const auto a = handleDeviceChange(f.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path,
+                                      false, true);
     if (a.startReader) reader.release();
   }
   EXPECT_TRUE(reader.released());

@@ -42,19 +42,20 @@ TEST_P(OpenLayoutTest, FindsTheCommandCollectionAndOpensWhatCameBefore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, OpenLayoutTest,
-    ::testing::Values(
-        LayoutCase{"Default", {Role::Other, Role::Notification, Role::Command}, 1, true},
-        LayoutCase{"MouseOnly", {Role::Notification, Role::Command}, 1, true},
-        LayoutCase{"OthersBetween",
-                   {Role::Other, Role::Notification, Role::Other, Role::Other, Role::Command, Role::Other},
-                   1, true},
-        // The search stops at the command collection: a notification collection
-        // listed after it is never opened and the reader keeps waiting.
-        LayoutCase{"CommandFirst", {Role::Command, Role::Notification}, 1, false},
-        LayoutCase{"CommandOnly", {Role::Other, Role::Command}, 1, false},
-        LayoutCase{"NotificationOnly", {Role::Other, Role::Notification}, 0, false},
-        LayoutCase{"OtherDevicesOnly", {Role::Other, Role::Other}, 0, false},
-        LayoutCase{"Empty", {}, 0, false}),
+    ::testing::Values(LayoutCase{"Default", {Role::Other, Role::Notification, Role::Command}, 1, true},
+                      LayoutCase{"MouseOnly", {Role::Notification, Role::Command}, 1, true},
+                      LayoutCase{"OthersBetween",
+                                 {Role::Other, Role::Notification, Role::Other, Role::Other, Role::Command,
+                                  Role::Other},
+                                 1,
+                                 true},
+                      // The search stops at the command collection: a notification collection
+                      // listed after it is never opened and the reader keeps waiting.
+                      LayoutCase{"CommandFirst", {Role::Command, Role::Notification}, 1, false},
+                      LayoutCase{"CommandOnly", {Role::Other, Role::Command}, 1, false},
+                      LayoutCase{"NotificationOnly", {Role::Other, Role::Notification}, 0, false},
+                      LayoutCase{"OtherDevicesOnly", {Role::Other, Role::Other}, 0, false},
+                      LayoutCase{"Empty", {}, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpenMouse, UnpluggedMouseIsNotFound) {

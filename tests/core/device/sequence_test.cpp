@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "core/buttons/button_codes.h"
-#include "link_fixture.h"
 #include "core/settings/settings_ini.h"
+#include "link_fixture.h"
 
 namespace hm {
 namespace {
@@ -51,9 +51,9 @@ class ExpectedTrace {
 };
 
 struct ApplyExpectation {
-  Bytes page0;                          // 24 bytes
-  std::array<std::uint8_t, 8> dpi;      // DPI stage codes
-  std::array<std::uint8_t, 2> led;      // 0x0D bytes 1 and 2
+  Bytes page0;                      // 24 bytes
+  std::array<std::uint8_t, 8> dpi;  // DPI stage codes
+  std::array<std::uint8_t, 2> led;  // 0x0D bytes 1 and 2
 };
 
 // What "Apply" must send for `c`, with the mouse holding `page1` and
@@ -156,21 +156,45 @@ Bytes zeros(std::size_t n) { return Bytes(n, 0); }
 const ApplyCase kApplyCases[] = {
     // All zero: every stage disabled at step 0 (0x01 | 0x80), LED 0, 0.
     {"AllZero", zeroRecord(), 0, {zeros(24), {0x81, 0x81, 0x81, 0x81, 0x80, 0x80, 0x80, 0x80}, {0, 0}}},
-    {"Factory", factoryConfig(), 0, {factoryPage0(), {0x02, 0x04, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
-    {"FactoryWithMacros", withMacros(factoryConfig()), 0,
+    {"Factory",
+     factoryConfig(),
+     0,
      {factoryPage0(), {0x02, 0x04, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
-    {"ColoursTwoAndFive", coloursTwoAndFive(), 0,
+    {"FactoryWithMacros",
+     withMacros(factoryConfig()),
+     0,
+     {factoryPage0(), {0x02, 0x04, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
+    {"ColoursTwoAndFive",
+     coloursTwoAndFive(),
+     0,
      {{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
       {0x02, 0x04, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80},
       {1, 1}}},
-    {"StageTwoDisabled", stageTwoDisabled(), 0,
+    {"StageTwoDisabled",
+     stageTwoDisabled(),
+     0,
      {factoryPage0(), {0x02, 0x84, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
-    {"SensorType0", stepsFourToSeven(2, 4), 0, {factoryPage0(), {0x05, 0x06, 0x07, 0x08, 0x80, 0x80, 0x80, 0x80}, {2, 5}}},
-    {"SensorType1", stepsFourToSeven(3, 0), 1, {factoryPage0(), {0x05, 0x23, 0x24, 0x25, 0x80, 0x80, 0x80, 0x80}, {3, 1}}},
-    {"SensorType2", stepsFourToSeven(1, 9), 2, {factoryPage0(), {0x0A, 0x26, 0x28, 0x2A, 0x80, 0x80, 0x80, 0x80}, {1, 10}}},
-    {"SensorType3", stepsFourToSeven(3, 0xFF), 3, {factoryPage0(), {0x05, 0x06, 0x07, 0x08, 0x80, 0x80, 0x80, 0x80}, {3, 0}}},
+    {"SensorType0",
+     stepsFourToSeven(2, 4),
+     0,
+     {factoryPage0(), {0x05, 0x06, 0x07, 0x08, 0x80, 0x80, 0x80, 0x80}, {2, 5}}},
+    {"SensorType1",
+     stepsFourToSeven(3, 0),
+     1,
+     {factoryPage0(), {0x05, 0x23, 0x24, 0x25, 0x80, 0x80, 0x80, 0x80}, {3, 1}}},
+    {"SensorType2",
+     stepsFourToSeven(1, 9),
+     2,
+     {factoryPage0(), {0x0A, 0x26, 0x28, 0x2A, 0x80, 0x80, 0x80, 0x80}, {1, 10}}},
+    {"SensorType3",
+     stepsFourToSeven(3, 0xFF),
+     3,
+     {factoryPage0(), {0x05, 0x06, 0x07, 0x08, 0x80, 0x80, 0x80, 0x80}, {3, 0}}},
     // A sensor type without a table: code 0, bit 7 still marks disabled stages.
-    {"SensorType4", stageTwoDisabled(), 4, {factoryPage0(), {0x00, 0x80, 0x00, 0x00, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
+    {"SensorType4",
+     stageTwoDisabled(),
+     4,
+     {factoryPage0(), {0x00, 0x80, 0x00, 0x00, 0x80, 0x80, 0x80, 0x80}, {1, 1}}},
 };
 
 class ApplyTest : public ::testing::TestWithParam<ApplyCase> {
@@ -245,10 +269,10 @@ TEST(Apply, LedBytesRepeatThePreviousApplyWhenTheModeIsOutsideOneToThree) {
     std::uint8_t mode, param;
     std::array<std::uint8_t, 3> sent;
   };
-  const Step steps[] = {{0, 0, {0, 0, 3}},   // first Apply of the run, mode off
+  const Step steps[] = {{0, 0, {0, 0, 3}},  // first Apply of the run, mode off
                         {2, 6, {2, 7, 3}},
-                        {0, 0, {2, 7, 3}},   // repeats
-                        {4, 1, {2, 7, 3}},   // out of range too
+                        {0, 0, {2, 7, 3}},  // repeats
+                        {4, 1, {2, 7, 3}},  // out of range too
                         {1, 0, {1, 1, 3}}};
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
@@ -317,7 +341,8 @@ TEST(Apply, WithoutConfigBinTheDeviceIsStillWrittenAndFailureIsReported) {
   TempDataFolder data;
   std::filesystem::remove(data.configBin);
   ButtonTexts texts;
-  EXPECT_FALSE(f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
+  EXPECT_FALSE(
+      f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
   EXPECT_EQ(f.mouse.commands().size(), proto::kApplyCommandCount);
   ASSERT_FALSE(f.sink.messages.empty());
   EXPECT_FALSE(std::filesystem::exists(data.configBin));  // never created
@@ -328,7 +353,8 @@ TEST(Apply, WithoutTheMouseRunsToTheEndAndSaves) {
   f.link.openMouse();
   TempDataFolder data;
   ButtonTexts texts;
-  EXPECT_TRUE(f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
+  EXPECT_TRUE(
+      f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
   EXPECT_EQ(f.sleeper.totalMs(), 248u);
 }
 

@@ -27,15 +27,15 @@ TEST_P(ChecksumTest, IsComplementOfTheSumOfBytesZeroToSix) {
   EXPECT_TRUE(r.checksumValid());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reports, ChecksumTest,
-    ::testing::Values(ChecksumCase{{0x83, 0, 0, 0, 0, 0, 0}, 0x7C},
-                      ChecksumCase{{0x01, 8, 0, 0, 0, 0, 0}, 0xF6},
-                      ChecksumCase{{0xFF, 0, 0, 0, 0, 0, 0}, 0x00},     // sum 0xFF gives 0
-                      ChecksumCase{{0x80, 0x40, 0x3F, 0, 0, 0, 0}, 0x00},
-                      ChecksumCase{{0x10, 2, 4, 0, 0, 0, 0}, 0xE9},
-                      ChecksumCase{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0x06},  // wraps
-                      ChecksumCase{{0, 0, 0, 0, 0, 0, 0}, 0xFF}));
+INSTANTIATE_TEST_SUITE_P(Reports, ChecksumTest,
+                         ::testing::Values(ChecksumCase{{0x83, 0, 0, 0, 0, 0, 0}, 0x7C},
+                                           ChecksumCase{{0x01, 8, 0, 0, 0, 0, 0}, 0xF6},
+                                           ChecksumCase{{0xFF, 0, 0, 0, 0, 0, 0}, 0x00},  // sum 0xFF gives 0
+                                           ChecksumCase{{0x80, 0x40, 0x3F, 0, 0, 0, 0}, 0x00},
+                                           ChecksumCase{{0x10, 2, 4, 0, 0, 0, 0}, 0xE9},
+                                           ChecksumCase{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+                                                        0x06},  // wraps
+                                           ChecksumCase{{0, 0, 0, 0, 0, 0, 0}, 0xFF}));
 
 TEST(SendCommand, FramesTheReportAfterReportIdZeroWithTheFeatureLength) {
   LinkFixture f;
@@ -45,8 +45,8 @@ TEST(SendCommand, FramesTheReportAfterReportIdZeroWithTheFeatureLength) {
   f.link.sendCommand(r);
   ASSERT_EQ(f.trace.size(), 2u);
   EXPECT_EQ(f.trace[0], "set-feature 00 83 00 00 00 00 00 00 7c");
-  EXPECT_EQ(f.trace[1], "get-feature 00 83 02 11 22 33 00 00 " + traceHex(std::vector<std::uint8_t>{
-                                                                      FeatureReport(0x83, 2, 0x11, 0x22, 0x33)[7]}));
+  EXPECT_EQ(f.trace[1], "get-feature 00 83 02 11 22 33 00 00 " +
+                            traceHex(std::vector<std::uint8_t>{FeatureReport(0x83, 2, 0x11, 0x22, 0x33)[7]}));
   EXPECT_EQ(r, FeatureReport(0x83, 0x02, 0x11, 0x22, 0x33));
 }
 

@@ -50,8 +50,7 @@ TEST_P(EncodeImageTest, Events) {
   std::memset(g.image() + kLoopBytes, 0x5A, kMacroImageSize - kLoopBytes);  // stale events
   const EncodeResult r = encodeMacroImage(GetParam().items, g.image());
   const std::size_t n = GetParam().events.size();
-  EXPECT_EQ(Bytes(g.image() + kLoopBytes, g.image() + kLoopBytes + n), GetParam().events)
-      << GetParam().what;
+  EXPECT_EQ(Bytes(g.image() + kLoopBytes, g.image() + kLoopBytes + n), GetParam().events) << GetParam().what;
   for (std::size_t i = kLoopBytes + n; i < kMacroImageSize; ++i)
     EXPECT_EQ(g.image()[i], 0) << GetParam().what << " byte " << i;
   EXPECT_EQ(r.events, GetParam().count) << GetParam().what;
@@ -66,23 +65,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EncodeCase{"worked example", {"A   Dn", "50 ms", "A   Up"}, {0x05, 0x04, 0x80, 0x04}, 2},
         EncodeCase{"2500 ms uses the long form",
-                   {"A   Dn", "2500 ms", "A   Up"}, {0x00, 0x04, 0x19, 0x03, 0x80, 0x04}, 2},
+                   {"A   Dn", "2500 ms", "A   Up"},
+                   {0x00, 0x04, 0x19, 0x03, 0x80, 0x04},
+                   2},
         EncodeCase{"1270 ms press", {"A   Dn", "1270 ms"}, {0x7F, 0x04}, 1},
         EncodeCase{"1270 ms release", {"A   Up", "1270 ms"}, {0xFF, 0x04}, 1},
         EncodeCase{"1271 ms press", {"A   Dn", "1271 ms"}, {0x47, 0x04, 0x0C, 0x03}, 1},
         EncodeCase{"1280 ms press", {"A   Dn", "1280 ms"}, {0x50, 0x04, 0x0C, 0x03}, 1},
         EncodeCase{"1280 ms release", {"A   Up", "1280 ms"}, {0xD0, 0x04, 0x0C, 0x03}, 1},
         EncodeCase{"delay above 25500 keeps the low 8 bits of d/100",
-                   {"A   Dn", "30000 ms"}, {0x00, 0x04, 0x2C, 0x03}, 1},
+                   {"A   Dn", "30000 ms"},
+                   {0x00, 0x04, 0x2C, 0x03},
+                   1},
         EncodeCase{"9 ms rounds down to 0 units", {"B   Dn", "9 ms", "B   Up"}, {0x00, 0x05, 0x80, 0x05}, 2},
         EncodeCase{"last event gets delay 0", {"A   Dn"}, {0x00, 0x04}, 1},
-        EncodeCase{"key after key gives delay 0",
-                   {"Ctrl   Dn", "C   Dn", "20 ms"}, {0x00, 0xE0, 0x02, 0x06}, 2},
-        EncodeCase{"mouse buttons", {"L-Button   Dn", "10 ms", "R-Button   Up", "20 ms", "M-Button   Dn"},
-                   {0x01, 0xF0, 0x82, 0xF1, 0x00, 0xF2}, 3},
+        EncodeCase{
+            "key after key gives delay 0", {"Ctrl   Dn", "C   Dn", "20 ms"}, {0x00, 0xE0, 0x02, 0x06}, 2},
+        EncodeCase{"mouse buttons",
+                   {"L-Button   Dn", "10 ms", "R-Button   Up", "20 ms", "M-Button   Dn"},
+                   {0x01, 0xF0, 0x82, 0xF1, 0x00, 0xF2},
+                   3},
         EncodeCase{"unknown key encodes as 0", {"\\   Dn", "30 ms", "a   Up"}, {0x03, 0x00, 0x80, 0x00}, 2},
         EncodeCase{"junk items write nothing",
-                   {"hello", "", "70 ms", "Dn", "A   Dn", "40 ms", "   "}, {0x04, 0x04}, 1},
+                   {"hello", "", "70 ms", "Dn", "A   Dn", "40 ms", "   "},
+                   {0x04, 0x04},
+                   1},
         EncodeCase{"delay read like atoi", {"A   Dn", "  60 msec"}, {0x06, 0x04}, 1},
         EncodeCase{"negative delay reads as 0", {"A   Up", "-500 ms"}, {0x80, 0x04}, 1},
         EncodeCase{"every suffix occurrence is removed", {"A   Dn   Dn", "10 ms"}, {0x01, 0x04}, 1},
@@ -91,8 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Removal is one pass: cutting "   Dn" out of "A      DnDn" leaves
         // "A   Dn", which is no key name; the same for " ms" joining digits.
         EncodeCase{"a suffix formed by a removal stays", {"A      DnDn"}, {0x00, 0x00}, 1},
-        EncodeCase{"digits joined by a removal are not read",
-                   {"A   Dn", "1 m mss2"}, {0x00, 0x04}, 1}));
+        EncodeCase{"digits joined by a removal are not read", {"A   Dn", "1 m mss2"}, {0x00, 0x04}, 1}));
 
 TEST(EncodeImage, NoItemsZeroesTheWholeImage) {
   GuardedImage g;
@@ -141,18 +147,19 @@ std::vector<std::string> plus(std::vector<std::string> items, std::vector<std::s
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ImageLimitTest,
-    ::testing::Values(
-        LimitCase{"63 short events fill it exactly", shortEvents(63), 63, false, 126},
-        LimitCase{"a 64th event is dropped", shortEvents(64), 63, true, 126},
-        LimitCase{"long event at byte 126 is dropped, and the short one after it too",
-                  plus(shortEvents(62), {"B   Dn", "5000 ms", "C   Dn", "10 ms"}), 62, true, 124},
-        LimitCase{"long event that just fits", plus(shortEvents(61), {"B   Dn", "5000 ms"}), 62, false,
-                  126}));
+    ::testing::Values(LimitCase{"63 short events fill it exactly", shortEvents(63), 63, false, 126},
+                      LimitCase{"a 64th event is dropped", shortEvents(64), 63, true, 126},
+                      LimitCase{"long event at byte 126 is dropped, and the short one after it too",
+                                plus(shortEvents(62), {"B   Dn", "5000 ms", "C   Dn", "10 ms"}), 62, true,
+                                124},
+                      LimitCase{"long event that just fits", plus(shortEvents(61), {"B   Dn", "5000 ms"}), 62,
+                                false, 126}));
 
 // record.ini builders.
 std::string section(const std::string& name, const std::vector<std::string>& items,
                     const std::string& count = "") {
-  std::string s = "[" + name + "]\nItemCount=" + (count.empty() ? std::to_string(items.size()) : count) + "\n";
+  std::string s =
+      "[" + name + "]\nItemCount=" + (count.empty() ? std::to_string(items.size()) : count) + "\n";
   for (std::size_t i = 0; i < items.size(); ++i) s += "Item" + std::to_string(i) + "=" + items[i] + "\n";
   return s;
 }
@@ -230,16 +237,15 @@ TEST_P(ItemCountTest, ParsedLikeAtoi) {
     EXPECT_EQ(config.macroImage[0][i], 0) << GetParam().count << " byte " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Counts, ItemCountTest,
-    ::testing::Values(CountCase{"3", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
-                      CountCase{" +3", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
-                      CountCase{"3 items", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
-                      CountCase{"2", {0x00, 0x01, 0x05, 0x04}, 1},
-                      CountCase{"1", {0x00, 0x01, 0x00, 0x04}, 1},
-                      CountCase{"9", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
-                      CountCase{"0", {0x00, 0x00}, 0}, CountCase{"x3", {0x00, 0x00}, 0},
-                      CountCase{"-2", {0x00, 0x01}, 0}));
+INSTANTIATE_TEST_SUITE_P(Counts, ItemCountTest,
+                         ::testing::Values(CountCase{"3", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
+                                           CountCase{" +3", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
+                                           CountCase{"3 items", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
+                                           CountCase{"2", {0x00, 0x01, 0x05, 0x04}, 1},
+                                           CountCase{"1", {0x00, 0x01, 0x00, 0x04}, 1},
+                                           CountCase{"9", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
+                                           CountCase{"0", {0x00, 0x00}, 0}, CountCase{"x3", {0x00, 0x00}, 0},
+                                           CountCase{"-2", {0x00, 0x01}, 0}));
 
 TEST(RebuildImages, SectionWithoutItemCountEmptiesItsImage) {
   TempDir dir;
@@ -262,7 +268,8 @@ TEST(RebuildImages, ThirteenSectionsFillTwelveImagesAndReportTheRest) {
   for (int n = 1; n <= 12; ++n) {
     EXPECT_TRUE(reports[n - 1].hasImage);
     EXPECT_EQ(reports[n - 1].number, n);
-    EXPECT_EQ(imageEvents(config, n - 1), (Bytes{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(0x03 + n)}))
+    EXPECT_EQ(imageEvents(config, n - 1),
+              (Bytes{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(0x03 + n)}))
         << n;
   }
   EXPECT_FALSE(reports[12].hasImage);

@@ -23,9 +23,9 @@ TEST(MacroItem, ItemTexts) {
 }
 
 MacroRecord copyMacro() {
-  return {"Copy", {MacroItem::press("Ctrl"), MacroItem::delay(20), MacroItem::press("C"),
-                   MacroItem::delay(50), MacroItem::release("C"), MacroItem::delay(20),
-                   MacroItem::release("Ctrl")}};
+  return {"Copy",
+          {MacroItem::press("Ctrl"), MacroItem::delay(20), MacroItem::press("C"), MacroItem::delay(50),
+           MacroItem::release("C"), MacroItem::delay(20), MacroItem::release("Ctrl")}};
 }
 
 TEST(MacroFile, WriteCreatesTheFileAndReadsBack) {
@@ -110,8 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"missing section", "[X]\nItemCount=1\nItem0=A   Dn\n", "M", {}},
         ReadCase{"missing count", "[M]\nItem0=A   Dn\n", "M", {}},
         ReadCase{"missing item reads empty", "[M]\nItemCount=2\nItem1=5 ms\n", "M", {"", "5 ms"}},
-        ReadCase{"count read like atoi", "[M]\nItemCount= 2 items\nItem0=a\nItem1=b\nItem2=c\n", "M",
-                 {"a", "b"}},
+        ReadCase{
+            "count read like atoi", "[M]\nItemCount= 2 items\nItem0=a\nItem1=b\nItem2=c\n", "M", {"a", "b"}},
         ReadCase{"negative count", "[M]\nItemCount=-4\nItem0=a\n", "M", {}},
         ReadCase{"CRLF and blanks", "[M]\r\nItemCount = 1\r\n Item0 = A   Dn\r\n", "M", {"A   Dn"}}));
 
@@ -157,12 +157,11 @@ TEST_P(SetLoopTimesTest, StoresBigEndianInTheChosenImageOnly) {
   EXPECT_EQ(loopTimes(config, kSlot), GetParam().high << 8 | GetParam().low);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, SetLoopTimesTest,
-    ::testing::Values(LoopCase{1, 0, 1}, LoopCase{255, 0, 0xFF}, LoopCase{256, 1, 0},
-                      LoopCase{0x1234, 0x12, 0x34}, LoopCase{65535, 0xFF, 0xFF},
-                      LoopCase{0, 0, 1}, LoopCase{-1, 0, 1}, LoopCase{65536, 0, 1},
-                      LoopCase{70000, 0, 1}, LoopCase{LONG_MAX, 0, 1}));
+INSTANTIATE_TEST_SUITE_P(Values, SetLoopTimesTest,
+                         ::testing::Values(LoopCase{1, 0, 1}, LoopCase{255, 0, 0xFF}, LoopCase{256, 1, 0},
+                                           LoopCase{0x1234, 0x12, 0x34}, LoopCase{65535, 0xFF, 0xFF},
+                                           LoopCase{0, 0, 1}, LoopCase{-1, 0, 1}, LoopCase{65536, 0, 1},
+                                           LoopCase{70000, 0, 1}, LoopCase{LONG_MAX, 0, 1}));
 
 TEST(LoopTimes, SlotOutsideTheTwelveChangesNothing) {
   MouseConfig config{};
@@ -176,7 +175,7 @@ TEST(LoopTimes, SlotOutsideTheTwelveChangesNothing) {
 
 struct TextCase {
   const char* text;
-  long integer;    // leadingInteger
+  long integer;        // leadingInteger
   std::uint16_t loop;  // clampLoopTimesText
 };
 
@@ -189,16 +188,15 @@ TEST_P(NumberTextTest, ReadLikeAtoi) {
   EXPECT_EQ(clampLoopTimesText(GetParam().text), GetParam().loop) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, NumberTextTest,
-    ::testing::Values(TextCase{"", 0, 1}, TextCase{"0", 0, 1}, TextCase{"1", 1, 1},
-                      TextCase{"70000", 70000, 1}, TextCase{"65535", 65535, 65535},
-                      TextCase{"65536", 65536, 1}, TextCase{"  12", 12, 12},
-                      TextCase{"\t7x", 7, 7}, TextCase{"12 34", 12, 12}, TextCase{"+9", 9, 9},
-                      TextCase{"-3", -3, 1}, TextCase{"abc", 0, 1}, TextCase{"- 3", 0, 1},
-                      TextCase{"50 ms", 50, 50},
-                      TextCase{"99999999999999999999999", LONG_MAX, 1},
-                      TextCase{"-99999999999999999999999", LONG_MIN, 1}));
+INSTANTIATE_TEST_SUITE_P(Texts, NumberTextTest,
+                         ::testing::Values(TextCase{"", 0, 1}, TextCase{"0", 0, 1}, TextCase{"1", 1, 1},
+                                           TextCase{"70000", 70000, 1}, TextCase{"65535", 65535, 65535},
+                                           TextCase{"65536", 65536, 1}, TextCase{"  12", 12, 12},
+                                           TextCase{"\t7x", 7, 7}, TextCase{"12 34", 12, 12},
+                                           TextCase{"+9", 9, 9}, TextCase{"-3", -3, 1}, TextCase{"abc", 0, 1},
+                                           TextCase{"- 3", 0, 1}, TextCase{"50 ms", 50, 50},
+                                           TextCase{"99999999999999999999999", LONG_MAX, 1},
+                                           TextCase{"-99999999999999999999999", LONG_MIN, 1}));
 
 TEST(ItemKeys, CountFromZeroWithoutLeadingZeros) {
   EXPECT_EQ(itemKey(0), "Item0");

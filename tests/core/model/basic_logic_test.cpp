@@ -12,8 +12,11 @@ TEST(BasicLogic, ReportRateCellOfEveryCode) {
 }
 
 TEST(BasicLogic, DpiScaleOfEverySensorType) {
-  struct Case { int sensor, levels; const char *bottom, *top; };
-  const Case cases[] = {{0, 12, "250", "4000"}, {1, 8, "600", "3200"}, {2, 8, "250", "2500"},
+  struct Case {
+    int sensor, levels;
+    const char *bottom, *top;
+  };
+  const Case cases[] = {{0, 12, "250", "4000"}, {1, 8, "600", "3200"},  {2, 8, "250", "2500"},
                         {3, 8, "400", "3200"},  {4, 12, "250", "4000"}, {255, 12, "250", "4000"}};
   for (const Case& t : cases) {
     EXPECT_EQ(dpiLevelCount(t.sensor), t.levels) << t.sensor;
@@ -24,13 +27,17 @@ TEST(BasicLogic, DpiScaleOfEverySensorType) {
 }
 
 TEST(BasicLogic, TheLastStageRuleCountsAllEightBytes) {
-  struct Case { std::array<std::uint8_t, 8> enabled; int stage; PaneToggle result; };
+  struct Case {
+    std::array<std::uint8_t, 8> enabled;
+    int stage;
+    PaneToggle result;
+  };
   const Case cases[] = {
       {{0, 1, 0, 0, 0, 0, 0, 0}, 0, PaneToggle::SwitchedOn},
       {{1, 1, 0, 0, 0, 0, 0, 0}, 0, PaneToggle::SwitchedOff},
       {{0, 0, 1, 0, 0, 0, 0, 0}, 2, PaneToggle::Refused},
-      {{0, 0, 0, 1, 0, 0, 0, 1}, 3, PaneToggle::SwitchedOff},   // a hidden slot is on
-      {{1, 2, 0, 0, 0, 0, 0, 0}, 0, PaneToggle::Refused},       // only 1 counts as on
+      {{0, 0, 0, 1, 0, 0, 0, 1}, 3, PaneToggle::SwitchedOff},  // a hidden slot is on
+      {{1, 2, 0, 0, 0, 0, 0, 0}, 0, PaneToggle::Refused},      // only 1 counts as on
   };
   for (const Case& t : cases) {
     MouseConfig c;
@@ -41,11 +48,14 @@ TEST(BasicLogic, TheLastStageRuleCountsAllEightBytes) {
 }
 
 TEST(BasicLogic, LedParameterTables) {
-  struct Case { int mode, index; const char* text; };
-  const Case cases[] = {{1, 0, "5%"},     {1, 8, "85%"},   {1, 9, "100%"},  {1, 10, ""},   {2, 0, "8S"},
-                        {2, 3, "5S"},     {2, 4, "4S"},    {2, 5, ""},      {3, 0, "0.5S"}, {3, 1, "1S"},
-                        {3, 2, "1.5S"},   {3, 19, "10S"},  {3, 29, "15S"},  {3, 30, ""},   {3, -1, ""},
-                        {0, 29, "15S"}};   // modes other than 1 and 2 list the neon table
+  struct Case {
+    int mode, index;
+    const char* text;
+  };
+  const Case cases[] = {{1, 0, "5%"},   {1, 8, "85%"},  {1, 9, "100%"}, {1, 10, ""},    {2, 0, "8S"},
+                        {2, 3, "5S"},   {2, 4, "4S"},   {2, 5, ""},     {3, 0, "0.5S"}, {3, 1, "1S"},
+                        {3, 2, "1.5S"}, {3, 19, "10S"}, {3, 29, "15S"}, {3, 30, ""},    {3, -1, ""},
+                        {0, 29, "15S"}};  // modes other than 1 and 2 list the neon table
   for (const Case& t : cases) EXPECT_EQ(ledParamText(t.mode, t.index), t.text) << t.mode << "/" << t.index;
   EXPECT_EQ(ledParamTable(1).size(), 10u);
   EXPECT_EQ(ledParamTable(2).size(), 5u);
@@ -53,7 +63,10 @@ TEST(BasicLogic, LedParameterTables) {
 }
 
 TEST(BasicLogic, EachStageAndLedFlipsItsOwnBit) {
-  struct Case { int stage, led, byte; std::uint8_t bit; };
+  struct Case {
+    int stage, led, byte;
+    std::uint8_t bit;
+  };
   const Case cases[] = {{0, 1, 0, 0x01}, {0, 4, 0, 0x08}, {1, 1, 0, 0x10}, {1, 4, 0, 0x80},
                         {2, 2, 1, 0x02}, {3, 1, 1, 0x10}, {3, 4, 1, 0x80}};
   for (const Case& t : cases) {

@@ -14,9 +14,9 @@
 namespace hm {
 namespace {
 
+using test::readFile;
 using test::RecordingSink;
 using test::TempDir;
-using test::readFile;
 using test::writeFile;
 
 MouseConfig sampleRecord() {
@@ -39,7 +39,7 @@ std::string imageBytes(std::uint8_t flag, const MouseConfig& c) {
 
 struct LoadCase {
   const char* name;
-  long size;            // -1 = no file
+  long size;  // -1 = no file
   bool loads;
   bool missingMessage;
 };
@@ -56,7 +56,7 @@ TEST_P(ConfigLoad, OnlyExactSizeLoads) {
     bytes.resize(static_cast<std::size_t>(c.size), '\x7F');
     writeFile(path, bytes);
   }
-  MouseConfig config = sampleRecord();   // garbage in, to see it cleared
+  MouseConfig config = sampleRecord();  // garbage in, to see it cleared
   std::uint8_t flag = 9;
   RecordingSink sink;
   std::vector<std::string> log;
@@ -163,7 +163,7 @@ TEST(ConfigSave, NeverCreatesAMissingFile) {
 // carries the errno of the failing call.
 struct FailCase {
   const char* name;
-  std::function<std::string(TempDir&)> arrange;   // returns the path to save to
+  std::function<std::string(TempDir&)> arrange;  // returns the path to save to
   int expectedErrno;
   std::function<void(TempDir&)> check;
 };
@@ -182,34 +182,34 @@ TEST_P(ConfigSaveFailure, KeepsOldFileAndShowsErrorBox) {
   c.check(dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConfigSaveFailure,
-    ::testing::Values(
-        // config.bin is a directory: it exists, but cannot be replaced by a file.
-        FailCase{"target_is_directory",
-                 [](TempDir& d) {
-                   std::filesystem::create_directory(d.file("config.bin"));
-                   return d.file("config.bin");
-                 },
-                 EISDIR,
-                 [](TempDir& d) {
-                   EXPECT_TRUE(std::filesystem::is_directory(d.file("config.bin")));
-                   EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
-                 }},
-        // The temporary file's name (the file name plus a suffix) exceeds the
-        // longest name the folder allows, so it cannot be created.
-        FailCase{"temporary_name_too_long",
-                 [](TempDir& d) {
-                   const std::string path = d.file(std::string(250, 'c'));
-                   writeFile(path, imageBytes(0, factoryConfig()));
-                   return path;
-                 },
-                 ENAMETOOLONG,
-                 [](TempDir& d) {
-                   EXPECT_EQ(readFile(d.file(std::string(250, 'c'))), imageBytes(0, factoryConfig()));
-                   EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
-                 }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ConfigSaveFailure,
+                         ::testing::Values(
+                             // config.bin is a directory: it exists, but cannot be replaced by a file.
+                             FailCase{"target_is_directory",
+                                      [](TempDir& d) {
+                                        std::filesystem::create_directory(d.file("config.bin"));
+                                        return d.file("config.bin");
+                                      },
+                                      EISDIR,
+                                      [](TempDir& d) {
+                                        EXPECT_TRUE(std::filesystem::is_directory(d.file("config.bin")));
+                                        EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
+                                      }},
+                             // The temporary file's name (the file name plus a suffix) exceeds the
+                             // longest name the folder allows, so it cannot be created.
+                             FailCase{"temporary_name_too_long",
+                                      [](TempDir& d) {
+                                        const std::string path = d.file(std::string(250, 'c'));
+                                        writeFile(path, imageBytes(0, factoryConfig()));
+                                        return path;
+                                      },
+                                      ENAMETOOLONG,
+                                      [](TempDir& d) {
+                                        EXPECT_EQ(readFile(d.file(std::string(250, 'c'))),
+                                                  imageBytes(0, factoryConfig()));
+                                        EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
+                                      }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Replacing by rename needs only the folder's permission; a file the user made
 // read-only must still refuse the save (and so must str.ini, same writer).

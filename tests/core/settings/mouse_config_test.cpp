@@ -50,7 +50,6 @@ TEST(MouseConfig, ByteImageRoundTripsAndFieldsLandAtTheirOffsets) {
   EXPECT_EQ(&d.edited(), &d.mode[kModeB]);
 }
 
-
 // Every named field covers exactly its bytes of the stored image: filling one
 // field with a marker changes that byte range and nothing else.
 struct FieldCase {
@@ -78,31 +77,30 @@ TEST_P(RecordField, OccupiesItsRange) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layout, RecordField,
-    ::testing::Values(
-        FieldCase{"modeA_function", 0, 12, HM_FIELD(c.mode[kModeA].function)},
-        FieldCase{"modeA_fireSpeed", 96, 12, HM_FIELD(c.mode[kModeA].fireSpeed)},
-        FieldCase{"modeA_macroRepeat", 180, 12, HM_FIELD(c.mode[kModeA].macroRepeat)},
-        FieldCase{"modeB_function", 192, 12, HM_FIELD(c.mode[kModeB].function)},
-        FieldCase{"modeB_macroIndex", 192 + 168, 12, HM_FIELD(c.mode[kModeB].macroIndex)},
-        FieldCase{"macroImage", 384, 1536, HM_FIELD(c.macroImage)},
-        FieldCase{"macro12", 384 + 11 * 128, 128, HM_FIELD(c.macroImage[11])},
-        FieldCase{"reportInterval", 1925, 1, HM_FIELD(c.reportInterval)},
-        FieldCase{"dpiStageValue", 1927, 4, HM_FIELD(c.dpiStageValue)},
-        FieldCase{"dpiStageEnabled", 1931, 8, HM_FIELD(c.dpiStageEnabled)},
-        FieldCase{"ledMode", 1947, 1, HM_FIELD(c.ledMode)},
-        FieldCase{"ledParam", 1948, 3, HM_FIELD(c.ledParam)},
-        FieldCase{"ledParam2", 1951, 3, HM_FIELD(c.ledParam2)},
-        FieldCase{"enhancePointerPrecision", 1955, 1, HM_FIELD(c.enhancePointerPrecision)},
-        FieldCase{"scrollOneScreen", 1956, 1, HM_FIELD(c.scrollOneScreen)},
-        FieldCase{"pointerSpeedStep", 1957, 1, HM_FIELD(c.pointerSpeedStep)},
-        FieldCase{"scrollLines", 1958, 1, HM_FIELD(c.scrollLines)},
-        FieldCase{"doubleClickStep", 1959, 1, HM_FIELD(c.doubleClickStep)},
-        FieldCase{"editedMode", 1960, 1, HM_FIELD(c.editedMode)},
-        FieldCase{"dpiActionA", 0x7A9, 12, HM_FIELD(c.dpiAction[kModeA])},
-        FieldCase{"dpiActionB", 0x7B5, 12, HM_FIELD(c.dpiAction[kModeB])},
-        FieldCase{"loopColorEnabled", 1985, 8, HM_FIELD(c.loopColorEnabled)},
-        FieldCase{"loopColor", 1993, 24, HM_FIELD(c.loopColor)},
-        FieldCase{"dpiLedMask", 2017, 4, HM_FIELD(c.dpiLedMask)}),
+    ::testing::Values(FieldCase{"modeA_function", 0, 12, HM_FIELD(c.mode[kModeA].function)},
+                      FieldCase{"modeA_fireSpeed", 96, 12, HM_FIELD(c.mode[kModeA].fireSpeed)},
+                      FieldCase{"modeA_macroRepeat", 180, 12, HM_FIELD(c.mode[kModeA].macroRepeat)},
+                      FieldCase{"modeB_function", 192, 12, HM_FIELD(c.mode[kModeB].function)},
+                      FieldCase{"modeB_macroIndex", 192 + 168, 12, HM_FIELD(c.mode[kModeB].macroIndex)},
+                      FieldCase{"macroImage", 384, 1536, HM_FIELD(c.macroImage)},
+                      FieldCase{"macro12", 384 + 11 * 128, 128, HM_FIELD(c.macroImage[11])},
+                      FieldCase{"reportInterval", 1925, 1, HM_FIELD(c.reportInterval)},
+                      FieldCase{"dpiStageValue", 1927, 4, HM_FIELD(c.dpiStageValue)},
+                      FieldCase{"dpiStageEnabled", 1931, 8, HM_FIELD(c.dpiStageEnabled)},
+                      FieldCase{"ledMode", 1947, 1, HM_FIELD(c.ledMode)},
+                      FieldCase{"ledParam", 1948, 3, HM_FIELD(c.ledParam)},
+                      FieldCase{"ledParam2", 1951, 3, HM_FIELD(c.ledParam2)},
+                      FieldCase{"enhancePointerPrecision", 1955, 1, HM_FIELD(c.enhancePointerPrecision)},
+                      FieldCase{"scrollOneScreen", 1956, 1, HM_FIELD(c.scrollOneScreen)},
+                      FieldCase{"pointerSpeedStep", 1957, 1, HM_FIELD(c.pointerSpeedStep)},
+                      FieldCase{"scrollLines", 1958, 1, HM_FIELD(c.scrollLines)},
+                      FieldCase{"doubleClickStep", 1959, 1, HM_FIELD(c.doubleClickStep)},
+                      FieldCase{"editedMode", 1960, 1, HM_FIELD(c.editedMode)},
+                      FieldCase{"dpiActionA", 0x7A9, 12, HM_FIELD(c.dpiAction[kModeA])},
+                      FieldCase{"dpiActionB", 0x7B5, 12, HM_FIELD(c.dpiAction[kModeB])},
+                      FieldCase{"loopColorEnabled", 1985, 8, HM_FIELD(c.loopColorEnabled)},
+                      FieldCase{"loopColor", 1993, 24, HM_FIELD(c.loopColor)},
+                      FieldCase{"dpiLedMask", 2017, 4, HM_FIELD(c.dpiLedMask)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #undef HM_FIELD

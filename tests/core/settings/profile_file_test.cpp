@@ -11,8 +11,8 @@
 namespace hm::profile {
 namespace {
 
-using test::TempDir;
 using test::readFile;
+using test::TempDir;
 using test::writeFile;
 
 // ---- Reading ----------------------------------------------------------------
@@ -22,7 +22,7 @@ struct ReadCase {
   std::string file;
   const char* section;
   const char* key;
-  const char* expected;   // with default "<none>"
+  const char* expected;  // with default "<none>"
 };
 
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
@@ -39,39 +39,38 @@ const std::string kUtf16File = std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE4\
 
 INSTANTIATE_TEST_SUITE_P(
     Semantics, ProfileRead,
-    ::testing::Values(
-        ReadCase{"plain", "[S]\nk=v\n", "S", "k", "v"},
-        ReadCase{"section_case", "[Setting-EN]\nItem1=x\n", "setting-en", "Item1", "x"},
-        ReadCase{"key_case", "[S]\nItemCount=3\n", "S", "ITEMCOUNT", "3"},
-        ReadCase{"non_ascii_section_case", "[\xC3\x89t\xC3\xA9]\nk=v\n", "\xC3\xA9T\xC3\x89", "k",
-                 "v"},
-        ReadCase{"non_ascii_key_case", "[S]\n\xD0\x9C\xD0\xB0\xD0\xBA=1\n", "S",
-                 "\xD0\xBC\xD0\x90\xD0\x9A", "1"},
-        ReadCase{"blanks_trimmed", "  [ S ]  \n\t k \t=  v w \t\n", "S", "k", "v w"},
-        ReadCase{"query_names_trimmed", "[S]\nk=v\n", " S ", " k ", "v"},
-        ReadCase{"first_key_wins", "[S]\nk=1\nK=2\n", "S", "k", "1"},
-        ReadCase{"first_section_wins", "[S]\nk=1\n[s]\nk=2\n", "s", "k", "1"},
-        ReadCase{"later_same_section_unseen", "[S]\na=1\n[s]\nk=2\n", "S", "k", "<none>"},
-        ReadCase{"missing_key", "[S]\nk=v\n", "S", "x", "<none>"},
-        ReadCase{"missing_section", "[S]\nk=v\n", "T", "k", "<none>"},
-        ReadCase{"key_before_any_section", "k=v\n[S]\n", "S", "k", "<none>"},
-        ReadCase{"empty_value", "[S]\nk=\n", "S", "k", ""},
-        ReadCase{"value_with_equals", "[S]\nk=a=b\n", "S", "k", "a=b"},
-        ReadCase{"quotes_removed", "[S]\nk=\"  v  \"\n", "S", "k", "  v  "},
-        ReadCase{"single_quotes_removed", "[S]\nk='a b'\n", "S", "k", "a b"},
-        ReadCase{"unmatched_quotes_kept", "[S]\nk=\"a'\n", "S", "k", "\"a'"},
-        ReadCase{"single_quote_char_kept", "[S]\nk=\"\n", "S", "k", "\""},
-        ReadCase{"comment_not_key", "[S]\n;k=v\n", "S", ";k", "<none>"},
-        ReadCase{"line_without_equals", "[S]\nk\n", "S", "k", "<none>"},
-        ReadCase{"crlf", "[S]\r\nk=v\r\n", "S", "k", "v"},
-        ReadCase{"no_final_newline", "[S]\nk=v", "S", "k", "v"},
-        ReadCase{"section_to_last_bracket", "[a]b]\nk=v\n", "a]b", "k", "v"},
-        ReadCase{"unclosed_bracket_is_junk", "[S\nk=v\n", "S", "k", "<none>"},
-        ReadCase{"utf8_bom", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
-        ReadCase{"utf8_text", "[Setting-CHS]\nItem1=\xE5\xB7\xA6\xE9\x94\xAE\n", "Setting-CHS",
-                 "Item1", "\xE5\xB7\xA6\xE9\x94\xAE"},
-        ReadCase{"utf16le_bom", kUtf16File, "S", "k", "\xC3\xA4"},
-        ReadCase{"empty_file", "", "S", "k", "<none>"}),
+    ::testing::Values(ReadCase{"plain", "[S]\nk=v\n", "S", "k", "v"},
+                      ReadCase{"section_case", "[Setting-EN]\nItem1=x\n", "setting-en", "Item1", "x"},
+                      ReadCase{"key_case", "[S]\nItemCount=3\n", "S", "ITEMCOUNT", "3"},
+                      ReadCase{"non_ascii_section_case", "[\xC3\x89t\xC3\xA9]\nk=v\n", "\xC3\xA9T\xC3\x89",
+                               "k", "v"},
+                      ReadCase{"non_ascii_key_case", "[S]\n\xD0\x9C\xD0\xB0\xD0\xBA=1\n", "S",
+                               "\xD0\xBC\xD0\x90\xD0\x9A", "1"},
+                      ReadCase{"blanks_trimmed", "  [ S ]  \n\t k \t=  v w \t\n", "S", "k", "v w"},
+                      ReadCase{"query_names_trimmed", "[S]\nk=v\n", " S ", " k ", "v"},
+                      ReadCase{"first_key_wins", "[S]\nk=1\nK=2\n", "S", "k", "1"},
+                      ReadCase{"first_section_wins", "[S]\nk=1\n[s]\nk=2\n", "s", "k", "1"},
+                      ReadCase{"later_same_section_unseen", "[S]\na=1\n[s]\nk=2\n", "S", "k", "<none>"},
+                      ReadCase{"missing_key", "[S]\nk=v\n", "S", "x", "<none>"},
+                      ReadCase{"missing_section", "[S]\nk=v\n", "T", "k", "<none>"},
+                      ReadCase{"key_before_any_section", "k=v\n[S]\n", "S", "k", "<none>"},
+                      ReadCase{"empty_value", "[S]\nk=\n", "S", "k", ""},
+                      ReadCase{"value_with_equals", "[S]\nk=a=b\n", "S", "k", "a=b"},
+                      ReadCase{"quotes_removed", "[S]\nk=\"  v  \"\n", "S", "k", "  v  "},
+                      ReadCase{"single_quotes_removed", "[S]\nk='a b'\n", "S", "k", "a b"},
+                      ReadCase{"unmatched_quotes_kept", "[S]\nk=\"a'\n", "S", "k", "\"a'"},
+                      ReadCase{"single_quote_char_kept", "[S]\nk=\"\n", "S", "k", "\""},
+                      ReadCase{"comment_not_key", "[S]\n;k=v\n", "S", ";k", "<none>"},
+                      ReadCase{"line_without_equals", "[S]\nk\n", "S", "k", "<none>"},
+                      ReadCase{"crlf", "[S]\r\nk=v\r\n", "S", "k", "v"},
+                      ReadCase{"no_final_newline", "[S]\nk=v", "S", "k", "v"},
+                      ReadCase{"section_to_last_bracket", "[a]b]\nk=v\n", "a]b", "k", "v"},
+                      ReadCase{"unclosed_bracket_is_junk", "[S\nk=v\n", "S", "k", "<none>"},
+                      ReadCase{"utf8_bom", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
+                      ReadCase{"utf8_text", "[Setting-CHS]\nItem1=\xE5\xB7\xA6\xE9\x94\xAE\n", "Setting-CHS",
+                               "Item1", "\xE5\xB7\xA6\xE9\x94\xAE"},
+                      ReadCase{"utf16le_bom", kUtf16File, "S", "k", "\xC3\xA4"},
+                      ReadCase{"empty_file", "", "S", "k", "<none>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileRead, MissingFileGivesDefaultAndNoSections) {
@@ -94,7 +93,7 @@ using Op = std::function<bool(const std::string& path)>;
 
 struct WriteCase {
   const char* name;
-  std::string before;   // "<missing>" = no file
+  std::string before;  // "<missing>" = no file
   Op op;
   std::string after;
 };
@@ -138,34 +137,26 @@ INSTANTIATE_TEST_SUITE_P(
                   "; top comment\n[A]\nk=1\nn=3\n\n[B]\nx=2\n"},
         WriteCase{"new_section_at_end", kBase, write("C", "c", "4"),
                   "; top comment\n[A]\nk=1\n\n[B]\nx=2\n[C]\nc=4\n"},
-        WriteCase{"junk_lines_kept", "junk line\n[A]\n  ;note\nrubbish\nk=1\n",
-                  write("A", "k", "2"), "junk line\n[A]\n  ;note\nrubbish\nk=2\n"},
+        WriteCase{"junk_lines_kept", "junk line\n[A]\n  ;note\nrubbish\nk=1\n", write("A", "k", "2"),
+                  "junk line\n[A]\n  ;note\nrubbish\nk=2\n"},
         WriteCase{"crlf_kept", "[A]\r\nk=1\r\n", write("A", "n", "2"), "[A]\r\nk=1\r\nn=2\r\n"},
-        WriteCase{"last_line_without_newline", "[A]\nk=1", write("B", "n", "2"),
-                  "[A]\nk=1\n[B]\nn=2\n"},
-        WriteCase{"empty_section_gets_key", "[A]\n[B]\n", write("A", "k", "1"),
-                  "[A]\nk=1\n[B]\n"},
-        WriteCase{"blanks_kept_through_quotes", "<missing>", write("S", "k", " v "),
-                  "[S]\nk=\" v \"\n"},
-        WriteCase{"value_cut_at_line_break", "<missing>", write("S", "k", "a\n[X]\nb"),
-                  "[S]\nk=a\n"},
-        WriteCase{"utf8_bom_kept", "\xEF\xBB\xBF[A]\nk=1\n", write("A", "k", "2"),
-                  "\xEF\xBB\xBF[A]\nk=2\n"},
+        WriteCase{"last_line_without_newline", "[A]\nk=1", write("B", "n", "2"), "[A]\nk=1\n[B]\nn=2\n"},
+        WriteCase{"empty_section_gets_key", "[A]\n[B]\n", write("A", "k", "1"), "[A]\nk=1\n[B]\n"},
+        WriteCase{"blanks_kept_through_quotes", "<missing>", write("S", "k", " v "), "[S]\nk=\" v \"\n"},
+        WriteCase{"value_cut_at_line_break", "<missing>", write("S", "k", "a\n[X]\nb"), "[S]\nk=a\n"},
+        WriteCase{"utf8_bom_kept", "\xEF\xBB\xBF[A]\nk=1\n", write("A", "k", "2"), "\xEF\xBB\xBF[A]\nk=2\n"},
         WriteCase{"utf16le_kept", kUtf16File, write("S", "n", "\xE2\x82\xAC"),
                   kUtf16File + std::string("n\0=\0\xAC\x20\r\0\n\0", 10)},
         WriteCase{"delete_key", kBase, eraseKey("a", "K"), "; top comment\n[A]\n\n[B]\nx=2\n"},
-        WriteCase{"delete_key_every_copy", "[A]\nk=1\nK=2\nm=3\n", eraseKey("A", "k"),
-                  "[A]\nm=3\n"},
+        WriteCase{"delete_key_every_copy", "[A]\nk=1\nK=2\nm=3\n", eraseKey("A", "k"), "[A]\nm=3\n"},
         WriteCase{"delete_missing_key_leaves_file", kBase, eraseKey("A", "zz"), kBase},
         WriteCase{"delete_section", kBase, eraseSection("a"), "; top comment\n[B]\nx=2\n"},
         WriteCase{"delete_section_non_ascii_case", "[\xC3\xA9t\xC3\xA9]\nk=1\n[B]\n",
                   eraseSection("\xC3\x89T\xC3\x89"), "[B]\n"},
         WriteCase{"replace_non_ascii_key_in_place", "[A]\n\xC3\xA4=1\n", write("a", "\xC3\x84", "2"),
                   "[A]\n\xC3\xA4=2\n"},
-        WriteCase{"delete_section_every_copy", "[A]\n1=1\n[B]\n[a]\n2=2\n", eraseSection("A"),
-                  "[B]\n"},
-        WriteCase{"delete_on_missing_file_creates_nothing", "<missing>", eraseSection("A"),
-                  "<missing>"}),
+        WriteCase{"delete_section_every_copy", "[A]\n1=1\n[B]\n[a]\n2=2\n", eraseSection("A"), "[B]\n"},
+        WriteCase{"delete_on_missing_file_creates_nothing", "<missing>", eraseSection("A"), "<missing>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileWrite, DeleteThenRewriteMovesSectionToTheEnd) {
@@ -179,9 +170,12 @@ TEST(ProfileWrite, DeleteThenRewriteMovesSectionToTheEnd) {
 }
 
 TEST(ProfileWrite, RefusesNamesThatCannotBeStored) {
-  struct Bad { const char* section; const char* key; };
-  const Bad cases[] = {{"", "k"}, {"  ", "k"}, {"a\nb", "k"}, {"S", ""}, {"S", "a=b"},
-                       {"S", "[k"}, {"S", ";k"}, {"S", "#k"}, {"S", "k\r"}};
+  struct Bad {
+    const char* section;
+    const char* key;
+  };
+  const Bad cases[] = {{"", "k"},   {"  ", "k"}, {"a\nb", "k"}, {"S", ""},   {"S", "a=b"},
+                       {"S", "[k"}, {"S", ";k"}, {"S", "#k"},   {"S", "k\r"}};
   TempDir dir;
   for (const Bad& b : cases) {
     EXPECT_FALSE(writeString(dir.file("a.ini"), b.section, b.key, "v")) << b.section << "/" << b.key;
@@ -190,8 +184,9 @@ TEST(ProfileWrite, RefusesNamesThatCannotBeStored) {
 }
 
 TEST(ProfileWrite, RoundTripsAwkwardValues) {
-  const std::string values[] = {"", " ", "\"", "\"q\"", "'q'", "''", "'\"", " \" ", "a;b", "x=y", "tab\tin",
-                                "\t lead", "trail \t", "[S]", "\xE4\xB8\xAD", std::string("n\0ul", 4)};
+  const std::string values[] = {
+      "",    " ",   "\"",      "\"q\"",   "'q'",      "''",  "'\"",          " \" ",
+      "a;b", "x=y", "tab\tin", "\t lead", "trail \t", "[S]", "\xE4\xB8\xAD", std::string("n\0ul", 4)};
   for (const std::string& start : {std::string(), kUtf16File, std::string("\xEF\xBB\xBF")}) {
     TempDir dir;
     const std::string path = dir.file("a.ini");
@@ -280,8 +275,8 @@ TEST(ProfileDocument, InMemoryReadsMatchTheWrittenFile) {
   const ProfileDocument reread = ProfileDocument::parse(doc.serialize());
   EXPECT_EQ(doc.sectionNames(), reread.sectionNames());
   EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"A", "B", "C", "D"}));
-  const std::pair<const char*, const char*> keys[] = {
-      {"A", "a"}, {"A", "x"}, {"B", "k0"}, {"B", "k5"}, {"B", "k9"}, {"C", "y"}, {"C", "z"}, {"D", "w"}};
+  const std::pair<const char*, const char*> keys[] = {{"A", "a"},  {"A", "x"}, {"B", "k0"}, {"B", "k5"},
+                                                      {"B", "k9"}, {"C", "y"}, {"C", "z"},  {"D", "w"}};
   for (const auto& [section, key] : keys)
     EXPECT_EQ(doc.get(section, key, "<none>"), reread.get(section, key, "<none>")) << section << key;
   EXPECT_EQ(doc.get("B", "k0"), "again");
@@ -289,10 +284,13 @@ TEST(ProfileDocument, InMemoryReadsMatchTheWrittenFile) {
 }
 
 TEST(ProfileUtf8, StrictCheck) {
-  struct Case { std::string text; bool valid; };
-  const Case cases[] = {{"abc", true}, {"\xC3\xA4", true}, {"\xF0\x9F\x98\x80", true},
-                        {"\xC3", false}, {"\xC0\x80", false}, {"\xED\xA0\x80", false},
-                        {"\xF4\x90\x80\x80", false}, {"\xFF", false}};
+  struct Case {
+    std::string text;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"abc", true},       {"\xC3\xA4", true},      {"\xF0\x9F\x98\x80", true},  {"\xC3", false},
+      {"\xC0\x80", false}, {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false}, {"\xFF", false}};
   for (const Case& c : cases) EXPECT_EQ(isValidUtf8(c.text), c.valid) << c.text;
 }
 

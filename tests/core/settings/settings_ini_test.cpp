@@ -11,17 +11,18 @@
 namespace hm {
 namespace {
 
-using test::TempDir;
 using test::readFile;
+using test::TempDir;
 using test::writeFile;
 
-struct KeyCase { int mode, slot; const char* key; };
+struct KeyCase {
+  int mode, slot;
+  const char* key;
+};
 
 class ButtonTextKey : public ::testing::TestWithParam<KeyCase> {};
 
-TEST_P(ButtonTextKey, Name) {
-  EXPECT_EQ(buttonTextKey(GetParam().mode, GetParam().slot), GetParam().key);
-}
+TEST_P(ButtonTextKey, Name) { EXPECT_EQ(buttonTextKey(GetParam().mode, GetParam().slot), GetParam().key); }
 
 INSTANTIATE_TEST_SUITE_P(Slots, ButtonTextKey,
                          ::testing::Values(KeyCase{0, 0, "Item1"}, KeyCase{0, 9, "Item10"},
@@ -29,7 +30,10 @@ INSTANTIATE_TEST_SUITE_P(Slots, ButtonTextKey,
                                            KeyCase{1, 1, "Item23"}, KeyCase{1, 9, "Item103"},
                                            KeyCase{1, 11, "Item123"}));
 
-struct ColourCase { const char* text; std::uint8_t value; };
+struct ColourCase {
+  const char* text;
+  std::uint8_t value;
+};
 
 class ColourByte : public ::testing::TestWithParam<ColourCase> {};
 
@@ -37,13 +41,14 @@ TEST_P(ColourByte, AsAtoiLowByte) {
   EXPECT_EQ(colourByteFromText(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ColourByte,
-    ::testing::Values(ColourCase{"0", 0}, ColourCase{"255", 255}, ColourCase{"300", 44},
-                      ColourCase{"256", 0}, ColourCase{"abc", 0}, ColourCase{"", 0},
-                      ColourCase{" 12", 12}, ColourCase{"\t+7", 7}, ColourCase{"-1", 255},
-                      ColourCase{"12abc", 12}, ColourCase{"- 5", 0}, ColourCase{"0x10", 0},
-                      ColourCase{"99999999999999999999", 255}, ColourCase{"-99999999999999999999", 0}));
+INSTANTIATE_TEST_SUITE_P(Texts, ColourByte,
+                         ::testing::Values(ColourCase{"0", 0}, ColourCase{"255", 255}, ColourCase{"300", 44},
+                                           ColourCase{"256", 0}, ColourCase{"abc", 0}, ColourCase{"", 0},
+                                           ColourCase{" 12", 12}, ColourCase{"\t+7", 7},
+                                           ColourCase{"-1", 255}, ColourCase{"12abc", 12},
+                                           ColourCase{"- 5", 0}, ColourCase{"0x10", 0},
+                                           ColourCase{"99999999999999999999", 255},
+                                           ColourCase{"-99999999999999999999", 0}));
 
 ButtonTexts sampleTexts() {
   ButtonTexts t;
@@ -107,7 +112,7 @@ TEST(SettingsIni, SaveFailsOnAFolderThatIsNotThere) {
 
 TEST(FirstRunTexts, SetsSlotsZeroToSevenOfBothModesOnly) {
   const std::array<std::string, 8> first = {"Left Click", "Right Click", "Mid Click", "Forward",
-                                            "Backward", "DPI +", "DPI -", "Key Off"};
+                                            "Backward",   "DPI +",       "DPI -",     "Key Off"};
   ButtonTexts t = sampleTexts();
   applyFirstRunTexts(t, first);
   const ButtonTexts before = sampleTexts();
@@ -117,7 +122,11 @@ TEST(FirstRunTexts, SetsSlotsZeroToSevenOfBothModesOnly) {
 }
 
 TEST(DataPaths, FilesInTheNamedFolder) {
-  struct Case { const char* folder; const char* config; const char* record; };
+  struct Case {
+    const char* folder;
+    const char* config;
+    const char* record;
+  };
   const Case cases[] = {{"/opt/hm", "/opt/hm/config.bin", "/opt/hm/record.ini"},
                         {"/opt/hm/", "/opt/hm/config.bin", "/opt/hm/record.ini"},
                         {"", "./config.bin", "./record.ini"},

@@ -19,11 +19,16 @@ bool validUtf8(const std::string& s) {
   for (std::size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t extra;
-    if (c < 0x80) extra = 0;
-    else if ((c & 0xE0) == 0xC0) extra = 1;
-    else if ((c & 0xF0) == 0xE0) extra = 2;
-    else if ((c & 0xF8) == 0xF0) extra = 3;
-    else return false;
+    if (c < 0x80)
+      extra = 0;
+    else if ((c & 0xE0) == 0xC0)
+      extra = 1;
+    else if ((c & 0xF0) == 0xE0)
+      extra = 2;
+    else if ((c & 0xF8) == 0xF0)
+      extra = 3;
+    else
+      return false;
     for (std::size_t k = 1; k <= extra; ++k)
       if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
     i += extra + 1;
@@ -105,8 +110,7 @@ TEST_P(ExactTextTest, Text) {
   EXPECT_STREQ(textFor(GetParam().language, GetParam().id), GetParam().text);
 }
 
-constexpr Language E = Language::English, S = Language::SimplifiedChinese,
-                   T = Language::TraditionalChinese;
+constexpr Language E = Language::English, S = Language::SimplifiedChinese, T = Language::TraditionalChinese;
 
 INSTANTIATE_TEST_SUITE_P(
     TrailingBlanksAndOddSpellings, ExactTextTest,
@@ -125,12 +129,12 @@ INSTANTIATE_TEST_SUITE_P(
 // ASCII comma in Simplified and a full-width one in Traditional Chinese.
 INSTANTIATE_TEST_SUITE_P(
     ChineseEntries, ExactTextTest,
-    ::testing::Values(
-        TextCase{S, TextId::DefaultBasic, "按键恢复"}, TextCase{T, TextId::DefaultBasic, "按鍵恢復"},
-        TextCase{S, TextId::DefaultAdvanced, "恢复默认"},
-        TextCase{T, TextId::DefaultAdvanced, "恢復默認"}, TextCase{T, TextId::MacroKey, "巨集"},
-        TextCase{S, TextId::NotRecording, "没有开始录制,点击停止录制按钮没有意义！"},
-        TextCase{T, TextId::NotRecording, "沒有開始錄製，點擊停止錄製按鈕沒有意義！"}));
+    ::testing::Values(TextCase{S, TextId::DefaultBasic, "按键恢复"},
+                      TextCase{T, TextId::DefaultBasic, "按鍵恢復"},
+                      TextCase{S, TextId::DefaultAdvanced, "恢复默认"},
+                      TextCase{T, TextId::DefaultAdvanced, "恢復默認"}, TextCase{T, TextId::MacroKey, "巨集"},
+                      TextCase{S, TextId::NotRecording, "没有开始录制,点击停止录制按钮没有意义！"},
+                      TextCase{T, TextId::NotRecording, "沒有開始錄製，點擊停止錄製按鈕沒有意義！"}));
 
 TEST(UiTexts, SettingSectionIsTheLanguagesStrIniSection) {
   for (Language language : kLanguages)
@@ -144,10 +148,10 @@ TEST(UiTexts, WebAddressIsOneNeutralAddressInAllLanguages) {
 }
 
 TEST(UiTexts, FunctionNamesInListOrder) {
-  const std::vector<std::string> english = {
-      "Left Click", "Right Click", "Mid Click",  "Forward",    "Backward",  "Triple-click",
-      "DPI Switch", "RGB On/Off",  "Windows",    "Multimedia", "Fire Key",  "Single Key",
-      "Combo Key",  "Macro Key",   "Shift",      "Key Off"};
+  const std::vector<std::string> english = {"Left Click", "Right Click",  "Mid Click",  "Forward",
+                                            "Backward",   "Triple-click", "DPI Switch", "RGB On/Off",
+                                            "Windows",    "Multimedia",   "Fire Key",   "Single Key",
+                                            "Combo Key",  "Macro Key",    "Shift",      "Key Off"};
   const UiTexts texts(Language::English);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(texts.functionName(i), english[i]) << i;
   EXPECT_EQ(texts.functionName(16), "");
@@ -157,10 +161,10 @@ TEST(UiTexts, FunctionNamesInListOrder) {
 }
 
 std::vector<std::string> allDialogTexts(const DialogTexts& d) {
-  std::vector<std::string> all = {d.ok, d.cancel, d.singleKeyPrompt, d.fireSpeedLabel,
-                                  d.fireTimesLabel, d.fireHeading, d.fireSpeedNote,
-                                  d.fireTimesNote, d.delayPrompt, d.delayRangeNote,
-                                  d.macroPrompt, d.skinsColorPrompt};
+  std::vector<std::string> all = {
+      d.ok,          d.cancel,          d.singleKeyPrompt, d.fireSpeedLabel, d.fireTimesLabel,
+      d.fireHeading, d.fireSpeedNote,   d.fireTimesNote,   d.delayPrompt,    d.delayRangeNote,
+      d.macroPrompt, d.skinsColorPrompt};
   all.insert(all.end(), d.mediaRows.begin(), d.mediaRows.end());
   all.insert(all.end(), d.windowsRows.begin(), d.windowsRows.end());
   all.insert(all.end(), d.macroRepeatOptions.begin(), d.macroRepeatOptions.end());
@@ -179,8 +183,7 @@ TEST(DialogTexts, ListRowsAreDistinctWithinALanguage) {
   for (Language language : kLanguages) {
     const DialogTexts& d = dialogTexts(language);
     EXPECT_EQ(std::set<std::string>(d.mediaRows.begin(), d.mediaRows.end()).size(), d.mediaRows.size());
-    EXPECT_EQ(std::set<std::string>(d.windowsRows.begin(), d.windowsRows.end()).size(),
-              d.windowsRows.size());
+    EXPECT_EQ(std::set<std::string>(d.windowsRows.begin(), d.windowsRows.end()).size(), d.windowsRows.size());
     EXPECT_EQ(std::set<std::string>(d.macroRepeatOptions.begin(), d.macroRepeatOptions.end()).size(),
               d.macroRepeatOptions.size());
   }

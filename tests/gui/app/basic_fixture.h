@@ -10,12 +10,12 @@
 #include <deque>
 #include <optional>
 
+#include "core/settings/config_file.h"
+#include "core/settings/mouse_config.h"
+#include "fixtures.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/color_chooser.h"
-#include "fixtures.h"
-#include "core/settings/config_file.h"
-#include "core/settings/mouse_config.h"
 
 namespace hm::test {
 
@@ -69,8 +69,7 @@ struct BasicOptions {
 
 class BasicShell {
  public:
-  explicit BasicShell(const MouseConfig& record, BasicOptions o = {})
-      : shell(shellOptions(o)) {
+  explicit BasicShell(const MouseConfig& record, BasicOptions o = {}) : shell(shellOptions(o)) {
     // The skin copy, every image made opaque.
     const QString skin = shell.path("Skins/" + shell.options.skinName);
     for (const QString& f : QDir(skin).entryList({"*.png"}, QDir::Files)) {
@@ -100,7 +99,8 @@ class BasicShell {
     for (int y = 0; y < i.height(); ++y) {
       if (edgesOnly && y != 0 && y != i.height() - 1) continue;
       for (int x = 0; x < i.width(); ++x)
-        if ((canvas->pixel(at.left + x, at.top + y) | 0xFF000000u) != (i.pixel(x, y) | 0xFF000000u)) return false;
+        if ((canvas->pixel(at.left + x, at.top + y) | 0xFF000000u) != (i.pixel(x, y) | 0xFF000000u))
+          return false;
     }
     return true;
   }
@@ -135,7 +135,7 @@ class BasicShell {
     ShellOptions s;
     s.sensorAnswer = std::array<std::uint8_t, 4>{o.sensorType, 0, 0, 0};
     s.language = o.language;
-    s.removeImages = std::vector<QString>{};   // a skin copy of its own
+    s.removeImages = std::vector<QString>{};  // a skin copy of its own
     s.skinName = QStringLiteral("Opaque");
     return s;
   }

@@ -2,10 +2,10 @@
 // then the working record and the canvas picture are checked.
 #include <gtest/gtest.h>
 
-#include "gui/app/frame.h"
 #include "basic_fixture.h"
 #include "core/buttons/button_codes.h"
 #include "core/settings/profile_file.h"
+#include "gui/app/frame.h"
 
 namespace hm::test {
 namespace {
@@ -15,7 +15,7 @@ struct PaintCase {
   std::uint8_t sensorType;
   std::function<void(MouseConfig&)> change;
   int lightRateCell;
-  std::array<int, 4> lit;   // lit levels per column, 0 = stage off
+  std::array<int, 4> lit;  // lit levels per column, 0 = stage off
   int levels;
 };
 
@@ -23,21 +23,22 @@ class BasicPaintTest : public ::testing::TestWithParam<PaintCase> {};
 
 TEST_P(BasicPaintTest, ShowsTheRecord) {
   const PaintCase& t = GetParam();
-  MouseConfig record = saneRecord();   // rate code 1, steps 0, 3, 5, 7, all on
+  MouseConfig record = saneRecord();  // rate code 1, steps 0, 3, 5, 7, all on
   t.change(record);
   BasicShell b(record, {.sensorType = t.sensorType});
   ASSERT_TRUE(b.started);
   EXPECT_EQ(b.page->levelCount(), t.levels);
   for (int c = 0; c < 4; ++c)
-    EXPECT_TRUE(b.shows(basic::kRateCells[c], c == t.lightRateCell ? basic::kRateCellLight : basic::kRateCellDark))
+    EXPECT_TRUE(
+        b.shows(basic::kRateCells[c], c == t.lightRateCell ? basic::kRateCellLight : basic::kRateCellDark))
         << "rate cell " << c;
   for (int s = 0; s < 4; ++s) {
     EXPECT_TRUE(b.shows(basic::dpiPane(s), t.lit[s] ? basic::kPaneOn : basic::kPaneOff)) << "pane " << s;
     EXPECT_EQ(b.litLevels(s, t.levels), t.lit[s]) << "column " << s;
-    for (int n = t.levels + 1; n <= 12; ++n)   // nothing drawn above the scale
+    for (int n = t.levels + 1; n <= 12; ++n)  // nothing drawn above the scale
       EXPECT_FALSE(b.shows(basic::dpiCell(s, n), basic::kDpiCellDark)) << s << "/" << n;
   }
-  const bool modeB = record.editedMode != 0;   // the boxes show Mode B for any other byte
+  const bool modeB = record.editedMode != 0;  // the boxes show Mode B for any other byte
   EXPECT_TRUE(b.shows(basic::kModeBButton, modeB ? basic::kTextButtonOver : basic::kTextButtonNormal, true));
   for (int k = 1; k <= 7; ++k)
     EXPECT_EQ(b.page->keyList(k).caption.toStdString(), b.shell.dlg->buttonTexts().text[modeB][k - 1]);
@@ -48,15 +49,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PaintCase{"Sane", 0, [](MouseConfig&) {}, 3, {1, 4, 6, 8}, 12},
         PaintCase{"Rate125", 0, [](MouseConfig& c) { c.reportInterval = 8; }, 0, {1, 4, 6, 8}, 12},
-        PaintCase{"UnknownRateLightsCell4", 0, [](MouseConfig& c) { c.reportInterval = 3; }, 3, {1, 4, 6, 8}, 12},
+        PaintCase{
+            "UnknownRateLightsCell4", 0, [](MouseConfig& c) { c.reportInterval = 3; }, 3, {1, 4, 6, 8}, 12},
         PaintCase{"StageOff", 0, [](MouseConfig& c) { c.dpiStageEnabled[1] = 0; }, 3, {1, 0, 6, 8}, 12},
-        PaintCase{"StoredAboveEightLevels", 2, [](MouseConfig& c) { c.dpiStageValue[0] = 10; }, 3, {8, 4, 6, 8}, 8},
+        PaintCase{
+            "StoredAboveEightLevels", 2, [](MouseConfig& c) { c.dpiStageValue[0] = 10; }, 3, {8, 4, 6, 8}, 8},
         PaintCase{"ModeB", 0, [](MouseConfig& c) { c.editedMode = 1; }, 3, {1, 4, 6, 8}, 12},
         PaintCase{"OddEditedModeIsModeB", 0, [](MouseConfig& c) { c.editedMode = 2; }, 3, {1, 4, 6, 8}, 12}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BasicReportRate, ClickRelightsAndReselectChangesNothing) {
-  BasicShell b(saneRecord());   // stored code 1: 1000 Hz
+  BasicShell b(saneRecord());  // stored code 1: 1000 Hz
   ASSERT_TRUE(b.started);
   b.click(basic::kRateCells[0]);
   EXPECT_EQ(b.working().reportInterval, 8);
@@ -144,7 +147,7 @@ class BasicGuardTest : public ::testing::TestWithParam<GuardCase> {};
 TEST_P(BasicGuardTest, TheOnlyLeftClickButtonKeepsItsList) {
   const GuardCase& t = GetParam();
   MouseConfig record = saneRecord();
-  record.mode[1].function[9] = kLeftClick;   // Mode B: buttons 1 and 10; Mode A: button 1 alone
+  record.mode[1].function[9] = kLeftClick;  // Mode B: buttons 1 and 10; Mode A: button 1 alone
   record.editedMode = t.editedMode;
   BasicShell b(record);
   ASSERT_TRUE(b.started);
@@ -177,9 +180,9 @@ TEST(BasicKeyLists, OneListAtATime) {
   };
   b.click(basic::keyBox(3));
   EXPECT_EQ(open(), std::vector<int>{3});
-  b.click(basic::keyBox(2));   // outside list 3: closes it, opens list 2
+  b.click(basic::keyBox(2));  // outside list 3: closes it, opens list 2
   EXPECT_EQ(open(), std::vector<int>{2});
-  b.click(basic::keyBox(2));   // its own box closes it
+  b.click(basic::keyBox(2));  // its own box closes it
   EXPECT_EQ(open(), std::vector<int>{});
   b.click(basic::keyBox(2));
   b.click(frame::kAdvancedTab.center());
@@ -206,7 +209,9 @@ TEST(BasicKeyLists, DpiSwitchSubListChoiceClosesTheListAndRedrawsTheBox) {
   b.click(basic::keyBox(5));
   QListWidget* list = b.page->keyList(5).list();
   ASSERT_NE(list, nullptr);
-  auto moveTo = [&](int row) { QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(row)).center()); };
+  auto moveTo = [&](int row) {
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(row)).center());
+  };
   moveTo(kDpiSwitch);
   ASSERT_TRUE(b.page->functionLists().dpiSubListShown());
   moveTo(kShift);
@@ -242,9 +247,9 @@ TEST(BasicFirstShow, FactoryFlagWritesTheNamesOfButtons1To8) {
 TEST(BasicApply, SendsWhatWasClicked) {
   BasicShell b(saneRecord());
   ASSERT_TRUE(b.started);
-  b.click(basic::kRateCells[1]);   // 250 Hz
-  b.click(basic::dpiCell(0, 9));   // stage 1: step 8
-  b.click(basic::dpiPane(3));      // stage 4 off
+  b.click(basic::kRateCells[1]);  // 250 Hz
+  b.click(basic::dpiCell(0, 9));  // stage 1: step 8
+  b.click(basic::dpiPane(3));     // stage 4 off
   b.click(frame::kApply.center());
   EXPECT_EQ(b.shell.mouse.reportInterval(), 4);
   const auto codes = b.shell.mouse.dpiCodes();

@@ -32,13 +32,13 @@
 #include <utility>
 #include <vector>
 
-#include "gui/app/hid_mouse_dlg.h"
-#include "gui/app/tray.h"
 #include "core/device/sleeper.h"
-#include "platform/hid/simulated_mouse.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/profile_file.h"
+#include "gui/app/hid_mouse_dlg.h"
+#include "gui/app/tray.h"
+#include "platform/hid/simulated_mouse.h"
 
 namespace hm::test {
 
@@ -161,8 +161,8 @@ class NoMonitorBackend : public HidBackend {
 
 struct ShellOptions {
   bool pluggedIn = true;
-  bool withConfig = true;                 // copy the factory config.bin
-  bool withStrIni = true;                 // copy the factory str.ini
+  bool withConfig = true;  // copy the factory config.bin
+  bool withStrIni = true;  // copy the factory str.ini
   std::optional<std::array<std::uint8_t, 4>> sensorAnswer;
   Language language = Language::English;
   bool trayAvailable = true;
@@ -172,8 +172,8 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;            // RecordingPage in place of both pages
-  bool monitorFails = false;              // no device notifications
+  bool recordingPages = false;  // RecordingPage in place of both pages
+  bool monitorFails = false;    // no device notifications
 };
 
 class Shell {
@@ -192,7 +192,8 @@ class Shell {
       const QString to = path("Skins/" + options.skinName);
       QDir().mkpath(to);
       for (const QString& f : QDir(from).entryList(QDir::Files)) QFile::copy(from + "/" + f, to + "/" + f);
-      for (const QString& f : options.removeImages.value_or(std::vector<QString>{})) QFile::remove(to + "/" + f);
+      for (const QString& f : options.removeImages.value_or(std::vector<QString>{}))
+        QFile::remove(to + "/" + f);
       for (const auto& [f, image] : options.replaceImages) {
         QFile::remove(to + "/" + f);
         image.save(to + "/" + f, "PNG");

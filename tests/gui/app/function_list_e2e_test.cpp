@@ -6,16 +6,16 @@
 
 #include <QListWidget>
 
+#include "core/buttons/button_codes.h"
+#include "core/settings/profile_file.h"
+#include "fixtures.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/frame.h"
-#include "core/buttons/button_codes.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/dialogs/single_dialog.h"
-#include "fixtures.h"
 #include "platform/key_names.h"
-#include "core/settings/profile_file.h"
 
 namespace hm::test {
 namespace {
@@ -61,7 +61,6 @@ class FunctionListEndToEnd : public ::testing::Test {
 };
 
 TEST_F(FunctionListEndToEnd, SingleKeyForButton4ReachesTheMouseAndStrIni) {
-
   CHidMouseDlg* window = shell.dlg.get();
   runner.script = [window](QDialog& d) {
     ASSERT_NE(dynamic_cast<CSingleDialog*>(&d), nullptr);

@@ -3,8 +3,8 @@
 // canvas picture are checked; Apply sends what was set.
 #include <gtest/gtest.h>
 
-#include "gui/app/frame.h"
 #include "basic_fixture.h"
+#include "gui/app/frame.h"
 
 namespace hm::test {
 namespace {
@@ -19,7 +19,7 @@ class LedFacesTest : public ::testing::TestWithParam<FaceCase> {};
 
 TEST_P(LedFacesTest, PaintShowsModeAndParameter) {
   const FaceCase& t = GetParam();
-  MouseConfig record = saneRecord();   // ledParam 4, 3, 5
+  MouseConfig record = saneRecord();  // ledParam 4, 3, 5
   record.ledMode = t.ledMode;
   BasicShell b(record);
   ASSERT_TRUE(b.started);
@@ -55,8 +55,8 @@ TEST(LedMode, ChoosingRespirationWithStoredThreeShowsFiveSeconds) {
 struct ParamCase {
   std::uint8_t ledMode;
   int rows;
-  int line;   // chosen
-  int slot;   // ledParam index stored, -1 none
+  int line;  // chosen
+  int slot;  // ledParam index stored, -1 none
 };
 
 class LedParamTest : public ::testing::TestWithParam<ParamCase> {};
@@ -80,17 +80,18 @@ TEST_P(LedParamTest, ListFollowsTheModeAndTheChoiceIsStoredForItOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, LedParamTest,
                          ::testing::Values(ParamCase{1, 10, 9, 0}, ParamCase{2, 5, 0, 1},
-                                           ParamCase{0, 30, 3, -1}),   // "Off Mode" stores nothing
+                                           ParamCase{0, 30, 3, -1}),  // "Off Mode" stores nothing
                          [](const auto& info) { return "LedMode" + std::to_string(info.param.ledMode); });
 
 TEST(LedDpiToggles, Led2AtStage3FlipsBit1OfByte1AndEveryPaintShowsStage1) {
-  BasicShell b(saneRecord());   // mask 0x21 0x84 0xA5 0x5A: stage 3 has LED 3 lit
+  BasicShell b(saneRecord());  // mask 0x21 0x84 0xA5 0x5A: stage 3 has LED 3 lit
   ASSERT_TRUE(b.started);
   b.click(basic::kDpiStageFace);
   BasicShell::choose(b.page->led().stageList().list(), 2);
   EXPECT_EQ(b.page->led().stageFaceText(), "DPI Stage3");
   for (int led = 1; led <= 4; ++led)
-    EXPECT_TRUE(b.shows(basic::dpiLedRect(led), led == 3 ? basic::kDpiCellLight : basic::kDpiCellDark)) << led;
+    EXPECT_TRUE(b.shows(basic::dpiLedRect(led), led == 3 ? basic::kDpiCellLight : basic::kDpiCellDark))
+        << led;
   b.click(basic::dpiLedRect(2));
   MouseConfig expected = saneRecord();
   expected.dpiLedMask[1] = 0x86;
@@ -99,8 +100,9 @@ TEST(LedDpiToggles, Led2AtStage3FlipsBit1OfByte1AndEveryPaintShowsStage1) {
 
   b.shell.dlg->refreshCurrentPage();
   EXPECT_EQ(b.page->led().stageFaceText(), "DPI Stage1");
-  for (int led = 1; led <= 4; ++led)   // stage 1: byte 0 low nibble 0x1
-    EXPECT_TRUE(b.shows(basic::dpiLedRect(led), led == 1 ? basic::kDpiCellLight : basic::kDpiCellDark)) << led;
+  for (int led = 1; led <= 4; ++led)  // stage 1: byte 0 low nibble 0x1
+    EXPECT_TRUE(b.shows(basic::dpiLedRect(led), led == 1 ? basic::kDpiCellLight : basic::kDpiCellDark))
+        << led;
   b.click(basic::dpiLedRect(4));
   EXPECT_EQ(b.working().dpiLedMask[0], 0x29);
 }
@@ -126,7 +128,7 @@ TEST(LedLoopColors, UntickedSwatchIgnoresClicksAndKeepsItsColour) {
   EXPECT_EQ(b.working(), expected);
   EXPECT_EQ(b.page->led().swatch(2)->color(), QColor(1, 2, 3));
   EXPECT_EQ(b.shell.pixel(centre(basic::swatchRect(2))), QColor(1, 2, 3).rgb());
-  b.click(basic::swatchRect(2));   // cancelled: nothing changes
+  b.click(basic::swatchRect(2));  // cancelled: nothing changes
   EXPECT_EQ(b.working(), expected);
 }
 
@@ -134,22 +136,23 @@ TEST(LedApply, SendsWhatWasClicked) {
   BasicShell b(saneRecord());
   ASSERT_TRUE(b.started);
   b.click(basic::kLedModeBox);
-  BasicShell::choose(b.page->led().modeList().list(), 2);     // "Neon Mode"
+  BasicShell::choose(b.page->led().modeList().list(), 2);  // "Neon Mode"
   b.click(basic::kLedParamBox);
-  BasicShell::choose(b.page->led().paramList().list(), 19);   // "10S"
-  b.click(basic::loopTickRect(0));                            // colour 1 unused
+  BasicShell::choose(b.page->led().paramList().list(), 19);  // "10S"
+  b.click(basic::loopTickRect(0));                           // colour 1 unused
   b.chooser.answers.push_back(QColor(10, 20, 30));
-  b.click(basic::swatchRect(1));                              // colour 2 changed
+  b.click(basic::swatchRect(1));  // colour 2 changed
   b.click(basic::kDpiStageFace);
-  BasicShell::choose(b.page->led().stageList().list(), 1);    // stage 2
-  b.click(basic::dpiLedRect(1));                              // byte 0 bit 4
+  BasicShell::choose(b.page->led().stageList().list(), 1);  // stage 2
+  b.click(basic::dpiLedRect(1));                            // byte 0 bit 4
   b.click(frame::kApply.center());
 
   EXPECT_EQ(b.shell.mouse.ledEffect(), (std::array<std::uint8_t, 3>{3, 20, 3}));
   const std::vector<std::uint8_t> page0 = b.shell.mouse.colourPage(0);
   ASSERT_EQ(page0.size(), 24u);
   EXPECT_EQ(std::vector<std::uint8_t>(page0.begin(), page0.begin() + 6),
-            (std::vector<std::uint8_t>{10, 20, 30, 0, 0, 255})) << "colour 2 first, then colour 3";
+            (std::vector<std::uint8_t>{10, 20, 30, 0, 0, 255}))
+      << "colour 2 first, then colour 3";
   EXPECT_EQ(b.shell.mouse.colourPage(2), (std::vector<std::uint8_t>{0x31, 0x84, 0xA5, 0x5A}));
   EXPECT_EQ(b.shell.dlg->saved().ledParam2[1], 8);
 }

@@ -4,10 +4,10 @@
 
 #include <QLineEdit>
 
+#include "core/settings/mouse_config.h"
+#include "fixtures.h"
 #include "gui/app/command_line.h"
 #include "gui/app/frame_colours.h"
-#include "fixtures.h"
-#include "core/settings/mouse_config.h"
 #include "gui/skin/skin_text.h"
 
 namespace hm::test {
@@ -25,24 +25,33 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
     std::function<bool(const CommandLine&)> check;
   };
   const Case cases[] = {
-      {"nothing", {}, [](const CommandLine& o) {
+      {"nothing",
+       {},
+       [](const CommandLine& o) {
          return !o.simulate && !o.show && !o.verbose && o.dataDir.isEmpty() && !o.language &&
                 o.screenshot.isEmpty() && !o.simSensor;
        }},
-      {"simulate with sensor", {"--simulate", "--sim-sensor", "1,2,0x10,255"},
+      {"simulate with sensor",
+       {"--simulate", "--sim-sensor", "1,2,0x10,255"},
        [](const CommandLine& o) {
          return o.simulate && o.simSensor == std::array<std::uint8_t, 4>{1, 2, 16, 255};
        }},
       {"data dir", {"--data-dir", "/tmp/x"}, [](const CommandLine& o) { return o.dataDir == "/tmp/x"; }},
-      {"language zh_CN", {"--language", "zh_CN"},
+      {"language zh_CN",
+       {"--language", "zh_CN"},
        [](const CommandLine& o) { return o.language == Language::SimplifiedChinese; }},
-      {"language zh-tw", {"--language=zh-tw"},
+      {"language zh-tw",
+       {"--language=zh-tw"},
        [](const CommandLine& o) { return o.language == Language::TraditionalChinese; }},
-      {"language EN", {"--language", "EN"}, [](const CommandLine& o) { return o.language == Language::English; }},
+      {"language EN",
+       {"--language", "EN"},
+       [](const CommandLine& o) { return o.language == Language::English; }},
       {"show and verbose", {"--show", "--verbose"}, [](const CommandLine& o) { return o.show && o.verbose; }},
-      {"screenshot basic by default", {"--screenshot", "a.png"},
+      {"screenshot basic by default",
+       {"--screenshot", "a.png"},
        [](const CommandLine& o) { return o.screenshot == "a.png" && o.screenshotPage == kBasicPage; }},
-      {"screenshot advanced", {"--screenshot", "a.png", "--page", "advanced"},
+      {"screenshot advanced",
+       {"--screenshot", "a.png", "--page", "advanced"},
        [](const CommandLine& o) { return o.screenshotPage == kAdvancedPage; }},
   };
   for (const Case& c : cases) {
@@ -110,7 +119,8 @@ TEST(ShellChildColours, ByKindAndIdentifier) {
       {ChildKind::Other, 75, {}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(childColours(c.kind, c.id, style, config), c.expected) << static_cast<int>(c.kind) << " " << c.id;
+    EXPECT_EQ(childColours(c.kind, c.id, style, config), c.expected)
+        << static_cast<int>(c.kind) << " " << c.id;
 
   application();
   QLineEdit edit;

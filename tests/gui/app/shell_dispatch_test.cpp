@@ -30,11 +30,11 @@ struct ClickCase {
   const char* name;
   QPoint at;
   bool pluggedIn;
-  int applies;          // applyToMouse runs
-  bool hidden;          // the window is hidden afterwards
-  bool cancelled;       // refresh-on-show set
-  bool pageAsked;       // the Basic page's regions were tested
-  int page;             // CurrentPage afterwards
+  int applies;     // applyToMouse runs
+  bool hidden;     // the window is hidden afterwards
+  bool cancelled;  // refresh-on-show set
+  bool pageAsked;  // the Basic page's regions were tested
+  int page;        // CurrentPage afterwards
   bool exited;
   bool linkOpened;
   friend void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.name; }
@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         ClickCase{"cancel_goes_on_to_the_page", {800, 620}, true, 0, true, true, true, 1, false, false},
         ClickCase{"cancel_right_edge_outside", {826, 620}, true, 0, false, false, true, 1, false, false},
         ClickCase{"ok_without_mouse_does_nothing", {565, 620}, false, 0, false, false, true, 1, false, false},
-        ClickCase{"apply_without_mouse_does_nothing", {650, 620}, false, 0, false, false, true, 1, false, false},
+        ClickCase{
+            "apply_without_mouse_does_nothing", {650, 620}, false, 0, false, false, true, 1, false, false},
         ClickCase{"cancel_without_mouse", {800, 620}, false, 0, true, true, true, 1, false, false},
         ClickCase{"minimise", {825, 5}, true, 0, true, false, false, 1, false, false},
         ClickCase{"minimise_right_edge_outside", {843, 10}, true, 0, false, false, true, 1, false, false},
@@ -254,8 +255,11 @@ TEST(ShellCommands, EnterAndEscapeHideTheWindowAndAreDropped) {
     Qt::Key key;
     bool hides;
   };
-  const Case cases[] = {{Qt::Key_Return, true}, {Qt::Key_Enter, true}, {Qt::Key_Escape, true},
-                        {Qt::Key_A, false},     {Qt::Key_Space, false}};
+  const Case cases[] = {{Qt::Key_Return, true},
+                        {Qt::Key_Enter, true},
+                        {Qt::Key_Escape, true},
+                        {Qt::Key_A, false},
+                        {Qt::Key_Space, false}};
   for (const Case& c : cases) {
     Shell shell(recording());
     ASSERT_TRUE(shell.start());

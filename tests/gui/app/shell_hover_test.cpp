@@ -3,8 +3,8 @@
 // normal, and a move outside every hoverable control clears them all.
 #include <gtest/gtest.h>
 
-#include "gui/app/frame.h"
 #include "fixtures.h"
+#include "gui/app/frame.h"
 
 namespace hm::test {
 namespace {
@@ -31,7 +31,8 @@ class ShellHover : public ::testing::Test {
       const QColor small = over ? QColor(200, 60, 60) : QColor(60, 60, 60);
       o.replaceImages.push_back({QStringLiteral("button-%1.png").arg(state), solid({105, 21}, c)});
       for (const char* name : {"close", "min", "Skins"})
-        o.replaceImages.push_back({QStringLiteral("button-%1-%2.png").arg(name, state), solid({18, 18}, small)});
+        o.replaceImages.push_back(
+            {QStringLiteral("button-%1-%2.png").arg(name, state), solid({18, 18}, small)});
       for (const char* name : {"PrePage", "NextPage"})
         o.replaceImages.push_back({QStringLiteral("button-%1-%2.png").arg(name, state), solid({40, 40}, c)});
     }
@@ -69,9 +70,9 @@ TEST_F(ShellHover, GroupMembersTakeTurnsOnlyWhenTheHoverIsReported) {
 
 TEST_F(ShellHover, ControlsOfOtherGroupsStayLitUntilTheMoveOutside) {
   CHidMouseDlg& dlg = *shell->dlg;
-  shell->hover({710, 14});  // skins button, alone
-  shell->hover({40, 75});   // Basic tab
-  shell->hover({565, 620}); // OK
+  shell->hover({710, 14});   // skins button, alone
+  shell->hover({40, 75});    // Basic tab
+  shell->hover({565, 620});  // OK
   EXPECT_TRUE(dlg.frameHighlighted(kFrameSkins));
   EXPECT_TRUE(dlg.frameHighlighted(kFrameBasicTab));
   EXPECT_TRUE(dlg.frameHighlighted(kFrameOk));
@@ -91,9 +92,14 @@ TEST_F(ShellHover, EdgePixelsAndTheDelay) {
     QPoint at;
     int control;  // -1: none
   };
-  const Case cases[] = {{{825, 5}, kFrameMinimise}, {{842, 22}, kFrameMinimise}, {{843, 10}, -1},
-                        {{850, 23}, -1},            {{721, 629}, kFrameApply},   {{721, 630}, -1},
-                        {{826, 620}, -1},           {{20, 55}, kFrameBasicTab}};
+  const Case cases[] = {{{825, 5}, kFrameMinimise},
+                        {{842, 22}, kFrameMinimise},
+                        {{843, 10}, -1},
+                        {{850, 23}, -1},
+                        {{721, 629}, kFrameApply},
+                        {{721, 630}, -1},
+                        {{826, 620}, -1},
+                        {{20, 55}, kFrameBasicTab}};
   for (const Case& c : cases) {
     shell->moveTo({400, 400});
     shell->hover(c.at);

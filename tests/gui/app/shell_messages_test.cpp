@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "gui/app/message_box_sink.h"
 #include "fixtures.h"
+#include "gui/app/message_box_sink.h"
 
 namespace hm::test {
 namespace {

@@ -3,18 +3,18 @@
 // own start-up paths (second instance, screenshots, bad arguments).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QAction>
 #include <QMenu>
 #include <QProcess>
-#include <sys/stat.h>
 #include <QProcessEnvironment>
 
-#include "gui/app/hid_mouse_dlg.h"
 #include "core/device/device_link.h"
-#include "fixtures.h"
-#include "platform/single_instance.h"
 #include "core/settings/ui_text.h"
+#include "fixtures.h"
+#include "gui/app/hid_mouse_dlg.h"
 #include "gui/skin/skin_library.h"
+#include "platform/single_instance.h"
 
 namespace hm::test {
 namespace {
@@ -66,7 +66,8 @@ TEST(ShellStartup, WithoutTheMouseOneWarningAndNoPage) {
     // The canvas is "/main.png" as loaded: no page covers it.
     const QImage main(shell.dlg->skins().resolve(QStringLiteral("/main.png")));
     ASSERT_FALSE(main.isNull());
-    EXPECT_EQ(shell.picture().convertToFormat(QImage::Format_RGB32), main.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(shell.picture().convertToFormat(QImage::Format_RGB32),
+              main.convertToFormat(QImage::Format_RGB32));
   }
 }
 
@@ -112,11 +113,10 @@ TEST_P(ShellExitDuringBox, StopsTheStart) {
   EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, ShellExitDuringBox,
-    ::testing::Values(ExitDuringBoxCase{"mouse_missing", false, true, false},
-                      ExitDuringBoxCase{"config_bin_missing", true, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Boxes, ShellExitDuringBox,
+                         ::testing::Values(ExitDuringBoxCase{"mouse_missing", false, true, false},
+                                           ExitDuringBoxCase{"config_bin_missing", true, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShellStartup, ATrayClickDuringAStartUpMessageWaitsForTheStart) {
   ShellOptions o;
@@ -243,7 +243,7 @@ TEST_F(ShellProgram, ASecondStartEndsAtOnceWithCodeZero) {
   const QByteArray holder = QByteArray::number(first->processId());
   ASSERT_TRUE(Shell::waitFor(
       [&] {
-        struct stat st{};
+        struct stat st {};
         if (::stat(lockFile.toLocal8Bit().constData(), &st) != 0) return false;
         QFile locks(QStringLiteral("/proc/locks"));
         if (!locks.open(QIODevice::ReadOnly)) return false;
@@ -269,7 +269,10 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   const QString basic = data.filePath("basic.png"), advanced = data.filePath("advanced.png");
   QByteArray err;
   ASSERT_EQ(run(dataArgs() << "--screenshot" << basic, &err), 0) << err.toStdString();
-  ASSERT_EQ(run(dataArgs() << "--screenshot" << advanced << "--page" << "advanced", &err), 0)
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << advanced << "--page"
+                           << "advanced",
+                &err),
+            0)
       << err.toStdString();
   const QImage a(basic), b(advanced);
   const QImage main(outputDir() + "/Skins/Default/main.png");
@@ -282,12 +285,8 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
 
 TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {
   const QStringList cases[] = {
-      {"--language", "fr"},
-      {"--simulate", "--sim-sensor", "1,2,3"},
-      {"--sim-sensor", "1,2,3,4"},
-      {"--page", "basic"},
-      {"--screenshot", "x.png", "--page", "other"},
-      {"--no-such-option"},
+      {"--language", "fr"}, {"--simulate", "--sim-sensor", "1,2,3"},      {"--sim-sensor", "1,2,3,4"},
+      {"--page", "basic"},  {"--screenshot", "x.png", "--page", "other"}, {"--no-such-option"},
   };
   for (const QStringList& args : cases) {
     QByteArray err;

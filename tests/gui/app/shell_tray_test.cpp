@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <functional>
 
-#include "core/model/tray_balloons.h"
 #include "core/device/device_link.h"
 #include "core/device/protocol.h"
-#include "fixtures.h"
+#include "core/model/tray_balloons.h"
 #include "core/settings/ui_text.h"
+#include "fixtures.h"
 
 namespace hm::test {
 namespace {
@@ -44,7 +44,8 @@ TEST_P(BalloonTable, TextTitleAndTimeOut) {
 INSTANTIATE_TEST_SUITE_P(
     Events, BalloonTable,
     ::testing::Values(
-        BalloonCase{"rate_1000", 5, 1, 0, 0, Language::English, infoBalloon("Switch report rate into 1000HZ")},
+        BalloonCase{"rate_1000", 5, 1, 0, 0, Language::English,
+                    infoBalloon("Switch report rate into 1000HZ")},
         BalloonCase{"rate_500", 5, 2, 0, 0, Language::English, infoBalloon("Switch report rate into 500HZ")},
         BalloonCase{"rate_250", 5, 4, 0, 0, Language::English, infoBalloon("Switch report rate into 250HZ")},
         BalloonCase{"rate_125", 5, 8, 0, 0, Language::English, infoBalloon("Switch report rate into 125HZ")},
@@ -57,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                     infoBalloon("Switch DPI into the third stage 3200")},
         BalloonCase{"stage4_type0_step11", 7, 4, 0, 11, Language::English,
                     infoBalloon("Switch DPI into the fourth stage 4000")},
-        BalloonCase{"stage_chinese", 7, 1, 0, 0, Language::SimplifiedChinese, infoBalloon("DPI切换到第一段250")},
+        BalloonCase{"stage_chinese", 7, 1, 0, 0, Language::SimplifiedChinese,
+                    infoBalloon("DPI切换到第一段250")},
         BalloonCase{"stage_0", 7, 0, 0, 0, Language::English, std::nullopt},
         BalloonCase{"stage_5", 7, 5, 0, 0, Language::English, std::nullopt},
         BalloonCase{"matrix_1", 8, 1, 0, 0, Language::English, infoBalloon("Switch to key matrix 1")},
@@ -66,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         BalloonCase{"matrix_4", 8, 4, 0, 0, Language::English, std::nullopt},
         BalloonCase{"macro_3_no_blank", 9, 3, 0, 0, Language::English, infoBalloon("Switch to macro key3")},
         BalloonCase{"macro_12", 9, 12, 0, 0, Language::English, infoBalloon("Switch to macro key12")},
-        BalloonCase{"macro_traditional", 9, 1, 0, 0, Language::TraditionalChinese, infoBalloon("切換到巨集1")},
+        BalloonCase{"macro_traditional", 9, 1, 0, 0, Language::TraditionalChinese,
+                    infoBalloon("切換到巨集1")},
         BalloonCase{"macro_0", 9, 0, 0, 0, Language::English, std::nullopt},
         BalloonCase{"missing_is_a_readable_warning", 15, 0, 0, 0, Language::English,
                     Balloon{"Warning", "The system did not detect the gaming mouse!", 5000}},
@@ -153,7 +156,7 @@ TEST(ShellDevice, EventsFromTheMouseBecomeBalloons) {
   ASSERT_TRUE(shell.start());
   shell.dlg->workingConfig().dpiStageValue[1] = 4;
   shell.mouse.sendNotification(5, 1);
-  shell.mouse.sendNotification(6, 1);  // not forwarded
+  shell.mouse.sendNotification(6, 1);                               // not forwarded
   shell.mouse.sendNotificationReport({5, 5, 0, 1, 0, 0, 0, 0, 0});  // report ID 5: dropped
   shell.mouse.sendNotification(7, 2);
   shell.mouse.sendNotification(9, 3);
@@ -270,14 +273,23 @@ TEST_P(TraylessHide, MinimisesInsteadOfHiding) {
   EXPECT_FALSE(shell.dlg->isMinimized());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, TraylessHide,
-    ::testing::Values(TraylessCase{"minimise_button", [](Shell& s) { s.click({830, 10}); }},
-                      TraylessCase{"ok_button", [](Shell& s) { s.click({565, 620}); }},
-                      TraylessCase{"cancel_button", [](Shell& s) { s.click({800, 620}); }},
-                      TraylessCase{"escape_key", [](Shell& s) { s.key(Qt::Key_Escape); }},
-                      TraylessCase{"window_close", [](Shell& s) { s.dlg->close(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Actions, TraylessHide,
+                         ::testing::Values(TraylessCase{"minimise_button",
+                                                        [](Shell& s) {
+                                                          s.click({830, 10});
+                                                        }},
+                                           TraylessCase{"ok_button",
+                                                        [](Shell& s) {
+                                                          s.click({565, 620});
+                                                        }},
+                                           TraylessCase{"cancel_button",
+                                                        [](Shell& s) {
+                                                          s.click({800, 620});
+                                                        }},
+                                           TraylessCase{"escape_key",
+                                                        [](Shell& s) { s.key(Qt::Key_Escape); }},
+                                           TraylessCase{"window_close", [](Shell& s) { s.dlg->close(); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShellTray, WithoutATrayTheRestoreAfterCancelShowsTheRestoredValues) {
   ShellOptions o;

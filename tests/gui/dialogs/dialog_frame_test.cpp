@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_test_support.h"
 #include "gui/dialogs/choice_dialogs.h"
 #include "gui/dialogs/combo_dialog.h"
 #include "gui/dialogs/delay_time_dialog.h"
@@ -15,7 +16,6 @@
 #include "gui/dialogs/fire_key_dialog.h"
 #include "gui/dialogs/macro_dialog.h"
 #include "gui/dialogs/single_dialog.h"
-#include "dialog_test_support.h"
 
 namespace hm {
 namespace {
@@ -189,8 +189,8 @@ TEST(GeneratedSkins, EveryDialogBackgroundHoldsAllOfItsRegions) {
       {"delay", {dlg::kDelayBox, dlg::kDelayPrompt, dlg::kDelayNote}},
       {"media", {dlg::kMediaList}},
       {"windows", {dlg::kWindowsList}},
-      {"macro", {dlg::kMacroList, dlg::kMacroPrompt, dlg::kRepeatText[0], dlg::kRepeatText[1],
-                 dlg::kRepeatText[2]}},
+      {"macro",
+       {dlg::kMacroList, dlg::kMacroPrompt, dlg::kRepeatText[0], dlg::kRepeatText[1], dlg::kRepeatText[2]}},
   };
   const QDir skins(QStringLiteral(HM_TEST_OUTPUT_DIR "/Skins"));
   const QStringList folders = skins.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -209,9 +209,8 @@ TEST(GeneratedSkins, EveryDialogBackgroundHoldsAllOfItsRegions) {
       const QRect client(QPoint(0, 0), d->size());
       for (const Rects* set : {&frame, &regions[i].second})
         for (const QRect& r : *set)
-          EXPECT_TRUE(client.contains(r)) << r.right() + 1 << "," << r.bottom() + 1
-                                          << " lies outside " << client.width() << "x"
-                                          << client.height();
+          EXPECT_TRUE(client.contains(r)) << r.right() + 1 << "," << r.bottom() + 1 << " lies outside "
+                                          << client.width() << "x" << client.height();
     }
   }
 }

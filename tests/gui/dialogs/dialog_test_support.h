@@ -19,11 +19,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings/message_sink.h"
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/dialogs/skin_dialog.h"
-#include "platform/key_names.h"
-#include "core/settings/message_sink.h"
 #include "gui/skin/skin_library.h"
+#include "platform/key_names.h"
 
 namespace hm::test {
 
@@ -122,8 +122,8 @@ inline void sendKey(QWidget* target, QEvent::Type type, int qtKey, std::uint32_t
   QKeyEvent event(type, qtKey, mods, evdev ? evdev + kNativeScanCodeOffset : 0, 0, 0, text);
   QApplication::sendEvent(target, &event);
 }
-inline void tapKey(QWidget* target, int qtKey, std::uint32_t evdev, Qt::KeyboardModifiers mods = Qt::NoModifier,
-                   const QString& text = {}) {
+inline void tapKey(QWidget* target, int qtKey, std::uint32_t evdev,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
   sendKey(target, QEvent::KeyPress, qtKey, evdev, mods, text);
   sendKey(target, QEvent::KeyRelease, qtKey, evdev, mods, text);
 }
@@ -136,15 +136,15 @@ inline void clickAt(QWidget* dialog, QPoint p) {
 }
 
 inline void moveTo(QWidget* widget, QPoint p) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(p), widget->mapToGlobal(QPointF(p)), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(p), widget->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(widget, &move);
 }
 
 inline void wheel(QWidget* widget, int delta) {
   const QPointF at(5, 5);
-  QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
   QApplication::sendEvent(widget, &event);
 }
 

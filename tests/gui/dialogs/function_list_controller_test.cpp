@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "core/buttons/button_codes.h"
+#include "dialog_test_support.h"
 #include "gui/dialogs/choice_dialogs.h"
 #include "gui/dialogs/combo_dialog.h"
 #include "gui/dialogs/dialog_drop_down.h"
@@ -17,7 +18,6 @@
 #include "gui/dialogs/function_list_controller.h"
 #include "gui/dialogs/macro_dialog.h"
 #include "gui/dialogs/single_dialog.h"
-#include "dialog_test_support.h"
 
 namespace hm {
 namespace {
@@ -73,14 +73,17 @@ struct Scripted {
 std::vector<Scripted> scriptedCases() {
   auto clickOk = [](QDialog& d) { test::clickAt(&d, dlg::kOkRect.center()); };
   return {
-      {"single Right Ctrl", kSingleKey,
+      {"single Right Ctrl",
+       kSingleKey,
        [=](QDialog& d) {
          test::tapKey(&d, Qt::Key_Control, 97, Qt::ControlModifier);
          clickOk(d);
        },
-       {0x00, 0x00, 0xE4, 0x00}, "Single Key-Right Ctrl"},
+       {0x00, 0x00, 0xE4, 0x00},
+       "Single Key-Right Ctrl"},
       {"single nothing", kSingleKey, clickOk, {0x00, 0x00, 0x00, 0x00}, "Single Key-"},
-      {"combo Left Ctrl then A in the first box", kComboKey,
+      {"combo Left Ctrl then A in the first box",
+       kComboKey,
        [=](QDialog& d) {
          auto& c = dynamic_cast<CComboDialog&>(d);
          test::clickAt(&c, dlg::kComboKey1.center());
@@ -88,8 +91,10 @@ std::vector<Scripted> scriptedCases() {
          test::tapKey(c.key1Box(), Qt::Key_A, 30);
          clickOk(d);
        },
-       {0x00, 0x00, 0x04, 0x00}, "Combo Key-A"},
-      {"combo Right Win and a lone second key", kComboKey,
+       {0x00, 0x00, 0x04, 0x00},
+       "Combo Key-A"},
+      {"combo Right Win and a lone second key",
+       kComboKey,
        [=](QDialog& d) {
          auto& c = dynamic_cast<CComboDialog&>(d);
          test::clickAt(&c, dlg::kComboModifierBox.center());
@@ -98,10 +103,12 @@ std::vector<Scripted> scriptedCases() {
          test::tapKey(c.key2Box(), Qt::Key_B, 48);
          clickOk(d);
        },
-       {0x00, 0x80, 0x00, 0x05}, "Combo Key-Right Win+B"},
+       {0x00, 0x80, 0x00, 0x05},
+       "Combo Key-Right Win+B"},
       {"combo nothing", kComboKey, clickOk, {0x00, 0x00, 0x00, 0x00}, "Combo Key-"},
       {"fire defaults", kFireKey, clickOk, {0x0A, 0x04, 0x20, 0x01}, "Fire Key-A"},
-      {"fire L-Button speed 10 times 0", kFireKey,
+      {"fire L-Button speed 10 times 0",
+       kFireKey,
        [=](QDialog& d) {
          auto& f = dynamic_cast<CFireKeyDialog&>(d);
          test::clickAt(&f, dlg::kFireBox.center());
@@ -110,40 +117,50 @@ std::vector<Scripted> scriptedCases() {
          f.timesBox()->setText("0");
          clickOk(d);  // the speed box is checked on OK too
        },
-       {0x0A, 0xF0, 0x0A, 0x00}, "Fire Key-L-Button"},
-      {"fire speed 3, times 256", kFireKey,
+       {0x0A, 0xF0, 0x0A, 0x00},
+       "Fire Key-L-Button"},
+      {"fire speed 3, times 256",
+       kFireKey,
        [=](QDialog& d) {
          auto& f = dynamic_cast<CFireKeyDialog&>(d);
          f.speedBox()->setText("3");
          f.timesBox()->setText("256");
          clickOk(d);
        },
-       {0x0A, 0x04, 0x05, 0x01}, "Fire Key-A"},
-      {"multimedia Vol-", kMultimedia,
+       {0x0A, 0x04, 0x05, 0x01},
+       "Fire Key-A"},
+      {"multimedia Vol-",
+       kMultimedia,
        [=](QDialog& d) {
          auto& m = dynamic_cast<CChoiceDialog&>(d);
          test::clickAt(&m, dlg::kChoiceBox.center());
          m.choiceList()->list()->setCurrentRow(6);
          clickOk(d);
        },
-       {0x03, 0x00, 0xEA, 0x00}, "Multimedia-Vol-"},
-      {"Windows My Computer", kWindows,
+       {0x03, 0x00, 0xEA, 0x00},
+       "Multimedia-Vol-"},
+      {"Windows My Computer",
+       kWindows,
        [=](QDialog& d) {
          auto& m = dynamic_cast<CChoiceDialog&>(d);
          test::clickAt(&m, dlg::kChoiceBox.center());
          m.choiceList()->list()->setCurrentRow(3);
          clickOk(d);
        },
-       {0x03, 0x00, 0x94, 0x01}, "My Computer"},
-      {"Windows Browser-My Favorites", kWindows,
+       {0x03, 0x00, 0x94, 0x01},
+       "My Computer"},
+      {"Windows Browser-My Favorites",
+       kWindows,
        [=](QDialog& d) {
          auto& m = dynamic_cast<CChoiceDialog&>(d);
          test::clickAt(&m, dlg::kChoiceBox.center());
          m.choiceList()->list()->setCurrentRow(10);
          clickOk(d);
        },
-       {0x03, 0x00, 0x2A, 0x02}, "Browser-My Favorites"},
-      {"third macro, option 3", kMacroKey,
+       {0x03, 0x00, 0x2A, 0x02},
+       "Browser-My Favorites"},
+      {"third macro, option 3",
+       kMacroKey,
        [=](QDialog& d) {
          auto& m = dynamic_cast<CMacroDialog&>(d);
          test::clickAt(&m, dlg::kMacroBox.center());
@@ -151,7 +168,8 @@ std::vector<Scripted> scriptedCases() {
          test::clickAt(&m, dlg::kRepeatTick[2].center());
          clickOk(d);
        },
-       {0x09, 0x02, 0x03, 0x00}, "Macro Key-third"},
+       {0x09, 0x02, 0x03, 0x00},
+       "Macro Key-third"},
       {"macro at once", kMacroKey, clickOk, {0x09, 0x00, 0x01, 0x00}, "Macro Key-"},
   };
 }
@@ -202,7 +220,8 @@ TEST_F(Controller, CancelledDialogsChangeNothing) {
 
 TEST_F(Controller, WindowsRowTextInSimplifiedChinese) {
   const UiTexts chs(Language::SimplifiedChinese);
-  FunctionChoiceContext c{config, texts, chs, Language::SimplifiedChinese, recordIni, skin.library, sink, runner};
+  FunctionChoiceContext c{config,    texts,        chs,  Language::SimplifiedChinese,
+                          recordIni, skin.library, sink, runner};
   FunctionListController chinese(c);
   runner.setScript([](QDialog& d) { test::clickAt(&d, dlg::kOkRect.center()); });
   EXPECT_TRUE(chinese.onFunctionListChoice(4, kWindows));

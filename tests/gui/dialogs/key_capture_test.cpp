@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/buttons/key_tables.h"
+#include "dialog_test_support.h"
 #include "gui/dialogs/combo_dialog.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/key_capture.h"
 #include "gui/dialogs/single_dialog.h"
-#include "core/buttons/key_tables.h"
-#include "dialog_test_support.h"
 
 namespace hm {
 namespace {

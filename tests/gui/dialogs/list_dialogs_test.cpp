@@ -7,13 +7,13 @@
 #include <QScrollBar>
 #include <fstream>
 
+#include "dialog_test_support.h"
 #include "gui/dialogs/choice_dialogs.h"
 #include "gui/dialogs/delay_time_dialog.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/fire_key_dialog.h"
 #include "gui/dialogs/macro_dialog.h"
-#include "dialog_test_support.h"
 
 namespace hm {
 namespace {
@@ -46,9 +46,10 @@ TEST_F(ListDialogs, FireKeySpeedIsCheckedOnFocusLossAndOnOk) {
     int speed;
   };
   const Case cases[] = {
-      {"10", true, "10", 10},   {"3", true, "5", 5},     {"300", true, "5", 5},
-      {"5", true, "5", 5},      {"255", true, "255", 255}, {"256", true, "5", 5},
-      {"", true, "5", 5},       {"99999999999999999999", true, "5", 5},
+      {"10", true, "10", 10},     {"3", true, "5", 5},
+      {"300", true, "5", 5},      {"5", true, "5", 5},
+      {"255", true, "255", 255},  {"256", true, "5", 5},
+      {"", true, "5", 5},         {"99999999999999999999", true, "5", 5},
       {"200", false, "200", 200}, {"4", false, "5", 5},
   };
   for (const Case& c : cases) {
@@ -112,8 +113,8 @@ TEST_F(ListDialogs, FireKeyListChoiceWheelAndBoxes) {
   for (QWidget* over : {static_cast<QWidget*>(list->viewport()), static_cast<QWidget*>(&d)}) {
     // A sideways turn has no vertical distance: the list stays where it is.
     const QPointF at(5, 5);
-    QWheelEvent sideways(at, over->mapToGlobal(at), QPoint(), QPoint(120, 0), Qt::NoButton,
-                         Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent sideways(at, over->mapToGlobal(at), QPoint(), QPoint(120, 0), Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
     QApplication::sendEvent(over, &sideways);
     EXPECT_EQ(list->verticalScrollBar()->value(), 6);
   }

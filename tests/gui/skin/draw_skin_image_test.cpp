@@ -43,7 +43,8 @@ TEST_P(PremultiplyTest, TruncatesEveryColourChannel) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PremultiplyTest,
     ::testing::Values(
-        PremultiplyCase{"alpha 128, red 200 gives 100 (100.39 truncated)", {200, 255, 1, 128}, {100, 128, 0, 128}},
+        PremultiplyCase{
+            "alpha 128, red 200 gives 100 (100.39 truncated)", {200, 255, 1, 128}, {100, 128, 0, 128}},
         PremultiplyCase{"fractions above one half still truncate", {3, 201, 250, 128}, {1, 100, 125, 128}},
         PremultiplyCase{"alpha 0 clears the colour", {200, 100, 50, 0}, {0, 0, 0, 0}},
         PremultiplyCase{"alpha 255 keeps the colour", {200, 100, 50, 255}, {200, 100, 50, 255}},
@@ -64,8 +65,8 @@ TEST_P(BlendTest, FileImageBlendsExactly) {
   const auto& c = GetParam();
   SkinDir dir;
   ASSERT_TRUE(dir.valid());
-  dir.writeSolid("img.png", {3, 2},
-                 QColor(c.source.r, c.source.g, c.source.b, c.source.a), /*withAlpha=*/true);
+  dir.writeSolid("img.png", {3, 2}, QColor(c.source.r, c.source.g, c.source.b, c.source.a),
+                 /*withAlpha=*/true);
   SkinLibrary skins(dir.path());
   QImage canvas = test::filledCanvas({6, 5}, QColor(c.canvas));
   ASSERT_TRUE(drawSkinImage(canvas, skins, "/img.png", 2, 1));
@@ -82,12 +83,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BlendCase{"alpha 0 leaves the destination", {200, 10, 30, 0}, qRgb(50, 60, 70), qRgb(50, 60, 70)},
         BlendCase{"alpha 255 replaces it", {200, 10, 30, 255}, qRgb(50, 60, 70), qRgb(200, 10, 30)},
-        BlendCase{"alpha 128: red 200 is stored as 100 and added", {200, 0, 255, 128}, qRgb(50, 255, 0),
+        BlendCase{"alpha 128: red 200 is stored as 100 and added",
+                  {200, 0, 255, 128},
+                  qRgb(50, 255, 0),
                   qRgb(124, 127, 128)},
-        BlendCase{"alpha 128 on black shows the premultiplied source", {200, 0, 255, 128}, qRgb(0, 0, 0),
+        BlendCase{"alpha 128 on black shows the premultiplied source",
+                  {200, 0, 255, 128},
+                  qRgb(0, 0, 0),
                   qRgb(100, 0, 128)},
-        BlendCase{"alpha 64 over a mixed colour", {255, 255, 255, 64}, qRgb(200, 100, 0),
-                  qRgb(213, 138, 64)}));
+        BlendCase{
+            "alpha 64 over a mixed colour", {255, 255, 255, 64}, qRgb(200, 100, 0), qRgb(213, 138, 64)}));
 
 TEST(BlendPremultiplied, ClipsAtEveryCanvasEdge) {
   QImage src(4, 4, QImage::Format_ARGB32_Premultiplied);
@@ -129,10 +134,12 @@ TEST_P(OpaqueCopyTest, CopiesPixelForPixel) {
   SkinDir dir;
   QImage rgb(7, 4, QImage::Format_RGB32);
   for (int y = 0; y < rgb.height(); ++y) {
-    for (int x = 0; x < rgb.width(); ++x) rgb.setPixel(x, y, qRgb(x * 30 + 1, y * 60 + 3, (x * y * 17) % 256));
+    for (int x = 0; x < rgb.width(); ++x)
+      rgb.setPixel(x, y, qRgb(x * 30 + 1, y * 60 + 3, (x * y * 17) % 256));
   }
-  const QImage stored =
-      c.format == QImage::Format_Indexed8 ? rgb.convertToFormat(c.format, Qt::ThresholdDither) : rgb.convertToFormat(c.format);
+  const QImage stored = c.format == QImage::Format_Indexed8
+                            ? rgb.convertToFormat(c.format, Qt::ThresholdDither)
+                            : rgb.convertToFormat(c.format);
   dir.writeImage("flat.png", stored);
   SkinLibrary skins(dir.path());
   const SkinImage* decoded = skins.image("/flat.png");

@@ -103,9 +103,9 @@ QColor factoryTextColour() {
   if (!f.open(QIODevice::ReadOnly)) return {};
   const QString text = QString::fromUtf8(f.readAll());
   auto value = [&](const char* key) {
-    const auto m = QRegularExpression(QStringLiteral("^%1=(\\d+)$").arg(key),
-                                      QRegularExpression::MultilineOption)
-                       .match(text);
+    const auto m =
+        QRegularExpression(QStringLiteral("^%1=(\\d+)$").arg(key), QRegularExpression::MultilineOption)
+            .match(text);
     return m.hasMatch() ? m.captured(1).toInt() : -1;
   };
   return QColor(value("RColor"), value("GColor"), value("BColor"));
@@ -120,14 +120,14 @@ TEST_P(GeneratedSkinTest, FactoryTextColourIsLegibleWhereTextIsDrawn) {
     QPoint at;
   };
   const Spot spots[] = {
-      {skin::kButtonNormal, {52, 10}},  {skin::kButtonOver, {52, 10}},
-      {skin::kKeyBoxNormal, {100, 10}}, {skin::kKeyBoxOver, {100, 10}},
-      {skin::kBasicBackground, {300, 170}},   // "Key Setting" title
-      {skin::kBasicBackground, {520, 560}},   // "Select"
-      {skin::kBasicBackground, {780, 405}},   // "Loop Color Setting"
-      {skin::kAdvancedBackground, {90, 170}}, // "Mouse Speed"
+      {skin::kButtonNormal, {52, 10}},         {skin::kButtonOver, {52, 10}},
+      {skin::kKeyBoxNormal, {100, 10}},        {skin::kKeyBoxOver, {100, 10}},
+      {skin::kBasicBackground, {300, 170}},     // "Key Setting" title
+      {skin::kBasicBackground, {520, 560}},     // "Select"
+      {skin::kBasicBackground, {780, 405}},     // "Loop Color Setting"
+      {skin::kAdvancedBackground, {90, 170}},   // "Mouse Speed"
       {skin::kAdvancedBackground, {800, 250}},  // "Start Recording"
-      {skin::kBasicBackground, {357, 637}},   // web address
+      {skin::kBasicBackground, {357, 637}},     // web address
   };
   for (const Spot& s : spots) {
     const SkinImage* img = skins.image(s.image);

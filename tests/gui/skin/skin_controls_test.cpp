@@ -106,7 +106,7 @@ TEST_F(ControlsTest, ButtonShowsItsStateAndText) {
     b.draw(dc, style_);
   }
   EXPECT_EQ(at({513, 609}), kNormal);
-  EXPECT_TRUE(anyPixel(b.rect, qRgb(255, 255, 255)));  // the text
+  EXPECT_TRUE(anyPixel(b.rect, qRgb(255, 255, 255)));                     // the text
   EXPECT_FALSE(anyPixel(ltrb(513, 609, 540, 630), qRgb(255, 255, 255)));  // centred, not at the left
   EXPECT_TRUE(b.setHighlighted(true));
   EXPECT_FALSE(b.setHighlighted(true));
@@ -136,10 +136,10 @@ class DropDownTest : public ControlsTest {
     ControlsTest::SetUp();
     parent_.resize(880, 660);
     for (int k = 0; k < 3; ++k) {
-      boxes_[k] = std::make_unique<SkinDropDown>(
-          &parent_, 41 + k, ltrb(252, 186 + 23 * k, 463, 207 + 23 * k),
-          ltrb(252, 208 + 23 * k, 463, 478 + 23 * k), skin::kKeyBoxNormal, skin::kKeyBoxOver,
-          QStringList{"Left Click", "Right Click", "Mid Click"});
+      boxes_[k] = std::make_unique<SkinDropDown>(&parent_, 41 + k, ltrb(252, 186 + 23 * k, 463, 207 + 23 * k),
+                                                 ltrb(252, 208 + 23 * k, 463, 478 + 23 * k),
+                                                 skin::kKeyBoxNormal, skin::kKeyBoxOver,
+                                                 QStringList{"Left Click", "Right Click", "Mid Click"});
       group_[k] = boxes_[k].get();
     }
   }
@@ -214,12 +214,9 @@ TEST_F(DropDownTest, ClicksOutsideBoxAndListCloseIt) {
     bool staysOpen;
   };
   const Case cases[] = {
-      {"inside the list", {300, 300}, true},
-      {"inside the box", {252, 186}, true},
-      {"last list pixel", {462, 477}, true},
-      {"right of the list", {463, 300}, false},
-      {"below the list", {300, 478}, false},
-      {"far away", {10, 10}, false},
+      {"inside the list", {300, 300}, true}, {"inside the box", {252, 186}, true},
+      {"last list pixel", {462, 477}, true}, {"right of the list", {463, 300}, false},
+      {"below the list", {300, 478}, false}, {"far away", {10, 10}, false},
   };
   for (const auto& c : cases) {
     box(0).open();
@@ -284,8 +281,8 @@ TEST_F(DropDownTest, BoxDrawsImageIndexAndCaption) {
     box(0).draw(dc, style_);
   }
   EXPECT_EQ(at({252, 186}), kNormal);
-  EXPECT_TRUE(anyPixel(ltrb(252, 186, 272, 207), qRgb(255, 255, 255)));  // index
-  EXPECT_TRUE(anyPixel(ltrb(272, 186, 340, 207), qRgb(255, 255, 255)));  // caption
+  EXPECT_TRUE(anyPixel(ltrb(252, 186, 272, 207), qRgb(255, 255, 255)));   // index
+  EXPECT_TRUE(anyPixel(ltrb(272, 186, 340, 207), qRgb(255, 255, 255)));   // caption
   EXPECT_FALSE(anyPixel(ltrb(400, 186, 463, 207), qRgb(255, 255, 255)));  // left aligned
   box(0).setHighlighted(true);
   {
@@ -379,7 +376,7 @@ TEST(LevelBar, CellGeometryHitsAndClamping) {
     QPoint p;
     int level;
   };
-  const Case cases[] = {{{52, 200}, 1}, {{75, 210}, 1}, {{76, 200}, 2}, {{315, 210}, 11},
+  const Case cases[] = {{{52, 200}, 1},  {{75, 210}, 1}, {{76, 200}, 2}, {{315, 210}, 11},
                         {{316, 200}, 0}, {{52, 211}, 0}, {{51, 205}, 0}};
   for (const auto& c : cases) EXPECT_EQ(bar.hit(c.p), c.level) << c.p.x() << "," << c.p.y();
   bar.setLevel(0);
@@ -512,8 +509,8 @@ TEST(SkinText, LongTextIsClippedToItsRectangle) {
     QImage canvas = test::filledCanvas({300, 40}, Qt::black);
     {
       CMemDC dc(nullptr, canvas);
-      drawSkinText(dc.painter(), ltrb(100, 10, 160, 30), "A text much wider than its box", format, fonts.normal,
-                   Qt::white);
+      drawSkinText(dc.painter(), ltrb(100, 10, 160, 30), "A text much wider than its box", format,
+                   fonts.normal, Qt::white);
     }
     int inside = 0, outside = 0;
     for (int y = 0; y < 40; ++y) {
