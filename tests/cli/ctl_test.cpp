@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "core/settings/config_file.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {
@@ -23,10 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::readFile;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
@@ -43,16 +41,11 @@ struct Result {
 class Ctl : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/hm_ctl_test_XXXXXX";
-    dir_ = mkdtemp(tmpl);
+    dir_ = tmp_.path();
     data_ = dir_ / "data";
     fs::create_directory(data_);
     writeConfigImage((data_ / "config.bin").string(), 0, factoryConfig());
     std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem1=Left Click\n";
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   // Runs the tool with `args`; stdout and stderr go to files.
@@ -91,6 +84,7 @@ class Ctl : public ::testing::Test {
     return args;
   }
 
+  test::TempDir tmp_;
   fs::path dir_, data_;
 };
 

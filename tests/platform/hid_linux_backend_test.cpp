@@ -8,6 +8,7 @@
 #include "core/device/device_link.h"
 #include "platform/hid/hidraw_framing.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {
@@ -17,14 +18,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 class TempRoot {
  public:
-  TempRoot() {
-    char tmpl[] = "/tmp/hm_sysfs_XXXXXX";
-    root = mkdtemp(tmpl);
-  }
-  ~TempRoot() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
   // One hidraw node under a USB device, linked from class/hidraw.
   void addNode(const std::string& usbDev, const std::string& hidId, int n, const Bytes& descriptor,
                const char* bcdDevice) {
@@ -43,7 +36,8 @@ class TempRoot {
     fs::create_directories(fs::path(root) / "class" / "hidraw");
     fs::create_directory_symlink(node, fs::path(root) / "class" / "hidraw" / ("hidraw" + std::to_string(n)));
   }
-  std::string root;
+  test::TempDir dir;
+  std::string root = dir.path();
 };
 
 const Bytes kBootKeyboard = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x02, 0xC0};

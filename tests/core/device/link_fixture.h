@@ -12,15 +12,9 @@
 #include "core/device/device_link.h"
 #include "core/settings/config_file.h"
 #include "platform/hid/simulated_mouse.h"
+#include "support/recording_sink.h"
 
 namespace hm::test {
-
-struct RecordingSink : MessageSink {
-  void showMessage(const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
-  }
-  std::vector<std::pair<std::string, std::string>> messages;
-};
 
 struct LinkFixture {
   explicit LinkFixture(bool plugged = true) : mouse(plugged), link(mouse, sink, sleeper) {

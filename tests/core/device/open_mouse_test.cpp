@@ -86,8 +86,8 @@ TEST_P(OpenFailureTest, StopsTheSearchWithResultZero) {
   EXPECT_FALSE(f.link.notificationOpen());  // nothing stays open after a failed search
   if (GetParam().message) {
     ASSERT_EQ(f.sink.messages.size(), 1u);
-    EXPECT_EQ(f.sink.messages[0].first, GetParam().message);
-    EXPECT_EQ(f.sink.messages[0].second, "");
+    EXPECT_EQ(f.sink.messages[0].text, GetParam().message);
+    EXPECT_EQ(f.sink.messages[0].caption, "");
   } else {
     EXPECT_TRUE(f.sink.messages.empty());
   }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/macros/macro_record.h"
-#include "core/macros/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {

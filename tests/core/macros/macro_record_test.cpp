@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/macros/temp_dir.h"
 #include "core/settings/profile_file.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {

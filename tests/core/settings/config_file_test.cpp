@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "test_files.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {
@@ -75,8 +76,8 @@ TEST_P(ConfigLoad, OnlyExactSizeLoads) {
   }
   if (c.missingMessage) {
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].first, "Config file is not exist.");
-    EXPECT_EQ(sink.messages[0].second, "");
+    EXPECT_EQ(sink.messages[0].text, "Config file is not exist.");
+    EXPECT_EQ(sink.messages[0].caption, "");
   } else {
     EXPECT_TRUE(sink.messages.empty());
   }
@@ -116,7 +117,7 @@ TEST(ConfigFile, AFifoNamedConfigBinIsNeitherWaitedForNorReplaced) {
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_FALSE(saveConfigFile(path, sampleRecord(), sink));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].first, "Error Code is: " + std::to_string(EINVAL) + " \n");
+  EXPECT_EQ(sink.messages[0].text, "Error Code is: " + std::to_string(EINVAL) + " \n");
   struct stat st {};
   ASSERT_EQ(::lstat(path.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -156,7 +157,7 @@ TEST(ConfigSave, NeverCreatesAMissingFile) {
   EXPECT_FALSE(saveConfigFile(dir.file("config.bin"), sampleRecord(), sink));
   EXPECT_TRUE(test::folderEntries(dir.path()).empty());
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0], std::make_pair(std::string("Config file is not exist."), std::string()));
+  EXPECT_EQ(sink.messages[0], (test::Message{"Config file is not exist.", ""}));
 }
 
 // Failures while replacing the file: the old contents stay and the error box
@@ -177,8 +178,8 @@ TEST_P(ConfigSaveFailure, KeepsOldFileAndShowsErrorBox) {
   RecordingSink sink;
   EXPECT_FALSE(saveConfigFile(path, sampleRecord(), sink));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].first, "Error Code is: " + std::to_string(c.expectedErrno) + " \n");
-  EXPECT_EQ(sink.messages[0].second, "NULL ==fp ");
+  EXPECT_EQ(sink.messages[0].text, "Error Code is: " + std::to_string(c.expectedErrno) + " \n");
+  EXPECT_EQ(sink.messages[0].caption, "NULL ==fp ");
   c.check(dir);
 }
 
@@ -223,8 +224,8 @@ TEST(ConfigSaveFailure, ReadOnlyFileIsNotReplaced) {
   RecordingSink sink;
   EXPECT_FALSE(saveConfigFile(path, sampleRecord(), sink));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].first, "Error Code is: " + std::to_string(EACCES) + " \n");
-  EXPECT_EQ(sink.messages[0].second, "NULL ==fp ");
+  EXPECT_EQ(sink.messages[0].text, "Error Code is: " + std::to_string(EACCES) + " \n");
+  EXPECT_EQ(sink.messages[0].caption, "NULL ==fp ");
   EXPECT_EQ(readFile(path), factory);
   EXPECT_EQ(test::folderEntries(dir.path()), std::vector<std::string>{"config.bin"});
 }

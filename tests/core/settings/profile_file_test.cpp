@@ -6,7 +6,8 @@
 #include <cerrno>
 #include <functional>
 
-#include "test_files.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace hm::profile {
 namespace {

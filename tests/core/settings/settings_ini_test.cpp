@@ -6,7 +6,8 @@
 
 #include "core/settings/data_paths.h"
 #include "core/settings/profile_file.h"
-#include "test_files.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {

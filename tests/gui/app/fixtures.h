@@ -39,37 +39,13 @@
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
 #include "platform/hid/simulated_mouse.h"
+#include "support/qt_application.h"
+#include "support/recording_sink.h"
 
 namespace hm::test {
 
-inline QApplication& application() {
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* instance = new QApplication(argc, argv);
-  return *instance;
-}
-
 // Where the build put the factory files and the generated skins.
 inline QString outputDir() { return QString::fromUtf8(HM_TEST_OUTPUT_DIR); }
-
-struct Message {
-  std::string text;
-  std::string caption;
-  bool operator==(const Message&) const = default;
-};
-
-class RecordingSink : public MessageSink {
- public:
-  void showMessage(const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
-    if (whileShown) whileShown();
-  }
-  std::vector<Message> messages;
-  // What the user does while the box is open (a box runs events).
-  std::function<void()> whileShown;
-};
 
 struct ShownBalloon {
   QString title;

@@ -24,16 +24,12 @@
 #include "gui/dialogs/skin_dialog.h"
 #include "gui/skin/skin_library.h"
 #include "platform/key_names.h"
+#include "support/qt_application.h"
+#include "support/recording_sink.h"
 
 namespace hm::test {
 
-inline QApplication& app() {
-  static int argc = 1;
-  static char name[] = "dialogs_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* instance = new QApplication(argc, argv);
-  return *instance;
-}
+inline QApplication& app() { return application(); }
 
 // Colours of the test skin, so a test can tell which image is drawn where.
 inline const QColor kBackgroundColor{10, 20, 30};
@@ -76,19 +72,6 @@ class TestSkin {
 
  private:
   QTemporaryDir dir_;
-};
-
-struct Message {
-  std::string text, caption;
-  bool operator==(const Message&) const = default;
-};
-
-class RecordingSink : public MessageSink {
- public:
-  void showMessage(const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
-  }
-  std::vector<Message> messages;
 };
 
 // Shows the dialog (which initialises it), runs the script on it and ends

@@ -15,21 +15,12 @@
 #include <vector>
 
 #include "core/settings/message_sink.h"
+#include "support/qt_application.h"
+#include "support/recording_sink.h"
 
 namespace hm::test {
 
-inline QApplication& app() {
-  static int argc = 1;
-  static char name[] = "skin_tests";
-  static char* argv[] = {name, nullptr};
-  // Run directly without a display, the tests still get a platform.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static QApplication* instance = new QApplication(argc, argv);
-  return *instance;
-}
+inline QApplication& app() { return application(); }
 
 // A temporary skin folder; images are written on request.
 class SkinDir {
@@ -61,19 +52,6 @@ class SkinDir {
 
  private:
   QTemporaryDir dir_;
-};
-
-struct RecordedMessage {
-  std::string text;
-  std::string caption;
-};
-
-class RecordingSink : public MessageSink {
- public:
-  void showMessage(const std::string& text, const std::string& caption) override {
-    messages.push_back({text, caption});
-  }
-  std::vector<RecordedMessage> messages;
 };
 
 // A canvas in the main window's format, filled with one colour.
