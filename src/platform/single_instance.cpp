@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include "core/error.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,10 +14,6 @@
 namespace hm {
 
 namespace {
-
-std::string describeErrno(const std::string& call, const std::string& path, int err) {
-  return call + "(" + path + "): " + std::strerror(err) + " (errno " + std::to_string(err) + ")";
-}
 
 bool isFolder(const char* path) {
   struct stat st {};
@@ -49,7 +47,7 @@ SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder
   const std::string path = folder + "/" + name;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
-    error_ = describeErrno("open", path, errno);
+    error_ = errnoText("open(" + path + ")", errno);
     return Result::Failed;
   }
   int rc;
@@ -60,7 +58,7 @@ SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder
     const int err = errno;
     ::close(fd);
     if (err == EWOULDBLOCK) return Result::AlreadyRunning;
-    error_ = describeErrno("flock", path, err);
+    error_ = errnoText("flock(" + path + ")", err);
     return Result::Failed;
   }
   fd_ = fd;

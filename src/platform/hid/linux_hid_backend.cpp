@@ -18,6 +18,7 @@
 #include <set>
 
 #include "core/device/wake_event.h"
+#include "core/error.h"
 #include "platform/hid/hidraw_framing.h"
 #include "platform/hid/report_descriptor.h"
 
@@ -35,10 +36,6 @@ constexpr int kCollectionDigits = 2;
 constexpr std::size_t kMaxRawReport = 16384 + 1;
 constexpr const char* kUdevActionAdd = "add";
 constexpr const char* kUdevActionRemove = "remove";
-
-std::string errnoText(const std::string& call, int err) {
-  return call + " failed: " + std::strerror(err) + " (errno " + std::to_string(err) + ")";
-}
 
 struct UdevDeleter {
   void operator()(udev* u) const { udev_unref(u); }

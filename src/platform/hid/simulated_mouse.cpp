@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/device/protocol.h"
+#include "core/error.h"
 
 namespace hm {
 
@@ -32,10 +33,6 @@ std::size_t chunksFor(std::size_t length) { return (length + proto::kChunkSize -
 std::string otherPath(std::size_t index) {
   const std::string n = std::to_string(index);
   return "/sys/devices/sim/usb1/1-" + n + "/1-" + n + ":1.0/0003:1A2B:3C4D.000" + n + "/hidraw/hidraw" + n;
-}
-
-std::string errnoText(const std::string& call, int err) {
-  return call + " failed: " + std::strerror(err) + " (errno " + std::to_string(err) + ")";
 }
 
 }  // namespace

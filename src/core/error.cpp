@@ -1,0 +1,11 @@
+#include "core/error.h"
+
+#include <cstring>
+
+namespace hm {
+
+std::string errnoText(const std::string& call, int err) {
+  return call + " failed: " + std::strerror(err) + " (errno " + std::to_string(err) + ")";
+}
+
+}  // namespace hm
