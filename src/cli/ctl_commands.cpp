@@ -129,7 +129,7 @@ std::string balloonText(int type, int value, int sensorType, const MouseConfig* 
 int runList(Session& s) {
   const auto list = s.backend().listInterfaces();
   if (!list) {
-    s.console().error("listing the HID interfaces failed: " + s.backend().lastError());
+    s.console().error("listing the HID interfaces failed: " + s.backend().lastError().text());
     return kExitNoMouse;
   }
   json interfaces = json::array();
@@ -138,14 +138,14 @@ int runList(Session& s) {
     if (!e.detailOk) continue;
     auto q = s.backend().open(e.path, HidAccess::Query);
     if (!q) {
-      if (s.options().verbose) s.console().err("skipped " + e.path + ": " + s.backend().lastError());
+      if (s.options().verbose) s.console().err("skipped " + e.path + ": " + s.backend().lastError().text());
       continue;
     }
     HidAttributes a;
     if (!q->getAttributes(a) || a.vendorId != proto::kVendorId || a.productId != proto::kProductId) continue;
     HidCaps c;
     if (q->getCaps(c) != HidCapsStatus::Ok) {
-      s.console().error("the capabilities of " + e.path + " cannot be read: " + q->lastError());
+      s.console().error("the capabilities of " + e.path + " cannot be read: " + q->lastError().text());
       continue;
     }
     interfaces.push_back({{"path", e.path},
@@ -273,7 +273,7 @@ int runMacrosRebuild(Session& s) {
 int runMonitor(Session& s) {
   auto monitor = s.backend().openMonitor();
   if (!monitor) {
-    s.console().error("watching for devices failed: " + s.backend().lastError());
+    s.console().error("watching for devices failed: " + s.backend().lastError().text());
     return kExitNoMouse;
   }
   MouseConfig config;

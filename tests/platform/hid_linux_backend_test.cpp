@@ -63,7 +63,7 @@ TEST(LinuxBackend, ThisMachineHasNoMouseAndSaysSoWithoutMessages) {
   if (list) {
     for (const auto& e : *list) EXPECT_NE(e.path.find("/hidraw/"), std::string::npos) << e.path;
   } else {
-    EXPECT_NE(backend->lastError().find("failed"), std::string::npos);
+    EXPECT_NE(backend->lastError().text().find("failed"), std::string::npos);
   }
   struct Sink : MessageSink {
     void showMessage(const std::string&, const std::string&) override { ++count; }
@@ -80,7 +80,7 @@ TEST(LinuxBackend, ThisMachineHasNoMouseAndSaysSoWithoutMessages) {
     EXPECT_GE(monitor->fd(), 0);
     EXPECT_TRUE(monitor->drain().empty());
   } else {
-    EXPECT_NE(backend->lastError().find("failed"), std::string::npos) << backend->lastError();
+    EXPECT_NE(backend->lastError().text().find("failed"), std::string::npos) << backend->lastError().text();
   }
 }
 
@@ -111,14 +111,14 @@ TEST(LinuxBackend, ListsOneInterfacePerTopLevelCollectionInPathOrder) {
     EXPECT_TRUE((*list)[i].detailOk);
     EXPECT_TRUE(path.ends_with(want[i].pathEnd));
     auto q = backend->open(path, HidAccess::Query);
-    ASSERT_TRUE(q) << backend->lastError();
+    ASSERT_TRUE(q) << backend->lastError().text();
     HidAttributes a;
-    ASSERT_TRUE(q->getAttributes(a)) << q->lastError();
+    ASSERT_TRUE(q->getAttributes(a)) << q->lastError().text();
     EXPECT_EQ(a.vendorId, want[i].attr.vendorId);
     EXPECT_EQ(a.productId, want[i].attr.productId);
     EXPECT_EQ(a.versionNumber, want[i].attr.versionNumber);
     HidCaps c;
-    ASSERT_EQ(q->getCaps(c), HidCapsStatus::Ok) << q->lastError();
+    ASSERT_EQ(q->getCaps(c), HidCapsStatus::Ok) << q->lastError().text();
     EXPECT_EQ(c, want[i].caps);
   }
   // The mouse's paths carry its id for the device-change handling.
@@ -132,8 +132,8 @@ TEST(LinuxBackend, WithoutADeviceNodeIoOpensFailNamingTheCall) {
   const auto list = backend->listInterfaces();
   ASSERT_TRUE(list && list->size() == 1);
   EXPECT_FALSE(backend->open((*list)[0].path, HidAccess::ReadWrite));
-  EXPECT_NE(backend->lastError().find("open("), std::string::npos) << backend->lastError();
-  EXPECT_NE(backend->lastError().find("errno"), std::string::npos) << backend->lastError();
+  EXPECT_NE(backend->lastError().text().find("open("), std::string::npos) << backend->lastError().text();
+  EXPECT_NE(backend->lastError().text().find("errno"), std::string::npos) << backend->lastError().text();
   EXPECT_FALSE(backend->open(t.root + "/devices/none/hidraw/hidraw9", HidAccess::Query));
 }
 

@@ -73,7 +73,7 @@ TEST(SimulatedMouse, UnplugFailsOpenHandlesAndTellsTheMonitor) {
                                          {HidDeviceEventKind::Removal, mouse.commandPath()}}));
   EXPECT_FALSE(readable(monitor->fd()));
   EXPECT_FALSE(cmd->setFeature(frame(FeatureReport(proto::kCmdReportRate, 1))));
-  EXPECT_NE(cmd->lastError().find("errno"), std::string::npos);
+  EXPECT_NE(cmd->lastError().text().find("errno"), std::string::npos);
   Bytes buf(9);
   EXPECT_EQ(note->read(buf, -1, nullptr).status, HidReadStatus::Failed);
   EXPECT_FALSE(mouse.open(mouse.commandPath(), HidAccess::Query));

@@ -102,7 +102,7 @@ int DeviceLink::openMouse() {
 
   const auto list = backend_.listInterfaces();
   if (!list) {
-    logLine("listing HID interfaces failed: " + backend_.lastError() + "\n");
+    logLine("listing HID interfaces failed: " + backend_.lastError().text() + "\n");
     return fail();
   }
   bool notificationOpened = false;
@@ -114,7 +114,7 @@ int DeviceLink::openMouse() {
     devicePath_ = entry.path;
     auto query = backend_.open(entry.path, HidAccess::Query);
     if (!query) {
-      logLine("opening " + entry.path + " failed: " + backend_.lastError() + "\n");
+      logLine("opening " + entry.path + " failed: " + backend_.lastError().text() + "\n");
       return fail();
     }
     HidAttributes attr;
@@ -140,12 +140,12 @@ int DeviceLink::openMouse() {
       if (caps.usagePage == proto::kNotificationUsagePage && caps.inputReportByteLength != 0) {
         std::shared_ptr<HidDevice> read = backend_.open(entry.path, HidAccess::Read);
         if (!read) {
-          logLine("opening " + entry.path + " for reading failed: " + backend_.lastError() + "\n");
+          logLine("opening " + entry.path + " for reading failed: " + backend_.lastError().text() + "\n");
           return fail();
         }
         std::unique_ptr<HidDevice> write = backend_.open(entry.path, HidAccess::Write);
         if (!write) {
-          logLine("opening " + entry.path + " for writing failed: " + backend_.lastError() + "\n");
+          logLine("opening " + entry.path + " for writing failed: " + backend_.lastError().text() + "\n");
           return fail();
         }
         std::shared_ptr<HidDevice> old;
@@ -165,7 +165,7 @@ int DeviceLink::openMouse() {
         caps.featureReportByteLength != 0) {
       auto feature = backend_.open(entry.path, HidAccess::ReadWrite);
       if (!feature) {
-        logLine("opening " + entry.path + " for commands failed: " + backend_.lastError() + "\n");
+        logLine("opening " + entry.path + " for commands failed: " + backend_.lastError().text() + "\n");
         return fail();
       }
       featureHandle_ = std::move(feature);

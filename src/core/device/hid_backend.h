@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+
 namespace hm {
 
 class WakeEvent;
@@ -106,9 +108,9 @@ class HidDevice {
   // Makes the current and every later read() return Failed at once.
   virtual void cancel() = 0;
 
-  // The last failure, naming the call and errno, e.g.
-  // "ioctl(HIDIOCSFEATURE) failed: Broken pipe (errno 32)".
-  virtual std::string lastError() const = 0;
+  // The last failure: the call and its errno, e.g. {"ioctl(HIDIOCSFEATURE)",
+  // EPIPE}, whose text() is "ioctl(HIDIOCSFEATURE) failed: Broken pipe (errno 32)".
+  virtual Error lastError() const = 0;
 };
 
 enum class HidDeviceEventKind { Arrival, Removal };
@@ -141,7 +143,7 @@ class HidBackend {
   // nullptr on failure (see lastError()).
   virtual std::unique_ptr<HidMonitor> openMonitor() = 0;
 
-  virtual std::string lastError() const = 0;
+  virtual Error lastError() const = 0;
 };
 
 }  // namespace hm

@@ -150,7 +150,7 @@ bool CHidMouseDlg::init() {
   // Device arrival and removal.
   monitor_ = options_.backend->openMonitor();
   if (!monitor_) {
-    logLine("openMonitor: " + options_.backend->lastError() + "\n");
+    logLine("openMonitor: " + options_.backend->lastError().text() + "\n");
     messages_->showMessage(kRegisterNotificationFailedText, "");
     return false;
   }

@@ -107,26 +107,26 @@ std::string collectionPath(const std::string& syspath, std::size_t index) {
 // The report descriptor of a node: from sysfs (readable without access to
 // the node), else through HIDIOCGRDESC on the node.
 std::optional<std::vector<std::uint8_t>> readDescriptor(const std::string& syspath,
-                                                        const std::string& devnode, std::string& error) {
+                                                        const std::string& devnode, Error& error) {
   if (auto bytes = readFileBytes(fs::path(syspath) / "device" / "report_descriptor")) return bytes;
   if (devnode.empty()) {
-    error = errnoText("open(" + syspath + "/device/report_descriptor)", ENOENT);
+    error = Error{"open(" + syspath + "/device/report_descriptor)", ENOENT};
     return std::nullopt;
   }
   const int fd = ::open(devnode.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    error = errnoText("open(" + devnode + ")", errno);
+    error = Error{"open(" + devnode + ")", errno};
     return std::nullopt;
   }
   int size = 0;
   hidraw_report_descriptor desc{};
   std::optional<std::vector<std::uint8_t>> out;
   if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) {
-    error = errnoText("ioctl(HIDIOCGRDESCSIZE)", errno);
+    error = Error{"ioctl(HIDIOCGRDESCSIZE)", errno};
   } else {
     desc.size = static_cast<std::uint32_t>(std::clamp(size, 0, HID_MAX_DESCRIPTOR_SIZE));
     if (::ioctl(fd, HIDIOCGRDESC, &desc) < 0)
-      error = errnoText("ioctl(HIDIOCGRDESC)", errno);
+      error = Error{"ioctl(HIDIOCGRDESC)", errno};
     else
       out.emplace(desc.value, desc.value + desc.size);
   }
@@ -153,7 +153,7 @@ class LinuxHidDevice : public HidDevice {
         fd_(fd),
         udev_(u) {
     if (u) udev_ref(u);
-    std::string error;
+    Error error;
     if (auto d = readDescriptor(syspath_, devnode_, error)) {
       if (auto info = parseReportDescriptor(*d)) {
         usesReportIds_ = info->usesReportIds;
@@ -183,7 +183,7 @@ class LinuxHidDevice : public HidDevice {
   }
 
   HidCapsStatus getCaps(HidCaps& out) override {
-    std::string error;
+    Error error;
     const auto d = readDescriptor(syspath_, devnode_, error);
     if (!d) {
       lastError_ = error;
@@ -192,8 +192,9 @@ class LinuxHidDevice : public HidDevice {
     std::string why;
     const auto info = parseReportDescriptor(*d, &why);
     if (!info || collection_ >= info->collections.size()) {
-      lastError_ = "report descriptor of " + syspath_ +
-                   " does not parse: " + (info ? std::string("no such collection") : why);
+      lastError_ = Error{"parse report descriptor of " + syspath_ + " (" +
+                             (info ? std::string("no such collection") : why) + ")",
+                         EINVAL};
       return HidCapsStatus::InvalidPreparsedData;
     }
     out = info->collections[collection_].caps;
@@ -204,7 +205,7 @@ class LinuxHidDevice : public HidDevice {
     if (!ioReady("ioctl(HIDIOCSFEATURE)")) return false;
     std::vector<std::uint8_t> buf(report.begin(), report.end());
     if (::ioctl(fd_, HIDIOCSFEATURE(buf.size()), buf.data()) < 0) {
-      lastError_ = errnoText("ioctl(HIDIOCSFEATURE)", errno);
+      lastError_ = Error{"ioctl(HIDIOCSFEATURE)", errno};
       return false;
     }
     return true;
@@ -213,13 +214,13 @@ class LinuxHidDevice : public HidDevice {
   bool getFeature(std::span<std::uint8_t> report) override {
     if (!ioReady("ioctl(HIDIOCGFEATURE)")) return false;
     if (report.empty()) {
-      lastError_ = errnoText("ioctl(HIDIOCGFEATURE)", EINVAL);
+      lastError_ = Error{"ioctl(HIDIOCGFEATURE)", EINVAL};
       return false;
     }
     // Byte 0 carries the report ID in and out, also for a device without
     // report IDs (it stays 0 and the data follows from byte 1).
     if (::ioctl(fd_, HIDIOCGFEATURE(report.size()), report.data()) < 0) {
-      lastError_ = errnoText("ioctl(HIDIOCGFEATURE)", errno);
+      lastError_ = Error{"ioctl(HIDIOCGFEATURE)", errno};
       return false;
     }
     return true;
@@ -229,7 +230,7 @@ class LinuxHidDevice : public HidDevice {
     if (!ioReady("write")) return false;
     const ssize_t n = ::write(fd_, report.data(), report.size());
     if (n < 0) {
-      lastError_ = errnoText("write(" + devnode_ + ")", errno);
+      lastError_ = Error{"write(" + devnode_ + ")", errno};
       return false;
     }
     return true;
@@ -242,7 +243,7 @@ class LinuxHidDevice : public HidDevice {
     std::vector<std::uint8_t> raw(kMaxRawReport);
     for (;;) {
       if (cancelled_.isSet()) {
-        lastError_ = errnoText("read(" + devnode_ + ")", ECANCELED);
+        lastError_ = Error{"read(" + devnode_ + ")", ECANCELED};
         return {HidReadStatus::Failed, 0};
       }
       if (wake && wake->isSet()) return {HidReadStatus::Woken, 0};
@@ -256,12 +257,12 @@ class LinuxHidDevice : public HidDevice {
       const int r = ::poll(fds, wake ? 3 : 2, waitMs);
       if (r < 0) {
         if (errno == EINTR) continue;
-        lastError_ = errnoText("poll", errno);
+        lastError_ = Error{"poll", errno};
         return {HidReadStatus::Failed, 0};
       }
       if (r == 0) continue;  // the deadline check above ends the wait
       if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-        lastError_ = errnoText("read(" + devnode_ + ")", ENODEV);
+        lastError_ = Error{"read(" + devnode_ + ")", ENODEV};
         return {HidReadStatus::Failed, 0};
       }
       if (!(fds[0].revents & POLLIN)) continue;
@@ -270,7 +271,7 @@ class LinuxHidDevice : public HidDevice {
       const ssize_t n = ::read(fd_, raw.data() + offset, raw.size() - offset);
       if (n < 0) {
         if (errno == EAGAIN || errno == EINTR) continue;
-        lastError_ = errnoText("read(" + devnode_ + ")", errno);
+        lastError_ = Error{"read(" + devnode_ + ")", errno};
         return {HidReadStatus::Failed, 0};
       }
       const auto stored = finishInputFrame(raw, static_cast<std::size_t>(n), framing, report);
@@ -280,12 +281,12 @@ class LinuxHidDevice : public HidDevice {
   }
 
   void cancel() override { cancelled_.set(); }
-  std::string lastError() const override { return lastError_; }
+  Error lastError() const override { return lastError_; }
 
  private:
   bool ioReady(const char* call) {
     if (fd_ >= 0) return true;
-    lastError_ = errnoText(call, EBADF);
+    lastError_ = Error{call, EBADF};
     return false;
   }
   template <typename F>
@@ -294,18 +295,18 @@ class LinuxHidDevice : public HidDevice {
     bool own = false;
     if (fd < 0) {
       if (devnode_.empty()) {
-        lastError_ = errnoText(call, ENODEV);
+        lastError_ = Error{call, ENODEV};
         return false;
       }
       fd = ::open(devnode_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
       if (fd < 0) {
-        lastError_ = errnoText("open(" + devnode_ + ")", errno);
+        lastError_ = Error{"open(" + devnode_ + ")", errno};
         return false;
       }
       own = true;
     }
     const bool ok = f(fd);
-    if (!ok) lastError_ = errnoText(call, errno);
+    if (!ok) lastError_ = Error{call, errno};
     if (own) ::close(fd);
     return ok;
   }
@@ -330,7 +331,7 @@ class LinuxHidDevice : public HidDevice {
   std::size_t collections_ = 1;
   std::set<std::uint8_t> inputIds_;
   WakeEvent cancelled_;
-  std::string lastError_;
+  Error lastError_;
 };
 
 // ---------------------------------------------------------------------------
@@ -386,7 +387,7 @@ class LinuxHidBackend : public HidBackend {
     std::sort(nodes.begin(), nodes.end());
     std::vector<HidInterfaceEntry> out;
     for (const auto& [syspath, devnode] : nodes) {
-      std::string error;
+      Error error;
       std::size_t count = 1;
       if (auto d = readDescriptor(syspath, devnode, error))
         if (auto info = parseReportDescriptor(*d)) count = info->collections.size();
@@ -405,14 +406,14 @@ class LinuxHidBackend : public HidBackend {
     splitPath(path, syspath, collection);
     std::error_code ec;
     if (!fs::exists(syspath, ec)) {
-      lastError_ = errnoText("open(" + path + ")", ENOENT);
+      lastError_ = Error{"open(" + path + ")", ENOENT};
       return nullptr;
     }
     const std::string devnode = devnodeOf(udev_.get(), syspath);
     int fd = -1;
     if (access != HidAccess::Query) {
       if (devnode.empty()) {
-        lastError_ = errnoText("open(" + path + ")", ENODEV);
+        lastError_ = Error{"open(" + path + ")", ENODEV};
         return nullptr;
       }
       const int mode = access == HidAccess::ReadWrite ? O_RDWR
@@ -420,7 +421,7 @@ class LinuxHidBackend : public HidBackend {
                                                       : O_WRONLY;
       fd = ::open(devnode.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
       if (fd < 0) {
-        lastError_ = errnoText("open(" + devnode + ")", errno);
+        lastError_ = Error{"open(" + devnode + ")", errno};
         return nullptr;
       }
     }
@@ -430,28 +431,28 @@ class LinuxHidBackend : public HidBackend {
   std::unique_ptr<HidMonitor> openMonitor() override {
     if (!sysfsRoot_.empty()) return std::make_unique<QuietMonitor>();
     if (!udev_) {
-      lastError_ = errnoText("udev_new", errno ? errno : ENOMEM);
+      lastError_ = Error{"udev_new", errno ? errno : ENOMEM};
       return nullptr;
     }
     UdevPtr<udev_monitor> m(udev_monitor_new_from_netlink(udev_.get(), "udev"));
     if (!m) {
-      lastError_ = errnoText("udev_monitor_new_from_netlink", errno ? errno : EPERM);
+      lastError_ = Error{"udev_monitor_new_from_netlink", errno ? errno : EPERM};
       return nullptr;
     }
     int r = udev_monitor_filter_add_match_subsystem_devtype(m.get(), kSubsystem, nullptr);
     if (r < 0) {
-      lastError_ = errnoText("udev_monitor_filter_add_match_subsystem_devtype", -r);
+      lastError_ = Error{"udev_monitor_filter_add_match_subsystem_devtype", -r};
       return nullptr;
     }
     r = udev_monitor_enable_receiving(m.get());
     if (r < 0) {
-      lastError_ = errnoText("udev_monitor_enable_receiving", -r);
+      lastError_ = Error{"udev_monitor_enable_receiving", -r};
       return nullptr;
     }
     return std::make_unique<UdevMonitor>(std::move(m));
   }
 
-  std::string lastError() const override { return lastError_; }
+  Error lastError() const override { return lastError_; }
 
  private:
   bool listNodes(std::vector<std::pair<std::string, std::string>>& nodes) {
@@ -464,24 +465,24 @@ class LinuxHidBackend : public HidBackend {
         nodes.emplace_back((ec ? e.path() : real).string(), std::string());
       }
       if (ec) {
-        lastError_ = errnoText("directory_iterator(" + dir.string() + ")", ec.value());
+        lastError_ = Error{"directory_iterator(" + dir.string() + ")", ec.value()};
         return false;
       }
       return true;
     }
     if (!udev_) {
-      lastError_ = errnoText("udev_new", errno ? errno : ENOMEM);
+      lastError_ = Error{"udev_new", errno ? errno : ENOMEM};
       return false;
     }
     UdevPtr<udev_enumerate> e(udev_enumerate_new(udev_.get()));
     if (!e) {
-      lastError_ = errnoText("udev_enumerate_new", errno ? errno : ENOMEM);
+      lastError_ = Error{"udev_enumerate_new", errno ? errno : ENOMEM};
       return false;
     }
     int r = udev_enumerate_add_match_subsystem(e.get(), kSubsystem);
     if (r >= 0) r = udev_enumerate_scan_devices(e.get());
     if (r < 0) {
-      lastError_ = errnoText("udev_enumerate_scan_devices", -r);
+      lastError_ = Error{"udev_enumerate_scan_devices", -r};
       return false;
     }
     udev_list_entry* entry = nullptr;
@@ -495,7 +496,7 @@ class LinuxHidBackend : public HidBackend {
 
   std::string sysfsRoot_;
   UdevPtr<udev> udev_;
-  std::string lastError_;
+  Error lastError_;
 };
 
 }  // namespace

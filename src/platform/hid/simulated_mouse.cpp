@@ -47,7 +47,7 @@ struct SimulatedMouse::State {
   int capsFailAt = -1;
   HidCapsStatus capsFailStatus = HidCapsStatus::Ok;
   std::chrono::microseconds latency{0};
-  std::string lastError;
+  Error lastError;
 
   // Mouse behaviour.
   std::array<std::uint8_t, 4> sensorAnswer{};
@@ -369,7 +369,7 @@ class SimulatedMouse::Handle : public HidDevice {
 
   void cancel() override { cancelled_.set(); }
 
-  std::string lastError() const override {
+  Error lastError() const override {
     std::lock_guard lock(s_->m);
     return lastError_;
   }
@@ -389,7 +389,7 @@ class SimulatedMouse::Handle : public HidDevice {
     return failLocked(call, err);
   }
   bool failLocked(const std::string& call, int err) {
-    lastError_ = errnoText(call, err);
+    lastError_ = Error{call, err};
     return false;
   }
 
@@ -401,7 +401,7 @@ class SimulatedMouse::Handle : public HidDevice {
   HidCapsStatus capsStatus_;
   std::atomic<bool> dead_{false};
   WakeEvent cancelled_;
-  std::string lastError_;
+  Error lastError_;
 };
 
 // ---------------------------------------------------------------------------
@@ -416,7 +416,7 @@ SimulatedMouse::~SimulatedMouse() = default;
 std::optional<std::vector<HidInterfaceEntry>> SimulatedMouse::listInterfaces() {
   std::lock_guard lock(state_->m);
   if (state_->listFails) {
-    state_->lastError = errnoText("udev_enumerate_scan_devices", EIO);
+    state_->lastError = Error{"udev_enumerate_scan_devices", EIO};
     return std::nullopt;
   }
   std::vector<HidInterfaceEntry> out;
@@ -431,11 +431,11 @@ std::unique_ptr<HidDevice> SimulatedMouse::open(const std::string& path, HidAcce
   std::unique_lock lock(state_->m);
   const int index = state_->indexOf(path);
   if (index < 0 || !state_->listed(static_cast<std::size_t>(index))) {
-    state_->lastError = errnoText("open(" + path + ")", ENOENT);
+    state_->lastError = Error{"open(" + path + ")", ENOENT};
     return nullptr;
   }
   if (index == state_->openFailsAt) {
-    state_->lastError = errnoText("open(" + path + ")", EACCES);
+    state_->lastError = Error{"open(" + path + ")", EACCES};
     return nullptr;
   }
   const Role role = state_->layout[static_cast<std::size_t>(index)];
@@ -458,7 +458,7 @@ std::unique_ptr<HidDevice> SimulatedMouse::open(const std::string& path, HidAcce
 
 std::unique_ptr<HidMonitor> SimulatedMouse::openMonitor() { return std::make_unique<Monitor>(state_); }
 
-std::string SimulatedMouse::lastError() const {
+Error SimulatedMouse::lastError() const {
   std::lock_guard lock(state_->m);
   return state_->lastError;
 }

@@ -59,7 +59,7 @@ class SimulatedMouse : public HidBackend {
   std::optional<std::vector<HidInterfaceEntry>> listInterfaces() override;
   std::unique_ptr<HidDevice> open(const std::string& path, HidAccess access) override;
   std::unique_ptr<HidMonitor> openMonitor() override;
-  std::string lastError() const override;
+  Error lastError() const override;
 
   // ---- The system's list ----
   // The order of interfaces; each Role::Other is another device (vendor

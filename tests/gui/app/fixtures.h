@@ -129,7 +129,7 @@ class NoMonitorBackend : public HidBackend {
     return inner_.open(path, access);
   }
   std::unique_ptr<HidMonitor> openMonitor() override { return nullptr; }
-  std::string lastError() const override { return "socket(AF_NETLINK): Permission denied (errno 13)"; }
+  Error lastError() const override { return {"socket(AF_NETLINK)", EACCES}; }
 
  private:
   HidBackend& inner_;
