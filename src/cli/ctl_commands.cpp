@@ -281,12 +281,12 @@ int runMonitor(Session& s) {
   NullMessageSink quiet;
   const bool haveConfig = loadConfigFile(s.paths().configBin, config, flag, quiet);
   std::atomic<int> sensorType{0};
-  const bool json = s.options().json;
+  const bool asJson = s.options().json;
   Console& con = s.console();
 
   auto printEvent = [&](int type, int value) {
     const std::string text = balloonText(type, value, sensorType.load(), haveConfig ? &config : nullptr);
-    if (json)
+    if (asJson)
       con.out(jsonLine(
           nlohmann::json{{"event", "notification"}, {"type", type}, {"value", value}, {"text", text}}));
     else
@@ -295,7 +295,7 @@ int runMonitor(Session& s) {
   };
   auto printDevice = [&](const HidDeviceEvent& e) {
     const char* kind = e.kind == HidDeviceEventKind::Arrival ? "arrival" : "removal";
-    if (json)
+    if (asJson)
       con.out(jsonLine(nlohmann::json{{"event", kind}, {"path", e.path}}));
     else
       con.out(std::string(kind) + " " + e.path);

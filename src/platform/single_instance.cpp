@@ -26,11 +26,11 @@ std::string userRuntimeFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (isFolder(runtime)) return runtime;
   const char* tmp = std::getenv("TMPDIR");
-  const std::string shared = isFolder(tmp) ? tmp : kSharedTempFolder;
+  std::string shared = isFolder(tmp) ? tmp : kSharedTempFolder;
   // The temporary folder is shared by every user: a lock file there would be
   // one for all of them (and another user's file cannot even be opened). Keep
   // a folder of this user's own in it, used only if it really is ours.
-  const std::string own = shared + "/" + kOwnTempFolderPrefix + std::to_string(::getuid());
+  std::string own = shared + "/" + kOwnTempFolderPrefix + std::to_string(::getuid());
   ::mkdir(own.c_str(), 0700);  // EEXIST is fine: checked below
   struct stat st {};
   if (::lstat(own.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&

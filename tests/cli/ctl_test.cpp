@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "core/settings/config_file.h"
+#include "support/param_name.h"
 #include "support/temp_dir.h"
 
 namespace hm {
@@ -180,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "config.bin"},
         // Macro names are bytes of record.ini; JSON output must not fail on them.
         ExitCase{"ShowJsonNonUtf8MacroName", {"--json", "show"}, true, nonUtf8MacroName, 0, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST_F(Ctl, HelpSucceeds) {
   const Result r = run({"--help"});

@@ -8,6 +8,7 @@
 #include "core/device/device_link.h"
 #include "platform/hid/hidraw_framing.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "support/param_name.h"
 #include "support/temp_dir.h"
 
 namespace hm {
@@ -198,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
         FramingCase{"BoundedByTheCallerBuffer", false, false, Bytes(32, 0x11), 9,
                     Bytes{0, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}},
         FramingCase{"EmptyRead", false, false, {}, 40, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 }  // namespace
 }  // namespace hm

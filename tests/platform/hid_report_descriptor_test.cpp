@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/hid/report_descriptor.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -120,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x00, 0x95, 0x05, 0x81, 0x02, 0xC0},
                        false,
                        {{0x0001, 0x0002, 0, 0, 0, {}}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 struct MalformedCase {
   const char* name;
@@ -156,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"ReportTooLong",
                       {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x77, 0xFF, 0xFF, 0xFF, 0x00, 0x97, 0xFF, 0xFF,
                        0x00, 0x00, 0x81, 0x02, 0xC0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 }  // namespace
 }  // namespace hm

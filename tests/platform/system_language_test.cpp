@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/settings/language.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -65,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfCase{"other_keys_only", "LC_TIME=zh_CN.UTF-8\nLANGUAGE=zh_CN:en\n", std::nullopt},
         ConfCase{"empty_value", "LANG=\n", std::nullopt},
         ConfCase{"commented_out", "#LANG=zh_CN.UTF-8\n", std::nullopt}, ConfCase{"empty", "", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 class SystemLanguageFiles : public ::testing::Test {
  protected:

@@ -81,7 +81,8 @@ std::array<KeyMatrix, 4> buildKeyMatrices(const MouseConfig& config) {
     KeyMatrix& table = tables[static_cast<std::size_t>(kTableOfMode[m])];
     auto put = [&table](int slot, const KeyEntry& e) {
       for (int i = 0; i < kEntryBytes; ++i)
-        table[static_cast<std::size_t>(slot * kEntryBytes + i)] = e[static_cast<std::size_t>(i)];
+        table[static_cast<std::size_t>(slot) * kEntryBytes + static_cast<std::size_t>(i)] =
+            e[static_cast<std::size_t>(i)];
     };
     for (int b = 0; b < kSentButtons; ++b)
       put(keyMatrixSlot(b), encodeEntry(config.mode[m], b, config.dpiAction[m][b]));

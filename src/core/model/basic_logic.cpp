@@ -115,6 +115,7 @@ std::string ledParamText(int ledMode, int index) {
 
 std::vector<std::string> ledParamTable(int ledMode) {
   std::vector<std::string> v;
+  v.reserve(static_cast<std::size_t>(ledParamCount(ledMode)));
   for (int i = 0; i < ledParamCount(ledMode); ++i) v.push_back(ledParamText(ledMode, i));
   return v;
 }

@@ -75,10 +75,10 @@ class SkinDropDown : public QObject {
                QStringList items = {});
   ~SkinDropDown() override;
 
-  QRect rect;      // the box
-  QRect listRect;  // where the list opens
-  int identifier;  // list identifier
-  unsigned style = skin::kDropDownListStyle;
+  QRect rect;                                       // the box
+  QRect listRect;                                   // where the list opens
+  int identifier;                                   // list identifier
+  unsigned windowStyle = skin::kDropDownListStyle;  // of the list window
   QString image;
   QString overImage;  // empty: the box does not hover
   QStringList items;

@@ -56,7 +56,7 @@ void SkinLibrary::listFolder() const {
 }
 
 QString SkinLibrary::resolve(const QString& name) const {
-  const QString plain = folder_ + name;
+  QString plain = folder_ + name;
   // Only a bare file name directly in the folder is matched by listing.
   QString fileName = name;
   while (fileName.startsWith(u'/')) fileName.remove(0, 1);

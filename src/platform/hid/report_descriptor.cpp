@@ -1,6 +1,8 @@
 #include "platform/hid/report_descriptor.h"
 
+#include <array>
 #include <map>
+#include <utility>
 
 namespace hm {
 
@@ -31,7 +33,7 @@ struct GlobalState {
 
 struct Collecting {
   TopLevelCollection tlc;
-  std::map<std::uint8_t, std::uint64_t> bits[kKinds];  // by report ID
+  std::array<std::map<std::uint8_t, std::uint64_t>, kKinds> bits;  // by report ID
 };
 
 std::uint16_t byteLength(const std::map<std::uint8_t, std::uint64_t>& bits) {
@@ -132,7 +134,7 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
           failWith(error, "End Collection without Collection");
           return std::nullopt;
         }
-        if (--depth == 0) done.push_back(std::move(current));
+        if (--depth == 0) done.push_back(std::exchange(current, Collecting{}));
         break;
       case kMainInput:
       case kMainOutput:

@@ -4,6 +4,7 @@
 
 #include "core/device/device_change.h"
 #include "link_fixture.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -63,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Events, DeviceEventTest,
                                            EventCase{"NodesChanged", 0x0007, 5, DeviceChangeKind::Ignored},
                                            EventCase{"VolumeArrival", 0x8000, 2, DeviceChangeKind::Ignored},
                                            EventCase{"HandleRemoval", 0x8004, 6, DeviceChangeKind::Ignored}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(DeviceChange, ANotificationOfAnotherDeviceIsIgnored) {
   LinkFixture f;

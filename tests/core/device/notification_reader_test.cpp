@@ -8,6 +8,7 @@
 #include "core/device/device_change.h"
 #include "core/device/notification_reader.h"
 #include "link_fixture.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -84,7 +85,7 @@ TEST_P(NotificationReportTest, OnlyIdSixTypesFiveSevenEightNineAreForwarded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, NotificationReportTest, ::testing::ValuesIn(kReports),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(NotificationReader, DoesNothingUntilReleased) {
   LinkFixture f;

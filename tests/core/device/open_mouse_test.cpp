@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "link_fixture.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -56,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{"NotificationOnly", {Role::Other, Role::Notification}, 0, false},
                       LayoutCase{"OtherDevicesOnly", {Role::Other, Role::Other}, 0, false},
                       LayoutCase{"Empty", {}, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(OpenMouse, UnpluggedMouseIsNotFound) {
   LinkFixture f(false);
@@ -109,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Caps",
                     [](SimulatedMouse& m) { m.setCapsFailAt(2, HidCapsStatus::InvalidPreparsedData); },
                     "HidP_GetCaps failed."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(OpenMouse, CapsOfAnotherDeviceAreNeverAsked) {
   LinkFixture f;

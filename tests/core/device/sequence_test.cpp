@@ -9,6 +9,7 @@
 #include "core/buttons/button_codes.h"
 #include "core/settings/settings_ini.h"
 #include "link_fixture.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -246,8 +247,7 @@ TEST_P(ApplyTest, SendsTheProtocolByteStreamAndPauses) {
   EXPECT_EQ(f.mouse.strayDataReports(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, ApplyTest, ::testing::ValuesIn(kApplyCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Records, ApplyTest, ::testing::ValuesIn(kApplyCases), hm::test::ParamName());
 
 TEST(Apply, Sends37HeadersAnd60DataReportsWith248MsOfPauses) {
   LinkFixture f;

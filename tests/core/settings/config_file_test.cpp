@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "support/param_name.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ConfigLoad,
                                            LoadCase{"one_short", 2021, false, false},
                                            LoadCase{"exact", 2022, true, false},
                                            LoadCase{"one_long", 2023, false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(ConfigLoad, ADirectoryNamedConfigBinIsIgnoredSilently) {
   TempDir dir;
@@ -210,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConfigSaveFailure,
                                                   imageBytes(0, factoryConfig()));
                                         EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
                                       }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 // Replacing by rename needs only the folder's permission; a file the user made
 // read-only must still refuse the save (and so must str.ini, same writer).

@@ -1,4 +1,5 @@
 #include "core/settings/mouse_config.h"
+#include "support/param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"loopColorEnabled", 1985, 8, HM_FIELD(c.loopColorEnabled)},
                       FieldCase{"loopColor", 1993, 24, HM_FIELD(c.loopColor)},
                       FieldCase{"dpiLedMask", 2017, 4, HM_FIELD(c.dpiLedMask)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 #undef HM_FIELD
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "support/param_name.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -72,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "Item1", "\xE5\xB7\xA6\xE9\x94\xAE"},
                       ReadCase{"utf16le_bom", kUtf16File, "S", "k", "\xC3\xA4"},
                       ReadCase{"empty_file", "", "S", "k", "<none>"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(ProfileRead, MissingFileGivesDefaultAndNoSections) {
   TempDir dir;
@@ -158,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "[A]\n\xC3\xA4=2\n"},
         WriteCase{"delete_section_every_copy", "[A]\n1=1\n[B]\n[a]\n2=2\n", eraseSection("A"), "[B]\n"},
         WriteCase{"delete_on_missing_file_creates_nothing", "<missing>", eraseSection("A"), "<missing>"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(ProfileWrite, DeleteThenRewriteMovesSectionToTheEnd) {
   TempDir dir;

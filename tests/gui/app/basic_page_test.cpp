@@ -6,6 +6,7 @@
 #include "core/buttons/button_codes.h"
 #include "core/settings/profile_file.h"
 #include "gui/app/frame.h"
+#include "support/param_name.h"
 
 namespace hm::test {
 namespace {
@@ -56,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
             "StoredAboveEightLevels", 2, [](MouseConfig& c) { c.dpiStageValue[0] = 10; }, 3, {8, 4, 6, 8}, 8},
         PaintCase{"ModeB", 0, [](MouseConfig& c) { c.editedMode = 1; }, 3, {1, 4, 6, 8}, 12},
         PaintCase{"OddEditedModeIsModeB", 0, [](MouseConfig& c) { c.editedMode = 2; }, 3, {1, 4, 6, 8}, 12}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(BasicReportRate, ClickRelightsAndReselectChangesNothing) {
   BasicShell b(saneRecord());  // stored code 1: 1000 Hz
@@ -167,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, BasicGuardTest,
                          ::testing::Values(GuardCase{"ModeAOnlyLeft", 0, 1, false},
                                            GuardCase{"ModeAOtherBox", 0, 2, true},
                                            GuardCase{"ModeBSecondLeft", 1, 1, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(BasicKeyLists, OneListAtATime) {
   BasicShell b(saneRecord());

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, LedFacesTest,
                          ::testing::Values(FaceCase{0, "Off Mode", std::nullopt},
                                            FaceCase{1, "Standard Mode", QString("45%")},
                                            FaceCase{3, "Neon Mode", QString("3S")}),
-                         [](const auto& info) { return "LedMode" + std::to_string(info.param.ledMode); });
+                         [](const auto& c) { return "LedMode" + std::to_string(c.param.ledMode); });
 
 TEST(LedMode, ChoosingRespirationWithStoredThreeShowsFiveSeconds) {
   MouseConfig record = saneRecord();
@@ -81,7 +81,7 @@ TEST_P(LedParamTest, ListFollowsTheModeAndTheChoiceIsStoredForItOnly) {
 INSTANTIATE_TEST_SUITE_P(Modes, LedParamTest,
                          ::testing::Values(ParamCase{1, 10, 9, 0}, ParamCase{2, 5, 0, 1},
                                            ParamCase{0, 30, 3, -1}),  // "Off Mode" stores nothing
-                         [](const auto& info) { return "LedMode" + std::to_string(info.param.ledMode); });
+                         [](const auto& c) { return "LedMode" + std::to_string(c.param.ledMode); });
 
 TEST(LedDpiToggles, Led2AtStage3FlipsBit1OfByte1AndEveryPaintShowsStage1) {
   BasicShell b(saneRecord());  // mask 0x21 0x84 0xA5 0x5A: stage 3 has LED 3 lit

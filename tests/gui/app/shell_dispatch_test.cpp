@@ -9,6 +9,7 @@
 
 #include "core/device/protocol.h"
 #include "fixtures.h"
+#include "support/param_name.h"
 
 namespace hm::test {
 namespace {
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClickCase{"web_link", {265, 627}, true, 0, false, false, false, 1, false, true},
         ClickCase{"web_link_bottom_edge_outside", {300, 647}, true, 0, false, false, true, 1, false, false},
         ClickCase{"title_is_no_region", {200, 75}, true, 0, false, false, true, 1, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    hm::test::ParamName());
 
 TEST(ShellDispatch, ThePageHitEndsTheDispatchAndAMissStartsADrag) {
   Shell shell(recording());

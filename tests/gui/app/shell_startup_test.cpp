@@ -15,6 +15,7 @@
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/skin/skin_library.h"
 #include "platform/single_instance.h"
+#include "support/param_name.h"
 
 namespace hm::test {
 namespace {
@@ -116,7 +117,7 @@ TEST_P(ShellExitDuringBox, StopsTheStart) {
 INSTANTIATE_TEST_SUITE_P(Boxes, ShellExitDuringBox,
                          ::testing::Values(ExitDuringBoxCase{"mouse_missing", false, true, false},
                                            ExitDuringBoxCase{"config_bin_missing", true, false, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(ShellStartup, ATrayClickDuringAStartUpMessageWaitsForTheStart) {
   ShellOptions o;

@@ -13,6 +13,7 @@
 #include "core/model/tray_balloons.h"
 #include "core/settings/ui_text.h"
 #include "fixtures.h"
+#include "support/param_name.h"
 
 namespace hm::test {
 namespace {
@@ -289,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TraylessHide,
                                            TraylessCase{"escape_key",
                                                         [](Shell& s) { s.key(Qt::Key_Escape); }},
                                            TraylessCase{"window_close", [](Shell& s) { s.dlg->close(); }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         hm::test::ParamName());
 
 TEST(ShellTray, WithoutATrayTheRestoreAfterCancelShowsTheRestoredValues) {
   ShellOptions o;

@@ -161,7 +161,7 @@ TEST_F(DropDownTest, OpenCreatesTheChildListWithItsItems) {
   ASSERT_EQ(list->count(), 3);
   EXPECT_EQ(list->item(2)->text(), "Mid Click");
   EXPECT_EQ(list->currentRow(), -1);
-  EXPECT_EQ(box(0).style, 0x50800001u);
+  EXPECT_EQ(box(0).windowStyle, 0x50800001u);
 }
 
 TEST_F(DropDownTest, CloseDestroysTheListAndToggleAlternates) {
