@@ -23,7 +23,7 @@ struct TempFiles {
     folder = made ? made : mkdtemp(fallback);
     configBin = folder + "/config.bin";
     strIni = folder + "/str.ini";
-    hm::writeConfigImage(configBin, 0, hm::factoryConfig());
+    (void)hm::writeConfigImage(configBin, 0, hm::factoryConfig());
     if (std::FILE* f = std::fopen(strIni.c_str(), "w")) std::fclose(f);
   }
   ~TempFiles() {

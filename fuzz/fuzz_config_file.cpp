@@ -26,7 +26,7 @@ void check(const std::uint8_t* data, std::size_t size) {
   hm::MouseConfig config;
   std::uint8_t flag = 0xEE;
   hm::NullMessageSink sink;
-  const bool loaded = hm::loadConfigFile(path, config, flag, sink);
+  const bool loaded = hm::loadConfigFile(path, config, flag, sink).ok();
   if (loaded != (size == hm::kConfigFileSize)) std::abort();
   if (loaded) {
     std::uint8_t image[hm::MouseConfig::kSize];

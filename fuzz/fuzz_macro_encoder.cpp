@@ -10,6 +10,7 @@
 
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
+#include "core/settings/profile_file.h"
 
 namespace {
 
@@ -78,9 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> items;
     items.reserve(record.items.size());
     for (const auto& item : record.items) items.push_back(item.text);
+    // The last event's delay is the item stored after the list.
+    const std::string after =
+        hm::profile::getString(path, r.name, hm::itemKey(static_cast<long>(items.size())));
     std::uint8_t image[hm::kMacroImageSize];
     std::memcpy(image, g.config.macroImage[r.number - 1], hm::kLoopBytes);
-    const hm::EncodeResult again = hm::encodeMacroImage(items, image);
+    const hm::EncodeResult again = hm::encodeMacroImage(items, image, after);
     check(again.events == r.events && again.truncated == r.truncated);
     check(std::memcmp(image, g.config.macroImage[r.number - 1], hm::kMacroImageSize) == 0);
   }

@@ -279,7 +279,7 @@ int runMonitor(Session& s) {
   MouseConfig config;
   std::uint8_t flag = 0;
   NullMessageSink quiet;
-  const bool haveConfig = loadConfigFile(s.paths().configBin, config, flag, quiet);
+  const bool haveConfig = loadConfigFile(s.paths().configBin, config, flag, quiet).ok();
   std::atomic<int> sensorType{0};
   const bool asJson = s.options().json;
   Console& con = s.console();

@@ -6,6 +6,7 @@
 #include "core/buttons/key_tables.h"
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
+#include "core/settings/byte_order.h"
 #include "core/settings/ui_text.h"
 
 namespace hm::ctl {
@@ -74,7 +75,7 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
       break;
     }
     case kWindows: {
-      const unsigned usage = blk.windowsUsageHigh[b] << 8 | blk.windowsUsageLow[b];
+      const unsigned usage = wordFromBytes(blk.windowsUsageLow[b], blk.windowsUsageHigh[b]);
       const std::string row = rowText(dt.windowsRows.data(), dt.windowsRows.size(), blk.windowsChoice[b]);
       params = {{"row", blk.windowsChoice[b]}, {"text", row}, {"usage", usage}};
       char u[16];

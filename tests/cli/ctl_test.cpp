@@ -45,7 +45,7 @@ class Ctl : public ::testing::Test {
     dir_ = tmp_.path();
     data_ = dir_ / "data";
     fs::create_directory(data_);
-    writeConfigImage((data_ / "config.bin").string(), 0, factoryConfig());
+    ASSERT_TRUE(writeConfigImage((data_ / "config.bin").string(), 0, factoryConfig()));
     std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem1=Left Click\n";
   }
 
@@ -338,7 +338,7 @@ TEST_F(Ctl, ShowJsonDescribesTheRecordWithStableFields) {
   c.loopColorEnabled[2] = 0;
   c.macroImage[1][0] = 0x00;
   c.macroImage[1][1] = 0x05;
-  writeConfigImage((data_ / "config.bin").string(), 1, c);
+  ASSERT_TRUE(writeConfigImage((data_ / "config.bin").string(), 1, c));
   std::ofstream(data_ / "record.ini") << "[First]\nItemCount=0\n[Second]\nItemCount=4\nItem0=A   Dn\n"
                                          "Item1=50 ms\nItem2=A   Up\nItem3=10 ms\n";
 

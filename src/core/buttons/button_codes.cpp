@@ -31,7 +31,7 @@ constexpr std::uint8_t kSpecialShift = 0x02, kSpecialRgb = 0x03;
 constexpr std::uint8_t kTripleClickSpeed = 0x20, kTripleClickCount = 3;
 
 constexpr int kFixedSlot14 = 14, kFixedSlot15 = 15;
-constexpr int kEntryBytes = 4;
+constexpr int kEntryBytes = static_cast<int>(proto::kKeyEntrySize);
 
 constexpr KeyEntry mouse(std::uint8_t code) { return {kTypeMouse, 0, code, 0}; }
 
@@ -72,8 +72,8 @@ int keyMatrixSlot(int button) {
   }
 }
 
-std::array<KeyMatrix, 4> buildKeyMatrices(const MouseConfig& config) {
-  std::array<KeyMatrix, 4> tables{};
+KeyMatrices buildKeyMatrices(const MouseConfig& config) {
+  KeyMatrices tables{};
   // Mode A -> table 1, Mode B -> table 3; tables 2 and 4 stay zero.
   constexpr int kTableOfMode[2] = {0, 2};
   const KeyEntry fixed14 = mouse(kFixedEntry14), fixed15 = mouse(kFixedEntry15);

@@ -23,6 +23,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/device/protocol.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
@@ -53,21 +54,21 @@ constexpr int kFunctionCount = 16;
 // DPI actions of a "DPI Switch" button (MouseConfig::dpiAction).
 constexpr std::uint8_t kDpiUp = 1, kDpiDown = 2, kDpiLoop = 3;
 
-// Key-matrix layout.
-constexpr int kKeyMatrixCount = 4;
-constexpr int kKeyMatrixEntries = 16;
+// Key-matrix layout; the sizes are the mouse's (core/device/protocol.h).
+constexpr int kKeyMatrixEntries = static_cast<int>(proto::kKeyMatrixEntries);
 constexpr int kSentButtons = 8;     // buttons 1..8 reach the mouse
 constexpr int kDefaultButtons = 9;  // "Default" writes buttons 1..9
 
-using KeyEntry = std::array<std::uint8_t, 4>;
-using KeyMatrix = std::array<std::uint8_t, 64>;
+using KeyEntry = std::array<std::uint8_t, proto::kKeyEntrySize>;
+using KeyMatrix = std::array<std::uint8_t, proto::kKeyMatrixSize>;
+using KeyMatrices = std::array<KeyMatrix, proto::kKeyMatrixTables>;
 
 // The entry of `button` (0..11) of one mode block; dpiAction is that
 // button's DPI action. Functions above 15 give 00 00 00 00.
 KeyEntry encodeEntry(const ButtonBlock& block, int button, std::uint8_t dpiAction);
 
 // The four tables sent by "Apply": [0] = table 1 (Mode A) ... [3] = table 4.
-std::array<KeyMatrix, 4> buildKeyMatrices(const MouseConfig&);
+KeyMatrices buildKeyMatrices(const MouseConfig&);
 
 // Slot of button b (0..7) in a key matrix: 3<->4 and 6<->7 exchanged.
 int keyMatrixSlot(int button);

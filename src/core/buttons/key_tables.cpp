@@ -3,6 +3,8 @@
 
 #include <iterator>
 
+#include "core/settings/byte_order.h"
+
 namespace hm {
 namespace {
 
@@ -226,11 +228,11 @@ std::uint8_t fireKeyCode(int row) { return inTable(kFireRowTable, row) ? kFireRo
 std::uint8_t mediaUsageForRow(int row) { return inTable(kMediaUsage, row) ? kMediaUsage[row] : 0; }
 
 std::uint8_t windowsLowByteForRow(int row) {
-  return inTable(kWindowsUsage, row) ? static_cast<std::uint8_t>(kWindowsUsage[row] & 0xFF) : 0;
+  return inTable(kWindowsUsage, row) ? lowByte(kWindowsUsage[row]) : 0;
 }
 
 std::uint8_t windowsHighByteForRow(int row) {
-  return inTable(kWindowsUsage, row) ? static_cast<std::uint8_t>(kWindowsUsage[row] >> 8) : 0;
+  return inTable(kWindowsUsage, row) ? highByte(kWindowsUsage[row]) : 0;
 }
 
 const char* fireRowText(int row) { return inTable(kFireRowTable, row) ? kFireRowTable[row].name : ""; }

@@ -6,6 +6,7 @@
 
 #include "core/buttons/button_codes.h"
 #include "core/device/device_link.h"
+#include "core/settings/byte_order.h"
 #include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
 
@@ -25,8 +26,7 @@ std::string keyMatrixDiagnostic(int table, const KeyMatrix& m) {
   for (std::size_t e = 0; e < m.size() / proto::kKeyEntrySize; ++e) {
     const std::uint8_t* p = m.data() + e * proto::kKeyEntrySize;
     // The entry as one 32-bit word of the little-endian byte image.
-    const unsigned word = static_cast<unsigned>(p[0]) | static_cast<unsigned>(p[1]) << 8 |
-                          static_cast<unsigned>(p[2]) << 16 | static_cast<unsigned>(p[3]) << 24;
+    const unsigned word = loadLittleEndian32(p);
     std::snprintf(line, sizeof line, e == 0 ? "%08x\n" : " %08x\n", word);
     out += line;
   }
@@ -121,7 +121,7 @@ bool DeviceLink::applyToMouse(const MouseConfig& config, const ApplyFiles& files
 
   // 9. Key matrices 1..4.
   {
-    std::array<KeyMatrix, 4> tables = buildKeyMatrices(config);
+    KeyMatrices tables = buildKeyMatrices(config);
     for (std::uint8_t t = 1; t <= proto::kKeyMatrixTables; ++t) {
       KeyMatrix& table = tables[t - 1];
       logLine(keyMatrixDiagnostic(t, table));
@@ -132,8 +132,8 @@ bool DeviceLink::applyToMouse(const MouseConfig& config, const ApplyFiles& files
   }
 
   // 10. The files.
-  const bool configSaved = saveConfigFile(files.configBin, config, files.sink);
-  const bool textsSaved = saveButtonTexts(files.strIni, files.language, files.texts);
+  const bool configSaved = saveConfigFile(files.configBin, config, files.sink).ok();
+  const bool textsSaved = saveButtonTexts(files.strIni, files.language, files.texts).ok();
   if (!textsSaved) files.sink.showMessage(kButtonTextsSaveFailed, "");
   return configSaved && textsSaved;
 }

@@ -72,8 +72,9 @@ constexpr std::uint8_t kDpiStageOff = 0x80;  // bit 7: stage disabled
 constexpr std::uint8_t kDpiCodeMask = 0x7F;
 
 constexpr std::uint8_t kKeyMatrixTables = 4;
-constexpr std::size_t kKeyMatrixSize = 64;
-constexpr std::size_t kKeyEntrySize = 4;
+constexpr std::size_t kKeyMatrixSize = 64;  // bytes of one table
+constexpr std::size_t kKeyEntrySize = 4;    // bytes of one entry, byte 0 its type
+constexpr std::size_t kKeyMatrixEntries = kKeyMatrixSize / kKeyEntrySize;
 constexpr std::uint8_t kMacroCount = 12;
 constexpr std::size_t kMacroImageSize = 128;
 

@@ -30,7 +30,9 @@ bool removeAll(std::string& text, const std::string& part) {
 }
 
 // Writes the events of items 0..count-1 (itemAt(j) gives item j) at byte 2
-// upward, after clearing bytes 2..127. The loop bytes are kept.
+// upward, after clearing bytes 2..127. The loop bytes are kept. The delay of
+// an event is item j+1, also for the last item: itemAt(count) is the item
+// stored after the list.
 template <typename ItemAt>
 EncodeResult encodeEvents(long count, const ItemAt& itemAt, std::uint8_t* image) {
   std::memset(image + kLoopBytes, 0, kMacroImageSize - kLoopBytes);
@@ -46,7 +48,7 @@ EncodeResult encodeEvents(long count, const ItemAt& itemAt, std::uint8_t* image)
     else
       continue;  // a delay or anything else writes nothing by itself
 
-    std::string next = j + 1 < count ? itemAt(j + 1) : std::string();
+    std::string next = itemAt(j + 1);
     removeAll(next, kDelaySuffix);
     long delay = leadingInteger(next);
     if (delay < 0) delay = 0;  // a negative delay would spill into the release bit
@@ -75,21 +77,23 @@ EncodeResult encodeEvents(long count, const ItemAt& itemAt, std::uint8_t* image)
 
 }  // namespace
 
-EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image) {
+EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
+                              const std::string& itemAfterList) {
   if (items.empty()) {
     std::memset(image, 0, kMacroImageSize);
     return {};
   }
   const auto count = static_cast<long>(items.size());
   return encodeEvents(
-      count, [&items](long j) { return items[static_cast<std::size_t>(j)]; }, image);
+      count, [&](long j) { return j < count ? items[static_cast<std::size_t>(j)] : itemAfterList; }, image);
 }
 
 std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig& config) {
   std::vector<MacroReport> reports;
-  if (!profile::fileExists(recordIni)) return reports;
-  const auto doc = profile::ProfileDocument::load(recordIni);
-  if (!doc.existed()) return reports;  // unreadable: keep the images as they are
+  const Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(recordIni);
+  // Missing or unreadable: the images stay as they are.
+  if (!loaded || !loaded.value().existed()) return reports;
+  const profile::ProfileDocument& doc = loaded.value();
 
   const std::vector<std::string> names = doc.sectionNames();
   reports.reserve(names.size());

@@ -6,7 +6,8 @@
 //   d <= 1270:  [d/10 | release<<7] [key code]
 //   d >  1270:  [d%100 | release<<7] [key code] [(d/100) & 0xFF] [0x03]
 // A press/release item takes its delay from the next item (" ms" removed,
-// read like atoi; none or a key item gives 0). Unknown key names encode as 0.
+// read like atoi; none or a key item gives 0), for the last item of a section
+// the one stored after it, beyond ItemCount. Unknown key names encode as 0.
 // An image with no items (ItemCount 0) is all zero, loop bytes included.
 // Nothing is ever written past byte 127: encoding stops at the first event
 // that does not fit whole, and the result says it was cut.
@@ -33,8 +34,11 @@ struct EncodeResult {
 
 // Encodes one item list (the section's ItemCount items) into `image`
 // (kMacroImageSize bytes). Bytes 0..1 are kept, unless `items` is empty, which
-// zeroes the whole image.
-EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image);
+// zeroes the whole image. itemAfterList is the item stored after the list in
+// its section (key "Item<ItemCount>", empty when there is none), which gives
+// the last event its delay.
+EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
+                              const std::string& itemAfterList = {});
 
 struct MacroReport {
   int number = 0;  // 1-based position of the section in the file

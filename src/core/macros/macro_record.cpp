@@ -4,7 +4,9 @@
 #include <cctype>
 #include <climits>
 
+#include "core/settings/byte_order.h"
 #include "core/settings/profile_file.h"
+#include "core/settings/regular_file.h"
 
 namespace hm {
 
@@ -36,13 +38,13 @@ long clampItemCount(const std::string& itemCountText) {
 }
 
 std::vector<std::string> listMacros(const std::string& recordIni) {
-  if (!profile::fileExists(recordIni)) return {};
+  if (!fileExists(recordIni)) return {};
   return profile::sectionNames(recordIni);
 }
 
 MacroRecord readMacro(const std::string& recordIni, const std::string& name) {
   MacroRecord record{name, {}};
-  const auto doc = profile::ProfileDocument::load(recordIni);
+  const auto doc = profile::ProfileDocument::read(recordIni);
   if (!doc.existed()) return record;
   const long count = clampItemCount(doc.get(name, kItemCountKey));
   record.items.reserve(static_cast<std::size_t>(count));
@@ -50,20 +52,21 @@ MacroRecord readMacro(const std::string& recordIni, const std::string& name) {
   return record;
 }
 
-bool writeMacro(const std::string& recordIni, const MacroRecord& record) {
-  auto doc = profile::ProfileDocument::load(recordIni);
+Status writeMacro(const std::string& recordIni, const MacroRecord& record) {
   // A file that exists but cannot be read must not be replaced by one holding
   // only this macro.
-  if (doc.loadError() != 0) return false;
+  Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(recordIni);
+  if (!loaded) return loaded.status();
+  profile::ProfileDocument& doc = loaded.value();
   doc.removeSection(record.name);
-  if (!doc.set(record.name, kItemCountKey, std::to_string(record.items.size()))) return false;
+  if (Status set = doc.set(record.name, kItemCountKey, std::to_string(record.items.size())); !set) return set;
   long j = 0;
   for (const MacroItem& item : record.items)
-    if (!doc.set(record.name, itemKey(j++), item.text)) return false;
+    if (Status set = doc.set(record.name, itemKey(j++), item.text); !set) return set;
   return doc.save(recordIni);
 }
 
-bool deleteMacro(const std::string& recordIni, const std::string& name) {
+Status deleteMacro(const std::string& recordIni, const std::string& name) {
   return profile::deleteSection(recordIni, name);
 }
 
@@ -73,16 +76,13 @@ bool validSlot(int slot) { return slot >= 0 && slot < static_cast<int>(kMacroCou
 
 std::uint16_t loopTimes(const MouseConfig& config, int slot) {
   if (!validSlot(slot)) return 0;
-  const std::uint8_t* image = config.macroImage[slot];
-  return static_cast<std::uint16_t>(image[0] << 8 | image[1]);
+  return loadBigEndian16(config.macroImage[slot]);
 }
 
 void setLoopTimes(MouseConfig& config, int slot, long value) {
   if (!validSlot(slot)) return;
   if (value < kMinLoopTimes || value > kMaxLoopTimes) value = kMinLoopTimes;
-  std::uint8_t* image = config.macroImage[slot];
-  image[0] = static_cast<std::uint8_t>(value >> 8);
-  image[1] = static_cast<std::uint8_t>(value & 0xFF);
+  storeBigEndian16(config.macroImage[slot], static_cast<std::uint16_t>(value));
 }
 
 std::uint16_t clampLoopTimesText(const std::string& text) {

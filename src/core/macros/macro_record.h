@@ -7,6 +7,7 @@
 //   Item0=<text> ... Item<ItemCount-1>=<text>
 // Item texts: "<key name>   Dn" (press), "<key name>   Up" (release),
 // "<ms> ms" (delay). Section names compare without regard to letter case.
+// Values read cut at 1023 UTF-16 units, as a 1024-unit read buffer holds them.
 // The loop count is not in the file: it is bytes 0..1 (big-endian) of the
 // macro's 128-byte image in MouseConfig::macroImage.
 #pragma once
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
 #include "core/settings/mouse_config.h"
 
 namespace hm {
@@ -57,10 +59,10 @@ std::vector<std::string> listMacros(const std::string& recordIni);
 // the name asked for.
 MacroRecord readMacro(const std::string& recordIni, const std::string& name);
 // Deletes the section of that name and writes it anew at the end of the file.
-// False when the file could not be written (nothing is lost then).
-bool writeMacro(const std::string& recordIni, const MacroRecord&);
-// Deletes the section; false when the file could not be written.
-bool deleteMacro(const std::string& recordIni, const std::string& name);
+// Fails when the file could not be read or written (nothing is lost then).
+Status writeMacro(const std::string& recordIni, const MacroRecord&);
+// Deletes the section; fails when the file could not be read or written.
+Status deleteMacro(const std::string& recordIni, const std::string& name);
 
 // Loop count of image `slot` (0..11), big-endian bytes 0..1; 0 outside.
 std::uint16_t loopTimes(const MouseConfig&, int slot);

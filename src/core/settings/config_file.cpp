@@ -1,15 +1,10 @@
 #include "core/settings/config_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "core/settings/atomic_file.h"
-#include "core/settings/profile_file.h"
+#include "core/settings/regular_file.h"
 
 namespace hm {
 namespace {
@@ -37,34 +32,6 @@ std::string format(const char* fmt, int a, int b, int c) {
 constexpr const char* kLoadDiagnosticFormat = "Prpgram First Run Flag:%d\nRead Size is: %d";
 constexpr const char* kSaveDiagnosticFormat = "Data num:%d BYTE -%d BYTE\n Struct size:%d BYTE";
 
-// Reads exactly kConfigFileSize bytes; fails on any other size. One read past
-// the expected size tells a longer file apart without trusting its length.
-bool readImage(const std::string& path, std::uint8_t (&image)[kConfigFileSize], std::size_t& got) {
-  got = 0;
-  // O_NONBLOCK: a FIFO in the file's place must not stall the start-up; it is
-  // then refused as not a regular file.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != static_cast<off_t>(kConfigFileSize)) {
-    ::close(fd);
-    return false;
-  }
-  while (got < kConfigFileSize) {
-    ssize_t n = ::read(fd, image + got, kConfigFileSize - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  std::uint8_t extra;
-  ssize_t more;
-  do {
-    more = ::read(fd, &extra, 1);
-  } while (more < 0 && errno == EINTR);
-  ::close(fd);
-  return got == kConfigFileSize && more == 0;
-}
-
 std::string imageOf(std::uint8_t flag, const MouseConfig& config) {
   std::string bytes(kConfigFileSize, '\0');
   bytes[0] = static_cast<char>(flag);
@@ -74,43 +41,45 @@ std::string imageOf(std::uint8_t flag, const MouseConfig& config) {
 
 }  // namespace
 
-bool loadConfigFile(const std::string& path, MouseConfig& config, std::uint8_t& firstRunFlag,
-                    MessageSink& sink, const ConfigLog& log) {
+Status loadConfigFile(const std::string& path, MouseConfig& config, std::uint8_t& firstRunFlag,
+                      MessageSink& sink, const ConfigLog& log) {
   config.clear();
   firstRunFlag = 0;
-  if (!profile::fileExists(path)) {
+  if (!fileExists(path)) {
     sink.showMessage(kConfigMissingText, "");
-    return false;
+    return Error{"stat(" + path + ")", ENOENT};
   }
-  std::uint8_t image[kConfigFileSize];
-  std::size_t got = 0;
-  if (!readImage(path, image, got)) return false;  // wrong size or unreadable: silent
-  firstRunFlag = image[0];
-  config.fromBytes(image + kConfigFlagSize);
-  if (log) log(format(kLoadDiagnosticFormat, firstRunFlag, static_cast<int>(got - kConfigFlagSize)));
-  return true;
+  // Unreadable or of another size: silent, the record stays zero.
+  Result<std::string> image = readRegularFile(path, kConfigFileSize);
+  if (!image) return image.status();
+  const std::string& bytes = image.value();
+  if (bytes.size() != kConfigFileSize) return Error{"read(" + path + ")", EINVAL};
+  firstRunFlag = static_cast<std::uint8_t>(bytes[0]);
+  config.fromBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()) + kConfigFlagSize);
+  if (log) log(format(kLoadDiagnosticFormat, firstRunFlag, static_cast<int>(bytes.size() - kConfigFlagSize)));
+  return {};
 }
 
-bool saveConfigFile(const std::string& path, const MouseConfig& config, MessageSink& sink,
-                    const ConfigLog& log) {
-  if (!profile::fileExists(path)) {
+Status saveConfigFile(const std::string& path, const MouseConfig& config, MessageSink& sink,
+                      const ConfigLog& log) {
+  if (!fileExists(path)) {
     sink.showMessage(kConfigMissingText, "");
-    return false;
+    return Error{"stat(" + path + ")", ENOENT};
   }
-  AtomicWriteResult r = writeFileAtomically(path, imageOf(kWrittenByApplyFlag, config));
-  if (!r) {
-    if (log) log(r.call + ": " + std::strerror(r.error));
-    sink.showMessage(format(kConfigWriteErrorFormat, r.error), kConfigWriteErrorCaption);
-    return false;
+  Status saved = writeFileAtomically(path, imageOf(kWrittenByApplyFlag, config));
+  if (!saved) {
+    if (log) log(saved.error().text());
+    sink.showMessage(format(kConfigWriteErrorFormat, saved.code()), kConfigWriteErrorCaption);
+    return saved;
   }
   if (log)
     log(format(kSaveDiagnosticFormat, static_cast<int>(kConfigFlagSize), static_cast<int>(MouseConfig::kSize),
                static_cast<int>(MouseConfig::kSize)));
-  return true;
+  return {};
 }
 
-bool writeConfigImage(const std::string& path, std::uint8_t firstRunFlag, const MouseConfig& config) {
-  return writeFileAtomically(path, imageOf(firstRunFlag, config)).ok;
+Status writeConfigImage(const std::string& path, std::uint8_t firstRunFlag, const MouseConfig& config) {
+  return writeFileAtomically(path, imageOf(firstRunFlag, config));
 }
 
 // Factory record: the "Default" button assignments in both modes and sane

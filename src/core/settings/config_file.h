@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "core/error.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/mouse_config.h"
 
@@ -29,19 +30,20 @@ constexpr const char* kConfigWriteErrorCaption = "NULL ==fp ";
 // shown nowhere by default.
 using ConfigLog = std::function<void(const std::string&)>;
 
-// Reads config.bin: missing → "Config file is not exist." (caption ""), false;
-// unreadable or wrong size → silent false; in every failing case config is
-// zero-filled and firstRunFlag 0.
-bool loadConfigFile(const std::string& path, MouseConfig& config, std::uint8_t& firstRunFlag,
-                    MessageSink& sink, const ConfigLog& log = {});
+// Reads config.bin: missing → "Config file is not exist." (caption ""), ENOENT;
+// unreadable → its Error, silently; another size → EINVAL (EFBIG when longer),
+// silently. In every failing case config is zero-filled and firstRunFlag 0.
+Status loadConfigFile(const std::string& path, MouseConfig& config, std::uint8_t& firstRunFlag,
+                      MessageSink& sink, const ConfigLog& log = {});
 // Writes flag 1 + record, never creating the file (missing → "Config file is not
-// exist.", false). The file is replaced atomically; on failure the old file is
-// kept and "Error Code is: %d \n" (errno) is shown with caption "NULL ==fp ".
-bool saveConfigFile(const std::string& path, const MouseConfig& config, MessageSink& sink,
-                    const ConfigLog& log = {});
+// exist.", ENOENT). The file is replaced atomically where its folder allows,
+// else written in place; on failure "Error Code is: %d \n" (the errno) is shown
+// with caption "NULL ==fp " and the Error given back.
+Status saveConfigFile(const std::string& path, const MouseConfig& config, MessageSink& sink,
+                      const ConfigLog& log = {});
 // Writes a complete config.bin image (creating the file). Used by the factory
-// generator and tests.
-bool writeConfigImage(const std::string& path, std::uint8_t firstRunFlag, const MouseConfig& config);
+// generator, hidmousectl and tests.
+Status writeConfigImage(const std::string& path, std::uint8_t firstRunFlag, const MouseConfig& config);
 // The record shipped in the factory config.bin.
 MouseConfig factoryConfig();
 

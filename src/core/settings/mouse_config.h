@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/device/protocol.h"
+
 namespace hm {
 
 constexpr std::size_t kButtonSlots = 12;  // buttons 1..12 on screen, 0..11 in arrays
-constexpr std::size_t kMacroCount = 12;
-constexpr std::size_t kMacroImageSize = 128;
-constexpr std::size_t kDpiStages = 4;  // stages sent to the mouse
+// The record keeps the macro images as the mouse takes them.
+constexpr std::size_t kMacroCount = proto::kMacroCount;
+constexpr std::size_t kMacroImageSize = proto::kMacroImageSize;
+constexpr std::size_t kDpiStages = proto::kDpiStageCount;  // stages sent to the mouse
 constexpr std::size_t kLoopColors = 8;
 
 using SlotArray = std::array<std::uint8_t, kButtonSlots>;
@@ -48,7 +51,7 @@ struct MouseConfig {
   std::uint8_t reserved1920[5];                           // 1920
   std::uint8_t reportInterval;                            // 1925: 1, 2, 4, 8 ms
   std::uint8_t reserved1926;                              // 1926
-  std::uint8_t dpiStageValue[4];                          // 1927: step index per stage
+  std::uint8_t dpiStageValue[kDpiStages];                 // 1927: step index per stage
   std::uint8_t dpiStageEnabled[8];                        // 1931: 0 = skipped
   std::uint8_t reserved1939[8];                           // 1939
   std::uint8_t ledMode;                                   // 1947: 0 off, 1..3

@@ -11,8 +11,11 @@
 //  - Section and key names match without regard to letter case (Unicode lower
 //    case mapping, so "Été" is "éTÉ"); the first section of a name and, inside
 //    it, the first key of a name win.
-//  - Encodings: UTF-8 with or without byte-order mark, UTF-16LE with byte-order
-//    mark. Texts handed in and out are UTF-8.
+//  - A value reads as the profile read with a buffer of 1024 UTF-16 units
+//    gives it: at most kValueReadUnits units, a longer value cut there (never
+//    inside a character). It is stored whole.
+//  - Encodings (settings/text_encoding.h): UTF-8 with or without byte-order
+//    mark, UTF-16LE with byte-order mark. Texts handed in and out are UTF-8.
 // Writing:
 //  - The file keeps its encoding, byte-order mark and line endings (each line
 //    keeps its own; new lines take the ending of the file's first line break).
@@ -21,11 +24,12 @@
 //    line break could not be read back as part of the value. A value with
 //    leading or trailing blanks, or one that is itself enclosed in quotes,
 //    is written inside double quotes so it reads back unchanged.
-//  - Names that cannot be stored are refused (false): a section name with a line
+//  - Names that cannot be stored are refused (EINVAL): a section name with a line
 //    break or one that is empty after trimming; a key name with '=' or a line
 //    break, one starting with '[', ';' or '#', or one empty after trimming.
-//  - Every write replaces the file atomically (temporary file in the same
-//    folder, fsync, rename) and keeps the file's permissions.
+//  - Every write replaces the file atomically where its folder allows
+//    (settings/regular_file.h) and keeps the file's permissions. A file that
+//    exists but cannot be read is never written, so nothing in it is lost.
 #pragma once
 
 #include <cstddef>
@@ -35,64 +39,67 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/error.h"
+#include "core/settings/text_encoding.h"
+
 namespace hm::profile {
+
+// Longest value a read gives, in UTF-16 units: a 1024-unit buffer less the
+// terminating zero.
+constexpr std::size_t kValueReadUnits = 1023;
 
 // Value of key in section; default when the file, section or key is missing.
 std::string getString(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& defaultValue = "");
 // Replace the key in place, or append it to the end of its section, or append a
 // new section at the end of the file; creates the file (UTF-8) when missing.
-// false on I/O failure or a name that cannot be stored.
-bool writeString(const std::string& path, const std::string& section, const std::string& key,
-                 const std::string& value);
+// Fails on I/O failure, or with EINVAL for a name that cannot be stored.
+Status writeString(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value);
 // Removes every occurrence of the key from the (first) section of that name.
-// true also when there was nothing to delete; the file is then left untouched.
-bool deleteKey(const std::string& path, const std::string& section, const std::string& key);
+// Succeeds also when there was nothing to delete; the file is then untouched.
+Status deleteKey(const std::string& path, const std::string& section, const std::string& key);
 // Removes every section of that name with all its lines, so the name is gone.
-bool deleteSection(const std::string& path, const std::string& section);
+Status deleteSection(const std::string& path, const std::string& section);
 // Section names in file order (each name once, first spelling).
 std::vector<std::string> sectionNames(const std::string& path);
-bool fileExists(const std::string& path);
 // Whether two section or key names are one name for the functions above (for
 // callers that keep names unique, such as macro names).
 bool sameName(std::string_view a, std::string_view b);
-// Strict UTF-8 check (no overlongs, surrogates or code points past U+10FFFF).
-// Text that fails it is written into a UTF-16LE file with U+FFFD in place of
-// the bad bytes; into a UTF-8 file it goes byte for byte.
-bool isValidUtf8(std::string_view text);
-
-enum class Encoding { Utf8, Utf8Bom, Utf16Le };
 
 // A parsed profile file: read many keys with one parse, change it in memory,
 // write it back once. The free functions above are built on it.
 class ProfileDocument {
  public:
   ProfileDocument() = default;
-  // A missing or unreadable file gives an empty document with existed() false.
-  static ProfileDocument load(const std::string& path);
+  // The document of the file at path; a missing file gives an empty one with
+  // existed() false. A file that exists but cannot be read (a directory, a
+  // FIFO, no permission) gives its Error, so no writer mistakes it for a
+  // fresh file.
+  static Result<ProfileDocument> load(const std::string& path);
+  // For readers: as load, but a file that cannot be read reads as empty.
+  static ProfileDocument read(const std::string& path);
   static ProfileDocument parse(std::string_view fileBytes);
 
   bool existed() const { return existed_; }
-  // errno when the file exists but could not be read (0 otherwise). The free
-  // writing functions refuse to touch such a file, so nothing in it is lost.
-  int loadError() const { return loadError_; }
-  Encoding encoding() const { return encoding_; }
+  text::Encoding encoding() const { return encoding_; }
 
+  // The value as a read gives it (cut to kValueReadUnits).
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
   std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "") const;
   bool hasSection(std::string_view section) const;
   std::vector<std::string> sectionNames() const;
 
-  // Same rules as the free functions; false when a name cannot be stored.
-  bool set(std::string_view section, std::string_view key, std::string_view value);
+  // Same rules as the free functions; EINVAL for a name that cannot be stored.
+  Status set(std::string_view section, std::string_view key, std::string_view value);
   // true when something was removed.
   bool removeKey(std::string_view section, std::string_view key);
   bool removeSection(std::string_view section);
 
   // The file image in the document's encoding.
   std::string serialize() const;
-  // Atomic replace of path with serialize(); errnoOut gets the failing errno.
-  bool save(const std::string& path, int* errnoOut = nullptr) const;
+  // Replaces the file at path with serialize().
+  Status save(const std::string& path) const;
 
  private:
   enum class Kind { Other, Section, Key };
@@ -114,11 +121,10 @@ class ProfileDocument {
   const std::string& newLineEnding() const;
 
   std::vector<Line> lines_;
-  Encoding encoding_ = Encoding::Utf8;
+  text::Encoding encoding_ = text::Encoding::Utf8;
   std::string defaultEnding_ = "\n";
   std::string oddTail_;  // a trailing odd byte of a UTF-16 file, kept
   bool existed_ = false;
-  int loadError_ = 0;
   mutable bool indexValid_ = false;
   mutable std::unordered_map<std::string, SectionIndex> index_;  // lower-case name → first section
   mutable std::vector<std::string> order_;                       // section names, first spelling

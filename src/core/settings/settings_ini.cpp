@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "core/settings/profile_file.h"
 
@@ -10,8 +12,15 @@ namespace {
 
 constexpr int kModes = 2;
 
-bool writeAll(profile::ProfileDocument& doc, const std::string& path) {
-  return doc.loadError() == 0 && doc.save(path);
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Sets every key of one section of str.ini and writes the file once.
+Status saveSection(const std::string& path, const char* section, const Entries& entries) {
+  Result<profile::ProfileDocument> doc = profile::ProfileDocument::load(path);
+  if (!doc) return doc.status();
+  for (const auto& [key, value] : entries)
+    if (Status set = doc.value().set(section, key, value); !set) return set;
+  return doc.value().save(path);
 }
 
 }  // namespace
@@ -23,7 +32,7 @@ std::string buttonTextKey(int mode, int slot) {
 }
 
 SettingsIni loadSettingsIni(const std::string& strIniPath, Language language) {
-  const profile::ProfileDocument doc = profile::ProfileDocument::load(strIniPath);
+  const profile::ProfileDocument doc = profile::ProfileDocument::read(strIniPath);
   SettingsIni out;
   const char* section = languageSection(language);
   for (int m = 0; m < kModes; ++m)
@@ -37,26 +46,22 @@ SettingsIni loadSettingsIni(const std::string& strIniPath, Language language) {
   return out;
 }
 
-bool saveButtonTexts(const std::string& strIniPath, Language language, const ButtonTexts& texts) {
-  profile::ProfileDocument doc = profile::ProfileDocument::load(strIniPath);
-  const char* section = languageSection(language);
+Status saveButtonTexts(const std::string& strIniPath, Language language, const ButtonTexts& texts) {
+  Entries entries;
   for (int m = 0; m < kModes; ++m)
     for (int s = 0; s < static_cast<int>(kButtonSlots); ++s)
-      if (!doc.set(section, buttonTextKey(m, s),
-                   texts.text[static_cast<std::size_t>(m)][static_cast<std::size_t>(s)]))
-        return false;
-  return writeAll(doc, strIniPath);
+      entries.emplace_back(buttonTextKey(m, s),
+                           texts.text[static_cast<std::size_t>(m)][static_cast<std::size_t>(s)]);
+  return saveSection(strIniPath, languageSection(language), entries);
 }
 
-bool saveSkinSettings(const std::string& strIniPath, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                      const std::string& skinName) {
-  profile::ProfileDocument doc = profile::ProfileDocument::load(strIniPath);
-  if (!doc.set(kSkinsSection, kSkinRedKey, std::to_string(r)) ||
-      !doc.set(kSkinsSection, kSkinGreenKey, std::to_string(g)) ||
-      !doc.set(kSkinsSection, kSkinBlueKey, std::to_string(b)) ||
-      !doc.set(kSkinsSection, kSkinPathKey, skinName))
-    return false;
-  return writeAll(doc, strIniPath);
+Status saveSkinSettings(const std::string& strIniPath, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                        const std::string& skinName) {
+  return saveSection(strIniPath, kSkinsSection,
+                     {{kSkinRedKey, std::to_string(r)},
+                      {kSkinGreenKey, std::to_string(g)},
+                      {kSkinBlueKey, std::to_string(b)},
+                      {kSkinPathKey, skinName}});
 }
 
 std::uint8_t colourByteFromText(const std::string& text) {

@@ -7,13 +7,15 @@
 //   [Skins]
 //     RColor, GColor, BColor       decimal text of the text colour bytes
 //     Path                         skin folder name inside "Skins"
-// Missing file or keys read as empty texts.
+// Missing file or keys read as empty texts; a text longer than the read
+// buffer's 1023 UTF-16 units reads cut there.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "core/error.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/language.h"
 
@@ -35,10 +37,11 @@ struct SettingsIni {
 };
 
 SettingsIni loadSettingsIni(const std::string& strIniPath, Language);
-// Both write all their keys with one atomic replace of the file; false on I/O failure.
-bool saveButtonTexts(const std::string& strIniPath, Language, const ButtonTexts&);
-bool saveSkinSettings(const std::string& strIniPath, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                      const std::string& skinName);
+// Both write all their keys with one replace of the file. A str.ini that
+// exists but cannot be read is not written (its Error is given back).
+Status saveButtonTexts(const std::string& strIniPath, Language, const ButtonTexts&);
+Status saveSkinSettings(const std::string& strIniPath, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                        const std::string& skinName);
 // Decimal text to integer as atoi does (leading blanks, optional sign, digits up
 // to the first other character, saturating at the int range), low byte kept:
 // "300" → 44, "-1" → 255, junk or empty → 0.

@@ -99,7 +99,7 @@ void BasicPage::firstShow() {
                                                       kDpiDownText,
                                                       ctx_.ui.get(TextId::KeyOff)};
   applyFirstRunTexts(ctx_.buttonTexts, texts);
-  saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
+  (void)saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
 }
 
 // ---- painting ------------------------------------------------------------------------

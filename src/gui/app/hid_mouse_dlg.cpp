@@ -158,8 +158,8 @@ bool CHidMouseDlg::init() {
   connect(monitorNotifier_, &QSocketNotifier::activated, this, &CHidMouseDlg::pollDeviceMonitor);
 
   // Settings files.
-  loadConfigFile(options_.paths.configBin, working_, firstRunFlag_, *messages_,
-                 [this](const std::string& line) { logLine(line); });
+  (void)loadConfigFile(options_.paths.configBin, working_, firstRunFlag_, *messages_,
+                       [this](const std::string& line) { logLine(line); });
   if (shutDown_) return false;
   saved_ = working_;
   settingsLoaded_ = true;
@@ -375,9 +375,9 @@ void CHidMouseDlg::shutdown() {
 void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
   style_.textColor = textColour;
   skins_.setSkinFolder(skinFolderPath(options_.skinsBase, skinName));
-  saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
-                   static_cast<std::uint8_t>(textColour.green()),
-                   static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());
+  (void)saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
+                         static_cast<std::uint8_t>(textColour.green()),
+                         static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());
   refreshCurrentPage();
   showWindow();
 }

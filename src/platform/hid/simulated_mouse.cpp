@@ -62,8 +62,8 @@ struct SimulatedMouse::State {
   int sensorWrites = 0;
   std::array<std::uint8_t, 3> led{};
   std::array<std::uint8_t, 8> dpi{};
-  std::array<std::array<std::uint8_t, 64>, 4> keyMatrices{};
-  std::array<std::array<std::uint8_t, 128>, 12> macros{};
+  std::array<std::array<std::uint8_t, proto::kKeyMatrixSize>, proto::kKeyMatrixTables> keyMatrices{};
+  std::array<std::array<std::uint8_t, proto::kMacroImageSize>, proto::kMacroCount> macros{};
   int badChecksums = 0;
   int strayReports = 0;
   std::vector<FeatureReport> commands;
@@ -598,14 +598,14 @@ std::array<std::uint8_t, 8> SimulatedMouse::dpiCodes() const {
   std::lock_guard lock(state_->m);
   return state_->dpi;
 }
-std::array<std::uint8_t, 64> SimulatedMouse::keyMatrix(int table) const {
+std::array<std::uint8_t, proto::kKeyMatrixSize> SimulatedMouse::keyMatrix(int table) const {
   std::lock_guard lock(state_->m);
-  if (table < 1 || table > 4) return {};
+  if (table < 1 || table > proto::kKeyMatrixTables) return {};
   return state_->keyMatrices[static_cast<std::size_t>(table - 1)];
 }
-std::array<std::uint8_t, 128> SimulatedMouse::macroImage(int macro) const {
+std::array<std::uint8_t, proto::kMacroImageSize> SimulatedMouse::macroImage(int macro) const {
   std::lock_guard lock(state_->m);
-  if (macro < 1 || macro > 12) return {};
+  if (macro < 1 || macro > proto::kMacroCount) return {};
   return state_->macros[static_cast<std::size_t>(macro - 1)];
 }
 int SimulatedMouse::badChecksumCount() const {

@@ -109,8 +109,8 @@ class SimulatedMouse : public HidBackend {
   std::vector<std::uint8_t> colourPage(int page) const;  // 24, 24, 4 bytes
   std::array<std::uint8_t, 3> ledEffect() const;         // last 0x0D, bytes 1..3
   std::array<std::uint8_t, 8> dpiCodes() const;
-  std::array<std::uint8_t, 64> keyMatrix(int table) const;    // 1..4
-  std::array<std::uint8_t, 128> macroImage(int macro) const;  // 1..12
+  std::array<std::uint8_t, proto::kKeyMatrixSize> keyMatrix(int table) const;    // 1..4
+  std::array<std::uint8_t, proto::kMacroImageSize> macroImage(int macro) const;  // 1..12
   int badChecksumCount() const;
   // Every accepted command header, in order.
   std::vector<FeatureReport> commands() const;

@@ -43,7 +43,7 @@ struct TempDataFolder {
     folder = mkdtemp(tmpl);
     configBin = folder + "/config.bin";
     strIni = folder + "/str.ini";
-    writeConfigImage(configBin, 0, factoryConfig());
+    EXPECT_TRUE(writeConfigImage(configBin, 0, factoryConfig()));
     std::FILE* f = std::fopen(strIni.c_str(), "w");
     if (f) std::fclose(f);
   }

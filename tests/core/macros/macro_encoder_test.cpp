@@ -242,10 +242,39 @@ INSTANTIATE_TEST_SUITE_P(Counts, ItemCountTest,
                                            CountCase{" +3", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
                                            CountCase{"3 items", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
                                            CountCase{"2", {0x00, 0x01, 0x05, 0x04}, 1},
-                                           CountCase{"1", {0x00, 0x01, 0x00, 0x04}, 1},
+                                           // The delay after the last counted item is read all the same.
+                                           CountCase{"1", {0x00, 0x01, 0x05, 0x04}, 1},
                                            CountCase{"9", {0x00, 0x01, 0x05, 0x04, 0x80, 0x04}, 2},
                                            CountCase{"0", {0x00, 0x00}, 0}, CountCase{"x3", {0x00, 0x00}, 0},
                                            CountCase{"-2", {0x00, 0x01}, 0}));
+
+// Items are read into a 1024-unit buffer, so what lies past UTF-16 unit 1023
+// of an item is not there for the encoder.
+TEST(RebuildImages, ItemsAreReadUpTo1023Units) {
+  const std::string kEAcute = "\xC3\xA9";  // one unit, two bytes
+  std::string accents;
+  for (int i = 0; i < 1018; ++i) accents += kEAcute;
+  struct Case {
+    const char* what;
+    std::string item;
+    int events;
+  };
+  const Case cases[] = {
+      {"\"   Dn\" ending at unit 1023 is a press", std::string(1018, 'x') + kPressSuffix, 1},
+      {"\"   Dn\" past unit 1023 is cut off", std::string(1030, 'x') + kPressSuffix, 0},
+      {"units, not bytes, are counted", accents + kPressSuffix, 1},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string ini = dir.write("record.ini", section("M", {c.item, "50 ms"}));
+    MouseConfig config = saneConfig();
+    const auto reports = rebuildMacroImages(ini, config);
+    ASSERT_EQ(reports.size(), 1u) << c.what;
+    EXPECT_EQ(reports[0].events, c.events) << c.what;
+    const std::uint8_t* first = config.macroImage[0] + kLoopBytes;
+    EXPECT_EQ(Bytes(first, first + 2), (c.events ? Bytes{0x05, 0x00} : Bytes{0x00, 0x00})) << c.what;
+  }
+}
 
 TEST(RebuildImages, SectionWithoutItemCountEmptiesItsImage) {
   TempDir dir;

@@ -62,7 +62,7 @@ TEST_P(ConfigLoad, OnlyExactSizeLoads) {
   std::uint8_t flag = 9;
   RecordingSink sink;
   std::vector<std::string> log;
-  EXPECT_EQ(loadConfigFile(path, config, flag, sink, [&](const std::string& l) { log.push_back(l); }),
+  EXPECT_EQ(loadConfigFile(path, config, flag, sink, [&](const std::string& l) { log.push_back(l); }).ok(),
             c.loads);
   if (c.loads) {
     EXPECT_EQ(flag, 1);
@@ -195,20 +195,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConfigSaveFailure,
                                       EISDIR,
                                       [](TempDir& d) {
                                         EXPECT_TRUE(std::filesystem::is_directory(d.file("config.bin")));
-                                        EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
-                                      }},
-                             // The temporary file's name (the file name plus a suffix) exceeds the
-                             // longest name the folder allows, so it cannot be created.
-                             FailCase{"temporary_name_too_long",
-                                      [](TempDir& d) {
-                                        const std::string path = d.file(std::string(250, 'c'));
-                                        writeFile(path, imageBytes(0, factoryConfig()));
-                                        return path;
-                                      },
-                                      ENAMETOOLONG,
-                                      [](TempDir& d) {
-                                        EXPECT_EQ(readFile(d.file(std::string(250, 'c'))),
-                                                  imageBytes(0, factoryConfig()));
                                         EXPECT_EQ(test::folderEntries(d.path()).size(), 1u);
                                       }}),
                          hm::test::ParamName());

@@ -105,6 +105,24 @@ TEST(SettingsIni, ReadsHandWrittenFileWithOtherSectionsAndKeepsThem) {
   EXPECT_EQ(loadSettingsIni(path, Language::English).texts.text[1][0], "Fire Key-A");
 }
 
+// A text is stored whole but read, as into a 1024-unit buffer, up to its
+// 1023rd UTF-16 unit.
+TEST(SettingsIni, LongTextsReadUpTo1023Units) {
+  TempDir dir;
+  const std::string path = dir.file("str.ini");
+  std::string han;  // 1100 characters of one unit and three bytes each
+  for (int i = 0; i < 1100; ++i) han += "\xE9\x94\xAE";
+  ButtonTexts texts = sampleTexts();
+  texts.text[0][0] = std::string(1100, 'L');
+  texts.text[1][11] = han;
+  ASSERT_TRUE(saveButtonTexts(path, Language::English, texts));
+  const ButtonTexts back = loadSettingsIni(path, Language::English).texts;
+  EXPECT_EQ(back.text[0][0], std::string(1023, 'L'));
+  EXPECT_EQ(back.text[1][11], han.substr(0, 3 * 1023));
+  EXPECT_EQ(back.text[0][1], texts.text[0][1]);
+  EXPECT_NE(readFile(path).find("Item1=" + std::string(1100, 'L') + "\n"), std::string::npos);
+}
+
 TEST(SettingsIni, SaveFailsOnAFolderThatIsNotThere) {
   TempDir dir;
   EXPECT_FALSE(saveButtonTexts(dir.file("gone/str.ini"), Language::English, sampleTexts()));

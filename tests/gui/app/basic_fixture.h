@@ -76,7 +76,7 @@ class BasicShell {
       const QString file = skin + "/" + f;
       QImage(file).convertToFormat(QImage::Format_RGB32).save(file);
     }
-    writeConfigImage(shell.pathStd("config.bin"), o.firstRunFlag, record);
+    EXPECT_TRUE(writeConfigImage(shell.pathStd("config.bin"), o.firstRunFlag, record));
     started = shell.start();
     shell.dlg->context().colorChooser = &chooser;
     shell.showWindow();

@@ -174,7 +174,8 @@ class Shell {
         QFile::remove(to + "/" + f);
         image.save(to + "/" + f, "PNG");
       }
-      profile::writeString(path("str.ini").toStdString(), "Skins", "Path", options.skinName.toStdString());
+      EXPECT_TRUE(profile::writeString(path("str.ini").toStdString(), "Skins", "Path",
+                                       options.skinName.toStdString()));
       skinsBase = folder.path();
     }
 

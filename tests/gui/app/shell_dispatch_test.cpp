@@ -198,7 +198,7 @@ TEST(ShellCommands, TheShowAfterCancelRereadsTheKeyNamesAndRepaints) {
   Shell shell(recording());
   ASSERT_TRUE(shell.start());
   shell.dlg->cancelAction();
-  profile::writeString(shell.pathStd("str.ini"), "Setting-EN", "Item3", "Changed elsewhere");
+  ASSERT_TRUE(profile::writeString(shell.pathStd("str.ini"), "Setting-EN", "Item3", "Changed elsewhere"));
   shell.basicPage->calls.clear();
   shell.tray->click();
   EXPECT_FALSE(shell.dlg->refreshOnShow());

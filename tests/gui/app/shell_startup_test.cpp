@@ -141,9 +141,9 @@ TEST(ShellStartup, ATrayClickDuringAStartUpMessageWaitsForTheStart) {
 
 TEST(ShellStartup, TheSkinTextColourKeepsTheLowByte) {
   Shell shell;
-  profile::writeString(shell.pathStd("str.ini"), "Skins", "RColor", "300");
-  profile::writeString(shell.pathStd("str.ini"), "Skins", "GColor", "7");
-  profile::writeString(shell.pathStd("str.ini"), "Skins", "BColor", "junk");
+  ASSERT_TRUE(profile::writeString(shell.pathStd("str.ini"), "Skins", "RColor", "300"));
+  ASSERT_TRUE(profile::writeString(shell.pathStd("str.ini"), "Skins", "GColor", "7"));
+  ASSERT_TRUE(profile::writeString(shell.pathStd("str.ini"), "Skins", "BColor", "junk"));
   ASSERT_TRUE(shell.start());
   EXPECT_EQ(shell.dlg->style().textColor, QColor(44, 7, 0));
 }

@@ -1,0 +1,47 @@
+// Whole-file reading and writing of the settings files (config.bin, str.ini,
+// record.ini). Only regular files are read or replaced: a directory, FIFO or
+// device in a file's place is refused, and nothing here ever waits for one.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "core/error.h"
+
+namespace hm {
+
+// Whether anything (file, folder, FIFO, ...) exists at path.
+bool fileExists(const std::string& path);
+
+// The whole contents of the regular file at path. Fails with ENOENT for a
+// missing file, EISDIR for a directory, EINVAL for anything else that is not
+// a regular file (a FIFO is never waited for), and EFBIG for a file longer
+// than maxBytes, which is then not read to its end.
+Result<std::string> readRegularFile(const std::string& path,
+                                    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// Makes the temporary file of a replace: name is a template ending in
+// "XXXXXX", filled in with the name made. Gives an open descriptor, or -1
+// with errno set. The default uses mkostemp; tests pass one that fails.
+using TemporaryFileMaker = int (*)(std::string& name);
+int makeTemporaryFile(std::string& name);
+
+// Writes bytes to path so that readers see either the old or the new
+// contents: a temporary file beside the target is written, fsync'd, given the
+// old file's permissions and renamed over it. Where no temporary file can be
+// made there (a folder the user may not write, though the file itself is
+// writable), the file itself is written in place and fsync'd, as opening it
+// for writing would; only a failure of that write is reported.
+//
+// A symbolic link is followed (its target is replaced). A new file gets mode
+// 0666 less the umask; an existing one keeps its mode and, where allowed, its
+// owner. Only a regular file is replaced (a directory gives EISDIR, anything
+// else EINVAL). An existing file that the process may not write is refused
+// (call "faccessat", EACCES). On failure of the replace the old file is
+// untouched and the temporary file removed.
+Status writeFileAtomically(const std::string& path, std::string_view bytes,
+                           TemporaryFileMaker makeTemporary = makeTemporaryFile);
+
+}  // namespace hm
