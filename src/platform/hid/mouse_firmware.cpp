@@ -1,6 +1,7 @@
 #include "platform/hid/mouse_firmware.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 
 namespace hm {
@@ -39,35 +40,36 @@ bool isCommandReport(std::span<const std::uint8_t> report) {
 }  // namespace
 
 std::vector<std::uint8_t> MouseFirmware::reportDescriptor(Collection c) {
+  std::vector<std::uint8_t> d;
+  const auto item = [&d](std::uint8_t prefix, std::initializer_list<std::uint8_t> data) {
+    d.push_back(prefix);
+    d.insert(d.end(), data);
+  };
+  // One field of bytes; its usage is a vendor usage ID, numbered from 1.
+  std::uint8_t fieldUsage = 0;
+  const auto field = [&](std::uint8_t mainItem, std::size_t bytes) {
+    item(kItemReportCount, {count(bytes)});
+    item(kItemUsage8, {++fieldUsage});
+    item(mainItem, {kDataVariableAbsolute});
+  };
   const bool command = c == Collection::Command;
   const std::uint16_t page = command ? proto::kCommandUsagePage : proto::kNotificationUsagePage;
   const std::uint16_t usage = command ? proto::kCommandUsage : proto::kNotificationUsage;
-  std::vector<std::uint8_t> d = {kItemUsagePage16,
-                                 low(page),
-                                 high(page),
-                                 kItemUsage16,
-                                 low(usage),
-                                 high(usage),
-                                 kItemCollection,
-                                 kCollectionApplication,
-                                 kItemLogicalMinimum8,
-                                 0x00,
-                                 kItemLogicalMaximum16,
-                                 0xFF,
-                                 0x00,
-                                 kItemReportSize,
-                                 kBitsPerByte};
+  item(kItemUsagePage16, {low(page), high(page)});
+  item(kItemUsage16, {low(usage), high(usage)});
+  item(kItemCollection, {kCollectionApplication});
+  item(kItemLogicalMinimum8, {0x00});
+  item(kItemLogicalMaximum16, {0xFF, 0x00});
+  item(kItemReportSize, {kBitsPerByte});
   if (command) {
-    d.insert(d.end(), {kItemReportCount, count(proto::kFeatureReportSize), kItemUsage8, 0x01, kItemFeature,
-                       kDataVariableAbsolute, kItemReportCount, count(proto::kChunkSize), kItemUsage8, 0x02,
-                       kItemInput, kDataVariableAbsolute, kItemReportCount, count(proto::kChunkSize),
-                       kItemUsage8, 0x03, kItemOutput, kDataVariableAbsolute});
+    field(kItemFeature, proto::kFeatureReportSize);
+    field(kItemInput, proto::kChunkSize);
+    field(kItemOutput, proto::kChunkSize);
   } else {
-    d.insert(d.end(),
-             {kItemReportId, proto::kNotificationReportId, kItemReportCount,
-              count(proto::kNotificationDataSize), kItemUsage8, 0x01, kItemInput, kDataVariableAbsolute});
+    item(kItemReportId, {proto::kNotificationReportId});
+    field(kItemInput, proto::kNotificationDataSize);
   }
-  d.push_back(kItemEndCollection);
+  item(kItemEndCollection, {});
   return d;
 }
 
