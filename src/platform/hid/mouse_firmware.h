@@ -19,6 +19,8 @@
 // get-feature: 0x83 the sensor answer; 0x90 the page, its length and, as
 // input reports, the page's bytes; 0x93 the macro number, 128 and the image.
 // Notification collection (report ID 6): the reports the mouse sends.
+// Input reports, too, come with the report ID first (0 on the command
+// collection); a hidraw layer drops that byte for the collection without IDs.
 //
 // The faults a test can give the mouse: block-read answers that name another
 // colour page, announce another length, or leave out data reports.
