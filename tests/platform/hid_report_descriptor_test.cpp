@@ -116,6 +116,37 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptorCase{
             "TwoIdsInOneCollection", twoIdsInOneCollection(), true, {{0xFF00, 0x0001, 11, 0, 4, {1, 2}}}},
         DescriptorCase{"OddBits", oddBits(), false, {{0x0001, 0x0004, 3, 0, 0, {}}}},
+        // A short Usage takes the last Usage Page declared before the main
+        // item, not the one current when the Usage was read.
+        DescriptorCase{"UsageBeforeUsagePage",
+                       {0x0A, 0x00, 0xFF, 0x06, 0x00, 0xFF, 0xA1, 0x01, 0x75, 0x08, 0x95,
+                        0x08, 0xB1, 0x02, 0x95, 0x20, 0x81, 0x02, 0x91, 0x02, 0xC0},
+                       false,
+                       {{0xFF00, 0xFF00, 33, 33, 9, {}}}},
+        DescriptorCase{
+            "UsagePageChangedAfterUsage",
+            {0x05, 0x01, 0x09, 0x02, 0x05, 0x0C, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0xC0},
+            false,
+            {{0x000C, 0x0002, 2, 0, 0, {}}}},
+        // Usages declared after a Usage Page keep it: only those before the
+        // first Usage of the last page take it over.
+        DescriptorCase{"UsagesUnderTwoPages",
+                       {0x05, 0x01, 0x09, 0x02, 0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01,
+                        0x81, 0x02, 0xC0},
+                       false,
+                       {{0x0001, 0x0002, 2, 0, 0, {}}}},
+        // A 4-byte Usage carries its own page whatever page follows it; the
+        // page popped back is the one in force at the main item.
+        DescriptorCase{"ExtendedUsageThenUsagePage",
+                       {0x0B, 0x01, 0xFF, 0x01, 0xFF, 0x05, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0x85,
+                        0x06, 0x81, 0x02, 0xC0},
+                       true,
+                       {{0xFF01, 0xFF01, 9, 0, 0, {6}}}},
+        DescriptorCase{"UsagePagePoppedBeforeCollection",
+                       {0x06, 0x00, 0xFF, 0xA4, 0x05, 0x01, 0x09, 0x02, 0xB4, 0xA1, 0x01, 0x75, 0x08, 0x95,
+                        0x08, 0xB1, 0x02, 0xC0},
+                       false,
+                       {{0xFF00, 0x0002, 0, 0, 9, {}}}},
         // A field of no bits makes no report: the length stays 0, not 1.
         DescriptorCase{"ZeroBitField",
                        {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x00, 0x95, 0x05, 0x81, 0x02, 0xC0},

@@ -37,6 +37,7 @@ constexpr std::size_t kFeatureBufferSize = 16;  // wire buffer of one feature re
 constexpr std::size_t kDataBufferSize = 40;     // wire buffer of one data report
 constexpr std::size_t kChunkSize = 32;          // payload bytes per data report
 constexpr std::size_t kMaxBlockPayload = 256;   // 8 chunks (header byte 2 is 0..255)
+constexpr std::size_t kFirstParamByte = 1;      // bytes 1..6 are parameters
 constexpr std::size_t kHeaderPageByte = 1;      // block/page number in a header
 constexpr std::size_t kHeaderLengthByte = 2;    // payload length in a header
 
@@ -65,6 +66,7 @@ constexpr std::uint8_t kLoopColorOn = 1;
 constexpr std::uint8_t kLedModeFirst = 1;
 constexpr std::uint8_t kLedModeLast = 3;
 constexpr std::uint8_t kLedEffectConstant = 3;  // byte 3 of 0x0D
+constexpr std::size_t kLedEffectBytes = 3;      // bytes 1..3 of 0x0D
 
 constexpr std::uint8_t kDpiStageCount = 4;   // byte 1 of 0x11
 constexpr std::size_t kDpiPayloadSize = 8;   // stages 1..8
@@ -109,6 +111,18 @@ constexpr bool isForwardedEvent(int type) {
   return type == kEventReportRate || type == kEventDpiStage || type == kEventKeyMatrix ||
          type == kEventMacroKey;
 }
+
+// ---- The mouse's collections -------------------------------------------------
+// What their capabilities announce: the report ID byte and the data bytes.
+// The command collection has no report IDs; a notification carries its ID 6.
+constexpr std::size_t kReportIdBytes = 1;
+constexpr std::size_t kNotificationDataSize = 8;  // bytes after the report ID
+constexpr std::uint16_t kCommandFeatureLength = kReportIdBytes + kFeatureReportSize;        // 9
+constexpr std::uint16_t kCommandInputLength = kReportIdBytes + kChunkSize;                  // 33
+constexpr std::uint16_t kCommandOutputLength = kReportIdBytes + kChunkSize;                 // 33
+constexpr std::uint16_t kNotificationInputLength = kReportIdBytes + kNotificationDataSize;  // 9
+static_assert(kCommandFeatureLength <= kFeatureBufferSize && kCommandInputLength <= kDataBufferSize &&
+              kNotificationInputLength <= kNotificationBufferSize);
 
 // ---- Device change ------------------------------------------------------------
 constexpr std::uint32_t kDeviceArrival = 0x8000;

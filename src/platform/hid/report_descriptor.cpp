@@ -18,6 +18,8 @@ constexpr int kGlobalUsagePage = 0x0, kGlobalReportSize = 0x7, kGlobalReportId =
 constexpr int kLocalUsage = 0x0;
 // An extended usage (4 data bytes) carries its usage page in the high half.
 constexpr std::size_t kExtendedUsageSize = 4;
+constexpr unsigned kUsagePageShift = 16;
+constexpr std::uint32_t kUsageIdMask = 0xFFFF;
 // A report's byte length must fit the 16-bit length fields with the report
 // ID byte added.
 constexpr std::uint64_t kMaxReportBits = (0xFFFFu - 1u) * 8u;
@@ -30,6 +32,32 @@ struct GlobalState {
   std::uint32_t reportCount = 0;
   std::uint32_t reportId = 0;
 };
+
+// A Usage item as read. A short one (16 bits or less) is a usage ID that is
+// joined to a usage page; it carries the page current when it was read until
+// the main item decides (see applyLastUsagePage).
+struct LocalUsage {
+  std::uint32_t usage = 0;
+  bool extended = false;
+};
+
+std::uint32_t withPage(std::uint32_t page, std::uint32_t usage) {
+  return ((page & kUsageIdMask) << kUsagePageShift) | (usage & kUsageIdMask);
+}
+
+// The HID class definition joins short usages to the last Usage Page declared
+// before the main item, so "Usage, Usage Page, Collection" names a usage of
+// that page. Like the Linux parser, this walks back from the last usage and
+// gives the page to every short usage up to the first one that already has
+// it: usages declared after their own Usage Page keep it, so a list that
+// changes page in between stays as written. Extended usages keep their own.
+void applyLastUsagePage(std::vector<LocalUsage>& usages, std::uint32_t page) {
+  for (auto it = usages.rbegin(); it != usages.rend(); ++it) {
+    if (it->extended) continue;
+    if ((it->usage >> kUsagePageShift) == (page & kUsageIdMask)) break;
+    it->usage = withPage(page, it->usage);
+  }
+}
 
 struct Collecting {
   TopLevelCollection tlc;
@@ -55,7 +83,7 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
   ReportDescriptorInfo info;
   GlobalState global;
   std::vector<GlobalState> stack;
-  std::vector<std::uint32_t> usages;  // local usages since the last main item
+  std::vector<LocalUsage> usages;  // local usages since the last main item
   std::vector<Collecting> done;
   Collecting current;
   int depth = 0;
@@ -113,19 +141,21 @@ std::optional<ReportDescriptorInfo> parseReportDescriptor(std::span<const std::u
     }
     if (type == kTypeLocal) {
       if (tag == kLocalUsage) {
-        usages.push_back(size == kExtendedUsageSize ? value : (global.usagePage << 16) | value);
+        const bool extended = size == kExtendedUsageSize;
+        usages.push_back({extended ? value : withPage(global.usagePage, value), extended});
       }
       continue;
     }
     if (type != kTypeMain) continue;  // reserved item type: skipped
 
+    applyLastUsagePage(usages, global.usagePage);
     switch (tag) {
       case kMainCollection:
         if (depth == 0) {
           current = Collecting{};
-          const std::uint32_t usage = usages.empty() ? (global.usagePage << 16) : usages.front();
-          current.tlc.caps.usagePage = static_cast<std::uint16_t>(usage >> 16);
-          current.tlc.caps.usage = static_cast<std::uint16_t>(usage & 0xFFFF);
+          const std::uint32_t usage = usages.empty() ? withPage(global.usagePage, 0) : usages.front().usage;
+          current.tlc.caps.usagePage = static_cast<std::uint16_t>(usage >> kUsagePageShift);
+          current.tlc.caps.usage = static_cast<std::uint16_t>(usage & kUsageIdMask);
         }
         ++depth;
         break;

@@ -1,10 +1,12 @@
 // A parser of USB HID report descriptors (HID class definition 1.11, 6.2.2):
 // short and long items, the global state table with Push/Pop, collections and
-// the Input, Output and Feature main items. It yields what the system needs of
-// each top-level collection: its usage page and usage, the report IDs it uses
-// and the report byte lengths as the Windows HID parser announces them (the
-// longest report of each kind in bytes, plus one for the report ID byte, or 0
-// when the collection has no report of that kind).
+// the Input, Output and Feature main items. A short Usage takes the last Usage
+// Page declared before its main item, a 4-byte one carries its own page. It
+// yields what the system needs of each top-level collection: its usage page
+// and usage, the report IDs it uses and the report byte lengths as the Windows
+// HID parser announces them (the longest report of each kind in bytes, plus
+// one for the report ID byte, or 0 when the collection has no report of that
+// kind).
 #pragma once
 
 #include <cstddef>

@@ -1,56 +1,55 @@
-// SimulatedMouse: an in-process stand-in for the mouse and the system's HID
-// list, used by every device test, by the benchmarks and by --simulate.
+// SimulatedMouse: an in-process stand-in for the system's HID stack with the
+// mouse plugged in, used by every device test, by the benchmarks and by
+// --simulate. It is the fake HID system over the mouse's firmware model
+// (mouse_firmware.h, which says what the mouse stores and answers): the
+// system's list, the handles and the plug and removal notifications.
 //
 // It lists interfaces like a real system: by default an unrelated keyboard
 // (vendor 0x1A2B, product 0x3C4D), then the mouse's notification collection
-// (0xFF01, input length 9) and its command collection (0xFF00, feature 9,
-// input 33, output 33). The layout can be changed to put other devices
-// between them or the command collection first.
+// and its command collection, whose capabilities come from the firmware's
+// report descriptors (0xFF01: input 9; 0xFF00: feature 9, input 33, output
+// 33). The layout can be changed to put other devices between them or the
+// command collection first.
 //
-// The mouse side: every feature report is a FeatureReport after report ID 0;
-// one with a bad checksum is ignored and counted. Write commands are kept
-// (report interval, sensor options, LED effect, and the block payloads of
-// colour pages, DPI codes, key matrices and macro images, which take their
-// announced number of 32-byte output reports). 0x83 is answered with the
-// sensor answer (settable); 0x90 with the page, its length and the page's
-// bytes; 0x93 with the macro number, 128 and the macro image. Answers of block
-// reads come as 33-byte input reports on the command collection.
-//
-// Notification reports (input length 9, report ID first) are queued by
-// sendNotification() and read from the notification collection.
+// Set-feature, get-feature, write and read on the command collection's
+// read-write handle reach the firmware; block-read answers come as input
+// reports of that collection. Notification reports are queued by
+// sendNotification() and read from the notification collection's read handle.
 //
 // Plugging: unplug() removes the mouse's interfaces, makes every open handle
-// of the mouse fail and queues a removal event per interface; plugIn() lists
-// them again and queues an arrival event per interface. Handles and monitors
-// share the mouse's state, so one may outlive the SimulatedMouse (it then
-// just fails). All members are safe to call from any thread.
+// of the mouse fail with ENODEV and queues a removal event per interface;
+// plugIn() lists them again and queues an arrival event per interface. Handles
+// and monitors share the system's state, so one may outlive the SimulatedMouse
+// (it then just fails). All members are safe to call from any thread.
 #pragma once
 
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/device/feature_report.h"
 #include "core/device/hid_backend.h"
-#include "core/device/wake_event.h"
+#include "core/device/protocol.h"
 
 namespace hm {
+
+class MouseFirmware;
+namespace simhid {
+struct State;
+}
 
 class SimulatedMouse : public HidBackend {
  public:
   enum class Role { Other, Notification, Command };
 
   // What the mouse's collections announce.
-  static constexpr std::uint16_t kFeatureLength = 9;
-  static constexpr std::uint16_t kInputLength = 33;
-  static constexpr std::uint16_t kOutputLength = 33;
-  static constexpr std::uint16_t kNotificationInputLength = 9;
+  static constexpr std::uint16_t kFeatureLength = proto::kCommandFeatureLength;
+  static constexpr std::uint16_t kInputLength = proto::kCommandInputLength;
+  static constexpr std::uint16_t kOutputLength = proto::kCommandOutputLength;
+  static constexpr std::uint16_t kNotificationInputLength = proto::kNotificationInputLength;
 
   explicit SimulatedMouse(bool pluggedIn = true);
   ~SimulatedMouse() override;
@@ -83,9 +82,16 @@ class SimulatedMouse : public HidBackend {
   void plugIn();
   void unplug();
   bool pluggedIn() const;
+  // The cable is pulled mid-transfer: after `operations` more operations on
+  // the command collection (set-feature, get-feature, write, read) the next
+  // one fails with ENODEV and the mouse is unplugged as by unplug(). Reads of
+  // the notification collection are not counted, so the point of failure does
+  // not depend on when a reader thread happens to wait. The fault fires once:
+  // after plugIn() the mouse works again. -1 switches it off.
+  void setFailAfter(int operations);
 
-  // ---- Behaviour ----
-  void setSensorAnswer(const std::array<std::uint8_t, 4>& answer);
+  // ---- Behaviour of the mouse (see MouseFirmware) ----
+  void setSensorAnswer(const std::array<std::uint8_t, proto::kSensorInfoSize>& answer);
   // Bytes the mouse holds for a colour page (0..2) before any write.
   void setColourPage(int page, const std::vector<std::uint8_t>& bytes);
   // 0x90 answers name this page instead of the asked one (-1: the asked one).
@@ -102,13 +108,13 @@ class SimulatedMouse : public HidBackend {
   // Queues a raw notification report (report ID first).
   void sendNotificationReport(const std::vector<std::uint8_t>& report);
 
-  // ---- Stored state (what the mouse was told) ----
+  // ---- Stored state (what the mouse was told; see MouseFirmware) ----
   std::uint8_t reportInterval() const;
-  std::array<std::uint8_t, 4> sensorOptions() const;  // last 0x03, bytes 1..4
+  std::array<std::uint8_t, proto::kSensorInfoSize> sensorOptions() const;  // last 0x03, bytes 1..4
   int sensorWrites() const;
-  std::vector<std::uint8_t> colourPage(int page) const;  // 24, 24, 4 bytes
-  std::array<std::uint8_t, 3> ledEffect() const;         // last 0x0D, bytes 1..3
-  std::array<std::uint8_t, 8> dpiCodes() const;
+  std::vector<std::uint8_t> colourPage(int page) const;                // 24, 24, 4 bytes
+  std::array<std::uint8_t, proto::kLedEffectBytes> ledEffect() const;  // last 0x0D, bytes 1..3
+  std::array<std::uint8_t, proto::kDpiPayloadSize> dpiCodes() const;
   std::array<std::uint8_t, proto::kKeyMatrixSize> keyMatrix(int table) const;    // 1..4
   std::array<std::uint8_t, proto::kMacroImageSize> macroImage(int macro) const;  // 1..12
   int badChecksumCount() const;
@@ -119,13 +125,11 @@ class SimulatedMouse : public HidBackend {
   void clearLog();
 
  private:
-  class Handle;
-  class Monitor;
-  friend class Handle;
-  friend class Monitor;
+  // Runs f on the firmware with the system's lock held.
+  template <class F>
+  auto withFirmware(F f) const;
 
-  struct State;
-  std::shared_ptr<State> state_;
+  std::shared_ptr<simhid::State> state_;
 };
 
 }  // namespace hm
