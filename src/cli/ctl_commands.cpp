@@ -255,11 +255,12 @@ int runApply(Session& s) {
   link.sensorHandshake();
   config.runFirstRunAction(UiTexts(config.language()));
   playSimEventsOnPauses(s);
-  const ApplyResult result = config.apply(link);
+  const ApplyResult result = config.applyToMouse(link);
   s.pauses().afterPause = nullptr;
   if (!result.mouseTookAll()) {
-    s.console().error("the mouse did not take the whole configuration (" + result.deviceFailure->text() +
-                      (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
+    s.console().error(
+        "the mouse did not take the whole configuration (" + result.deviceFailure->text() +
+        (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
     return kExitDevice;
   }
   if (!result.saved()) return kExitFile;

@@ -26,12 +26,13 @@ ApplyReports encodeApply(const MouseConfig& config, int activeSensorType,
     led = {config.ledMode, static_cast<std::uint8_t>(config.ledParam[config.ledMode - 1] + 1)};
   r.ledEffect = FeatureReport(proto::kCmdLedEffect, led[0], led[1], proto::kLedEffectConstant);
 
-  r.dpiWrite =
-      FeatureReport(proto::kCmdDpiWrite, proto::kDpiStageCount, static_cast<std::uint8_t>(proto::kDpiPayloadSize));
+  r.dpiWrite = FeatureReport(proto::kCmdDpiWrite, proto::kDpiStageCount,
+                             static_cast<std::uint8_t>(proto::kDpiPayloadSize));
   r.dpiCodes.fill(proto::kDpiStageOff);
   for (std::size_t s = 0; s < kDpiStages; ++s) {
     const std::uint8_t code = dpiCode(activeSensorType, config.dpiStageValue[s]) & proto::kDpiCodeMask;
-    r.dpiCodes[s] = config.dpiStageEnabled[s] != 0 ? code : static_cast<std::uint8_t>(code | proto::kDpiStageOff);
+    r.dpiCodes[s] =
+        config.dpiStageEnabled[s] != 0 ? code : static_cast<std::uint8_t>(code | proto::kDpiStageOff);
   }
 
   for (std::size_t m = 0; m < proto::kMacroCount; ++m) {

@@ -9,8 +9,8 @@
 namespace hm {
 
 std::array<std::string, kFirstRunSlots> firstRunTexts(const UiTexts& ui) {
-  return {ui.get(TextId::LeftClick), ui.get(TextId::RightClick), ui.get(TextId::MidClick),
-          ui.get(TextId::Forward),   ui.get(TextId::Backward),   dpiActionText(kDpiUp - 1),
+  return {ui.get(TextId::LeftClick),   ui.get(TextId::RightClick), ui.get(TextId::MidClick),
+          ui.get(TextId::Forward),     ui.get(TextId::Backward),   dpiActionText(kDpiUp - 1),
           dpiActionText(kDpiDown - 1), ui.get(TextId::KeyOff)};
 }
 
@@ -37,7 +37,7 @@ bool ConfigSession::runFirstRunAction(const UiTexts& ui) {
   return true;
 }
 
-ApplyResult ConfigSession::apply(DeviceLink& link) {
+ApplyResult ConfigSession::applyToMouse(DeviceLink& link) {
   ApplyResult result;
   result.deviceFailure =
       link.sendApply(encodeApply(working_, link.activeSensorType(), link.previousLedBytes()));

@@ -4,15 +4,15 @@
 // restored by "Cancel"), the 24 button texts, the first-run flag of
 // config.bin, the data paths and the language of the str.ini section.
 //
-//   load()            config.bin → working record and first-run flag, the
-//                     saved copy, then str.ini → button texts (and the skin
-//                     settings, kept for the window)
-//   runFirstRunAction the factory names of buttons 1..8, written to str.ini
-//                     at once, on a factory config.bin only
-//   apply(link)       encode → send (DeviceLink) → config.bin → button
-//                     texts; the files are saved whatever the mouse did;
-//                     then saved = working
-//   cancel()          working = saved
+//   load()              config.bin → working record and first-run flag,
+//                       the saved copy, then str.ini → button texts (and
+//                       the skin settings, kept for the window)
+//   runFirstRunAction() the factory names of buttons 1..8, written to
+//                       str.ini at once, on a factory config.bin only
+//   applyToMouse(link)  encode → send (DeviceLink) → config.bin → button
+//                       texts; the files are saved whatever the mouse did;
+//                       then saved = working
+//   cancel()            working = saved
 // No Qt; the messages of the settings files go through the sink it is given.
 #pragma once
 
@@ -77,7 +77,7 @@ class ConfigSession {
   // mouse failed; then the saved copy becomes the working record. A failed
   // save is reported through the sink (config.bin by its own messages, the
   // texts by kButtonTextsSaveFailedText).
-  ApplyResult apply(DeviceLink& link);
+  ApplyResult applyToMouse(DeviceLink& link);
   // "Cancel": the working record goes back to the saved copy.
   void cancel() { working_ = saved_; }
   // The button texts as str.ini holds them (after a Cancel).

@@ -1,8 +1,9 @@
 // What the pages and panels of the main window share with it: the
 // configuration session with the records they edit, the texts, the device
-// link, the skin, the message sink and the window's drawing services. CHidMouseDlg owns every object referred to here
-// and outlives the pages; a page keeps a reference to the context it was built
-// with and never stores copies of what it refers to.
+// link, the skin, the message sink and the window's drawing services.
+// CHidMouseDlg owns every object referred to here and outlives the pages; a
+// page keeps a reference to the context it was built with and never stores
+// copies of what it refers to.
 #pragma once
 
 #include <cstdint>

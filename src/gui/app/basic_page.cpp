@@ -11,7 +11,6 @@
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/mouse_config.h"
-#include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_qt.h"

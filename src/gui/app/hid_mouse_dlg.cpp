@@ -281,7 +281,7 @@ void CHidMouseDlg::applyAction() {
   // Without the settings read (a start-up that stopped early) the record is
   // empty: sending and saving it would wipe the stored configuration.
   if (!deviceOpen() || !session_->loaded()) return;
-  const ApplyResult result = session_->apply(*link_);
+  const ApplyResult result = session_->applyToMouse(*link_);
   // The user sees what the window always showed; the diagnostic log says
   // what the mouse did not take.
   if (!result.mouseTookAll()) logLine("Apply: " + result.deviceFailure->text() + "\n");

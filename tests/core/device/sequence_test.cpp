@@ -331,10 +331,12 @@ TEST(Apply, AMouseThatVanishesMidwayGivesTheFirstFailedExchange) {
   f.sleeper.afterPause = [&](std::size_t n) {
     if (n == 3) f.mouse.unplug();  // after the colour block read
   };
-  EXPECT_EQ(f.apply(factoryConfig()), (ExchangeFailure{0x10, "set-feature", Error{"HIDIOCSFEATURE", ENODEV}}));
+  EXPECT_EQ(f.apply(factoryConfig()),
+            (ExchangeFailure{0x10, "set-feature", Error{"HIDIOCSFEATURE", ENODEV}}));
   const auto headers = f.ops("set-feature");
   ASSERT_EQ(headers.size(), proto::kApplyCommandCount) << "every exchange is still tried";
-  for (std::size_t i = 0; i < headers.size(); ++i) EXPECT_EQ(headers[i].ends_with(" ! ENODEV"), i >= 4) << headers[i];
+  for (std::size_t i = 0; i < headers.size(); ++i)
+    EXPECT_EQ(headers[i].ends_with(" ! ENODEV"), i >= 4) << headers[i];
   EXPECT_EQ(f.sleeper.totalMs(), proto::kApplyPauseFloorMs);
 }
 

@@ -102,7 +102,8 @@ TEST(Exchange, AFailedCallIsTracedWithItsErrnoNameAndTheFirstIsKept) {
       {"block write",
        FeatureReport(proto::kCmdColourWrite, 2, 4),
        true,
-       {"set-feature 00 10 02 04 00 00 00 00 e9 ! ENODEV", "write 00 01 02 03 04" + zeros(28) + " ! ENODEV", "sleep 3"},
+       {"set-feature 00 10 02 04 00 00 00 00 e9 ! ENODEV", "write 00 01 02 03 04" + zeros(28) + " ! ENODEV",
+        "sleep 3"},
        {0x10, "set-feature", gone}},
   };
   for (const Case& c : cases) {
@@ -116,7 +117,8 @@ TEST(Exchange, AFailedCallIsTracedWithItsErrnoNameAndTheFirstIsKept) {
     EXPECT_EQ(f.trace, c.trace);
     EXPECT_EQ(f.link.lastExchangeFailure(), c.failure);
   }
-  EXPECT_EQ(cases[0].failure.text(), "command 0x01, set-feature: HIDIOCSFEATURE failed: No such device (errno 19)");
+  EXPECT_EQ(cases[0].failure.text(),
+            "command 0x01, set-feature: HIDIOCSFEATURE failed: No such device (errno 19)");
 
   // The next exchange that succeeds clears it.
   LinkFixture f(false);

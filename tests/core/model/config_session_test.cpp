@@ -41,17 +41,18 @@ MouseConfig sane() {
   return c;
 }
 
-constexpr const char* kIni = "[Setting-EN]\nItem1=Left Click\nItem9=Keep\nItem13=Mode B one\n[Skins]\nPath=dark\n";
+constexpr const char* kIni =
+    "[Setting-EN]\nItem1=Left Click\nItem9=Keep\nItem13=Mode B one\n[Skins]\nPath=dark\n";
 
 // ---- load ----------------------------------------------------------------------
 
 struct LoadCase {
   const char* name;
   void (*arrange)(const DataPaths&);
-  bool read;               // load() result
-  std::uint8_t flag;       // first-run flag afterwards
-  bool recordKept;         // working == saved == the file's record (else all zero)
-  const char* message;     // the one message shown, or nullptr
+  bool read;            // load() result
+  std::uint8_t flag;    // first-run flag afterwards
+  bool recordKept;      // working == saved == the file's record (else all zero)
+  const char* message;  // the one message shown, or nullptr
 };
 
 void noChange(const DataPaths&) {}
@@ -132,7 +133,7 @@ TEST(ConfigSessionFirstRun, FactoryFlagNamesButtonsOneToEightOfBothModesAndWrite
   }
   EXPECT_EQ(firstRunTexts(UiTexts(Language::English)),
             (std::array<std::string, kFirstRunSlots>{"Left Click", "Right Click", "Mid Click", "Forward",
-                                                      "Backward", "DPI +", "DPI -", "Key Off"}));
+                                                     "Backward", "DPI +", "DPI -", "Key Off"}));
 }
 
 // ---- apply -----------------------------------------------------------------------
@@ -146,7 +147,7 @@ TEST(ConfigSessionApply, SendsThenSavesBothFilesThenTakesTheSavedCopyAndCancelRe
   session.working().reportInterval = 2;
   session.buttonTexts().text[kModeA][3] = "Single Key-A";
 
-  const ApplyResult r = session.apply(f.link);
+  const ApplyResult r = session.applyToMouse(f.link);
   EXPECT_TRUE(r.mouseTookAll());
   EXPECT_TRUE(r.saved());
   EXPECT_EQ(f.mouse.reportInterval(), 2);
@@ -209,7 +210,7 @@ TEST(ConfigSessionApply, ReportsTheFirstDeviceFailureAndEachFileAndStillSavesWha
       };
     session.working().reportInterval = 2;
 
-    const ApplyResult r = session.apply(f.link);
+    const ApplyResult r = session.applyToMouse(f.link);
     EXPECT_EQ(r.deviceFailure, c.failure);
     EXPECT_EQ(r.mouseTookAll(), !c.failure);
     EXPECT_EQ(r.configSaved, c.configSaved);
