@@ -2,8 +2,7 @@
 // showing the canvas, the frame and one of two pages; it owns the page model
 // (CurrentPage, ShowBasicPage, ShowAdvancedPage, LeavePage,
 // RefreshCurrentPage), the click dispatcher, hover highlighting, window
-// dragging, the message pre-filter, OK / Apply / Cancel (through its
-// ConfigSession, core/model/config_session.h), the tray icon and
+// dragging, the message pre-filter, OK / Apply / Cancel, the tray icon and
 // the device wiring (device-change monitor, notification reader).
 //
 // Start-up (init) runs, in order: window icon, fonts, texts, tray icon,
