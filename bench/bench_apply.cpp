@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/device/device_link.h"
+#include "core/model/config_session.h"
 #include "core/settings/config_file.h"
 #include "platform/hid/simulated_mouse.h"
 
@@ -21,20 +22,20 @@ struct TempFiles {
     char fallback[] = "/tmp/hm_bench_apply_XXXXXX";
     const char* made = mkdtemp(tmpl);
     folder = made ? made : mkdtemp(fallback);
-    configBin = folder + "/config.bin";
-    strIni = folder + "/str.ini";
-    (void)hm::writeConfigImage(configBin, 0, hm::factoryConfig());
-    if (std::FILE* f = std::fopen(strIni.c_str(), "w")) std::fclose(f);
+    paths = hm::DataPaths::inFolder(folder);
+    (void)hm::writeConfigImage(paths.configBin, 1, hm::factoryConfig());
+    if (std::FILE* f = std::fopen(paths.strIni.c_str(), "w")) std::fclose(f);
   }
   ~TempFiles() {
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
   }
-  std::string folder, configBin, strIni;
+  std::string folder;
+  hm::DataPaths paths;
 };
 
 // The real sleeper, noting when its last pause ended: the end of the device
-// part of an Apply (the files are saved after it).
+// part of an Apply (the session saves the files after it).
 class TimingSleeper : public hm::Sleeper {
  public:
   void sleepMs(unsigned ms) override {
@@ -66,17 +67,21 @@ void BM_ApplyToSimulatedMouse(benchmark::State& state) {
   }
   link.sensorHandshake();
   TempFiles files;
-  const hm::MouseConfig config = hm::factoryConfig();
-  const hm::ButtonTexts texts;
+  hm::ConfigSession session(files.paths, hm::Language::English, sink);
+  session.load();
   double totalMs = 0, deviceMs = 0;
   for (auto _ : state) {
+    // The whole "Apply" as the window and hidmousectl run it: encode, send,
+    // save config.bin and the button texts.
     const auto start = std::chrono::steady_clock::now();
-    const bool saved =
-        link.applyToMouse(config, {files.configBin, files.strIni, hm::Language::English, texts, sink});
+    const hm::ApplyResult result = session.applyToMouse(link);
     const auto end = std::chrono::steady_clock::now();
+    if (!result.mouseTookAll() || !result.saved()) {
+      state.SkipWithError("the Apply failed");
+      return;
+    }
     totalMs += std::chrono::duration<double, std::milli>(end - start).count();
     deviceMs += std::chrono::duration<double, std::milli>(sleeper.lastEnd - start).count();
-    benchmark::DoNotOptimize(saved);
   }
   reportFloor(state, totalMs);
   // The exchanges and pauses alone, without saving config.bin and str.ini.

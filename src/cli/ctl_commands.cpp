@@ -12,6 +12,7 @@
 #include "core/device/device_change.h"
 #include "core/device/notification_reader.h"
 #include "core/macros/macro_encoder.h"
+#include "core/model/config_session.h"
 #include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
@@ -37,16 +38,24 @@ std::string hex4(unsigned v) {
   return b;
 }
 
-bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
+// False, with its error line, when there is no config.bin.
+bool configExists(Session& s) {
   const std::string path = s.paths().configBin;
-  if (!std::filesystem::exists(path)) {
-    s.console().error("cannot read " + path + ": " + kConfigMissingText);
-    return false;
-  }
+  if (std::filesystem::exists(path)) return true;
+  s.console().error("cannot read " + path + ": " + kConfigMissingText);
+  return false;
+}
+
+void reportUnreadableConfig(Session& s) {
+  s.console().error("cannot read " + s.paths().configBin + ": not a config.bin of " +
+                    std::to_string(kConfigFileSize) + " bytes");
+}
+
+bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
+  if (!configExists(s)) return false;
   NullMessageSink quiet;
-  if (!loadConfigFile(path, config, flag, quiet)) {
-    s.console().error("cannot read " + path + ": not a config.bin of " + std::to_string(kConfigFileSize) +
-                      " bytes");
+  if (!loadConfigFile(s.paths().configBin, config, flag, quiet)) {
+    reportUnreadableConfig(s);
     return false;
   }
   return true;
@@ -59,8 +68,22 @@ extern "C" void onStopSignal(int) {
   if (gStopEvent) gStopEvent->set();
 }
 
-// Plays --sim-events on the simulated mouse: "T:V" sends a notification,
+// One --sim-events entry on the simulated mouse: "T:V" sends a notification,
 // "unplug" and "plug" pull and put back the mouse.
+void playSimEvent(SimulatedMouse& mouse, const std::string& e, Console& console) {
+  int type = 0, value = 0;
+  if (e == kSimPlug) {
+    mouse.plugIn();
+  } else if (e == kSimUnplug) {
+    mouse.unplug();
+  } else if (std::sscanf(e.c_str(), "%d:%d", &type, &value) == 2) {
+    mouse.sendNotification(type, value);
+  } else {
+    console.error("ignored simulated event \"" + e + "\"");
+  }
+}
+
+// Plays --sim-events while monitoring, one every 100 ms of wall time.
 class SimEventPlayer {
  public:
   SimEventPlayer(SimulatedMouse* mouse, std::vector<std::string> events, Console& console)
@@ -76,16 +99,7 @@ class SimEventPlayer {
   void run() {
     for (const std::string& e : events_) {
       if (stop_.wait(static_cast<int>(kSimEventGap.count()))) return;
-      int type = 0, value = 0;
-      if (e == kSimPlug) {
-        mouse_->plugIn();
-      } else if (e == kSimUnplug) {
-        mouse_->unplug();
-      } else if (std::sscanf(e.c_str(), "%d:%d", &type, &value) == 2) {
-        mouse_->sendNotification(type, value);
-      } else {
-        console_.error("ignored simulated event \"" + e + "\"");
-      }
+      playSimEvent(*mouse_, e, console_);
     }
   }
   SimulatedMouse* mouse_;
@@ -94,6 +108,18 @@ class SimEventPlayer {
   WakeEvent stop_;
   std::thread thread_;
 };
+
+// Plays --sim-events during apply, one every 100 ms of the mouse's pauses, so
+// that "unplug" lands at the same exchange on every run.
+void playSimEventsOnPauses(Session& s) {
+  SimulatedMouse* mouse = s.simulated();
+  if (!mouse || s.options().simEvents.empty()) return;
+  s.pauses().afterPause = [&s, mouse, next = std::size_t{0}](unsigned elapsedMs) mutable {
+    const std::vector<std::string>& events = s.options().simEvents;
+    while (next < events.size() && elapsedMs >= (next + 1) * kSimEventGap.count())
+      playSimEvent(*mouse, events[next++], s.console());
+  };
+}
 
 }  // namespace
 
@@ -213,17 +239,31 @@ int runInfo(Session& s) {
 
 int runApply(Session& s) {
   const DataPaths paths = s.paths();
-  MouseConfig config;
-  std::uint8_t flag = 0;
-  if (!loadConfig(s, config, flag)) return kExitFile;
   // str.ini is optional: without it the button texts start empty and Apply
   // creates the file, as the desktop program does.
-  const Language lang = s.language();
-  const ButtonTexts texts = loadSettingsIni(paths.strIni, lang).texts;
+  ConfigSession config(paths, s.language(), s.sink());
+  if (!configExists(s)) return kExitFile;
+  if (!config.load()) {
+    reportUnreadableConfig(s);
+    return kExitFile;
+  }
   if (!s.openMouse()) return kExitNoMouse;
   DeviceLink& link = s.link();
+  // What the window's first display of the Basic page does before an Apply
+  // can be clicked: the handshake, and on a factory config.bin the factory
+  // names of buttons 1..8.
   link.sensorHandshake();
-  if (!link.applyToMouse(config, {paths.configBin, paths.strIni, lang, texts, s.sink()})) return kExitFile;
+  config.runFirstRunAction(UiTexts(config.language()));
+  playSimEventsOnPauses(s);
+  const ApplyResult result = config.applyToMouse(link);
+  s.pauses().afterPause = nullptr;
+  if (!result.mouseTookAll()) {
+    s.console().error(
+        "the mouse did not take the whole configuration (" + result.deviceFailure->text() +
+        (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
+    return kExitDevice;
+  }
+  if (!result.saved()) return kExitFile;
   s.console().out("Applied the configuration to the mouse and saved " + paths.configBin + " and " +
                   paths.strIni + ".");
   return kExitOk;

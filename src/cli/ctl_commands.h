@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli/ctl_session.h"
+#include "core/settings/mouse_config.h"
 
 namespace hm::ctl {
 

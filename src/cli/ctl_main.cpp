@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   app.add_option("--sim-sensor", simSensor,
                  "The simulated mouse's sensor answer T,R,O1,O2 (decimal bytes, default 0,0,0,0)");
   app.add_option("--sim-events", options.simEvents,
-                 "Events the simulated mouse plays while monitoring: TYPE:VALUE, unplug, plug")
+                 "Events the simulated mouse plays 100 ms apart (real time while monitoring, the "
+                 "mouse's pauses during apply): TYPE:VALUE, unplug, plug")
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");

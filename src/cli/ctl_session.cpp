@@ -66,6 +66,12 @@ void ConsoleSink::showMessage(const std::string& text, const std::string& captio
   console_.error(caption.empty() ? text : caption + ": " + text);
 }
 
+void PauseClock::sleepMs(unsigned ms) {
+  real_.sleepMs(ms);
+  elapsedMs_ += ms;
+  if (afterPause) afterPause(elapsedMs_);
+}
+
 Session::Session(const GlobalOptions& options, Console& console)
     : options_(options), console_(console), sink_(console) {
   if (options_.simulate) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,12 +25,13 @@ constexpr int kExitOk = 0;
 constexpr int kExitNoMouse = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitFile = 3;
+constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
 struct GlobalOptions {
   std::string dataDir;  // empty: the executable's folder
   bool simulate = false;
   std::array<std::uint8_t, 4> simSensor{};
-  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor)
+  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor, apply)
   bool trace = false;
   bool verbose = false;
   bool json = false;
@@ -60,6 +62,19 @@ class ConsoleSink : public MessageSink {
   Console& console_;
 };
 
+// The real pauses, telling a hook after each how many milliseconds of pauses
+// the session has taken so far: the clock on which `apply` plays the
+// simulated mouse's events.
+class PauseClock : public Sleeper {
+ public:
+  void sleepMs(unsigned ms) override;
+  std::function<void(unsigned elapsedMs)> afterPause;
+
+ private:
+  RealSleeper real_;
+  unsigned elapsedMs_ = 0;
+};
+
 class Session {
  public:
   Session(const GlobalOptions& options, Console& console);
@@ -70,6 +85,7 @@ class Session {
   MessageSink& sink() { return sink_; }
   HidBackend& backend() { return *backend_; }
   DeviceLink& link() { return *link_; }
+  PauseClock& pauses() { return sleeper_; }
   // The simulated mouse when --simulate was given, else nullptr.
   SimulatedMouse* simulated() { return simulated_; }
   DataPaths paths() const;
@@ -82,7 +98,7 @@ class Session {
   GlobalOptions options_;
   Console& console_;
   ConsoleSink sink_;
-  RealSleeper sleeper_;
+  PauseClock sleeper_;
   std::unique_ptr<HidBackend> backend_;
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;

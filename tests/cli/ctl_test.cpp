@@ -308,6 +308,39 @@ TEST_F(Ctl, ApplyTracesHandshakeAndTheWholeSequenceThenSavesBothFiles) {
   EXPECT_NE(readFile(data_ / "str.ini").find("Left Click"), std::string::npos);
 }
 
+// A factory config.bin: apply names buttons 1..8 as the window's first
+// display would, instead of saving them empty and setting the flag.
+TEST_F(Ctl, ApplyOnAFactoryConfigRunsTheFirstRunActionFirst) {
+  std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem2=Old\nItem9=Keep\n";
+  const Result r = run(withData({"--simulate", "apply"}));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const std::string ini = readFile(data_ / "str.ini");
+  for (const char* line : {"Item1=Left Click\n", "Item2=Right Click\n", "Item6=DPI +\n", "Item8=Key Off\n",
+                           "Item9=Keep\n", "Item13=Left Click\n", "Item73=DPI -\n", "Item83=Key Off\n"})
+    EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
+  EXPECT_EQ(readFile(data_ / "config.bin")[0], 1);
+
+  // Once applied, the flag is 1 and the texts are the user's from then on.
+  std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem2=Mine\n";
+  ASSERT_EQ(run(withData({"--simulate", "apply"})).rc, 0);
+  EXPECT_NE(readFile(data_ / "str.ini").find("Item2=Mine\n"), std::string::npos);
+}
+
+// Pulled out during the sequence (after 100 ms of its pauses): exit 2 with
+// one line naming the failed exchange; both files are still saved.
+TEST_F(Ctl, ApplyWhenTheMouseVanishesMidwayExitsTwoAndStillSaves) {
+  const Result r = run(withData({"--simulate", "--sim-events", "unplug", "apply"}));
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.out, "");
+  const auto err = lines(r.err);
+  ASSERT_EQ(err.size(), 1u) << r.err;
+  for (const char* part :
+       {"did not take the whole configuration", "No such device", "config.bin and", "str.ini were saved"})
+    EXPECT_NE(err[0].find(part), std::string::npos) << part;
+  EXPECT_EQ(readFile(data_ / "config.bin")[0], 1);
+  EXPECT_NE(readFile(data_ / "str.ini").find("Item2=Right Click"), std::string::npos);
+}
+
 TEST_F(Ctl, VerboseLogsTheDiagnosticLinesAndQuietDoesNot) {
   const Result quiet = run(withData({"--simulate", "apply"}));
   ASSERT_EQ(quiet.rc, 0);

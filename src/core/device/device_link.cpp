@@ -1,6 +1,7 @@
 #include "core/device/device_link.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +19,23 @@ std::size_t boundedLength(std::uint16_t announced, std::size_t bufferSize) {
 
 std::size_t chunkCount(std::uint8_t payloadLength) {
   return (payloadLength + proto::kChunkSize - 1) / proto::kChunkSize;
+}
+
+// Operation names of the trace and of ExchangeFailure.
+constexpr const char* kOpSetFeature = "set-feature";
+constexpr const char* kOpGetFeature = "get-feature";
+constexpr const char* kOpWrite = "write";
+constexpr const char* kOpRead = "read";
+
+// An exchange tried while no command collection is open.
+Error notOpenError() { return Error{"HID command collection", ENODEV}; }
+// A data report that did not come within the read time-out.
+Error timedOutError() { return Error{kOpRead, ETIMEDOUT}; }
+
+// "EPIPE" for EPIPE; the number where the C library has no name for it.
+std::string errnoName(int code) {
+  const char* name = strerrorname_np(code);
+  return name ? name : std::to_string(code);
 }
 
 template <typename... Args>
@@ -45,12 +63,34 @@ DeviceLink::DeviceLink(HidBackend& backend, MessageSink& sink, Sleeper& sleeper)
 
 DeviceLink::~DeviceLink() { closeHandles(); }
 
-void DeviceLink::traceOp(const char* op, std::span<const std::uint8_t> bytes) {
+std::string ExchangeFailure::text() const {
+  char head[32];
+  std::snprintf(head, sizeof head, "command 0x%02x, ", command);
+  return head + operation + ": " + error.text();
+}
+
+void DeviceLink::traceOp(const char* op, std::span<const std::uint8_t> bytes, const Error* failure) {
   if (!trace_) return;
   std::string line = op;
   line.push_back(' ');
   line += traceHex(bytes);
+  if (failure) line += " ! " + errnoName(failure->code);
   trace_(line);
+}
+
+std::optional<Error> DeviceLink::callError(bool ok) const {
+  if (ok) return std::nullopt;
+  return featureHandle_->lastError();
+}
+
+void DeviceLink::finishCall(std::uint8_t command, const char* op, std::span<const std::uint8_t> wire,
+                            const std::optional<Error>& failure) {
+  traceOp(op, wire, failure ? &*failure : nullptr);
+  if (failure) noteFailure(command, op, *failure);
+}
+
+void DeviceLink::noteFailure(std::uint8_t command, const char* op, const Error& error) {
+  if (!exchangeFailure_) exchangeFailure_ = ExchangeFailure{command, op, error};
 }
 
 void DeviceLink::pause(unsigned ms) {
@@ -180,39 +220,45 @@ int DeviceLink::openMouse() {
   return fail();
 }
 
-void DeviceLink::sendCommand(FeatureReport& report) {
+bool DeviceLink::sendCommand(FeatureReport& report) {
+  exchangeFailure_.reset();
   report.seal();
+  const std::uint8_t code = report.code();
   std::array<std::uint8_t, proto::kFeatureBufferSize> buf{};
   buf[0] = proto::kReportIdNone;
   std::copy(report.bytes.begin(), report.bytes.end(), buf.begin() + 1);
   if (!featureHandle_) {
-    // No mouse: the exchange fails unseen and an answer stays zero.
+    // No mouse: the exchange fails untraced and an answer stays zero.
     if (report.isRead()) report.bytes.fill(0);
-    return;
+    noteFailure(code, kOpSetFeature, notOpenError());
+    return false;
   }
   const std::size_t len = boundedLength(featureLength_, buf.size());
   const std::span<std::uint8_t> wire(buf.data(), len);
-  featureHandle_->setFeature(wire);
-  traceOp("set-feature", wire);
-  if (!report.isRead()) return;
+  finishCall(code, kOpSetFeature, wire, callError(featureHandle_->setFeature(wire)));
+  if (!report.isRead()) return !exchangeFailure_;
 
   buf.fill(0);
   buf[0] = proto::kReportIdNone;
-  if (!featureHandle_->getFeature(wire)) buf.fill(0);
-  traceOp("get-feature", wire);
+  const bool got = featureHandle_->getFeature(wire);
+  if (!got) buf.fill(0);
+  finishCall(code, kOpGetFeature, wire, callError(got));
   std::copy(buf.begin() + 1, buf.begin() + 1 + proto::kFeatureReportSize, report.bytes.begin());
+  return !exchangeFailure_;
 }
 
-void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> payload) {
+bool DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> payload) {
+  exchangeFailure_.reset();
   header.seal();
+  const std::uint8_t code = header.code();
   std::array<std::uint8_t, proto::kDataBufferSize> buf{};
   std::copy(header.bytes.begin(), header.bytes.end(), buf.begin() + 1);
   const std::size_t featureLen = boundedLength(featureLength_, proto::kFeatureBufferSize);
   const std::span<std::uint8_t> featureWire(buf.data(), featureHandle_ ? featureLen : 0);
-  if (featureHandle_) {
-    featureHandle_->setFeature(featureWire);
-    traceOp("set-feature", featureWire);
-  }
+  if (featureHandle_)
+    finishCall(code, kOpSetFeature, featureWire, callError(featureHandle_->setFeature(featureWire)));
+  else
+    noteFailure(code, kOpSetFeature, notOpenError());
 
   if (!header.isRead()) {
     const std::size_t outLen = boundedLength(outputLength_, buf.size());
@@ -226,17 +272,19 @@ void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
       }
       if (featureHandle_ && outLen != 0) {
         const std::span<std::uint8_t> wire(buf.data(), outLen);
-        featureHandle_->write(wire);
-        traceOp("write", wire);
+        finishCall(code, kOpWrite, wire, callError(featureHandle_->write(wire)));
       }
       pause(proto::kPauseAfterDataReportMs);
     }
-    return;
+    return !exchangeFailure_;
   }
 
   buf.fill(0);
-  if (featureHandle_ && !featureHandle_->getFeature(featureWire)) buf.fill(0);
-  if (featureHandle_) traceOp("get-feature", featureWire);
+  if (featureHandle_) {
+    const bool got = featureHandle_->getFeature(featureWire);
+    if (!got) buf.fill(0);
+    finishCall(code, kOpGetFeature, featureWire, callError(got));
+  }
   std::copy(buf.begin() + 1, buf.begin() + 1 + proto::kFeatureReportSize, header.bytes.begin());
 
   const std::size_t inLen = boundedLength(inputLength_, buf.size());
@@ -244,11 +292,22 @@ void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
   for (std::size_t chunk = 0; chunk < n; ++chunk) {
     buf.fill(0);
     if (featureHandle_ && inLen != 0) {
-      const std::span<std::uint8_t> wire(buf.data(), inLen);
-      const HidReadResult r =
-          featureHandle_->read(wire, static_cast<int>(proto::kSyncReadTimeoutMs), nullptr);
-      if (r.status != HidReadStatus::Ok) buf.fill(0);
-      traceOp("read", wire);
+      if (silent_) {
+        // The mouse stopped answering earlier in this Apply: no call, no wait.
+        noteFailure(code, kOpRead, timedOutError());
+      } else {
+        const std::span<std::uint8_t> wire(buf.data(), inLen);
+        const HidReadResult r =
+            featureHandle_->read(wire, static_cast<int>(proto::kSyncReadTimeoutMs), nullptr);
+        std::optional<Error> failure;
+        if (r.status != HidReadStatus::Ok) {
+          buf.fill(0);
+          const bool timedOut = r.status == HidReadStatus::TimedOut;
+          failure = timedOut ? timedOutError() : featureHandle_->lastError();
+          if (timedOut && applying_) silent_ = true;
+        }
+        finishCall(code, kOpRead, wire, failure);
+      }
     }
     // Only what the caller's buffer holds is stored; the rest of an
     // over-long answer is read and dropped so the next exchange starts clean.
@@ -258,6 +317,7 @@ void DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
       std::copy_n(buf.begin() + 1, count, payload.begin() + offset);
     }
   }
+  return !exchangeFailure_;
 }
 
 void DeviceLink::readSensorInfo() {

@@ -1,8 +1,9 @@
 // DeviceLink: the link to the mouse. It finds and opens the mouse's two
-// vendor collections, frames commands and block transfers, and runs the
-// command sequences (sensor handshake, "Apply"). It holds the link state that
-// the notification reader shares: deviceOpen, the notification read handle
-// and its input length, and the reader event.
+// vendor collections, frames commands and block transfers, and sends the
+// command sequences (sensor handshake, the device part of "Apply", whose
+// reports device/apply_reports.h encodes). It holds the link state that the
+// notification reader shares: deviceOpen, the notification read handle and
+// its input length, and the reader event.
 //
 // Threads: everything except the members marked "any thread" runs on the UI
 // thread only and is not re-entered.
@@ -24,17 +25,19 @@
 #include <span>
 #include <string>
 
+#include <optional>
+
 #include "core/device/feature_report.h"
 #include "core/device/hid_backend.h"
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
 #include "core/device/wake_event.h"
-#include "core/settings/button_texts.h"
-#include "core/settings/language.h"
-#include "core/settings/message_sink.h"
-#include "core/settings/mouse_config.h"
+#include "core/error.h"
+#include "core/settings/message_sink.h"  // openMouse's three messages
 
 namespace hm {
+
+struct ApplyReports;
 
 // The four bytes of the 0x83 answer, in its order; zero until the first answer.
 struct SensorInfo {
@@ -45,20 +48,26 @@ struct SensorInfo {
   bool operator==(const SensorInfo&) const = default;
 };
 
-// Where "Apply" saves what it sent.
-struct ApplyFiles {
-  std::string configBin;  // config.bin path
-  std::string strIni;     // str.ini path
-  Language language;      // the str.ini section of the button texts
-  const ButtonTexts& texts;
-  MessageSink& sink;  // failures of the saving
+// A call of an exchange that failed: the command it belonged to (byte 0 of
+// the command or block header), the operation as the trace names it, and
+// the backend's call and errno (ETIMEDOUT for a data report that never came).
+struct ExchangeFailure {
+  std::uint8_t command = 0;
+  std::string operation;  // "set-feature", "get-feature", "write" or "read"
+  Error error;
+  // "command 0x13, write: write(/dev/hidraw3) failed: No such device (errno 19)"
+  std::string text() const;
+  bool operator==(const ExchangeFailure&) const = default;
 };
 
 // One line per operation, exactly:
 //   "set-feature HEX", "get-feature HEX", "write HEX", "read HEX", "sleep MS"
 // HEX = the buffer as passed to or returned by the call (report ID first, as
 // many bytes as the length used), lowercase two-digit bytes separated by
-// single spaces; MS = decimal milliseconds. No trailing newline.
+// single spaces; MS = decimal milliseconds. A failed call's line ends in
+// " ! NAME", NAME being the symbolic name of its errno ("set-feature 00 01 08
+// 00 00 00 00 00 f6 ! EPIPE"); a failed read's bytes are zeros. No trailing
+// newline.
 using TraceHook = std::function<void(const std::string& line)>;
 // Diagnostic lines (attributes, capabilities, sensor information, key
 // matrices), each as composed, ending in its own newlines.
@@ -92,15 +101,20 @@ class DeviceLink {
 
   // Exchanges one command; byte 7 is always replaced by the checksum. For a
   // read command the 8 answer bytes replace `report` (zeros when the exchange
-  // failed).
-  void sendCommand(FeatureReport& report);
+  // failed). False when a call failed (see lastExchangeFailure()); without an
+  // open command collection nothing is sent or traced and the exchange fails.
+  bool sendCommand(FeatureReport& report);
   // A header command and its payload. Write (bit 7 clear): ceil(header[2] / 32)
   // data reports from `payload`, each followed by 3 ms; `payload` holds at
   // least that many whole chunks (shorter is zero-padded). Read (bit 7 set):
   // the answer header replaces `header`, then ceil(answer[2] / 32) data reports
   // are read (each gives up after 1 s, leaving its bytes zero); only what fits
-  // in `payload` is stored.
-  void transferBlock(FeatureReport& header, std::span<std::uint8_t> payload);
+  // in `payload` is stored. Every call is made even after one failed; false
+  // when any failed.
+  bool transferBlock(FeatureReport& header, std::span<std::uint8_t> payload);
+  // The first failed call of the last sendCommand or transferBlock; nullopt
+  // when all of its calls succeeded.
+  const std::optional<ExchangeFailure>& lastExchangeFailure() const { return exchangeFailure_; }
 
   // 0x83: stores the answer as the sensor information.
   void readSensorInfo();
@@ -108,9 +122,14 @@ class DeviceLink {
   void writeSensorOptions();
   // 0x83, active sensor type = sensorType, option2 |= 0x40, 0x03.
   void sensorHandshake();
-  // The whole "Apply" sequence, then saves config.bin and the button texts.
-  // Device exchanges report nothing; returns whether both files were saved.
-  bool applyToMouse(const MouseConfig& config, const ApplyFiles& files);
+  // The device part of "Apply": sends `reports` (encodeApply) in their order
+  // with the protocol's pauses, colour page 1 as the mouse answered it, and
+  // keeps their LED bytes for the next Apply. Every exchange is tried however
+  // many failed. Once a data report read times out the mouse counts as silent
+  // for the rest of the call: later reads fail at once, untraced, so a mouse
+  // that announces answers it never sends costs one time-out, not one per
+  // report. Returns the first failure; nullopt when the mouse took everything.
+  std::optional<ExchangeFailure> sendApply(const ApplyReports& reports);
 
   int activeSensorType() const { return activeSensorType_; }
   const SensorInfo& sensorInfo() const { return sensorInfo_; }
@@ -139,7 +158,14 @@ class DeviceLink {
   const TraceHook& traceHook() const { return trace_; }
 
  private:
-  void traceOp(const char* op, std::span<const std::uint8_t> bytes);
+  void traceOp(const char* op, std::span<const std::uint8_t> bytes, const Error* failure = nullptr);
+  // Traces a call of the current exchange and keeps its failure when it is
+  // the exchange's first.
+  void finishCall(std::uint8_t command, const char* op, std::span<const std::uint8_t> wire,
+                  const std::optional<Error>& failure);
+  void noteFailure(std::uint8_t command, const char* op, const Error& error);
+  // nullopt when a call on the feature handle succeeded, else its lastError().
+  std::optional<Error> callError(bool ok) const;
   void pause(unsigned ms);
   void logLine(const std::string& text);
   void closeHandles();
@@ -165,6 +191,10 @@ class DeviceLink {
   int activeSensorType_ = 0;
   std::array<std::uint8_t, proto::kColourBlockSize> colourBlock_{};
   std::array<std::uint8_t, 2> ledBytes_{};
+
+  std::optional<ExchangeFailure> exchangeFailure_;
+  bool applying_ = false;  // inside sendApply
+  bool silent_ = false;    // a read of this Apply timed out
 };
 
 }  // namespace hm

@@ -1,8 +1,9 @@
-// What the pages and panels of the main window share with it: the records
-// they edit, the texts, the device link, the skin, the message sink and the
-// window's drawing services. CHidMouseDlg owns every object referred to here
-// and outlives the pages; a page keeps a reference to the context it was built
-// with and never stores copies of what it refers to.
+// What the pages and panels of the main window share with it: the
+// configuration session with the records they edit, the texts, the device
+// link, the skin, the message sink and the window's drawing services.
+// CHidMouseDlg owns every object referred to here and outlives the pages; a
+// page keeps a reference to the context it was built with and never stores
+// copies of what it refers to.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct ButtonTexts;
 struct DataPaths;
 class UiTexts;
 class DeviceLink;
+class ConfigSession;
 class SkinLibrary;
 struct SkinStyle;
 class CMemDC;
@@ -72,13 +74,13 @@ class FrameHost {
 };
 
 struct AppContext {
-  MouseConfig& working;      // edited by the pages, sent by OK / Apply
-  MouseConfig& saved;        // taken after loading and after OK / Apply, restored by Cancel
-  ButtonTexts& buttonTexts;  // display texts of the key boxes (str.ini)
+  ConfigSession& session;    // the records, the button texts, the first-run flag and action
+  MouseConfig& working;      // session.working(): edited by the pages, sent by OK / Apply
+  MouseConfig& saved;        // session.saved(): taken after loading and OK / Apply, restored by Cancel
+  ButtonTexts& buttonTexts;  // session.buttonTexts(): display texts of the key boxes (str.ini)
   const UiTexts& ui;         // texts of the chosen language
   Language language;
-  const DataPaths& paths;      // config.bin, str.ini, record.ini
-  std::uint8_t& firstRunFlag;  // byte 0 of config.bin as read at start-up
+  const DataPaths& paths;  // config.bin, str.ini, record.ini
   DeviceLink& device;
   SkinLibrary& skins;     // images of the current skin
   SkinStyle& style;       // fonts and skin text colour

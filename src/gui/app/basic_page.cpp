@@ -7,10 +7,10 @@
 #include "core/buttons/button_codes.h"
 #include "core/device/device_link.h"
 #include "core/model/basic_logic.h"
+#include "core/model/config_session.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/mouse_config.h"
-#include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_qt.h"
@@ -28,10 +28,6 @@ using basic::img;
 using basic::qrect;
 using basic::qs;
 bool hit(const Box& b, QPoint p) { return b.contains(p.x(), p.y()); }
-
-// The fixed texts of the first-run action for the two DPI buttons.
-constexpr const char* kDpiUpText = "DPI +";
-constexpr const char* kDpiDownText = "DPI -";
 
 }  // namespace
 
@@ -87,19 +83,9 @@ void BasicPage::redraw(Draw&& draw) {
 
 void BasicPage::firstShow() {
   ctx_.device.sensorHandshake();
-  if (ctx_.firstRunFlag != 0) return;
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
   // written to str.ini at once.
-  const std::array<std::string, kFirstRunSlots> texts{ctx_.ui.get(TextId::LeftClick),
-                                                      ctx_.ui.get(TextId::RightClick),
-                                                      ctx_.ui.get(TextId::MidClick),
-                                                      ctx_.ui.get(TextId::Forward),
-                                                      ctx_.ui.get(TextId::Backward),
-                                                      kDpiUpText,
-                                                      kDpiDownText,
-                                                      ctx_.ui.get(TextId::KeyOff)};
-  applyFirstRunTexts(ctx_.buttonTexts, texts);
-  (void)saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
+  ctx_.session.runFirstRunAction(ctx_.ui);
 }
 
 // ---- painting ------------------------------------------------------------------------

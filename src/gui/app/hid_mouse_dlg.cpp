@@ -17,8 +17,8 @@
 #include "core/device/notification_reader.h"
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
+#include "core/model/config_session.h"
 #include "core/model/tray_balloons.h"
-#include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
 #include "gui/app/advanced_page.h"
 #include "gui/app/basic_page.h"
@@ -77,8 +77,10 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   link_ = std::make_unique<DeviceLink>(*options_.backend, *messages_, *sleeper);
   if (options_.log) link_->setLog([this](const std::string& text) { logLine(text); });
 
-  ctx_ = std::make_unique<AppContext>(AppContext{working_, saved_, buttonTexts_, texts_, options_.language,
-                                                 options_.paths, firstRunFlag_, *link_, skins_, style_,
+  session_ = std::make_unique<ConfigSession>(options_.paths, options_.language, *messages_);
+  ConfigSession& cs = *session_;
+  ctx_ = std::make_unique<AppContext>(AppContext{cs, cs.working(), cs.saved(), cs.buttonTexts(), texts_,
+                                                 options_.language, cs.paths(), *link_, skins_, style_,
                                                  *messages_, *this, this, chooser, runner});
   frame_ = std::make_unique<Frame>(texts_, style_);
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);
@@ -158,20 +160,16 @@ bool CHidMouseDlg::init() {
   connect(monitorNotifier_, &QSocketNotifier::activated, this, &CHidMouseDlg::pollDeviceMonitor);
 
   // Settings files.
-  (void)loadConfigFile(options_.paths.configBin, working_, firstRunFlag_, *messages_,
-                       [this](const std::string& line) { logLine(line); });
+  session_->load([this](const std::string& line) { logLine(line); });
   if (shutDown_) return false;
-  saved_ = working_;
-  settingsLoaded_ = true;
-  const SettingsIni ini = loadSettingsIni(options_.paths.strIni, options_.language);
-  buttonTexts_ = ini.texts;
+  const SkinSettings& skin = session_->skinSettings();
 
   // Skin folder, canvas and window size, text colour.
-  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, qs(ini.skin.path)));
+  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, qs(skin.path)));
   canvas_ = loadCanvas(skins_);
   setFixedSize(canvas_.size());
-  style_.textColor = QColor(colourByteFromText(ini.skin.rColor), colourByteFromText(ini.skin.gColor),
-                            colourByteFromText(ini.skin.bColor));
+  style_.textColor = QColor(colourByteFromText(skin.rColor), colourByteFromText(skin.gColor),
+                            colourByteFromText(skin.bColor));
 
   if (deviceOpen()) showBasicPage();
   return !shutDown_;
@@ -180,6 +178,11 @@ bool CHidMouseDlg::init() {
 // ---------------------------------------------------------------- FrameHost
 
 bool CHidMouseDlg::deviceOpen() const { return link_->deviceOpen.load() == 1; }
+
+const MouseConfig& CHidMouseDlg::working() const { return session_->working(); }
+MouseConfig& CHidMouseDlg::workingConfig() { return session_->working(); }
+const MouseConfig& CHidMouseDlg::saved() const { return session_->saved(); }
+const ButtonTexts& CHidMouseDlg::buttonTexts() const { return session_->buttonTexts(); }
 
 std::unique_ptr<CMemDC> CHidMouseDlg::beginDraw() {
   if (canvas_.isNull()) return nullptr;
@@ -277,22 +280,22 @@ void CHidMouseDlg::hideWindow() {
 void CHidMouseDlg::applyAction() {
   // Without the settings read (a start-up that stopped early) the record is
   // empty: sending and saving it would wipe the stored configuration.
-  if (!deviceOpen() || !settingsLoaded_) return;
-  const ApplyFiles files{options_.paths.configBin, options_.paths.strIni, options_.language, buttonTexts_,
-                         *messages_};
-  link_->applyToMouse(working_, files);
-  saved_ = working_;
-  if (applyPointerSettings_) applyPointerSettings_(working_);
+  if (!deviceOpen() || !session_->loaded()) return;
+  const ApplyResult result = session_->applyToMouse(*link_);
+  // The user sees what the window always showed; the diagnostic log says
+  // what the mouse did not take.
+  if (!result.mouseTookAll()) logLine("Apply: " + result.deviceFailure->text() + "\n");
+  if (applyPointerSettings_) applyPointerSettings_(session_->working());
 }
 
 void CHidMouseDlg::okAction() {
-  if (!deviceOpen() || !settingsLoaded_) return;
+  if (!deviceOpen() || !session_->loaded()) return;
   applyAction();
   hideWindow();
 }
 
 void CHidMouseDlg::cancelAction() {
-  working_ = saved_;
+  session_->cancel();
   refreshOnShow_ = true;
   hideWindow();
 }
@@ -331,7 +334,7 @@ void CHidMouseDlg::prepareShow() {
     // The key names go back to the stored ones with the record, whichever
     // page is shown: a Cancel on the Advanced page must not leave the Basic
     // page with names of assignments that were just undone.
-    buttonTexts_ = loadSettingsIni(options_.paths.strIni, options_.language).texts;
+    session_->reloadButtonTexts();
     refreshCurrentPage();
   } else if (!basicShown_) {
     showBasicPage();
@@ -349,7 +352,7 @@ void CHidMouseDlg::changeEvent(QEvent* event) {
 }
 
 void CHidMouseDlg::onDeviceEvent(int type, int value) {
-  const auto balloon = balloonForEvent(type, value, texts_, working_, link_->activeSensorType());
+  const auto balloon = balloonForEvent(type, value, texts_, session_->working(), link_->activeSensorType());
   if (balloon && tray_) tray_->showBalloon(*balloon);
 }
 

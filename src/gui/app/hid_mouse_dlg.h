@@ -42,6 +42,7 @@ class QSocketNotifier;
 namespace hm {
 
 class CMemDC;
+class ConfigSession;
 class DeviceLink;
 class HidBackend;
 class HidMonitor;
@@ -154,10 +155,11 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   }
   // Reads and handles the monitor's waiting events (also run by the notifier).
   void pollDeviceMonitor();
-  const MouseConfig& working() const { return working_; }
-  MouseConfig& workingConfig() { return working_; }
-  const MouseConfig& saved() const { return saved_; }
-  const ButtonTexts& buttonTexts() const { return buttonTexts_; }
+  ConfigSession& session() { return *session_; }
+  const MouseConfig& working() const;
+  MouseConfig& workingConfig();
+  const MouseConfig& saved() const;
+  const ButtonTexts& buttonTexts() const;
   const SkinStyle& style() const { return style_; }
   SkinLibrary& skins() { return skins_; }
   const UiTexts& texts() const { return texts_; }
@@ -196,10 +198,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   std::unique_ptr<ColorChooser> ownChooser_;
   std::unique_ptr<DialogRunner> ownRunner_;
 
-  MouseConfig working_{};
-  MouseConfig saved_{};
-  ButtonTexts buttonTexts_;
-  std::uint8_t firstRunFlag_ = 0;
+  std::unique_ptr<ConfigSession> session_;
   UiTexts texts_;
   SkinLibrary skins_;
   SkinStyle style_;
@@ -219,7 +218,6 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool basicShown_ = false;
   bool advancedShown_ = false;
   bool refreshOnShow_ = false;
-  bool settingsLoaded_ = false;  // config.bin has been read
   bool shownOnce_ = false;
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running

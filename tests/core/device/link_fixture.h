@@ -1,14 +1,16 @@
 // A DeviceLink over a SimulatedMouse with a recording sleeper, a recording
-// message sink and the trace collected line by line.
+// message sink and the trace collected line by line (also used by the
+// configuration session's tests).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/device/apply_reports.h"
 #include "core/device/device_link.h"
 #include "core/settings/config_file.h"
 #include "platform/hid/simulated_mouse.h"
@@ -16,9 +18,23 @@
 
 namespace hm::test {
 
+// Records the pauses; `afterPause` runs after each with the number taken so
+// far (to pull the mouse out at a known point of a sequence).
+struct HookedSleeper : RecordingSleeper {
+  void sleepMs(unsigned ms) override {
+    RecordingSleeper::sleepMs(ms);
+    if (afterPause) afterPause(pauses.size());
+  }
+  std::function<void(std::size_t)> afterPause;
+};
+
 struct LinkFixture {
   explicit LinkFixture(bool plugged = true) : mouse(plugged), link(mouse, sink, sleeper) {
     link.setTrace([this](const std::string& line) { trace.push_back(line); });
+  }
+  // The device part of an Apply of `config`, encoded as the session does.
+  std::optional<ExchangeFailure> apply(const MouseConfig& config) {
+    return link.sendApply(encodeApply(config, link.activeSensorType(), link.previousLedBytes()));
   }
   // Trace lines that start with `op` ("set-feature", "write", ...).
   std::vector<std::string> ops(const std::string& op) const {
@@ -30,28 +46,9 @@ struct LinkFixture {
 
   SimulatedMouse mouse;
   RecordingSink sink;
-  RecordingSleeper sleeper;
+  HookedSleeper sleeper;
   DeviceLink link;
   std::vector<std::string> trace;
-};
-
-// A temporary data folder with a config.bin (the factory record) and an
-// empty str.ini, removed at the end.
-struct TempDataFolder {
-  TempDataFolder() {
-    char tmpl[] = "/tmp/hm_device_test_XXXXXX";
-    folder = mkdtemp(tmpl);
-    configBin = folder + "/config.bin";
-    strIni = folder + "/str.ini";
-    EXPECT_TRUE(writeConfigImage(configBin, 0, factoryConfig()));
-    std::FILE* f = std::fopen(strIni.c_str(), "w");
-    if (f) std::fclose(f);
-  }
-  ~TempDataFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder, configBin, strIni;
 };
 
 // "xx xx .." of bytes.

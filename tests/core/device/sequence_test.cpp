@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 
 #include "core/buttons/button_codes.h"
-#include "core/settings/settings_ini.h"
 #include "link_fixture.h"
 #include "support/param_name.h"
 
@@ -15,7 +13,6 @@ namespace hm {
 namespace {
 
 using test::LinkFixture;
-using test::TempDataFolder;
 using Bytes = std::vector<std::uint8_t>;
 
 // The trace the protocol prescribes, built from the command table: headers,
@@ -222,9 +219,7 @@ TEST_P(ApplyTest, SendsTheProtocolByteStreamAndPauses) {
   f.trace.clear();
   f.sleeper.pauses.clear();
 
-  TempDataFolder data;
-  ButtonTexts texts;
-  ASSERT_TRUE(f.link.applyToMouse(c.record, {data.configBin, data.strIni, Language::English, texts, f.sink}));
+  ASSERT_EQ(f.apply(c.record), std::nullopt);
 
   const auto expected = expectedApply(c.record, c.expect, pages);
   ASSERT_EQ(f.trace.size(), expected.size());
@@ -252,9 +247,7 @@ INSTANTIATE_TEST_SUITE_P(Records, ApplyTest, ::testing::ValuesIn(kApplyCases), h
 TEST(Apply, Sends37HeadersAnd60DataReportsWith248MsOfPauses) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  ButtonTexts texts;
-  f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink});
+  EXPECT_EQ(f.apply(factoryConfig()), std::nullopt);
   EXPECT_EQ(f.ops("set-feature").size(), proto::kApplyCommandCount);
   EXPECT_EQ(f.mouse.commands().size(), proto::kApplyCommandCount);
   EXPECT_EQ(f.ops("write").size(), proto::kApplyDataReports);
@@ -276,13 +269,11 @@ TEST(Apply, LedBytesRepeatThePreviousApplyWhenTheModeIsOutsideOneToThree) {
                         {1, 0, {1, 1, 3}}};
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  ButtonTexts texts;
   for (const Step& s : steps) {
     MouseConfig c = factoryConfig();
     c.ledMode = s.mode;
     if (s.mode >= 1 && s.mode <= 3) c.ledParam[s.mode - 1] = s.param;
-    f.link.applyToMouse(c, {data.configBin, data.strIni, Language::English, texts, f.sink});
+    f.apply(c);
     EXPECT_EQ(f.mouse.ledEffect(), s.sent) << "mode " << int(s.mode);
   }
 }
@@ -291,13 +282,11 @@ TEST(Apply, AColourAnswerNamingAnotherPageIsDropped) {
   LinkFixture f;
   f.mouse.setColourPage(1, Bytes(24, 0xAB));
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  ButtonTexts texts;
-  f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink});
+  f.apply(factoryConfig());
   EXPECT_EQ(f.mouse.colourPage(1), Bytes(24, 0xAB));
   f.mouse.setColourAnswerPage(2);  // every answer names page 2
   f.mouse.setColourPage(1, Bytes(24, 0x01));
-  f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink});
+  f.apply(factoryConfig());
   // Page 1 keeps what the previous Apply read.
   EXPECT_EQ(f.mouse.colourPage(1), Bytes(24, 0xAB));
 }
@@ -307,55 +296,48 @@ TEST(Apply, AColourAnswerLongerThanItsPageIsCut) {
   f.mouse.setColourPage(1, Bytes(24, 0x3C));
   f.mouse.setAnswerLength(40);
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  ButtonTexts texts;
-  f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink});
+  f.apply(factoryConfig());
   EXPECT_EQ(f.mouse.colourPage(1), Bytes(24, 0x3C));
   EXPECT_EQ(f.link.colourBlock()[48], factoryConfig().dpiLedMask[0]);
 }
 
-TEST(Apply, SavesConfigBinAndTheButtonTexts) {
+// A mouse that announces its answers but never sends them costs one read
+// time-out per Apply, not one per data report (51 s); everything else is
+// still sent and the next Apply tries the reads again.
+TEST(Apply, AMouseThatNeverSendsItsAnswersCostsOneTimeOut) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  ButtonTexts texts;
-  texts.text[0][3] = "Single Key-A";
-  texts.text[1][0] = "Left Click";
-  MouseConfig c = factoryConfig();
-  c.reportInterval = 4;
-  ASSERT_TRUE(f.link.applyToMouse(c, {data.configBin, data.strIni, Language::English, texts, f.sink}));
+  f.mouse.setMissingAnswerReports(8);
+  const MouseConfig c = withMacros(factoryConfig());
+  EXPECT_EQ(f.apply(c), (ExchangeFailure{0x90, "read", Error{"read", ETIMEDOUT}}));
+  EXPECT_EQ(f.ops("read"), (std::vector<std::string>{"read " + traceHex(Bytes(33, 0)) + " ! ETIMEDOUT"}));
+  EXPECT_EQ(f.ops("set-feature").size(), proto::kApplyCommandCount);
+  EXPECT_EQ(f.ops("write").size(), proto::kApplyDataReports);
+  EXPECT_EQ(f.sleeper.totalMs(), proto::kApplyPauseFloorMs);
+  EXPECT_EQ(f.mouse.keyMatrix(1), buildKeyMatrices(c)[0]);
+  EXPECT_TRUE(std::equal(c.macroImage[11], c.macroImage[11] + 128, f.mouse.macroImage(12).begin()));
 
-  std::ifstream in(data.configBin, std::ios::binary);
-  const Bytes file((std::istreambuf_iterator<char>(in)), {});
-  ASSERT_EQ(file.size(), kConfigFileSize);
-  EXPECT_EQ(file[0], 1);
-  MouseConfig back;
-  back.fromBytes(file.data() + 1);
-  EXPECT_EQ(back, c);
-  EXPECT_EQ(loadSettingsIni(data.strIni, Language::English).texts, texts);
+  f.mouse.setMissingAnswerReports(0);
+  f.trace.clear();
+  EXPECT_EQ(f.apply(c), std::nullopt);
+  EXPECT_EQ(f.ops("read").size(), 3u + 48u);
 }
 
-TEST(Apply, WithoutConfigBinTheDeviceIsStillWrittenAndFailureIsReported) {
+// Pulled out mid-way: the first failed exchange is kept, the rest fail at
+// once and the sequence still takes every pause.
+TEST(Apply, AMouseThatVanishesMidwayGivesTheFirstFailedExchange) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
-  TempDataFolder data;
-  std::filesystem::remove(data.configBin);
-  ButtonTexts texts;
-  EXPECT_FALSE(
-      f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
-  EXPECT_EQ(f.mouse.commands().size(), proto::kApplyCommandCount);
-  ASSERT_FALSE(f.sink.messages.empty());
-  EXPECT_FALSE(std::filesystem::exists(data.configBin));  // never created
-}
-
-TEST(Apply, WithoutTheMouseRunsToTheEndAndSaves) {
-  LinkFixture f(false);
-  f.link.openMouse();
-  TempDataFolder data;
-  ButtonTexts texts;
-  EXPECT_TRUE(
-      f.link.applyToMouse(factoryConfig(), {data.configBin, data.strIni, Language::English, texts, f.sink}));
-  EXPECT_EQ(f.sleeper.totalMs(), 248u);
+  f.sleeper.afterPause = [&](std::size_t n) {
+    if (n == 3) f.mouse.unplug();  // after the colour block read
+  };
+  EXPECT_EQ(f.apply(factoryConfig()),
+            (ExchangeFailure{0x10, "set-feature", Error{"HIDIOCSFEATURE", ENODEV}}));
+  const auto headers = f.ops("set-feature");
+  ASSERT_EQ(headers.size(), proto::kApplyCommandCount) << "every exchange is still tried";
+  for (std::size_t i = 0; i < headers.size(); ++i)
+    EXPECT_EQ(headers[i].ends_with(" ! ENODEV"), i >= 4) << headers[i];
+  EXPECT_EQ(f.sleeper.totalMs(), proto::kApplyPauseFloorMs);
 }
 
 TEST(Apply, LogsEachKeyMatrixBeforeItIsWritten) {
@@ -363,10 +345,8 @@ TEST(Apply, LogsEachKeyMatrixBeforeItIsWritten) {
   ASSERT_EQ(f.link.openMouse(), 1);
   std::vector<std::string> log;
   f.link.setLog([&](const std::string& s) { log.push_back(s); });
-  TempDataFolder data;
-  ButtonTexts texts;
   MouseConfig c = factoryConfig();
-  f.link.applyToMouse(c, {data.configBin, data.strIni, Language::English, texts, f.sink});
+  f.apply(c);
   ASSERT_EQ(log.size(), 4u);
   const auto tables = buildKeyMatrices(c);
   char word[16];

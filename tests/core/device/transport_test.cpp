@@ -65,9 +65,69 @@ TEST(SendCommand, WithoutTheMouseAReadAnswerIsZeroAndNothingIsTraced) {
   LinkFixture f(false);
   ASSERT_EQ(f.link.openMouse(), 0);
   FeatureReport r(proto::kCmdSensorRead);
-  f.link.sendCommand(r);
+  EXPECT_FALSE(f.link.sendCommand(r));
   EXPECT_EQ(r, FeatureReport{});
   EXPECT_TRUE(f.trace.empty());
+  EXPECT_EQ(f.link.lastExchangeFailure(),
+            (ExchangeFailure{0x83, "set-feature", Error{"HID command collection", ENODEV}}));
+}
+
+// A failed call is traced with its errno's name and kept as the exchange's
+// first failure; the exchange still makes its other calls.
+TEST(Exchange, AFailedCallIsTracedWithItsErrnoNameAndTheFirstIsKept) {
+  auto zeros = [](std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) s += " 00";
+    return s;
+  };
+  const Error gone{"HIDIOCSFEATURE", ENODEV};
+  struct Case {
+    const char* name;
+    FeatureReport report;
+    bool block;
+    std::vector<std::string> trace;
+    ExchangeFailure failure;
+  };
+  const Case cases[] = {
+      {"write command",
+       FeatureReport(proto::kCmdReportRate, 8),
+       false,
+       {"set-feature 00 01 08 00 00 00 00 00 f6 ! ENODEV"},
+       {0x01, "set-feature", gone}},
+      {"read command",
+       FeatureReport(proto::kCmdSensorRead),
+       false,
+       {"set-feature 00 83 00 00 00 00 00 00 7c ! ENODEV", "get-feature 00" + zeros(8) + " ! ENODEV"},
+       {0x83, "set-feature", gone}},
+      {"block write",
+       FeatureReport(proto::kCmdColourWrite, 2, 4),
+       true,
+       {"set-feature 00 10 02 04 00 00 00 00 e9 ! ENODEV", "write 00 01 02 03 04" + zeros(28) + " ! ENODEV",
+        "sleep 3"},
+       {0x10, "set-feature", gone}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkFixture f;
+    ASSERT_EQ(f.link.openMouse(), 1);
+    f.mouse.unplug();
+    FeatureReport r = c.report;
+    std::array<std::uint8_t, 32> payload{1, 2, 3, 4};
+    EXPECT_FALSE(c.block ? f.link.transferBlock(r, payload) : f.link.sendCommand(r));
+    EXPECT_EQ(f.trace, c.trace);
+    EXPECT_EQ(f.link.lastExchangeFailure(), c.failure);
+  }
+  EXPECT_EQ(cases[0].failure.text(),
+            "command 0x01, set-feature: HIDIOCSFEATURE failed: No such device (errno 19)");
+
+  // The next exchange that succeeds clears it.
+  LinkFixture f(false);
+  FeatureReport r(proto::kCmdReportRate, 8);
+  EXPECT_FALSE(f.link.sendCommand(r));
+  f.mouse.plugIn();
+  ASSERT_EQ(f.link.openMouse(), 1);
+  EXPECT_TRUE(f.link.sendCommand(r));
+  EXPECT_EQ(f.link.lastExchangeFailure(), std::nullopt);
 }
 
 // Block writes: ceil(length / 32) data reports, each followed by 3 ms.
@@ -174,7 +234,8 @@ TEST(BlockRead, AMissingReportTimesOutAndCountsAsZeros) {
   EXPECT_GE(elapsed, std::chrono::milliseconds(proto::kSyncReadTimeoutMs));
   const auto reads = f.ops("read");
   ASSERT_EQ(reads.size(), 4u);
-  EXPECT_EQ(reads[3], "read " + traceHex(std::vector<std::uint8_t>(33, 0)));
+  EXPECT_EQ(reads[3], "read " + traceHex(std::vector<std::uint8_t>(33, 0)) + " ! ETIMEDOUT");
+  EXPECT_EQ(f.link.lastExchangeFailure(), (ExchangeFailure{0x93, "read", Error{"read", ETIMEDOUT}}));
   for (std::size_t i = 0; i < 96; ++i) ASSERT_EQ(back[i], 0x77);
   for (std::size_t i = 96; i < 128; ++i) ASSERT_EQ(back[i], 0x00);
 }
@@ -190,14 +251,15 @@ TEST(BlockRead, WithoutTheMouseHeaderAndPayloadStayZero) {
   EXPECT_TRUE(f.trace.empty());
 }
 
-TEST(BlockTransfer, AMouseThatVanishesMidwayFailsUnseen) {
+TEST(BlockTransfer, AMouseThatVanishesMidwayFailsAtOnce) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
   f.mouse.unplug();
   std::array<std::uint8_t, 128> back;
   back.fill(0x55);
   FeatureReport h(proto::kCmdMacroRead, 1);
-  f.link.transferBlock(h, back);  // must neither hang nor crash
+  EXPECT_FALSE(f.link.transferBlock(h, back));  // must neither hang nor crash
+  EXPECT_EQ(f.link.lastExchangeFailure()->error.code, ENODEV);
   EXPECT_EQ(h, FeatureReport{});
   EXPECT_EQ(std::count(back.begin(), back.end(), 0x55), 128);  // no chunk announced
 }

@@ -1,0 +1,58 @@
+#include "core/model/config_session.h"
+
+#include <utility>
+
+#include "core/buttons/button_codes.h"
+#include "core/device/apply_reports.h"
+#include "core/settings/ui_text.h"
+
+namespace hm {
+
+std::array<std::string, kFirstRunSlots> firstRunTexts(const UiTexts& ui) {
+  return {ui.get(TextId::LeftClick),   ui.get(TextId::RightClick), ui.get(TextId::MidClick),
+          ui.get(TextId::Forward),     ui.get(TextId::Backward),   dpiActionText(kDpiUp - 1),
+          dpiActionText(kDpiDown - 1), ui.get(TextId::KeyOff)};
+}
+
+ConfigSession::ConfigSession(DataPaths paths, Language language, MessageSink& sink)
+    : paths_(std::move(paths)), language_(language), sink_(sink) {}
+
+bool ConfigSession::load(const ConfigLog& log) {
+  bool read = true;
+  if (!loadConfigFile(paths_.configBin, working_, firstRunFlag_, sink_, log)) read = false;
+  saved_ = working_;
+  loaded_ = true;
+  SettingsIni ini = loadSettingsIni(paths_.strIni, language_);
+  buttonTexts_ = std::move(ini.texts);
+  skin_ = std::move(ini.skin);
+  return read;
+}
+
+bool ConfigSession::runFirstRunAction(const UiTexts& ui) {
+  if (firstRunFlag_ != 0) return false;
+  applyFirstRunTexts(buttonTexts_, firstRunTexts(ui));
+  // A failure here shows nothing: the next Apply writes the texts again and
+  // reports what it could not save.
+  static_cast<void>(saveButtonTexts(paths_.strIni, language_, buttonTexts_));
+  return true;
+}
+
+ApplyResult ConfigSession::applyToMouse(DeviceLink& link) {
+  ApplyResult result;
+  result.deviceFailure =
+      link.sendApply(encodeApply(working_, link.activeSensorType(), link.previousLedBytes()));
+  // The files are saved whatever the mouse did: what was edited is not lost.
+  result.configSaved = true;
+  if (!saveConfigFile(paths_.configBin, working_, sink_)) result.configSaved = false;
+  result.textsSaved = true;
+  if (!saveButtonTexts(paths_.strIni, language_, buttonTexts_)) {
+    result.textsSaved = false;
+    sink_.showMessage(kButtonTextsSaveFailedText, "");
+  }
+  saved_ = working_;
+  return result;
+}
+
+void ConfigSession::reloadButtonTexts() { buttonTexts_ = loadSettingsIni(paths_.strIni, language_).texts; }
+
+}  // namespace hm

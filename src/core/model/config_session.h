@@ -1,0 +1,109 @@
+// ConfigSession: the configuration of one run, as the main window and
+// hidmousectl both hold it: the working MouseConfig (edited, sent by
+// "Apply"), the saved copy (taken after loading and after every Apply,
+// restored by "Cancel"), the 24 button texts, the first-run flag of
+// config.bin, the data paths and the language of the str.ini section.
+//
+//   load()              config.bin → working record and first-run flag,
+//                       the saved copy, then str.ini → button texts (and
+//                       the skin settings, kept for the window)
+//   runFirstRunAction() the factory names of buttons 1..8, written to
+//                       str.ini at once, on a factory config.bin only
+//   applyToMouse(link)  encode → send (DeviceLink) → config.bin → button
+//                       texts; the files are saved whatever the mouse did;
+//                       then saved = working
+//   cancel()            working = saved
+// No Qt; the messages of the settings files go through the sink it is given.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/device/device_link.h"
+#include "core/settings/button_texts.h"
+#include "core/settings/config_file.h"
+#include "core/settings/data_paths.h"
+#include "core/settings/language.h"
+#include "core/settings/message_sink.h"
+#include "core/settings/mouse_config.h"
+#include "core/settings/settings_ini.h"
+
+namespace hm {
+
+class UiTexts;
+
+// Shown when str.ini could not take the button texts at the end of an Apply.
+inline constexpr char kButtonTextsSaveFailedText[] = "The button texts could not be saved to str.ini.";
+
+// What one Apply achieved.
+struct ApplyResult {
+  std::optional<ExchangeFailure> deviceFailure;  // the first exchange the mouse did not take
+  bool configSaved = false;                      // config.bin written
+  bool textsSaved = false;                       // the button texts written to str.ini
+
+  bool mouseTookAll() const { return !deviceFailure; }
+  bool saved() const { return configSaved && textsSaved; }
+};
+
+// The texts the first-run action gives buttons 1..8 of both modes: the
+// language's "Left Click", "Right Click", "Mid Click", "Forward",
+// "Backward", then "DPI +", "DPI -" (fixed English), then "Key Off".
+std::array<std::string, kFirstRunSlots> firstRunTexts(const UiTexts& ui);
+
+class ConfigSession {
+ public:
+  // The sink must outlive the session.
+  ConfigSession(DataPaths paths, Language language, MessageSink& sink);
+
+  // Reads config.bin into the working record and the first-run flag (a
+  // missing file is reported through the sink; a missing or unusable file
+  // leaves the record zero and the flag 0), takes the saved copy, then reads
+  // the button texts and skin settings of str.ini. Returns whether config.bin
+  // was read; loaded() is true afterwards either way.
+  bool load(const ConfigLog& log = {});
+  bool loaded() const { return loaded_; }
+
+  // The first-run action: when the flag read from config.bin is 0, slots
+  // 0..7 of both modes get firstRunTexts(ui) (slots 8..11 keep theirs) and
+  // the button texts are written to str.ini. The in-memory flag stays 0, so
+  // the action runs again at the next start until an Apply has written
+  // config.bin. Returns whether it ran.
+  bool runFirstRunAction(const UiTexts& ui);
+
+  // "Apply": the working record is encoded for the link's active sensor type
+  // and sent; then config.bin and the button texts are saved, also when the
+  // mouse failed; then the saved copy becomes the working record. A failed
+  // save is reported through the sink (config.bin by its own messages, the
+  // texts by kButtonTextsSaveFailedText).
+  ApplyResult applyToMouse(DeviceLink& link);
+  // "Cancel": the working record goes back to the saved copy.
+  void cancel() { working_ = saved_; }
+  // The button texts as str.ini holds them (after a Cancel).
+  void reloadButtonTexts();
+
+  MouseConfig& working() { return working_; }
+  const MouseConfig& working() const { return working_; }
+  MouseConfig& saved() { return saved_; }
+  const MouseConfig& saved() const { return saved_; }
+  ButtonTexts& buttonTexts() { return buttonTexts_; }
+  const ButtonTexts& buttonTexts() const { return buttonTexts_; }
+  std::uint8_t firstRunFlag() const { return firstRunFlag_; }
+  const SkinSettings& skinSettings() const { return skin_; }  // as load() read them
+  const DataPaths& paths() const { return paths_; }
+  Language language() const { return language_; }
+
+ private:
+  DataPaths paths_;
+  Language language_;
+  MessageSink& sink_;
+  MouseConfig working_{};
+  MouseConfig saved_{};
+  ButtonTexts buttonTexts_;
+  std::uint8_t firstRunFlag_ = 0;
+  SkinSettings skin_;
+  bool loaded_ = false;
+};
+
+}  // namespace hm
