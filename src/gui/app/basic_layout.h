@@ -8,6 +8,7 @@
 
 #include "core/model/basic_logic.h"
 #include "core/settings/mouse_config.h"
+#include "gui/skin/skin_images.h"
 
 namespace hm::basic {
 
@@ -21,19 +22,19 @@ struct Box {
 };
 
 // ---- images ----------------------------------------------------------------
-inline constexpr const char* kBackgroundImage = "/BasicSet2.png";
-inline constexpr const char* kTextButtonNormal = "/button-normal.png";
-inline constexpr const char* kTextButtonOver = "/button-over.png";
-inline constexpr const char* kKeyBoxNormal = "/DropdownBox-normal.png";
-inline constexpr const char* kKeyBoxOver = "/DropdownBox-over.png";
-inline constexpr const char* kRateCellDark = "/slider-RP-dark.png";
-inline constexpr const char* kRateCellLight = "/slider-RP-light.png";
-inline constexpr const char* kDpiCellDark = "/slider-DPI-dark.png";
-inline constexpr const char* kDpiCellLight = "/slider-DPI-light.png";
-inline constexpr const char* kPaneOff = "/Pane.png";
-inline constexpr const char* kPaneOn = "/PaneMakingTick.png";
-inline constexpr const char* kLedBoxImage = "/dropdownbox.png";       // mode and parameter boxes
-inline constexpr const char* kDpiStageBoxImage = "/DropdownBox.png";  // DPI stage face
+inline constexpr const char* kBackgroundImage = skin::kBasicBackground;
+inline constexpr const char* kTextButtonNormal = skin::kButtonNormal;
+inline constexpr const char* kTextButtonOver = skin::kButtonOver;
+inline constexpr const char* kKeyBoxNormal = skin::kKeyBoxNormal;
+inline constexpr const char* kKeyBoxOver = skin::kKeyBoxOver;
+inline constexpr const char* kRateCellDark = skin::kReportRateDark;
+inline constexpr const char* kRateCellLight = skin::kReportRateLight;
+inline constexpr const char* kDpiCellDark = skin::kDpiDark;
+inline constexpr const char* kDpiCellLight = skin::kDpiLight;
+inline constexpr const char* kPaneOff = skin::kPaneOff;
+inline constexpr const char* kPaneOn = skin::kPaneOn;
+inline constexpr const char* kLedBoxImage = skin::kSmallBoxAlias;  // mode and parameter boxes
+inline constexpr const char* kDpiStageBoxImage = skin::kSmallBox;  // DPI stage face
 
 // ---- key setting -------------------------------------------------------------
 inline constexpr int kKeyBoxCount = 7;
