@@ -62,6 +62,16 @@ void ruleAbove(QPainter& p, const QRect& panel, const QRect& below, const Theme&
 
 QRect inflated(const QRect& r, int by) { return r.adjusted(-by, -by, by, by); }
 
+void paintFrame(QPainter& p, const Theme& t);
+
+// A window-sized picture: the frame, then `draw`.
+QImage windowImage(const Theme& t, const std::function<void(QPainter&)>& draw) {
+  return controlImage(kWindowSize, t.windowBottom, [&](QPainter& p) {
+    paintFrame(p, t);
+    draw(p);
+  });
+}
+
 void paintFrame(QPainter& p, const Theme& t) {
   paintWindowBase(p, kWindowSize, t, kHeaderHeight);
   paintEmblem(p, QPointF(18, 15), 8, t);  // in the header strip, left of the frame buttons
@@ -173,117 +183,107 @@ void paintGlow(QPainter& p, QPointF centre, qreal radius, int alpha, const Theme
 
 QImage basicPage(const Theme& t) {
   namespace b = hm::basic;
-  QImage img(kWindowSize, QImage::Format_RGB32);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  paintFrame(p, t);
+  return windowImage(t, [&](QPainter& p) {
+    // Key setting: the title, the seven boxes, the mode and "Default" buttons.
+    const QRect keys = panelAround({basicRect(b::kKeySettingTitle), basicRect(b::keyBox(1)),
+                                    basicRect(b::keyBox(b::kKeyBoxCount)), basicRect(b::kModeAButton),
+                                    basicRect(b::kModeBButton), basicRect(b::kDefaultButton)});
+    // The mouse fills the free column left of the keys.
+    paintMouseIllustration(p, QPointF(keys.left() / 2.0, keys.center().y()), t);
+    paintPanel(p, keys, t);
+    titleLine(p, keys, basicRect(b::kKeySettingTitle), t);
+    ruleAbove(p, keys, basicRect(b::kModeAButton), t);
 
-  // Key setting: the title, the seven boxes, the mode and "Default" buttons.
-  const QRect keys = panelAround({basicRect(b::kKeySettingTitle), basicRect(b::keyBox(1)),
-                                  basicRect(b::keyBox(b::kKeyBoxCount)), basicRect(b::kModeAButton),
-                                  basicRect(b::kModeBButton), basicRect(b::kDefaultButton)});
-  // The mouse fills the free column left of the keys.
-  paintMouseIllustration(p, QPointF(keys.left() / 2.0, keys.center().y()), t);
-  paintPanel(p, keys, t);
-  titleLine(p, keys, basicRect(b::kKeySettingTitle), t);
-  ruleAbove(p, keys, basicRect(b::kModeAButton), t);
+    // Report rate: the title, the cells and their labels.
+    const QRect firstCell = basicRect(b::kRateCells.front()), lastCell = basicRect(b::kRateCells.back());
+    const QRect rates = panelAround({basicRect(b::kReportRateTitle), firstCell, lastCell,
+                                     basicRect(b::rateLabelRect(b::kRateCellCount - 1))});
+    paintPanel(p, rates, t);
+    titleLine(p, rates, basicRect(b::kReportRateTitle), t);
+    paintWell(p, inflated(firstCell.united(lastCell), kWellMargin), t.well, t);
 
-  // Report rate: the title, the cells and their labels.
-  const QRect firstCell = basicRect(b::kRateCells.front()), lastCell = basicRect(b::kRateCells.back());
-  const QRect rates = panelAround({basicRect(b::kReportRateTitle), firstCell, lastCell,
-                                   basicRect(b::rateLabelRect(b::kRateCellCount - 1))});
-  paintPanel(p, rates, t);
-  titleLine(p, rates, basicRect(b::kReportRateTitle), t);
-  paintWell(p, inflated(firstCell.united(lastCell), kWellMargin), t.well, t);
+    // DPI: the title, the value labels, the columns, the panes and their
+    // numbers; the LED column beside it, with the room its lists open into.
+    // The two panels share their bottom edge.
+    const QRect led = panelAround({basicRect(b::kLedPanelArea)});
+    QRect dpi =
+        panelAround({basicRect(b::kDpiSettingTitle), basicRect(b::dpiLabelRect(b::kDpiMaxLevels)),
+                     basicRect(b::dpiCell(b::kDpiColumnCount - 1, b::kDpiMaxLevels)),
+                     basicRect(b::kSelectLabel), basicRect(b::stageNumberRect(b::kDpiColumnCount - 1))});
+    dpi.setBottom(led.bottom());
+    paintPanel(p, dpi, t);
+    titleLine(p, dpi, basicRect(b::kDpiSettingTitle), t);
+    for (int s = 0; s < b::kDpiColumnCount; ++s)
+      paintWell(p,
+                inflated(basicRect(b::dpiCell(s, 1)).united(basicRect(b::dpiCell(s, b::kDpiMaxLevels))),
+                         kWellMargin),
+                t.well, t);
 
-  // DPI: the title, the value labels, the columns, the panes and their
-  // numbers; the LED column beside it, with the room its lists open into.
-  // The two panels share their bottom edge.
-  const QRect led = panelAround({basicRect(b::kLedPanelArea)});
-  QRect dpi =
-      panelAround({basicRect(b::kDpiSettingTitle), basicRect(b::dpiLabelRect(b::kDpiMaxLevels)),
-                   basicRect(b::dpiCell(b::kDpiColumnCount - 1, b::kDpiMaxLevels)),
-                   basicRect(b::kSelectLabel), basicRect(b::stageNumberRect(b::kDpiColumnCount - 1))});
-  dpi.setBottom(led.bottom());
-  paintPanel(p, dpi, t);
-  titleLine(p, dpi, basicRect(b::kDpiSettingTitle), t);
-  for (int s = 0; s < b::kDpiColumnCount; ++s)
-    paintWell(
-        p,
-        inflated(basicRect(b::dpiCell(s, 1)).united(basicRect(b::dpiCell(s, b::kDpiMaxLevels))), kWellMargin),
-        t.well, t);
-
-  // LED panel: effect, loop colours and the DPI LEDs.
-  paintPanel(p, led, t);
-  titleLine(p, led, basicRect(b::kRgbEffectTitle), t);
-  titleLine(p, led, basicRect(b::kLoopColorTitle), t);
-  titleLine(p, led, basicRect(b::kDpiLedTitle), t);
-  // The mode and parameter faces are text on black.
-  paintWell(p, basicRect(b::kLedModeFace), QColor(Qt::black), t);
-  paintWell(p, basicRect(b::kLedParamFace), QColor(Qt::black), t);
-  // A thin frame around each colour swatch.
-  for (int k = 0; k < b::kLoopColorCount; ++k) paintWell(p, basicRect(b::swatchRect(k)), t.well, t);
-  return img;
+    // LED panel: effect, loop colours and the DPI LEDs.
+    paintPanel(p, led, t);
+    titleLine(p, led, basicRect(b::kRgbEffectTitle), t);
+    titleLine(p, led, basicRect(b::kLoopColorTitle), t);
+    titleLine(p, led, basicRect(b::kDpiLedTitle), t);
+    // The mode and parameter faces are text on black.
+    paintWell(p, basicRect(b::kLedModeFace), QColor(Qt::black), t);
+    paintWell(p, basicRect(b::kLedParamFace), QColor(Qt::black), t);
+    // A thin frame around each colour swatch.
+    for (int k = 0; k < b::kLoopColorCount; ++k) paintWell(p, basicRect(b::swatchRect(k)), t.well, t);
+  });
 }
 
 QImage advancedPage(const Theme& t) {
   namespace a = hm::advanced;
-  QImage img(kWindowSize, QImage::Format_RGB32);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  paintFrame(p, t);
+  return windowImage(t, [&](QPainter& p) {
+    // Pointer settings: three titled sliders, two ticks and "Default".
+    const QRect pointer = panelAround({a::kSpeedTitle, a::sliderCell(a::kSpeedSliderTop, 1),
+                                       a::kPrecisionLabel, a::kOneScreenLabel, a::kDefaultButton});
+    paintPanel(p, pointer, t);
+    for (const QRect& title : {a::kSpeedTitle, a::kScrollTitle, a::kDoubleClickTitle})
+      titleLine(p, pointer, title, t);
+    for (int top : a::kSliderTops)
+      paintWell(p, inflated(a::sliderCell(top, 1).united(a::sliderCell(top, a::kSliderCells)), kWellMargin),
+                t.well, t);
 
-  // Pointer settings: three titled sliders, two ticks and "Default".
-  const QRect pointer = panelAround({a::kSpeedTitle, a::sliderCell(a::kSpeedSliderTop, 1), a::kPrecisionLabel,
-                                     a::kOneScreenLabel, a::kDefaultButton});
-  paintPanel(p, pointer, t);
-  for (const QRect& title : {a::kSpeedTitle, a::kScrollTitle, a::kDoubleClickTitle})
-    titleLine(p, pointer, title, t);
-  for (int top : a::kSliderTops)
-    paintWell(p, inflated(a::sliderCell(top, 1).united(a::sliderCell(top, a::kSliderCells)), kWellMargin),
-              t.well, t);
-
-  // Macro editor: title, column heads over the two lists, the record options
-  // and the New / Delete / Confirm buttons.
-  const QRect heads = united({a::kSelectMacroHead, a::kSequenceHead, a::kRecordOptionHead});
-  // It shares its bottom edge with the pointer settings.
-  QRect macros = panelAround({a::kMacroTitle, heads, a::kMacroList, a::kSequenceList, a::kMouseEventList,
-                              a::kNewButton, a::kConfirmButton});
-  macros.setBottom(std::max(macros.bottom(), pointer.bottom()));
-  paintPanel(p, macros, t);
-  titleLine(p, macros, a::kMacroTitle, t);
-  p.fillRect(heads, t.header);
-  p.fillRect(QRect(heads.left(), heads.bottom(), heads.width(), 1), t.panelBorder);
-  for (const QRect& head : {a::kSequenceHead, a::kRecordOptionHead})
-    p.fillRect(QRect(head.left(), head.top() + kHeadInset, 1, head.height() - 2 * kHeadInset), t.panelBorder);
-  paintWell(p, a::kMacroList, t.well, t);
-  paintWell(p, a::kSequenceList, t.well, t);
-  paintRecordIcon(p, a::kStartRecording, t, false);
-  paintRecordIcon(p, a::kStopRecording, t, true);
-  paintWell(p, a::kMacroNameField, QColor(Qt::black), t);
-  paintWell(p, a::kLoopTimesField, QColor(Qt::black), t);
-  // The mouse-event face with its arrow compartment at the right.
-  const QRect box = a::kMouseEventBox, face = a::kMouseEventFace;
-  paintWell(p, box, QColor(Qt::black), t);
-  p.fillRect(QRect(face.right() + 1, box.top() + 1, 1, box.height() - 2), t.wellBorder);
-  paintChevron(p, QRectF(face.right() + 2, box.top(), box.right() - face.right() - 1, box.height()),
-               t.accent);
-  ruleAbove(p, macros, a::kNewButton, t);
-  return img;
+    // Macro editor: title, column heads over the two lists, the record options
+    // and the New / Delete / Confirm buttons.
+    const QRect heads = united({a::kSelectMacroHead, a::kSequenceHead, a::kRecordOptionHead});
+    // It shares its bottom edge with the pointer settings.
+    QRect macros = panelAround({a::kMacroTitle, heads, a::kMacroList, a::kSequenceList, a::kMouseEventList,
+                                a::kNewButton, a::kConfirmButton});
+    macros.setBottom(std::max(macros.bottom(), pointer.bottom()));
+    paintPanel(p, macros, t);
+    titleLine(p, macros, a::kMacroTitle, t);
+    p.fillRect(heads, t.header);
+    p.fillRect(QRect(heads.left(), heads.bottom(), heads.width(), 1), t.panelBorder);
+    for (const QRect& head : {a::kSequenceHead, a::kRecordOptionHead})
+      p.fillRect(QRect(head.left(), head.top() + kHeadInset, 1, head.height() - 2 * kHeadInset),
+                 t.panelBorder);
+    paintWell(p, a::kMacroList, t.well, t);
+    paintWell(p, a::kSequenceList, t.well, t);
+    paintRecordIcon(p, a::kStartRecording, t, false);
+    paintRecordIcon(p, a::kStopRecording, t, true);
+    paintWell(p, a::kMacroNameField, QColor(Qt::black), t);
+    paintWell(p, a::kLoopTimesField, QColor(Qt::black), t);
+    // The mouse-event face with its arrow compartment at the right.
+    const QRect box = a::kMouseEventBox, face = a::kMouseEventFace;
+    paintWell(p, box, QColor(Qt::black), t);
+    p.fillRect(QRect(face.right() + 1, box.top() + 1, 1, box.height() - 2), t.wellBorder);
+    paintChevron(p, QRectF(face.right() + 2, box.top(), box.right() - face.right() - 1, box.height()),
+                 t.accent);
+    ruleAbove(p, macros, a::kNewButton, t);
+  });
 }
 
 QImage mainImage(const Theme& t) {
-  QImage img(kWindowSize, QImage::Format_RGB32);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  paintFrame(p, t);
-  // A window shown before any page (the mouse is missing) still shows where
-  // its skins, minimise and close buttons are.
-  p.drawImage(hm::frame::kSkins.topLeft(), frameButton(t, Glyph::Skins, false));
-  p.drawImage(hm::frame::kMinimise.topLeft(), frameButton(t, Glyph::Minimise, false));
-  p.drawImage(hm::frame::kClose.topLeft(), frameButton(t, Glyph::Close, false));
-  paintMouseIllustration(p, QPointF(kWindowSize.width() / 2.0, kWindowSize.height() / 2.0), t);
-  return img;
+  return windowImage(t, [&](QPainter& p) {
+    // A window shown before any page (the mouse is missing) still shows where
+    // its skins, minimise and close buttons are.
+    p.drawImage(hm::frame::kSkins.topLeft(), frameButton(t, Glyph::Skins, false));
+    p.drawImage(hm::frame::kMinimise.topLeft(), frameButton(t, Glyph::Minimise, false));
+    p.drawImage(hm::frame::kClose.topLeft(), frameButton(t, Glyph::Close, false));
+    paintMouseIllustration(p, QPointF(kWindowSize.width() / 2.0, kWindowSize.height() / 2.0), t);
+  });
 }
 
 }  // namespace skingen
