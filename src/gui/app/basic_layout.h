@@ -126,9 +126,9 @@ inline constexpr int kLedParamListBottomRespiration = 467;
 inline constexpr int kLedParamListBottomOther = 577;
 // The parameter list's height follows the mode whose table it shows.
 constexpr Box ledParamList(int ledMode) {
-  const int bottom = ledMode == 1   ? kLedParamListBottomStandard
-                     : ledMode == 2 ? kLedParamListBottomRespiration
-                                    : kLedParamListBottomOther;
+  const int bottom = ledMode == kLedModeStandard      ? kLedParamListBottomStandard
+                     : ledMode == kLedModeRespiration ? kLedParamListBottomRespiration
+                                                      : kLedParamListBottomOther;
   return {kLedParamListLeft, kLedParamListTop, kLedParamListRight, bottom};
 }
 
