@@ -13,6 +13,7 @@
 #include "core/device/notification_reader.h"
 #include "core/macros/macro_encoder.h"
 #include "core/model/config_session.h"
+#include "core/model/tray_balloons.h"
 #include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
@@ -124,32 +125,8 @@ void playSimEventsOnPauses(Session& s) {
 }  // namespace
 
 std::string balloonText(int type, int value, int sensorType, const MouseConfig* config) {
-  switch (type) {
-    case proto::kEventReportRate:
-      switch (value) {
-        case 1: return englishText(TextId::ReportRate1000);
-        case 2: return englishText(TextId::ReportRate500);
-        case 4: return englishText(TextId::ReportRate250);
-        case 8: return englishText(TextId::ReportRate125);
-        default: return "";
-      }
-    case proto::kEventDpiStage: {
-      static constexpr TextId kStage[] = {TextId::DpiStage1, TextId::DpiStage2, TextId::DpiStage3,
-                                          TextId::DpiStage4};
-      if (value < 1 || value > 4) return "";
-      std::string text = englishText(kStage[value - 1]);
-      if (config) text += dpiText(sensorType, config->dpiStageValue[value - 1]);
-      return text;
-    }
-    case proto::kEventKeyMatrix:
-      if (value == 1) return englishText(TextId::KeyMatrix1);
-      if (value == 2) return englishText(TextId::KeyMatrix2);
-      return "";
-    case proto::kEventMacroKey:
-      return value != 0 ? englishText(TextId::MacroKeySwitch) + std::to_string(value) : "";
-    case proto::kEventMouseMissing: return englishText(TextId::MouseNotDetected);
-    default: return "";
-  }
+  const auto balloon = balloonForEvent(type, value, UiTexts(Language::English), config, sensorType);
+  return balloon ? balloon->text : std::string();
 }
 
 int runList(Session& s) {

@@ -23,8 +23,9 @@ int main(int argc, char** argv) {
   app.add_option("--data-dir", options.dataDir,
                  "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
   app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
-  app.add_option("--sim-sensor", simSensor,
-                 "The simulated mouse's sensor answer T,R,O1,O2 (decimal bytes, default 0,0,0,0)");
+  app.add_option(
+      "--sim-sensor", simSensor,
+      std::string("The simulated mouse's sensor answer ") + hm::kSensorAnswerSyntax + ", default 0,0,0,0");
   app.add_option("--sim-events", options.simEvents,
                  "Events the simulated mouse plays 100 ms apart (real time while monitoring, the "
                  "mouse's pauses during apply): TYPE:VALUE, unplug, plug")
@@ -61,9 +62,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "hidmousectl: %s (see --help)\n", e.what());
     return kExitUsage;
   }
-  const auto sensor = parseSensorBytes(simSensor);
+  const auto sensor = hm::parseSensorAnswer(simSensor);
   if (!sensor) {
-    std::fprintf(stderr, "hidmousectl: --sim-sensor needs four decimal bytes T,R,O1,O2, not \"%s\"\n",
+    std::fprintf(stderr, "hidmousectl: --sim-sensor needs %s, not \"%s\"\n", hm::kSensorAnswerSyntax,
                  simSensor.c_str());
     return kExitUsage;
   }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 
 #include "core/device/protocol.h"
 #include "platform/hid/linux_hid_backend.h"
@@ -12,28 +11,7 @@ namespace hm::ctl {
 
 namespace {
 constexpr const char* kProgram = "hidmousectl: ";
-constexpr int kMaxByte = 255;
-constexpr std::size_t kSensorFields = 4;
 }  // namespace
-
-std::optional<std::array<std::uint8_t, 4>> parseSensorBytes(const std::string& text) {
-  std::array<std::uint8_t, 4> out{};
-  std::stringstream in(text);
-  std::string field;
-  std::size_t n = 0;
-  while (std::getline(in, field, ',')) {
-    if (n >= kSensorFields || field.empty() || field.size() > 3) return std::nullopt;
-    int v = 0;
-    for (char c : field) {
-      if (c < '0' || c > '9') return std::nullopt;
-      v = v * 10 + (c - '0');
-    }
-    if (v > kMaxByte) return std::nullopt;
-    out[n++] = static_cast<std::uint8_t>(v);
-  }
-  if (n != kSensorFields || (!text.empty() && text.back() == ',')) return std::nullopt;
-  return out;
-}
 
 void Console::out(const std::string& line) {
   std::lock_guard lock(m_);

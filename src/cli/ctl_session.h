@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/device/device_link.h"
+#include "core/model/sensor_answer.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
@@ -30,15 +31,12 @@ constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-
 struct GlobalOptions {
   std::string dataDir;  // empty: the executable's folder
   bool simulate = false;
-  std::array<std::uint8_t, 4> simSensor{};
+  SensorAnswer simSensor{};
   std::vector<std::string> simEvents;  // played by the simulated mouse (monitor, apply)
   bool trace = false;
   bool verbose = false;
   bool json = false;
 };
-
-// Parses "T,R,O1,O2" (four decimal bytes). nullopt when malformed.
-std::optional<std::array<std::uint8_t, 4>> parseSensorBytes(const std::string& text);
 
 // Writes whole lines to stderr and stdout; safe from several threads.
 class Console {

@@ -6,6 +6,7 @@
 #include "core/buttons/key_tables.h"
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
+#include "core/model/basic_logic.h"
 #include "core/settings/byte_order.h"
 #include "core/settings/ui_text.h"
 
@@ -14,17 +15,6 @@ namespace hm::ctl {
 using nlohmann::json;
 
 namespace {
-
-constexpr int kMsPerSecond = 1000;
-constexpr int kModeKeyMatrix[2] = {1, 3};
-constexpr const char* kModeNames[2] = {"Mode A", "Mode B"};
-constexpr const char* kStandardParams[] = {"5%",  "15%", "25%", "35%", "45%",
-                                           "55%", "65%", "75%", "85%", "100%"};
-constexpr const char* kRespirationParams[] = {"8S", "7S", "6S", "5S", "4S"};
-constexpr int kNeonParams = 30;
-constexpr int kLedsPerStage = 4;
-constexpr int kStageBits = 4;
-constexpr unsigned kNibble = 0x0F;
 
 std::string hexByte(unsigned v) {
   char b[8];
@@ -140,20 +130,6 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
 
 std::string jsonLine(const json& doc) { return doc.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-std::string ledParamText(int mode, int index) {
-  if (index < 0) return "";
-  switch (mode) {
-    case 1: return index < static_cast<int>(std::size(kStandardParams)) ? kStandardParams[index] : "";
-    case 2: return index < static_cast<int>(std::size(kRespirationParams)) ? kRespirationParams[index] : "";
-    case 3: {
-      if (index >= kNeonParams) return "";
-      const int halfSeconds = index + 1;
-      return std::to_string(halfSeconds / 2) + (halfSeconds % 2 ? ".5S" : "S");
-    }
-    default: return "";
-  }
-}
-
 std::vector<MacroSummary> summariseMacros(const std::string& recordIni) {
   std::vector<MacroSummary> out;
   int number = 0;
@@ -177,20 +153,18 @@ std::vector<MacroSummary> summariseMacros(const std::string& recordIni) {
 json describeConfig(const MouseConfig& c, int sensorType, const std::vector<MacroSummary>& macros) {
   json doc;
   json modes = json::array();
-  for (int m = 0; m < 2; ++m) {
+  for (int m = kModeA; m <= kModeB; ++m) {
     json buttons = json::array();
     for (int b = 0; b < kSentButtons; ++b) buttons.push_back(describeButton(c, m, b, macros));
     modes.push_back(
-        {{"mode", m}, {"name", kModeNames[m]}, {"keyMatrix", kModeKeyMatrix[m]}, {"buttons", buttons}});
+        {{"mode", m}, {"name", keyModeName(m)}, {"keyMatrix", kModeKeyMatrix[m]}, {"buttons", buttons}});
   }
   doc["modes"] = modes;
   doc["editedMode"] = c.editedMode;
+  doc["editedModeName"] = keyModeName(c.editedModeIndex());
 
-  const int interval = c.reportInterval;
-  doc["reportRate"] = {{"interval", interval},
-                       {"hz", (interval == 1 || interval == 2 || interval == 4 || interval == 8)
-                                  ? json(kMsPerSecond / interval)
-                                  : json(nullptr)}};
+  const int hz = reportRateHz(c.reportInterval);
+  doc["reportRate"] = {{"interval", c.reportInterval}, {"hz", hz != 0 ? json(hz) : json(nullptr)}};
   doc["sensorType"] = sensorType;
   json stages = json::array();
   for (int s = 0; s < static_cast<int>(kDpiStages); ++s)
@@ -200,30 +174,26 @@ json describeConfig(const MouseConfig& c, int sensorType, const std::vector<Macr
                       {"dpi", dpiText(sensorType, c.dpiStageValue[s])}});
   doc["dpiStages"] = stages;
 
-  static constexpr TextId kModeText[] = {TextId::OffMode, TextId::StandardMode, TextId::RespirationMode,
-                                         TextId::NeonMode};
-  const int mode = c.ledMode;
-  const int param = mode >= 1 && mode <= 3 ? c.ledParam[mode - 1] : -1;
-  doc["led"] = {{"mode", mode},
-                {"modeName", mode <= 3 ? englishText(kModeText[mode]) : ""},
-                {"param", param >= 0 ? json(param) : json(nullptr)},
-                {"paramText", ledParamText(mode, param)}};
+  const std::optional<int> param = storedLedParam(c);
+  doc["led"] = {{"mode", c.ledMode},
+                {"modeName", ledModeName(UiTexts(Language::English), c.ledMode)},
+                {"param", param ? json(*param) : json(nullptr)},
+                {"paramText", ledParamFaceText(c)}};
 
   json colours = json::array();
   for (int k = 0; k < static_cast<int>(kLoopColors); ++k) {
     char rgb[8];
     std::snprintf(rgb, sizeof rgb, "#%02x%02x%02x", c.loopColor[k][0], c.loopColor[k][1], c.loopColor[k][2]);
-    colours.push_back({{"color", k + 1}, {"rgb", rgb}, {"enabled", c.loopColorEnabled[k] == 1}});
+    colours.push_back({{"color", k + 1}, {"rgb", rgb}, {"enabled", loopColorUsed(c, k)}});
   }
   doc["loopColors"] = colours;
 
   json leds = json::array();
   for (int s = 0; s < static_cast<int>(kDpiStages); ++s) {
-    const unsigned bits = (c.dpiLedMask[s / 2] >> (kStageBits * (s % 2))) & kNibble;
     json lit = json::array();
-    for (int l = 0; l < kLedsPerStage; ++l)
-      if (bits & (1u << l)) lit.push_back(l + 1);
-    leds.push_back({{"stage", s + 1}, {"mask", bits}, {"leds", lit}});
+    for (int led = 1; led <= kLedsPerStage; ++led)
+      if (dpiLedLit(c, s, led)) lit.push_back(led);
+    leds.push_back({{"stage", s + 1}, {"mask", dpiLedBits(c, s)}, {"leds", lit}});
   }
   doc["dpiLeds"] = leds;
 
@@ -262,7 +232,7 @@ std::vector<std::string> renderConfig(const json& doc) {
       out.push_back(line);
     }
   }
-  out.push_back(std::string("Edited mode: ") + (doc["editedMode"].get<int>() ? "Mode B" : "Mode A"));
+  out.push_back("Edited mode: " + doc["editedModeName"].get<std::string>());
   const json& rr = doc["reportRate"];
   out.push_back("Report rate: " +
                 (rr["hz"].is_null() ? "unknown (interval " + std::to_string(rr["interval"].get<int>()) + ")"

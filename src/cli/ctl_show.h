@@ -26,7 +26,7 @@ std::vector<MacroSummary> summariseMacros(const std::string& recordIni);
 // Fields (all stable):
 //   modes[2]: {mode, name, keyMatrix, buttons[8]: {button, function, functionName,
 //             description, params{...}}}
-//   editedMode, reportRate{interval, hz}, sensorType,
+//   editedMode, editedModeName, reportRate{interval, hz}, sensorType,
 //   dpiStages[4]: {stage, enabled, step, dpi}, led{mode, modeName, param, paramText},
 //   loopColors[8]: {color, rgb, enabled}, dpiLeds[4]: {stage, mask, leds[]},
 //   pointer{speedStep, scrollLines, doubleClickStep, enhancePrecision, scrollOneScreen},
@@ -40,9 +40,5 @@ std::string jsonLine(const nlohmann::json& doc);
 
 // The readable form of describeConfig's document, one string per line.
 std::vector<std::string> renderConfig(const nlohmann::json& doc);
-
-// The text of an LED parameter list entry ("5%", "8S", "0.5S", ...); "" when
-// the index lies outside the mode's list.
-std::string ledParamText(int mode, int index);
 
 }  // namespace hm::ctl

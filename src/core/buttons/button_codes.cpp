@@ -74,11 +74,10 @@ int keyMatrixSlot(int button) {
 
 KeyMatrices buildKeyMatrices(const MouseConfig& config) {
   KeyMatrices tables{};
-  // Mode A -> table 1, Mode B -> table 3; tables 2 and 4 stay zero.
-  constexpr int kTableOfMode[2] = {0, 2};
+  // Tables not named in kModeKeyMatrix (2 and 4) stay zero.
   const KeyEntry fixed14 = mouse(kFixedEntry14), fixed15 = mouse(kFixedEntry15);
   for (int m = 0; m < 2; ++m) {
-    KeyMatrix& table = tables[static_cast<std::size_t>(kTableOfMode[m])];
+    KeyMatrix& table = tables[static_cast<std::size_t>(kModeKeyMatrix[m] - 1)];
     auto put = [&table](int slot, const KeyEntry& e) {
       for (int i = 0; i < kEntryBytes; ++i)
         table[static_cast<std::size_t>(slot) * kEntryBytes + static_cast<std::size_t>(i)] =

@@ -56,6 +56,9 @@ constexpr std::uint8_t kDpiUp = 1, kDpiDown = 2, kDpiLoop = 3;
 
 // Key-matrix layout; the sizes are the mouse's (core/device/protocol.h).
 constexpr int kKeyMatrixEntries = static_cast<int>(proto::kKeyMatrixEntries);
+// Number (1..4) of the table that carries each mode: Mode A table 1, Mode B
+// table 3.
+constexpr int kModeKeyMatrix[2] = {1, 3};
 constexpr int kSentButtons = 8;     // buttons 1..8 reach the mouse
 constexpr int kDefaultButtons = 9;  // "Default" writes buttons 1..9
 

@@ -16,8 +16,6 @@ bool validButton(int button) { return button >= 0 && button < static_cast<int>(k
 
 std::size_t slot(int button) { return static_cast<std::size_t>(button); }
 
-int editedModeIndex(const MouseConfig& c) { return c.editedMode ? kModeB : kModeA; }
-
 std::string withDetail(const UiTexts& ui, Function f, const std::string& detail) {
   return ui.functionName(f) + kFunctionTextSeparator + detail;
 }
@@ -105,7 +103,7 @@ void storeDialogResult(ButtonBlock& block, int button, const DialogResult& resul
 
 void storeFunction(MouseConfig& config, ButtonTexts& texts, int button, int index) {
   if (!validButton(button)) return;
-  const int m = editedModeIndex(config);
+  const int m = config.editedModeIndex();
   const int o = 1 - m;
   const std::size_t i = slot(button);
   const auto k = static_cast<std::uint8_t>(index);
@@ -124,7 +122,7 @@ ChoiceEffect applyImmediateChoice(MouseConfig& config, ButtonTexts& texts, int b
   if (index == kNoSelection || index == kDpiSwitch || choiceNeedsDialog(index))
     return ChoiceEffect::KeepListOpen;
   if (!validButton(button) || index < 0 || index >= kFunctionCount) return ChoiceEffect::CloseList;
-  const int m = editedModeIndex(config);
+  const int m = config.editedModeIndex();
   const std::size_t i = slot(button);
   if (index == kShift) {
     for (int b = 0; b < kFunctionListButtons; ++b)
@@ -143,7 +141,7 @@ ChoiceEffect applyImmediateChoice(MouseConfig& config, ButtonTexts& texts, int b
 void applyDialogChoice(MouseConfig& config, ButtonTexts& texts, int button, const DialogResult& result,
                        const UiTexts& ui) {
   if (!validButton(button)) return;
-  const int m = editedModeIndex(config);
+  const int m = config.editedModeIndex();
   storeDialogResult(config.mode[m], button, result);
   texts.text[static_cast<std::size_t>(m)][slot(button)] = displayTextFor(result, ui);
   storeFunction(config, texts, button, std::visit(FunctionOf{}, result));
@@ -151,7 +149,7 @@ void applyDialogChoice(MouseConfig& config, ButtonTexts& texts, int button, cons
 
 bool applyDpiSubListChoice(MouseConfig& config, ButtonTexts& texts, int button, int row) {
   if (!validButton(button) || row < 0 || row >= kDpiSubListRows) return false;
-  const int m = editedModeIndex(config);
+  const int m = config.editedModeIndex();
   const std::size_t i = slot(button);
   config.mode[m].function[i] = kDpiSwitch;
   config.dpiAction[m][i] = static_cast<std::uint8_t>(row + kDpiUp);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/settings/ui_text.h"
+
 namespace hm {
 
 namespace {
@@ -16,8 +18,13 @@ constexpr std::array<const char*, 5> kRespirationParams{"8S", "7S", "6S", "5S", 
 constexpr int kNeonParamCount = 30;
 
 constexpr std::uint8_t kStageOff = 0;
-constexpr int kLedsPerStage = 4;
 constexpr int kStagesPerMaskByte = 2;
+constexpr unsigned kStageBitsMask = (1u << kLedsPerStage) - 1;
+constexpr int kMsPerSecond = 1000;
+
+constexpr const char* kKeyModeNames[] = {"Mode A", "Mode B"};
+constexpr TextId kLedModeNames[] = {TextId::OffMode, TextId::StandardMode, TextId::RespirationMode,
+                                    TextId::NeonMode};
 constexpr std::uint8_t kLoopColorUsed = 1;
 
 bool validStage(int stage) { return stage >= 0 && stage < static_cast<int>(kDpiStages); }
@@ -32,6 +39,8 @@ std::string neonText(int index) {
 
 }  // namespace
 
+const char* keyModeName(int mode) { return mode == kModeA || mode == kModeB ? kKeyModeNames[mode] : ""; }
+
 int reportRateCell(std::uint8_t reportInterval) {
   for (int c = 0; c < kReportRateCellCount - 1; ++c)
     if (kReportRateCodes[c] == reportInterval) return c;
@@ -41,6 +50,17 @@ int reportRateCell(std::uint8_t reportInterval) {
 std::uint8_t reportRateCode(int cell) {
   if (cell < 0 || cell >= kReportRateCellCount) return 0;
   return kReportRateCodes[cell];
+}
+
+int reportRateHz(int reportInterval) {
+  for (std::uint8_t code : kReportRateCodes)
+    if (code == reportInterval) return kMsPerSecond / code;
+  return 0;
+}
+
+std::string reportRateLabel(int cell) {
+  const int hz = reportRateHz(reportRateCode(cell));
+  return hz != 0 ? std::to_string(hz) : std::string();
 }
 
 ReportRateChange selectReportRate(MouseConfig& cfg, int cell) {
@@ -96,6 +116,11 @@ bool selectDpiLevel(MouseConfig& cfg, int stage, int level, int levelCount) {
   return true;
 }
 
+std::string ledModeName(const UiTexts& texts, int ledMode) {
+  if (ledMode < kLedModeOff || ledMode > kLedModeNeon) return {};
+  return texts.get(kLedModeNames[ledMode]);
+}
+
 int ledParamCount(int ledMode) {
   switch (ledMode) {
     case kLedModeStandard: return static_cast<int>(kStandardParams.size());
@@ -120,9 +145,14 @@ std::vector<std::string> ledParamTable(int ledMode) {
   return v;
 }
 
+std::optional<int> storedLedParam(const MouseConfig& cfg) {
+  if (cfg.ledMode < kLedModeStandard || cfg.ledMode > kLedModeNeon) return std::nullopt;
+  return cfg.ledParam[cfg.ledMode - 1];
+}
+
 std::string ledParamFaceText(const MouseConfig& cfg) {
-  if (cfg.ledMode < kLedModeStandard || cfg.ledMode > kLedModeNeon) return {};
-  return ledParamText(cfg.ledMode, cfg.ledParam[cfg.ledMode - 1]);
+  const std::optional<int> index = storedLedParam(cfg);
+  return index ? ledParamText(cfg.ledMode, *index) : std::string();
 }
 
 bool chooseLedMode(MouseConfig& cfg, int line) {
@@ -157,10 +187,14 @@ void setLoopColor(MouseConfig& cfg, int k, std::uint8_t r, std::uint8_t g, std::
 }
 
 namespace {
+// Where a stage's nibble lies: its byte of dpiLedMask and its lowest bit.
+int stageByte(int stage) { return stage / kStagesPerMaskByte; }
+int stageShift(int stage) { return (stage % kStagesPerMaskByte) * kLedsPerStage; }
+
 bool ledBit(int stage, int led, int& byte, std::uint8_t& mask) {
   if (!validStage(stage) || led < 1 || led > kLedsPerStage) return false;
-  byte = stage / kStagesPerMaskByte;
-  mask = static_cast<std::uint8_t>(1u << ((stage % kStagesPerMaskByte) * kLedsPerStage + (led - 1)));
+  byte = stageByte(stage);
+  mask = static_cast<std::uint8_t>(1u << (stageShift(stage) + (led - 1)));
   return true;
 }
 }  // namespace
@@ -169,6 +203,11 @@ bool dpiLedLit(const MouseConfig& cfg, int stage, int led) {
   int byte = 0;
   std::uint8_t mask = 0;
   return ledBit(stage, led, byte, mask) && (cfg.dpiLedMask[byte] & mask) != 0;
+}
+
+std::uint8_t dpiLedBits(const MouseConfig& cfg, int stage) {
+  if (!validStage(stage)) return 0;
+  return static_cast<std::uint8_t>((cfg.dpiLedMask[stageByte(stage)] >> stageShift(stage)) & kStageBitsMask);
 }
 
 void toggleDpiLed(MouseConfig& cfg, int stage, int led) {

@@ -1,16 +1,25 @@
 // The Basic page's and LED panel's rules as plain functions over MouseConfig,
-// without any window: the report-rate cells, the DPI scale and columns, the
-// rule that keeps one DPI stage on, the LED parameter tables, the DPI LED bits
-// and the loop colours. The page classes draw what these functions decide.
+// without any window: the key modes, the report-rate cells, the DPI scale and
+// columns, the rule that keeps one DPI stage on, the LED modes and parameter
+// tables, the DPI LED bits and the loop colours. The page classes draw what
+// these functions decide; hidmousectl's "show" describes a record with them.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/settings/mouse_config.h"
 
 namespace hm {
+
+class UiTexts;
+
+// ---- key modes ----------------------------------------------------------------
+// "Mode A" / "Mode B" for kModeA / kModeB (the same in every language); ""
+// for anything else.
+const char* keyModeName(int mode);
 
 // ---- report rate --------------------------------------------------------------
 // Cells 0..3 carry the report-interval codes 8, 4, 2, 1 (125, 250, 500,
@@ -19,6 +28,11 @@ inline constexpr int kReportRateCellCount = 4;
 inline constexpr std::uint8_t kReportRateCodes[kReportRateCellCount] = {8, 4, 2, 1};
 int reportRateCell(std::uint8_t reportInterval);
 std::uint8_t reportRateCode(int cell);  // cell outside 0..3 gives 0
+// The rate in Hz of a report-interval code (1000 / interval for 1, 2, 4, 8);
+// 0 for any other code.
+int reportRateHz(int reportInterval);
+// The label under cell 0..3: "125", "250", "500", "1000".
+std::string reportRateLabel(int cell);
 
 // What selecting a report-rate cell did: the cell drawn dark, the cell drawn
 // light, and whether anything had to be drawn (the stored code differed).
@@ -64,6 +78,10 @@ inline constexpr std::uint8_t kLedModeRespiration = 2;
 inline constexpr std::uint8_t kLedModeNeon = 3;
 inline constexpr int kLedModeChoices = 3;  // the mode list offers modes 1..3
 
+// The name of a mode 0..3 in the texts' language ("Off Mode", "Standard
+// Mode", "Respiration Mode", "Neon Mode"); "" for any other value.
+std::string ledModeName(const UiTexts& texts, int ledMode);
+
 // Parameter table of a mode: 1 percentages (10), 2 respiration times (5,
 // longest first), anything else the 30 neon times.
 int ledParamCount(int ledMode);
@@ -71,7 +89,10 @@ int ledParamCount(int ledMode);
 std::string ledParamText(int ledMode, int index);
 // The whole table, in list order.
 std::vector<std::string> ledParamTable(int ledMode);
-// Text of the parameter face: entry ledParam[mode - 1] of the mode's table;
+// The stored parameter index of the record's mode, ledParam[mode - 1];
+// nothing for a mode outside 1..3 (which has no parameter).
+std::optional<int> storedLedParam(const MouseConfig& cfg);
+// Text of the parameter face: the mode's table entry of storedLedParam;
 // "" for a mode outside 1..3 or a stored index outside the table.
 std::string ledParamFaceText(const MouseConfig& cfg);
 // Choosing line `line` of the mode list: ledMode becomes line + 1.
@@ -92,7 +113,10 @@ void setLoopColor(MouseConfig& cfg, int k, std::uint8_t r, std::uint8_t g, std::
 // dpiLedMask byte 0 holds stage 1 in bits 0..3 and stage 2 in bits 4..7,
 // byte 1 stages 3 and 4 alike; bit led - 1 of a stage's nibble is LED `led`.
 // Bytes 2 and 3 are never touched. stage = 0..3, led = 1..4.
+inline constexpr int kLedsPerStage = 4;
 bool dpiLedLit(const MouseConfig& cfg, int stage, int led);
+// The four bits of a stage (bit led - 1 = LED led); 0 for a stage outside 0..3.
+std::uint8_t dpiLedBits(const MouseConfig& cfg, int stage);
 void toggleDpiLed(MouseConfig& cfg, int stage, int led);
 
 }  // namespace hm

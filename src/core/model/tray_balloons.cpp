@@ -1,6 +1,7 @@
 #include "core/model/tray_balloons.h"
 
 #include "core/device/protocol.h"
+#include "core/model/basic_logic.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
 
@@ -8,11 +9,9 @@ namespace hm {
 
 namespace {
 
-// Report interval in ms as the mouse sends it.
-constexpr int kInterval1000Hz = 1;
-constexpr int kInterval500Hz = 2;
-constexpr int kInterval250Hz = 4;
-constexpr int kInterval125Hz = 8;
+// The report-rate texts in the order of the report-rate cells (125 Hz first).
+constexpr TextId kReportRateText[kReportRateCellCount] = {TextId::ReportRate125, TextId::ReportRate250,
+                                                          TextId::ReportRate500, TextId::ReportRate1000};
 constexpr int kFirstStage = 1;
 constexpr int kLastStage = 4;
 constexpr int kFirstMatrix = 1;
@@ -22,23 +21,21 @@ Balloon info(std::string text) { return Balloon{kBalloonTitleInfo, std::move(tex
 
 }  // namespace
 
-std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig& config,
+std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig* config,
                                        int sensorType) {
   switch (type) {
     case proto::kEventReportRate:
-      switch (value) {
-        case kInterval1000Hz: return info(texts.get(TextId::ReportRate1000));
-        case kInterval500Hz: return info(texts.get(TextId::ReportRate500));
-        case kInterval250Hz: return info(texts.get(TextId::ReportRate250));
-        case kInterval125Hz: return info(texts.get(TextId::ReportRate125));
-        default: return std::nullopt;
-      }
+      // The mouse sends its new report interval, one of the cells' codes.
+      if (reportRateHz(value) == 0) return std::nullopt;
+      return info(texts.get(kReportRateText[reportRateCell(static_cast<std::uint8_t>(value))]));
     case proto::kEventDpiStage: {
       if (value < kFirstStage || value > kLastStage) return std::nullopt;
       constexpr TextId kStageText[] = {TextId::DpiStage1, TextId::DpiStage2, TextId::DpiStage3,
                                        TextId::DpiStage4};
       const int stage = value - kFirstStage;
-      return info(texts.get(kStageText[stage]) + dpiText(sensorType, config.dpiStageValue[stage]));
+      std::string text = texts.get(kStageText[stage]);
+      if (config != nullptr) text += dpiText(sensorType, config->dpiStageValue[stage]);
+      return info(std::move(text));
     }
     case proto::kEventKeyMatrix:
       if (value < kFirstMatrix || value > kLastMatrix) return std::nullopt;

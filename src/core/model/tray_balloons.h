@@ -27,10 +27,15 @@ struct Balloon {
 // The balloon for a device event, nothing for an unlisted type or value:
 //   5  values 1, 2, 4, 8     "Switch report rate into 1000HZ" / 500 / 250 / 125   "Info"
 //   7  stage 1..4            the stage's text + dpiText(sensorType, dpiStageValue[stage-1])  "Info"
+//                            (without a record: the stage's text alone)
 //   8  1, 2                  "Switch to key matrix 1" / "... 2"                  "Info"
 //   9  n != 0                "Switch to macro key" + n in decimal                "Info"
 //   15 any                   "The system did not detect the gaming mouse!"       "Warning"
-std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig& config,
+std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts, const MouseConfig* config,
                                        int sensorType);
+inline std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts,
+                                              const MouseConfig& config, int sensorType) {
+  return balloonForEvent(type, value, texts, &config, sensorType);
+}
 
 }  // namespace hm

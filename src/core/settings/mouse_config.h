@@ -76,8 +76,10 @@ struct MouseConfig {
   void toBytes(std::uint8_t* out) const { std::memcpy(out, this, kSize); }
   void fromBytes(const std::uint8_t* in) { std::memcpy(this, in, kSize); }
   bool operator==(const MouseConfig& o) const { return std::memcmp(this, &o, kSize) == 0; }
-  ButtonBlock& edited() { return mode[editedMode ? 1 : 0]; }
-  const ButtonBlock& edited() const { return mode[editedMode ? 1 : 0]; }
+  // Any editedMode byte other than 0 edits Mode B.
+  Mode editedModeIndex() const { return editedMode ? kModeB : kModeA; }
+  ButtonBlock& edited() { return mode[editedModeIndex()]; }
+  const ButtonBlock& edited() const { return mode[editedModeIndex()]; }
 };
 
 static_assert(sizeof(MouseConfig) == MouseConfig::kSize);

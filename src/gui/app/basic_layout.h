@@ -6,6 +6,10 @@
 
 #include <array>
 
+#include "core/model/basic_logic.h"
+#include "core/settings/mouse_config.h"
+#include "gui/skin/skin_images.h"
+
 namespace hm::basic {
 
 struct Box {
@@ -18,19 +22,19 @@ struct Box {
 };
 
 // ---- images ----------------------------------------------------------------
-inline constexpr const char* kBackgroundImage = "/BasicSet2.png";
-inline constexpr const char* kTextButtonNormal = "/button-normal.png";
-inline constexpr const char* kTextButtonOver = "/button-over.png";
-inline constexpr const char* kKeyBoxNormal = "/DropdownBox-normal.png";
-inline constexpr const char* kKeyBoxOver = "/DropdownBox-over.png";
-inline constexpr const char* kRateCellDark = "/slider-RP-dark.png";
-inline constexpr const char* kRateCellLight = "/slider-RP-light.png";
-inline constexpr const char* kDpiCellDark = "/slider-DPI-dark.png";
-inline constexpr const char* kDpiCellLight = "/slider-DPI-light.png";
-inline constexpr const char* kPaneOff = "/Pane.png";
-inline constexpr const char* kPaneOn = "/PaneMakingTick.png";
-inline constexpr const char* kLedBoxImage = "/dropdownbox.png";       // mode and parameter boxes
-inline constexpr const char* kDpiStageBoxImage = "/DropdownBox.png";  // DPI stage face
+inline constexpr const char* kBackgroundImage = skin::kBasicBackground;
+inline constexpr const char* kTextButtonNormal = skin::kButtonNormal;
+inline constexpr const char* kTextButtonOver = skin::kButtonOver;
+inline constexpr const char* kKeyBoxNormal = skin::kKeyBoxNormal;
+inline constexpr const char* kKeyBoxOver = skin::kKeyBoxOver;
+inline constexpr const char* kRateCellDark = skin::kReportRateDark;
+inline constexpr const char* kRateCellLight = skin::kReportRateLight;
+inline constexpr const char* kDpiCellDark = skin::kDpiDark;
+inline constexpr const char* kDpiCellLight = skin::kDpiLight;
+inline constexpr const char* kPaneOff = skin::kPaneOff;
+inline constexpr const char* kPaneOn = skin::kPaneOn;
+inline constexpr const char* kLedBoxImage = skin::kSmallBoxAlias;  // mode and parameter boxes
+inline constexpr const char* kDpiStageBoxImage = skin::kSmallBox;  // DPI stage face
 
 // ---- key setting -------------------------------------------------------------
 inline constexpr int kKeyBoxCount = 7;
@@ -55,15 +59,12 @@ constexpr Box keyNameRect(int k) {
 inline constexpr Box kModeAButton{253, 518, 358, 539};
 inline constexpr Box kModeBButton{357, 518, 462, 539};
 inline constexpr Box kDefaultButton{307, 549, 412, 570};
-inline constexpr const char* kModeAText = "Mode A";
-inline constexpr const char* kModeBText = "Mode B";
 
 // ---- report rate ---------------------------------------------------------------
 inline constexpr Box kReportRateTitle{504, 161, 609, 182};
-inline constexpr int kRateCellCount = 4;
+inline constexpr int kRateCellCount = kReportRateCellCount;
 inline constexpr std::array<Box, kRateCellCount> kRateCells{
     {{542, 204, 612, 215}, {614, 204, 684, 215}, {686, 204, 756, 215}, {758, 204, 828, 215}}};
-inline constexpr std::array<const char*, kRateCellCount> kRateLabels{"125", "250", "500", "1000"};
 inline constexpr int kRateLabelGap = 10;     // label from cell bottom + 10 ...
 inline constexpr int kRateLabelBottom = 30;  // ... to cell bottom + 30
 constexpr Box rateLabelRect(int cell) {
@@ -73,7 +74,7 @@ constexpr Box rateLabelRect(int cell) {
 
 // ---- DPI stages ------------------------------------------------------------------
 inline constexpr Box kDpiSettingTitle{504, 275, 609, 296};
-inline constexpr int kDpiColumnCount = 4;
+inline constexpr int kDpiColumnCount = static_cast<int>(kDpiStages);
 inline constexpr int kDpiMaxLevels = 12;
 inline constexpr std::array<int, kDpiColumnCount> kDpiColumnX{554, 581, 608, 635};
 inline constexpr int kDpiCellSize = 16;
@@ -125,14 +126,14 @@ inline constexpr int kLedParamListBottomRespiration = 467;
 inline constexpr int kLedParamListBottomOther = 577;
 // The parameter list's height follows the mode whose table it shows.
 constexpr Box ledParamList(int ledMode) {
-  const int bottom = ledMode == 1   ? kLedParamListBottomStandard
-                     : ledMode == 2 ? kLedParamListBottomRespiration
-                                    : kLedParamListBottomOther;
+  const int bottom = ledMode == kLedModeStandard      ? kLedParamListBottomStandard
+                     : ledMode == kLedModeRespiration ? kLedParamListBottomRespiration
+                                                      : kLedParamListBottomOther;
   return {kLedParamListLeft, kLedParamListTop, kLedParamListRight, bottom};
 }
 
 inline constexpr Box kLoopColorTitle{697, 390, 870, 420};
-inline constexpr int kLoopColorCount = 8;
+inline constexpr int kLoopColorCount = static_cast<int>(kLoopColors);
 inline constexpr int kLoopColorStep = 21;
 inline constexpr int kSwatchIdBase = 75;  // swatch k has identifier 75 + k
 inline constexpr Box kSwatch0{703, 420, 719, 436};
@@ -144,7 +145,7 @@ inline constexpr Box kDpiLedTitle{697, 480, 870, 500};
 inline constexpr Box kDpiStageFace{741, 510, 826, 526};
 inline constexpr Box kDpiStageList{740, 529, 826, 609};
 inline constexpr int kDpiStageListId = 67;
-inline constexpr int kDpiLedCount = 4;
+inline constexpr int kDpiLedCount = kLedsPerStage;
 inline constexpr int kDpiLedStep = 26;
 inline constexpr Box kDpiLed1{737, 540, 753, 556};
 constexpr Box dpiLedRect(int led) { return kDpiLed1.moved(kDpiLedStep * (led - 1), 0); }  // led = 1..4

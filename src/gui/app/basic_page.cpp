@@ -43,9 +43,9 @@ BasicPage::BasicPage(AppContext& ctx)
       controller_(choiceCtx_),
       led_(ctx) {
   modeA_ = SkinButton::textButton(QPoint(basic::kModeAButton.left, basic::kModeAButton.top),
-                                  QString::fromLatin1(basic::kModeAText));
+                                  QString::fromLatin1(keyModeName(kModeA)));
   modeB_ = SkinButton::textButton(QPoint(basic::kModeBButton.left, basic::kModeBButton.top),
-                                  QString::fromLatin1(basic::kModeBText));
+                                  QString::fromLatin1(keyModeName(kModeB)));
   default_ = SkinButton::textButton(QPoint(basic::kDefaultButton.left, basic::kDefaultButton.top),
                                     qs(ctx.ui.get(TextId::DefaultBasic)), kHoverAlone);
 
@@ -119,8 +119,7 @@ void BasicPage::paint(CMemDC& dc) {
   for (int k = 1; k <= basic::kKeyBoxCount; ++k) drawKeyBoxTexts(dc, k);
   drawModeButtons(dc);
   for (int c = 0; c < basic::kRateCellCount; ++c)
-    text(basic::rateLabelRect(c), QString::fromLatin1(basic::kRateLabels[static_cast<std::size_t>(c)]),
-         kTextCenter);
+    text(basic::rateLabelRect(c), qs(reportRateLabel(c)), kTextCenter);
   text(basic::kSelectLabel, QString::fromLatin1(basic::kSelectText), kTextRightVCenter);
   led_.drawLabels(dc);
   for (int s = 0; s < basic::kDpiColumnCount; ++s)
@@ -147,7 +146,7 @@ void BasicPage::drawKeyBoxImage(CMemDC& dc, int k, bool over) {
 }
 
 void BasicPage::drawKeyBoxTexts(CMemDC& dc, int k) {
-  const int mode = ctx_.working.editedMode ? kModeB : kModeA;
+  const int mode = ctx_.working.editedModeIndex();
   const std::string& name =
       ctx_.buttonTexts.text[static_cast<std::size_t>(mode)][static_cast<std::size_t>(k - 1)];
   keyList(k).caption = qs(name);
@@ -165,9 +164,9 @@ void BasicPage::drawKeyBoxes(CMemDC& dc) {
 }
 
 void BasicPage::drawModeButtons(CMemDC& dc) {
-  // Any byte other than 0 edits Mode B (the boxes, the left-click guard and
-  // the choices all read it so); the highlighted button must agree.
-  const bool modeB = ctx_.working.editedMode != kModeA;
+  // The highlighted button is the mode the boxes, the left-click guard and
+  // the choices edit.
+  const bool modeB = ctx_.working.editedModeIndex() == kModeB;
   modeA_.drawAs(dc, ctx_.style, !modeB);
   modeB_.drawAs(dc, ctx_.style, modeB);
 }

@@ -7,25 +7,9 @@ namespace hm {
 
 namespace {
 
-constexpr int kSensorAnswerBytes = 4;
-constexpr int kByteMax = 255;
-
 QString error(const QString& text) { return QStringLiteral("hidmouse: ") + text; }
 
 }  // namespace
-
-std::optional<std::array<std::uint8_t, 4>> parseSensorAnswer(const QString& text) {
-  const QStringList parts = text.split(QLatin1Char(','));
-  if (parts.size() != kSensorAnswerBytes) return std::nullopt;
-  std::array<std::uint8_t, 4> out{};
-  for (int i = 0; i < kSensorAnswerBytes; ++i) {
-    bool ok = false;
-    const int v = parts[i].trimmed().toInt(&ok, 0);  // base 0: decimal or 0x hex
-    if (!ok || v < 0 || v > kByteMax) return std::nullopt;
-    out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v);
-  }
-  return out;
-}
 
 std::optional<Language> parseLanguageName(const QString& text) {
   QString name = text.trimmed().toLower();
@@ -47,7 +31,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
                                     QStringLiteral("Use the simulated mouse instead of the real one."));
   const QCommandLineOption simSensor(
       QStringLiteral("sim-sensor"),
-      QStringLiteral("Sensor answer of the simulated mouse: type, rate, option 1, option 2."),
+      QStringLiteral("Sensor answer of the simulated mouse: type, rate, option 1, option 2, "
+                     "four decimal bytes 0..255."),
       QStringLiteral("T,R,O1,O2"));
   const QCommandLineOption dataDir(
       QStringLiteral("data-dir"),
@@ -93,11 +78,11 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   o.show = parser.isSet(show);
   o.verbose = parser.isSet(verbose);
   if (parser.isSet(simSensor)) {
-    o.simSensor = parseSensorAnswer(parser.value(simSensor));
+    o.simSensor = parseSensorAnswer(parser.value(simSensor).toStdString());
     if (!o.simSensor) {
       result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--sim-sensor needs four bytes 0..255 as T,R,O1,O2, not '%1'")
-                                 .arg(parser.value(simSensor)));
+      result.message = error(QStringLiteral("--sim-sensor needs %1, not '%2'")
+                                 .arg(QLatin1String(kSensorAnswerSyntax), parser.value(simSensor)));
       return result;
     }
     if (!o.simulate) {

@@ -6,22 +6,21 @@
 
 #include <QString>
 #include <QStringList>
-#include <array>
-#include <cstdint>
 #include <optional>
 
+#include "core/model/sensor_answer.h"
 #include "core/settings/language.h"
 #include "gui/app/app_context.h"
 
 namespace hm {
 
 struct CommandLine {
-  bool simulate = false;                                 // the simulated mouse instead of hidraw
-  std::optional<std::array<std::uint8_t, 4>> simSensor;  // its sensor answer: type, rate, option 1, 2
-  QString dataDir;                                       // empty: the executable's folder
-  std::optional<Language> language;                      // overrides the system language
-  bool show = false;                                     // start shown instead of in the tray
-  QString screenshot;                                    // write the page's picture here and exit
+  bool simulate = false;                  // the simulated mouse instead of hidraw
+  std::optional<SensorAnswer> simSensor;  // its sensor answer: type, rate, option 1, 2
+  QString dataDir;                        // empty: the executable's folder
+  std::optional<Language> language;       // overrides the system language
+  bool show = false;                      // start shown instead of in the tray
+  QString screenshot;                     // write the page's picture here and exit
   PageId screenshotPage = kBasicPage;
   bool verbose = false;  // diagnostic lines on stderr
 };
@@ -36,8 +35,6 @@ struct CommandLineResult {
 // args[0] is the program name. Never exits the process.
 CommandLineResult parseCommandLine(const QStringList& args);
 
-// "12,1,0,0" → {12, 1, 0, 0}: four decimal or 0x-hex bytes; nullopt otherwise.
-std::optional<std::array<std::uint8_t, 4>> parseSensorAnswer(const QString& text);
 // "en", "zh_CN", "zh_TW" (letter case ignored, "-" for "_" accepted).
 std::optional<Language> parseLanguageName(const QString& text);
 

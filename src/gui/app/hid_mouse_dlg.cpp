@@ -7,14 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QUrl>
 #include <QWindow>
-#include <system_error>
 
-#include "core/device/device_change.h"
 #include "core/device/device_link.h"
-#include "core/device/notification_reader.h"
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
 #include "core/model/config_session.h"
@@ -74,36 +70,31 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   style_.fonts = SkinFonts::forLanguage(options_.language);
   setFont(style_.fonts.normal);
 
-  link_ = std::make_unique<DeviceLink>(*options_.backend, *messages_, *sleeper);
-  if (options_.log) link_->setLog([this](const std::string& text) { logLine(text); });
+  device_ = std::make_unique<DeviceSession>(*options_.backend, *messages_, *sleeper, options_.log);
+  device_->setHandlers({[this](int type, int value) { onDeviceEvent(type, value); },
+                        [this] {
+                          onDeviceEvent(proto::kEventMouseMissing, 0);
+                          hideWindow();
+                        },
+                        [this] { return basicShown_; }});
 
   session_ = std::make_unique<ConfigSession>(options_.paths, options_.language, *messages_);
   ConfigSession& cs = *session_;
   ctx_ = std::make_unique<AppContext>(AppContext{cs, cs.working(), cs.saved(), cs.buttonTexts(), texts_,
-                                                 options_.language, cs.paths(), *link_, skins_, style_,
-                                                 *messages_, *this, this, chooser, runner});
+                                                 options_.language, cs.paths(), device_->link(), skins_,
+                                                 style_, *messages_, *this, this, chooser, runner});
   frame_ = std::make_unique<Frame>(texts_, style_);
+  hover_ = std::make_unique<HoverTracker>(*frame_, *this, [this] { return current(); });
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);
   advanced_ = options_.advancedPage ? options_.advancedPage(*ctx_) : std::make_unique<AdvancedPage>(*ctx_);
 
-  hoverTimer_.setSingleShot(true);
-  connect(&hoverTimer_, &QTimer::timeout, this, &CHidMouseDlg::onHoverTimer);
   if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
 CHidMouseDlg::~CHidMouseDlg() {
   if (auto* app = QCoreApplication::instance()) app->removeEventFilter(this);
   // The same teardown as shutdown(), without ending the process.
-  {
-    std::lock_guard lock(eventMutex_);
-    closing_ = true;
-  }
-  eventDone_.notify_all();
-  if (reader_) reader_->stop();
-  reader_.reset();
-  delete monitorNotifier_.data();  // before the monitor closes its descriptor
-  monitor_.reset();
-  if (link_) link_->close();
+  device_->stop();
   if (tray_) tray_->remove();
   advanced_.reset();
   basic_.reset();
@@ -134,30 +125,11 @@ bool CHidMouseDlg::init() {
   if (trayless_) setWindowFlag(Qt::Tool, false);
 
   // The mouse.
-  if (link_->openMouse() != 1) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  if (!device_->openMouse()) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
   // A message box runs events: the tray's "Exit" may have ended the run.
   if (shutDown_) return false;
-
-  // The reader thread, held until the mouse is open.
-  try {
-    reader_ = std::make_unique<NotificationReader>(
-        *link_, [this](int type, int value) { onReaderEvent(type, value); });
-  } catch (const std::system_error& e) {
-    logLine(std::string("std::thread: ") + e.what() + " (errno " + std::to_string(e.code().value()) + ")\n");
-    messages_->showMessage(kCreateEventFailedText, "");
-    return false;
-  }
-  if (deviceOpen()) reader_->release();
-
-  // Device arrival and removal.
-  monitor_ = options_.backend->openMonitor();
-  if (!monitor_) {
-    logLine("openMonitor: " + options_.backend->lastError().text() + "\n");
-    messages_->showMessage(kRegisterNotificationFailedText, "");
-    return false;
-  }
-  monitorNotifier_ = new QSocketNotifier(monitor_->fd(), QSocketNotifier::Read, this);
-  connect(monitorNotifier_, &QSocketNotifier::activated, this, &CHidMouseDlg::pollDeviceMonitor);
+  // The reader thread, held until the mouse is open; device arrival and removal.
+  if (!device_->startReader() || !device_->startMonitor()) return false;
 
   // Settings files.
   session_->load([this](const std::string& line) { logLine(line); });
@@ -177,7 +149,7 @@ bool CHidMouseDlg::init() {
 
 // ---------------------------------------------------------------- FrameHost
 
-bool CHidMouseDlg::deviceOpen() const { return link_->deviceOpen.load() == 1; }
+bool CHidMouseDlg::deviceOpen() const { return device_->deviceOpen(); }
 
 const MouseConfig& CHidMouseDlg::working() const { return session_->working(); }
 MouseConfig& CHidMouseDlg::workingConfig() { return session_->working(); }
@@ -191,14 +163,12 @@ std::unique_ptr<CMemDC> CHidMouseDlg::beginDraw() {
 
 void CHidMouseDlg::drawFrameButtons(CMemDC& dc) {
   frame_->drawButtons(dc);
-  for (int c : {kFrameSkins, kFrameMinimise, kFrameClose, kFrameOk, kFrameApply, kFrameCancel})
-    frameHover_.erase(c);
+  hover_->frameDrawnNormal({kFrameSkins, kFrameMinimise, kFrameClose, kFrameOk, kFrameApply, kFrameCancel});
 }
 
 void CHidMouseDlg::drawPageTabs(CMemDC& dc) {
   frame_->drawTabs(dc);
-  frameHover_.erase(kFrameBasicTab);
-  frameHover_.erase(kFrameAdvancedTab);
+  hover_->frameDrawnNormal({kFrameBasicTab, kFrameAdvancedTab});
 }
 
 void CHidMouseDlg::drawPageTitle(CMemDC& dc) { frame_->drawTitle(dc, currentPage_); }
@@ -222,8 +192,7 @@ Page* CHidMouseDlg::current() const { return page(static_cast<PageId>(currentPag
 
 void CHidMouseDlg::leavePage() {
   // Judged by the page being entered, already stored in CurrentPage.
-  hoverTimer_.stop();
-  pageHover_.clear();
+  hover_->pageLeft();
   if (currentPage_ == kAdvancedPage && basic_)
     basic_->leave();
   else if (currentPage_ == kBasicPage && advanced_)
@@ -281,7 +250,7 @@ void CHidMouseDlg::applyAction() {
   // Without the settings read (a start-up that stopped early) the record is
   // empty: sending and saving it would wipe the stored configuration.
   if (!deviceOpen() || !session_->loaded()) return;
-  const ApplyResult result = session_->applyToMouse(*link_);
+  const ApplyResult result = session_->applyToMouse(device_->link());
   // The user sees what the window always showed; the diagnostic log says
   // what the mouse did not take.
   if (!result.mouseTookAll()) logLine("Apply: " + result.deviceFailure->text() + "\n");
@@ -352,21 +321,15 @@ void CHidMouseDlg::changeEvent(QEvent* event) {
 }
 
 void CHidMouseDlg::onDeviceEvent(int type, int value) {
-  const auto balloon = balloonForEvent(type, value, texts_, session_->working(), link_->activeSensorType());
+  const auto balloon =
+      balloonForEvent(type, value, texts_, session_->working(), device_->link().activeSensorType());
   if (balloon && tray_) tray_->showBalloon(*balloon);
 }
 
 void CHidMouseDlg::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  {
-    std::lock_guard lock(eventMutex_);
-    closing_ = true;
-  }
-  eventDone_.notify_all();
-  if (reader_) reader_->stop();
-  if (monitorNotifier_) monitorNotifier_->setEnabled(false);
-  link_->close();
+  device_->stop();
   if (tray_) tray_->remove();
   hide();
   if (options_.exitProcess)
@@ -383,56 +346,6 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
                          static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());
   refreshCurrentPage();
   showWindow();
-}
-
-bool CHidMouseDlg::readerReleased() const { return reader_ && reader_->released(); }
-
-// ---------------------------------------------------------------- device events
-
-void CHidMouseDlg::onReaderEvent(int type, int value) {
-  // Runs on the reader thread: hand the event to the UI thread and wait
-  // until it has been handled, as a synchronous window message would.
-  std::uint64_t seq = 0;
-  {
-    std::lock_guard lock(eventMutex_);
-    if (closing_) return;
-    seq = ++eventsPosted_;
-  }
-  QMetaObject::invokeMethod(
-      this,
-      [this, type, value, seq] {
-        if (!closing_) onDeviceEvent(type, value);
-        {
-          std::lock_guard lock(eventMutex_);
-          if (seq > eventsHandled_) eventsHandled_ = seq;
-        }
-        eventDone_.notify_all();
-      },
-      Qt::QueuedConnection);
-  std::unique_lock lock(eventMutex_);
-  eventDone_.wait(lock, [&] { return eventsHandled_ >= seq || closing_; });
-}
-
-void CHidMouseDlg::pollDeviceMonitor() {
-  if (!monitor_ || shutDown_) return;
-  for (const HidDeviceEvent& ev : monitor_->drain()) {
-    const DeviceChangeAction action =
-        handleDeviceChange(*link_, deviceChangeCode(ev.kind), proto::kDeviceTypeInterface, ev.path,
-                           basicShown_, reader_ != nullptr && !reader_->released());
-    switch (action.kind) {
-      case DeviceChangeKind::Ignored: break;
-      case DeviceChangeKind::WarnAndHide:
-        onDeviceEvent(proto::kEventMouseMissing, 0);
-        hideWindow();
-        break;
-      case DeviceChangeKind::Opened:
-        // A reader still held runs from the first successful open on, also
-        // when the Basic page was shown while the mouse was missing (it
-        // would otherwise never read).
-        if (reader_) reader_->release();
-        break;
-    }
-  }
 }
 
 // ---------------------------------------------------------------- painting and input
@@ -520,75 +433,7 @@ void CHidMouseDlg::mouseMoveEvent(QMouseEvent* event) {
     }
     dragging_ = false;  // the release happened elsewhere
   }
-  const QPoint p = event->position().toPoint();
-  if (overHoverable(p)) {
-    hoverPoint_ = p;
-    hoverTimer_.start(kHoverDelayMs);
-  } else {
-    hoverTimer_.stop();
-    clearHover();
-  }
-}
-
-bool CHidMouseDlg::overHoverable(QPoint p) const {
-  for (const HoverItem& item : frame_->hoverItems())
-    if (inside(item.rect, p)) return true;
-  if (Page* page = current())
-    for (const HoverItem& item : page->hoverItems())
-      if (inside(item.rect, p)) return true;
-  return false;
-}
-
-void CHidMouseDlg::clearHover() {
-  if (frameHover_.empty() && pageHover_.empty()) return;
-  auto dc = beginDraw();
-  Page* page = current();
-  if (dc) {
-    for (int id : frameHover_) frame_->drawHover(*dc, id, false);
-    if (page != nullptr)
-      for (int id : pageHover_) page->drawHover(*dc, id, false);
-  }
-  frameHover_.clear();
-  pageHover_.clear();
-}
-
-void CHidMouseDlg::onHoverTimer() {
-  struct Entry {
-    HoverItem item;
-    bool frame;
-  };
-  std::vector<Entry> entries;
-  for (const HoverItem& item : frame_->hoverItems()) entries.push_back({item, true});
-  Page* page = current();
-  if (page != nullptr)
-    for (const HoverItem& item : page->hoverItems()) entries.push_back({item, false});
-
-  const Entry* hit = nullptr;
-  for (const Entry& e : entries)
-    if (inside(e.item.rect, hoverPoint_)) {
-      hit = &e;
-      break;
-    }
-  if (hit == nullptr) return;
-  std::set<int>& flags = hit->frame ? frameHover_ : pageHover_;
-  if (flags.count(hit->item.id) != 0) return;
-
-  auto dc = beginDraw();
-  auto draw = [&](const Entry& e, bool on) {
-    if (!dc) return;
-    if (e.frame)
-      frame_->drawHover(*dc, e.item.id, on);
-    else if (page != nullptr)
-      page->drawHover(*dc, e.item.id, on);
-  };
-  draw(*hit, true);
-  flags.insert(hit->item.id);
-  if (hit->item.group == kHoverAlone) return;
-  for (const Entry& e : entries) {
-    if (&e == hit || e.item.group != hit->item.group) continue;
-    std::set<int>& other = e.frame ? frameHover_ : pageHover_;
-    if (other.erase(e.item.id) != 0) draw(e, false);
-  }
+  hover_->mouseMoved(event->position().toPoint());
 }
 
 bool CHidMouseDlg::isOwnWidget(QObject* watched) const {

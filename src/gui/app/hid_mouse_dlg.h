@@ -1,9 +1,10 @@
 // CHidMouseDlg: the main window. A frameless tool window (no taskbar button)
 // showing the canvas, the frame and one of two pages; it owns the page model
 // (CurrentPage, ShowBasicPage, ShowAdvancedPage, LeavePage,
-// RefreshCurrentPage), the click dispatcher, hover highlighting, window
-// dragging, the message pre-filter, OK / Apply / Cancel, the tray icon and
-// the device wiring (device-change monitor, notification reader).
+// RefreshCurrentPage), the click dispatcher, window dragging, the message
+// pre-filter, OK / Apply / Cancel and the tray icon. Hover highlighting is
+// its HoverTracker (hover_tracker.h), the mouse with the device-change
+// monitor and the notification reader its DeviceSession (device_session.h).
 //
 // Start-up (init) runs, in order: window icon, fonts, texts, tray icon,
 // openMouse, the reader thread (let run when the mouse is open), the device
@@ -15,16 +16,10 @@
 #pragma once
 
 #include <QImage>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <set>
 
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
@@ -32,21 +27,18 @@
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/app_context.h"
+#include "gui/app/device_session.h"
 #include "gui/app/frame.h"
+#include "gui/app/hover_tracker.h"
 #include "gui/app/page.h"
 #include "gui/skin/skin_library.h"
 #include "gui/skin/skin_text.h"
-
-class QSocketNotifier;
 
 namespace hm {
 
 class CMemDC;
 class ConfigSession;
-class DeviceLink;
 class HidBackend;
-class HidMonitor;
-class NotificationReader;
 class Sleeper;
 class Tray;
 class TrayIconBackend;
@@ -54,10 +46,7 @@ class ColorChooser;
 class DialogRunner;
 class MessageBoxSink;
 
-inline constexpr int kHoverDelayMs = 10;
 inline constexpr char kWindowClassName[] = "GS_ORVEXClass";
-inline constexpr char kCreateEventFailedText[] = "CreateEvent failed.";
-inline constexpr char kRegisterNotificationFailedText[] = "RegisterDeviceNotification failed!!!";
 inline constexpr char kWarningCaption[] = "Warning";
 
 using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
@@ -136,25 +125,14 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   AppContext& context() { return *ctx_; }
   Page* page(PageId id) const;
   Tray& tray() { return *tray_; }
-  DeviceLink& link() { return *link_; }
+  DeviceLink& link() { return device_->link(); }
+  DeviceSession& device() { return *device_; }
+  HoverTracker& hover() { return *hover_; }
   bool basicPageShown() const { return basicShown_; }
   bool refreshOnShow() const { return refreshOnShow_; }
-  bool readerReleased() const;
-  bool hasReader() const { return reader_ != nullptr; }
   bool shutDown() const { return shutDown_; }
   bool dragging() const { return dragging_; }
   QPoint lastClick() const { return lastClick_; }
-  // Hover state: frame controls by FrameControl, page controls by their ids.
-  bool frameHighlighted(int id) const { return frameHover_.count(id) != 0; }
-  bool pageHighlighted(int id) const { return pageHover_.count(id) != 0; }
-  // Ends a running hover delay at once (tests).
-  void hoverNow() {
-    if (!hoverTimer_.isActive()) return;
-    hoverTimer_.stop();
-    onHoverTimer();
-  }
-  // Reads and handles the monitor's waiting events (also run by the notifier).
-  void pollDeviceMonitor();
   ConfigSession& session() { return *session_; }
   const MouseConfig& working() const;
   MouseConfig& workingConfig();
@@ -183,11 +161,6 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // What the tray's show command does before showing: the refresh after
   // Cancel, or the Basic page's first paint.
   void prepareShow();
-  void onHoverTimer();
-  void clearHover();
-  bool overHoverable(QPoint p) const;
-  void onReaderEvent(int type, int value);  // reader thread
-  void handleDeviceChangeEvents();
   bool isOwnWidget(QObject* watched) const;
   void logLine(const std::string& line);
 
@@ -204,13 +177,11 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   SkinStyle style_;
   QImage canvas_;
 
-  std::unique_ptr<DeviceLink> link_;
-  std::unique_ptr<HidMonitor> monitor_;
-  QPointer<QSocketNotifier> monitorNotifier_;
-  std::unique_ptr<NotificationReader> reader_;
+  std::unique_ptr<DeviceSession> device_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<AppContext> ctx_;
   std::unique_ptr<Frame> frame_;
+  std::unique_ptr<HoverTracker> hover_;
   std::unique_ptr<Page> basic_;
   std::unique_ptr<Page> advanced_;
 
@@ -230,20 +201,6 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool lastClickStartsDrag_ = false;
   bool dragging_ = false;
   QPoint dragOffset_;
-
-  // Hover.
-  QTimer hoverTimer_;
-  QPoint hoverPoint_;
-  std::set<int> frameHover_;
-  std::set<int> pageHover_;
-
-  // Device events from the reader thread wait here until the UI thread has
-  // handled them (or the window is closing).
-  std::mutex eventMutex_;
-  std::condition_variable eventDone_;
-  std::uint64_t eventsPosted_ = 0;
-  std::uint64_t eventsHandled_ = 0;
-  std::atomic<bool> closing_{false};
 };
 
 }  // namespace hm

@@ -27,13 +27,7 @@ using basic::qs;
 // colour on them.
 const QColor kFaceBackground(0, 0, 0);
 
-constexpr TextId kModeNames[] = {TextId::OffMode, TextId::StandardMode, TextId::RespirationMode,
-                                 TextId::NeonMode};
-
-QString modeName(const UiTexts& ui, int mode) {
-  if (mode < 0 || mode > static_cast<int>(kLedModeNeon)) return {};
-  return qs(ui.get(kModeNames[mode]));
-}
+QString modeName(const UiTexts& ui, int mode) { return qs(ledModeName(ui, mode)); }
 
 // The faces are narrower than the longer mode names in the normal font; such
 // a text is drawn in a smaller size of the same font so it shows whole.

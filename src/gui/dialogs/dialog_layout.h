@@ -1,5 +1,5 @@
 // Geometry, images, control identifiers and fixed texts of the assignment
-// dialogs, in dialog client pixels. Rectangles are given as left, top, right,
+// dialogs and the skins dialog, in dialog client pixels. Rectangles are given as left, top, right,
 // bottom with the right and bottom edges outside (ltrb), the rule every
 // hit test of the skinned windows uses.
 #pragma once
@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QRect>
 
+#include "gui/skin/skin_images.h"
 #include "gui/skin/skin_rect.h"
 
 namespace hm::dlg {
@@ -27,19 +28,19 @@ inline constexpr int kWheelLines = 3;              // fire-key and macro lists
 inline constexpr char kFailureText[] = "error";
 
 // ---- single key (template 701) --------------------------------------------------
-inline constexpr char kSingleBackground[] = "/single-key.png";
+inline constexpr const char* kSingleBackground = skin::kSingleKeyDialog;
 inline constexpr char kSingleCaption[] = "Single Key Dialog Load background image failed!!!";
 inline constexpr int kSingleKeyNameId = 502;
 inline constexpr QRect kSingleKeyName = ltrb(74, 129, 150, 143);
 inline constexpr QRect kSinglePrompt = ltrb(45, 108, 181, 124);
 
 // ---- Windows function (702) and multimedia (703) --------------------------------
-inline constexpr char kWindowsBackground[] = "/windows-key.png";
+inline constexpr const char* kWindowsBackground = skin::kWindowsKeyDialog;
 inline constexpr char kWindowsCaption[] = "Windows Dialog Load background image failed!!!";
 inline constexpr int kWindowsDisplayId = 532;
 inline constexpr int kWindowsListId = 533;
 inline constexpr QRect kWindowsList = ltrb(43, 145, 151, 305);
-inline constexpr char kMediaBackground[] = "/media-key.png";
+inline constexpr const char* kMediaBackground = skin::kMediaKeyDialog;
 inline constexpr char kMediaCaption[] = "Media Dialog Load background image failed!!!";
 inline constexpr int kMediaDisplayId = 552;
 inline constexpr int kMediaListId = 553;
@@ -48,7 +49,7 @@ inline constexpr QRect kChoiceDisplay = ltrb(43, 129, 135, 143);  // both dialog
 inline constexpr QRect kChoiceBox = ltrb(43, 129, 151, 143);
 
 // ---- fire key (704) ---------------------------------------------------------------
-inline constexpr char kFireBackground[] = "/fire-key.png";
+inline constexpr const char* kFireBackground = skin::kFireKeyDialog;
 inline constexpr char kFireCaption[] = "FireKey Dialog Load background image failed!!!";
 inline constexpr int kFireDisplayId = 572;
 inline constexpr int kFireListId = 573;
@@ -72,7 +73,7 @@ inline constexpr int kFireMinTimes = 0, kFireMaxTimes = 255;
 inline constexpr int kFireTimesReplacement = 1;
 
 // ---- macro key (705) ----------------------------------------------------------------
-inline constexpr char kMacroBackground[] = "/macro-key.png";
+inline constexpr const char* kMacroBackground = skin::kMacroKeyDialog;
 inline constexpr char kMacroCaption[] = "Macro Key Dialog Load background image failed!!!";
 inline constexpr int kMacroDisplayId = 592;
 inline constexpr int kMacroListId = 593;
@@ -87,7 +88,7 @@ inline constexpr QRect kRepeatText[kRepeatOptions] = {ltrb(237, 70, 390, 102), l
                                                       ltrb(237, 170, 390, 202)};
 
 // ---- combo key (706) ------------------------------------------------------------------
-inline constexpr char kComboBackground[] = "/combo-key.png";
+inline constexpr const char* kComboBackground = skin::kComboKeyDialog;
 inline constexpr char kComboCaption[] = "Combo Dialog Load background image failed!!!";
 inline constexpr int kComboModifierDisplayId = 512;
 inline constexpr int kComboModifierListId = 515;
@@ -100,11 +101,23 @@ inline constexpr QRect kComboKey1 = ltrb(50, 120, 131, 134);
 inline constexpr QRect kComboKey2 = ltrb(50, 170, 131, 184);
 
 // ---- delay time (707) -------------------------------------------------------------------
-inline constexpr char kDelayBackground[] = "/delay-time.png";
+inline constexpr const char* kDelayBackground = skin::kDelayTimeDialog;
 inline constexpr char kDelayCaption[] = "DelayTime Dialog Load background image failed!!!";
 inline constexpr int kDelayBoxId = 600;
 inline constexpr QRect kDelayBox = ltrb(74, 129, 150, 143);
 inline constexpr QRect kDelayPrompt = ltrb(14, 89, 210, 109);
 inline constexpr QRect kDelayNote = ltrb(14, 109, 210, 129);
+
+// ---- skins dialog (708) ---------------------------------------------------------------------
+inline constexpr const char* kSkinsBackground = skin::kSkinsDialog;
+inline constexpr char kSkinsCaption[] = "Skins Dialog Load background image failed!!!";
+inline constexpr int kSkinsNameId = 560;
+inline constexpr int kSkinsSwatchId = 561;
+inline constexpr int kSkinsListId = 562;
+inline constexpr QRect kSkinsPrompt = ltrb(12, 64, 181, 94);
+inline constexpr QRect kSkinsSwatch = ltrb(42, 94, 151, 110);
+inline constexpr QRect kSkinsBox = ltrb(42, 128, 151, 144);  // click area of the skin drop-down
+inline constexpr QRect kSkinsName = ltrb(42, 128, 136, 144);
+inline constexpr QRect kSkinsList = ltrb(42, 146, 151, 266);
 
 }  // namespace hm::dlg

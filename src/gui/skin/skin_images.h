@@ -24,7 +24,9 @@ inline constexpr char kNextPageNormal[] = "/button-NextPage-normal.png";
 inline constexpr char kNextPageOver[] = "/button-NextPage-over.png";
 inline constexpr char kKeyBoxNormal[] = "/DropdownBox-normal.png";
 inline constexpr char kKeyBoxOver[] = "/DropdownBox-over.png";
-inline constexpr char kSmallBox[] = "/DropdownBox.png";  // also named "/dropdownbox.png"
+inline constexpr char kSmallBox[] = "/DropdownBox.png";
+// The same file by the spelling the LED mode and parameter boxes use.
+inline constexpr char kSmallBoxAlias[] = "/dropdownbox.png";
 inline constexpr char kReportRateDark[] = "/slider-RP-dark.png";
 inline constexpr char kReportRateLight[] = "/slider-RP-light.png";
 inline constexpr char kDpiDark[] = "/slider-DPI-dark.png";
@@ -41,6 +43,17 @@ inline constexpr char kMediaKeyDialog[] = "/media-key.png";
 inline constexpr char kSingleKeyDialog[] = "/single-key.png";
 inline constexpr char kWindowsKeyDialog[] = "/windows-key.png";
 inline constexpr char kSkinsDialog[] = "/skins.png";
+
+// Every file a complete skin holds (kSmallBoxAlias is kSmallBox).
+inline constexpr const char* kSkinImages[] = {
+    kMain,           kBasicBackground, kAdvancedBackground, kButtonNormal,   kButtonOver,
+    kCloseNormal,    kCloseOver,       kMinNormal,          kMinOver,        kSkinsNormal,
+    kSkinsOver,      kPrePageNormal,   kPrePageOver,        kNextPageNormal, kNextPageOver,
+    kKeyBoxNormal,   kKeyBoxOver,      kSmallBox,           kReportRateDark, kReportRateLight,
+    kDpiDark,        kDpiLight,        kSliderDark,         kSliderLight,    kPaneOff,
+    kPaneOn,         kComboKeyDialog,  kDelayTimeDialog,    kFireKeyDialog,  kMacroKeyDialog,
+    kMediaKeyDialog, kSingleKeyDialog, kWindowsKeyDialog,   kSkinsDialog,
+};
 
 // Hit-rectangle sizes of the control kinds.
 inline constexpr QSize kTextButtonSize{105, 21};

@@ -2,13 +2,54 @@
 #include <gtest/gtest.h>
 
 #include "core/model/basic_logic.h"
+#include "core/settings/ui_text.h"
 
 namespace hm {
 namespace {
 
-TEST(BasicLogic, ReportRateCellOfEveryCode) {
-  const std::pair<std::uint8_t, int> cases[] = {{8, 0}, {4, 1}, {2, 2}, {1, 3}, {0, 3}, {3, 3}, {255, 3}};
-  for (auto [code, cell] : cases) EXPECT_EQ(reportRateCell(code), cell) << int(code);
+TEST(BasicLogic, ReportRateCellAndRateOfEveryCode) {
+  struct Case {
+    std::uint8_t code;
+    int cell, hz;
+  };
+  const Case cases[] = {{8, 0, 125}, {4, 1, 250}, {2, 2, 500}, {1, 3, 1000},
+                        {0, 3, 0},   {3, 3, 0},   {16, 3, 0},  {255, 3, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(reportRateCell(c.code), c.cell) << int(c.code);
+    EXPECT_EQ(reportRateHz(c.code), c.hz) << int(c.code);
+  }
+  const char* labels[] = {"125", "250", "500", "1000"};
+  for (int cell = 0; cell < kReportRateCellCount; ++cell) EXPECT_EQ(reportRateLabel(cell), labels[cell]);
+  EXPECT_EQ(reportRateLabel(kReportRateCellCount), "");
+}
+
+TEST(BasicLogic, ModeNamesAndTheStoredLedParameter) {
+  EXPECT_STREQ(keyModeName(kModeA), "Mode A");
+  EXPECT_STREQ(keyModeName(kModeB), "Mode B");
+  EXPECT_STREQ(keyModeName(2), "");
+  struct Case {
+    std::uint8_t mode;
+    const char* name;
+    std::optional<int> param;  // ledParam = {4, 3, 19}
+    const char* face;
+  };
+  const Case cases[] = {{0, "Off Mode", std::nullopt, ""},
+                        {1, "Standard Mode", 4, "45%"},
+                        {2, "Respiration Mode", 3, "5S"},
+                        {3, "Neon Mode", 19, "10S"},
+                        {4, "", std::nullopt, ""}};
+  const UiTexts en(Language::English);
+  for (const Case& c : cases) {
+    MouseConfig cfg;
+    cfg.clear();
+    cfg.ledMode = c.mode;
+    cfg.ledParam[0] = 4;
+    cfg.ledParam[1] = 3;
+    cfg.ledParam[2] = 19;
+    EXPECT_EQ(ledModeName(en, c.mode), c.name) << int(c.mode);
+    EXPECT_EQ(storedLedParam(cfg), c.param) << int(c.mode);
+    EXPECT_EQ(ledParamFaceText(cfg), c.face) << int(c.mode);
+  }
 }
 
 TEST(BasicLogic, DpiScaleOfEverySensorType) {
@@ -77,6 +118,8 @@ TEST(BasicLogic, EachStageAndLedFlipsItsOwnBit) {
     expected.dpiLedMask[t.byte] ^= t.bit;
     toggleDpiLed(c, t.stage, t.led);
     EXPECT_EQ(c, expected) << t.stage << "/" << t.led;
+    EXPECT_TRUE(dpiLedLit(c, t.stage, t.led));
+    EXPECT_EQ(dpiLedBits(c, t.stage), 1u << (t.led - 1)) << "only its own LED in its stage's bits";
   }
   MouseConfig c;
   c.clear();

@@ -241,7 +241,7 @@ class Shell {
   // Moves there and lets the hover delay pass.
   void hover(QPoint p) {
     moveTo(p);
-    dlg->hoverNow();
+    dlg->hover().hoverNow();
   }
   void key(Qt::Key k, QWidget* target = nullptr) { QTest::keyClick(target ? target : dlg.get(), k); }
 
@@ -260,7 +260,7 @@ class Shell {
     return true;
   }
   // Handles the device monitor's waiting events (as its socket notifier would).
-  void pollDevices() { dlg->pollDeviceMonitor(); }
+  void pollDevices() { dlg->device().pollMonitor(); }
 
   ShellOptions options;
   QTemporaryDir folder;

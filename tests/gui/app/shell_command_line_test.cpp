@@ -32,7 +32,7 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
                 o.screenshot.isEmpty() && !o.simSensor;
        }},
       {"simulate with sensor",
-       {"--simulate", "--sim-sensor", "1,2,0x10,255"},
+       {"--simulate", "--sim-sensor", "1,2,16,255"},
        [](const CommandLine& o) {
          return o.simulate && o.simSensor == std::array<std::uint8_t, 4>{1, 2, 16, 255};
        }},
@@ -70,6 +70,7 @@ TEST(ShellCommandLine, MistakesAreOneLineNamingTheOption) {
       {{"--language", "de"}, "--language"},
       {{"--simulate", "--sim-sensor", "1,2,3"}, "--sim-sensor"},
       {{"--simulate", "--sim-sensor", "1,2,3,256"}, "--sim-sensor"},
+      {{"--simulate", "--sim-sensor", "1,2,0x10,255"}, "--sim-sensor"},  // decimal only, as hidmousectl
       {{"--simulate", "--sim-sensor", "a,b,c,d"}, "--sim-sensor"},
       {{"--sim-sensor", "1,2,3,4"}, "--simulate"},
       {{"--page", "basic"}, "--screenshot"},

@@ -54,16 +54,16 @@ class ShellHover : public ::testing::Test {
 TEST_F(ShellHover, GroupMembersTakeTurnsOnlyWhenTheHoverIsReported) {
   CHidMouseDlg& dlg = *shell->dlg;
   shell->hover({565, 620});  // OK
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameOk));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameOk));
   EXPECT_TRUE(lit(frame::kOk));
 
   // Straight onto Apply: OK stays until the hover over Apply is reported.
   shell->moveTo({660, 620});
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameOk));
-  EXPECT_FALSE(dlg.frameHighlighted(kFrameApply));
-  dlg.hoverNow();
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameApply));
-  EXPECT_FALSE(dlg.frameHighlighted(kFrameOk));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameOk));
+  EXPECT_FALSE(dlg.hover().frameHighlighted(kFrameApply));
+  dlg.hover().hoverNow();
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameApply));
+  EXPECT_FALSE(dlg.hover().frameHighlighted(kFrameOk));
   EXPECT_FALSE(lit(frame::kOk));
   EXPECT_TRUE(lit(frame::kApply));
 }
@@ -73,16 +73,16 @@ TEST_F(ShellHover, ControlsOfOtherGroupsStayLitUntilTheMoveOutside) {
   shell->hover({710, 14});   // skins button, alone
   shell->hover({40, 75});    // Basic tab
   shell->hover({565, 620});  // OK
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameSkins));
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameBasicTab));
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameOk));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameSkins));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameBasicTab));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameOk));
   shell->hover({90, 75});  // Advanced tab: only its group partner goes out
-  EXPECT_FALSE(dlg.frameHighlighted(kFrameBasicTab));
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameAdvancedTab));
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameSkins));
+  EXPECT_FALSE(dlg.hover().frameHighlighted(kFrameBasicTab));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameAdvancedTab));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameSkins));
 
   shell->moveTo({400, 400});  // empty background
-  for (int c = 0; c < kFrameControlCount; ++c) EXPECT_FALSE(dlg.frameHighlighted(c)) << c;
+  for (int c = 0; c < kFrameControlCount; ++c) EXPECT_FALSE(dlg.hover().frameHighlighted(c)) << c;
   EXPECT_EQ(shell->picture(), normal);
 }
 
@@ -104,13 +104,14 @@ TEST_F(ShellHover, EdgePixelsAndTheDelay) {
     shell->moveTo({400, 400});
     shell->hover(c.at);
     for (int k = 0; k < kFrameControlCount; ++k)
-      EXPECT_EQ(dlg.frameHighlighted(k), k == c.control) << c.at.x() << "," << c.at.y() << " control " << k;
+      EXPECT_EQ(dlg.hover().frameHighlighted(k), k == c.control)
+          << c.at.x() << "," << c.at.y() << " control " << k;
   }
   // Through the real timer: nothing before the delay has passed after the last move.
   shell->moveTo({400, 400});
   shell->moveTo({565, 620});
-  EXPECT_FALSE(dlg.frameHighlighted(kFrameOk));
-  EXPECT_TRUE(Shell::waitFor([&] { return dlg.frameHighlighted(kFrameOk); }, 1000));
+  EXPECT_FALSE(dlg.hover().frameHighlighted(kFrameOk));
+  EXPECT_TRUE(Shell::waitFor([&] { return dlg.hover().frameHighlighted(kFrameOk); }, 1000));
 }
 
 TEST_F(ShellHover, PageControlsJoinTheirOwnGroups) {
@@ -125,19 +126,19 @@ TEST_F(ShellHover, PageControlsJoinTheirOwnGroups) {
   shell->hover({300, 215});  // box 2: box 1 goes out, OK stays
   shell->hover({350, 560});  // "Default"
   EXPECT_EQ(page.calls, (std::vector<std::string>{"hoverOn 0", "hoverOn 1", "hoverOff 0", "hoverOn 7"}));
-  EXPECT_TRUE(dlg.frameHighlighted(kFrameOk));
-  EXPECT_TRUE(dlg.pageHighlighted(1));
-  EXPECT_TRUE(dlg.pageHighlighted(7));
+  EXPECT_TRUE(dlg.hover().frameHighlighted(kFrameOk));
+  EXPECT_TRUE(dlg.hover().pageHighlighted(1));
+  EXPECT_TRUE(dlg.hover().pageHighlighted(7));
 
   page.calls.clear();
   shell->moveTo({5, 300});
   EXPECT_EQ(page.calls, (std::vector<std::string>{"hoverOff 1", "hoverOff 7"}));
-  EXPECT_FALSE(dlg.frameHighlighted(kFrameOk));
+  EXPECT_FALSE(dlg.hover().frameHighlighted(kFrameOk));
 
   // A page's controls hover only while it is shown; leaving forgets its flags.
   shell->hover({300, 190});
   dlg.showAdvancedPage();
-  EXPECT_FALSE(dlg.pageHighlighted(0));
+  EXPECT_FALSE(dlg.hover().pageHighlighted(0));
   page.calls.clear();
   shell->hover({300, 190});
   EXPECT_TRUE(page.calls.empty());

@@ -27,7 +27,7 @@ TEST(ShellStartup, WithTheMouseTheBasicPageIsDrawnAndTheWindowStaysHidden) {
   EXPECT_TRUE(shell.dlg->deviceOpen());
   EXPECT_EQ(shell.dlg->currentPage(), kBasicPage);
   EXPECT_TRUE(shell.dlg->basicPageShown());
-  EXPECT_TRUE(shell.dlg->readerReleased());
+  EXPECT_TRUE(shell.dlg->device().readerReleased());
   EXPECT_FALSE(shell.dlg->isVisible());
   EXPECT_EQ(shell.mouse.sensorWrites(), 1);  // the first Basic page runs the handshake
   // The tray icon carries the tip and the one-item menu.
@@ -62,7 +62,7 @@ TEST(ShellStartup, WithoutTheMouseOneWarningAndNoPage) {
     EXPECT_FALSE(shell.dlg->deviceOpen());
     EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
     EXPECT_FALSE(shell.dlg->basicPageShown());
-    EXPECT_FALSE(shell.dlg->readerReleased());
+    EXPECT_FALSE(shell.dlg->device().readerReleased());
     EXPECT_EQ(shell.mouse.sensorWrites(), 0);
     // The canvas is "/main.png" as loaded: no page covers it.
     const QImage main(shell.dlg->skins().resolve(QStringLiteral("/main.png")));
@@ -109,7 +109,7 @@ TEST_P(ShellExitDuringBox, StopsTheStart) {
   EXPECT_TRUE(shell.dlg->shutDown());
   EXPECT_EQ(shell.exitCode, 0);
   EXPECT_EQ(shell.sink.messages.size(), 1u);
-  EXPECT_EQ(shell.dlg->hasReader(), c.readerMade);
+  EXPECT_EQ(shell.dlg->device().hasReader(), c.readerMade);
   EXPECT_EQ(shell.dlg->canvas(), nullptr);
   EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
 }

@@ -217,13 +217,13 @@ TEST(ShellDevice, StartedWithoutTheMouseTheReaderRunsOncePluggedIn) {
   o.pluggedIn = false;
   Shell shell(o);
   ASSERT_TRUE(shell.start());
-  EXPECT_FALSE(shell.dlg->readerReleased());
+  EXPECT_FALSE(shell.dlg->device().readerReleased());
   // Shown without the mouse (--show) and the Basic page seen first.
   shell.showWindow();
   shell.dlg->showBasicPage();
   shell.mouse.plugIn();
   shell.pollDevices();
-  EXPECT_TRUE(shell.dlg->readerReleased());
+  EXPECT_TRUE(shell.dlg->device().readerReleased());
   shell.mouse.sendNotification(5, 8);
   ASSERT_TRUE(Shell::waitFor([&] { return !shell.tray->balloons.empty(); }));
   EXPECT_EQ(shell.tray->balloons.back().text, QStringLiteral("Switch report rate into 125HZ"));
