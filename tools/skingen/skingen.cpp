@@ -187,10 +187,13 @@ QImage tickPane(const Theme& t, bool ticked) {
   });
 }
 
-QImage cell(const Theme& t, QSize size, bool lit) {
-  return controlImage(size, t.panel,
+// `base` is what shows around the cell's rounded corners: the panel, or the
+// well of a slider whose cells touch.
+QImage cell(const Theme& t, QSize size, bool lit, QColor base) {
+  return controlImage(size, base,
                       [&](QPainter& p) { paintCell(p, QRectF(QPointF(0, 0), QSizeF(size)), t, lit); });
 }
+QImage cell(const Theme& t, QSize size, bool lit) { return cell(t, size, lit, t.panel); }
 
 // ---- page backgrounds ----
 
@@ -595,8 +598,8 @@ bool writeSkin(const QString& root, const Theme& t) {
   w.save(cell(t, {70, 11}, true), "slider-RP-light.png");
   w.save(cell(t, {16, 16}, false), "slider-DPI-dark.png");
   w.save(cell(t, {16, 16}, true), "slider-DPI-light.png");
-  w.save(cell(t, {24, 11}, false), "slider-dark.png");
-  w.save(cell(t, {24, 11}, true), "slider-light.png");
+  w.save(cell(t, {24, 11}, false, t.well), "slider-dark.png");
+  w.save(cell(t, {24, 11}, true, t.well), "slider-light.png");
   w.save(tickPane(t, false), "Pane.png");
   w.save(tickPane(t, true), "PaneMakingTick.png");
   for (const DialogLayout& d : dialogLayouts()) w.save(dialogImage(t, d), QString::fromLatin1(d.file));

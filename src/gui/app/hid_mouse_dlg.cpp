@@ -17,6 +17,7 @@
 #include "core/device/notification_reader.h"
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
+#include "core/model/pointer_settings_logic.h"
 #include "core/model/tray_balloons.h"
 #include "core/settings/config_file.h"
 #include "core/settings/settings_ini.h"
@@ -29,6 +30,7 @@
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_folder.h"
+#include "platform/pointer_settings.h"
 
 namespace hm {
 
@@ -69,6 +71,11 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
     ownRunner_ = std::make_unique<ModalDialogRunner>();
     runner = ownRunner_.get();
   }
+  PointerSettings* pointer = options_.pointerSettings;
+  if (pointer == nullptr) {
+    ownPointer_ = std::make_unique<KeptPointerSettings>();
+    pointer = ownPointer_.get();
+  }
 
   style_.skins = &skins_;
   style_.fonts = SkinFonts::forLanguage(options_.language);
@@ -79,7 +86,12 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
 
   ctx_ = std::make_unique<AppContext>(AppContext{working_, saved_, buttonTexts_, texts_, options_.language,
                                                  options_.paths, firstRunFlag_, *link_, skins_, style_,
-                                                 *messages_, *this, this, chooser, runner});
+                                                 *messages_, *this, this, chooser, runner, pointer});
+  // OK and Apply hand the record's pointer settings to the desktop, whether
+  // or not the Advanced page was ever shown.
+  applyPointerSettings_ = [this](const MouseConfig& c) {
+    applyPointerValues(*ctx_->pointerSettings, pointerValuesFor(c), *messages_);
+  };
   frame_ = std::make_unique<Frame>(texts_, style_);
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);
   advanced_ = options_.advancedPage ? options_.advancedPage(*ctx_) : std::make_unique<AdvancedPage>(*ctx_);

@@ -52,6 +52,7 @@ class TrayIconBackend;
 class ColorChooser;
 class DialogRunner;
 class MessageBoxSink;
+class PointerSettings;
 
 inline constexpr int kHoverDelayMs = 10;
 inline constexpr char kWindowClassName[] = "GS_ORVEXClass";
@@ -71,6 +72,7 @@ struct DlgOptions {
   Sleeper* sleeper = nullptr;                   // nullptr: real pauses
   ColorChooser* colorChooser = nullptr;         // nullptr: the standard colour dialog
   DialogRunner* dialogRunner = nullptr;         // nullptr: modal exec()
+  PointerSettings* pointerSettings = nullptr;   // the desktop's; nullptr: kept for the run
   PageFactory basicPage;                        // empty: BasicPage
   PageFactory advancedPage;                     // empty: AdvancedPage
   std::function<void(int code)> exitProcess;    // empty: QCoreApplication::exit
@@ -123,8 +125,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void applySkinChoice(const QString& skinName, QColor textColour);
   // Runs the skins dialog; set by whoever provides it (returns after it ends).
   void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
-  // Applies the pointer settings of the record after OK / Apply; set by the
-  // Advanced page's owner.
+  // Applies the pointer settings of the record after OK / Apply; by default
+  // hands them to the context's pointer settings.
   void setPointerSettingsApplier(std::function<void(const MouseConfig&)> apply) {
     applyPointerSettings_ = std::move(apply);
   }
@@ -195,6 +197,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   std::unique_ptr<Sleeper> ownSleeper_;
   std::unique_ptr<ColorChooser> ownChooser_;
   std::unique_ptr<DialogRunner> ownRunner_;
+  std::unique_ptr<PointerSettings> ownPointer_;
 
   MouseConfig working_{};
   MouseConfig saved_{};
