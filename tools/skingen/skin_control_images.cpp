@@ -148,8 +148,8 @@ QImage tickPane(const Theme& t, bool ticked) {
   });
 }
 
-QImage cell(const Theme& t, QSize size, bool lit) {
-  return controlImage(size, t.panel,
+QImage cell(const Theme& t, QSize size, bool lit, QColor base) {
+  return controlImage(size, base,
                       [&](QPainter& p) { paintCell(p, QRectF(QPointF(0, 0), QSizeF(size)), t, lit); });
 }
 

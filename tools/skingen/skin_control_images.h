@@ -24,6 +24,8 @@ QImage pageTab(const Theme& t, QColor base, bool advanced, bool over);
 // withIndex: the key boxes' number compartment at the left.
 QImage dropDownBox(const Theme& t, QSize size, bool withIndex, bool over);
 QImage tickPane(const Theme& t, bool ticked);
-QImage cell(const Theme& t, QSize size, bool lit);
+// `base` is what shows around the cell's rounded corners: the panel, or the
+// well of a slider whose cells touch.
+QImage cell(const Theme& t, QSize size, bool lit, QColor base);
 
 }  // namespace skingen

@@ -234,44 +234,45 @@ QImage basicPage(const Theme& t) {
 
 QImage advancedPage(const Theme& t) {
   namespace a = hm::advanced;
+  const auto r = basicRect;
   return windowImage(t, [&](QPainter& p) {
     // Pointer settings: three titled sliders, two ticks and "Default".
-    const QRect pointer = panelAround({a::kSpeedTitle, a::sliderCell(a::kSpeedSliderTop, 1),
-                                       a::kPrecisionLabel, a::kOneScreenLabel, a::kDefaultButton});
+    const QRect pointer = panelAround({r(a::kMouseSpeedTitle), r(a::sliderCell(0, 1)), r(a::kPrecisionLabel),
+                                       r(a::kOneScreenLabel), r(a::kDefaultButton)});
     paintPanel(p, pointer, t);
-    for (const QRect& title : {a::kSpeedTitle, a::kScrollTitle, a::kDoubleClickTitle})
-      titleLine(p, pointer, title, t);
-    for (int top : a::kSliderTops)
-      paintWell(p, inflated(a::sliderCell(top, 1).united(a::sliderCell(top, a::kSliderCells)), kWellMargin),
-                t.well, t);
+    for (const a::Box& title : {a::kMouseSpeedTitle, a::kScrollingSpeedTitle, a::kDoubleClickTitle})
+      titleLine(p, pointer, r(title), t);
+    for (int row = 0; row < a::kSliderCount; ++row)
+      paintWell(
+          p, inflated(r(a::sliderCell(row, 1)).united(r(a::sliderCell(row, a::kSliderCells))), kWellMargin),
+          t.well, t);
 
     // Macro editor: title, column heads over the two lists, the record options
     // and the New / Delete / Confirm buttons.
-    const QRect heads = united({a::kSelectMacroHead, a::kSequenceHead, a::kRecordOptionHead});
+    const QRect heads = united({r(a::kSelectMacroHead), r(a::kSequenceHead), r(a::kRecordOptionHead)});
     // It shares its bottom edge with the pointer settings.
-    QRect macros = panelAround({a::kMacroTitle, heads, a::kMacroList, a::kSequenceList, a::kMouseEventList,
-                                a::kNewButton, a::kConfirmButton});
+    QRect macros = panelAround({r(a::kMacroTitle), heads, r(a::kMacroList), r(a::kSequenceList),
+                                r(a::kMouseEventList), r(a::kNewButton), r(a::kConfirmButton)});
     macros.setBottom(std::max(macros.bottom(), pointer.bottom()));
     paintPanel(p, macros, t);
-    titleLine(p, macros, a::kMacroTitle, t);
+    titleLine(p, macros, r(a::kMacroTitle), t);
     p.fillRect(heads, t.header);
     p.fillRect(QRect(heads.left(), heads.bottom(), heads.width(), 1), t.panelBorder);
-    for (const QRect& head : {a::kSequenceHead, a::kRecordOptionHead})
-      p.fillRect(QRect(head.left(), head.top() + kHeadInset, 1, head.height() - 2 * kHeadInset),
-                 t.panelBorder);
-    paintWell(p, a::kMacroList, t.well, t);
-    paintWell(p, a::kSequenceList, t.well, t);
-    paintRecordIcon(p, a::kStartRecording, t, false);
-    paintRecordIcon(p, a::kStopRecording, t, true);
-    paintWell(p, a::kMacroNameField, QColor(Qt::black), t);
-    paintWell(p, a::kLoopTimesField, QColor(Qt::black), t);
+    for (const a::Box& head : {a::kSequenceHead, a::kRecordOptionHead})
+      p.fillRect(QRect(head.left, head.top + kHeadInset, 1, head.height() - 2 * kHeadInset), t.panelBorder);
+    paintWell(p, r(a::kMacroList), t.well, t);
+    paintWell(p, r(a::kSequenceList), t.well, t);
+    paintRecordIcon(p, r(a::kStartRecording), t, false);
+    paintRecordIcon(p, r(a::kStopRecording), t, true);
+    paintWell(p, r(a::kMacroNameField), QColor(Qt::black), t);
+    paintWell(p, r(a::kLoopTimesField), QColor(Qt::black), t);
     // The mouse-event face with its arrow compartment at the right.
-    const QRect box = a::kMouseEventBox, face = a::kMouseEventFace;
+    const QRect box = r(a::kMouseEventBox), face = r(a::kMouseEventFace);
     paintWell(p, box, QColor(Qt::black), t);
     p.fillRect(QRect(face.right() + 1, box.top() + 1, 1, box.height() - 2), t.wellBorder);
     paintChevron(p, QRectF(face.right() + 2, box.top(), box.right() - face.right() - 1, box.height()),
                  t.accent);
-    ruleAbove(p, macros, a::kNewButton, t);
+    ruleAbove(p, macros, r(a::kNewButton), t);
   });
 }
 

@@ -55,12 +55,12 @@ QImage picture(const Theme& t, std::string_view name, const QImage& basic) {
   if (name == skin::kKeyBoxNormal) return dropDownBox(t, keyBox, true, false);
   if (name == skin::kKeyBoxOver) return dropDownBox(t, keyBox, true, true);
   if (name == skin::kSmallBox) return dropDownBox(t, smallBox, false, false);
-  if (name == skin::kReportRateDark) return cell(t, skin::kReportRateCellSize, false);
-  if (name == skin::kReportRateLight) return cell(t, skin::kReportRateCellSize, true);
-  if (name == skin::kDpiDark) return cell(t, skin::kDpiCellSize, false);
-  if (name == skin::kDpiLight) return cell(t, skin::kDpiCellSize, true);
-  if (name == skin::kSliderDark) return cell(t, skin::kSliderCellSize, false);
-  if (name == skin::kSliderLight) return cell(t, skin::kSliderCellSize, true);
+  if (name == skin::kReportRateDark) return cell(t, skin::kReportRateCellSize, false, t.panel);
+  if (name == skin::kReportRateLight) return cell(t, skin::kReportRateCellSize, true, t.panel);
+  if (name == skin::kDpiDark) return cell(t, skin::kDpiCellSize, false, t.panel);
+  if (name == skin::kDpiLight) return cell(t, skin::kDpiCellSize, true, t.panel);
+  if (name == skin::kSliderDark) return cell(t, skin::kSliderCellSize, false, t.well);
+  if (name == skin::kSliderLight) return cell(t, skin::kSliderCellSize, true, t.well);
   if (name == skin::kPaneOff) return tickPane(t, false);
   if (name == skin::kPaneOn) return tickPane(t, true);
   return dialogImage(t, name);

@@ -1,19 +1,63 @@
-// The Advanced page: its background and the frame. The pointer settings and
-// the macro editor are added to this class's painter, click handler and
-// hover list.
+// The Advanced page. Its left half holds the desktop's pointer settings: the
+// pointer speed, scroll lines and double-click sliders (11 cells each), the
+// "Enhance Pointer Precision" and "Scroll One Screen" ticks and "Default";
+// the right half is the macro editor's.
+//
+// The first paint in a run reads the desktop's four values (through
+// AppContext::pointerSettings) and replaces the record's fields with them;
+// later paints draw the fields as they are. Clicks change the working record
+// only: the window hands the fields to the desktop after OK / Apply has
+// written the mouse. "Default" sets the desktop at once, then the fields.
+//
+// Painting order (paint): background; frame buttons; "Default" image; page
+// tabs; page title; the three titles; frame texts; tick labels; cell numbers;
+// the sliders; the ticks; the "Default" text; then the macro editor's build
+// step.
+//
+// Click order (handleClick, the first hit wins; nothing overlaps): the cells
+// of the speed, scroll and double-click sliders, the precision tick, the
+// one-screen tick, "Default".
 #pragma once
 
+#include <array>
+
+#include "core/model/pointer_settings_logic.h"
 #include "gui/app/page.h"
+#include "gui/skin/skin_controls.h"
 
 namespace hm {
 
 class AdvancedPage : public Page {
  public:
-  explicit AdvancedPage(AppContext& ctx) : Page(ctx) {}
+  explicit AdvancedPage(AppContext& ctx);
   PageId id() const override { return kAdvancedPage; }
-  // Background "/AdvancedSet2.png", then the frame.
+  // Reads the desktop's pointer settings into the working record.
+  void firstShow() override;
   void paint(CMemDC& dc) override;
-  bool handleClick(QPoint) override { return false; }
+  bool handleClick(QPoint p) override;
+  std::vector<HoverItem> hoverItems() const override;
+  void drawHover(CMemDC& dc, int id, bool highlighted) override;
+
+  // Hover identifier of the pointer settings' "Default".
+  static constexpr int kDefaultHoverId = 0;
+
+ private:
+  SkinLevelBar& slider(PointerSlider s) { return sliders_[static_cast<std::size_t>(s)]; }
+  void clickCell(PointerSlider s, int n);
+  void clickPrecision();
+  void clickOneScreen();
+  void restoreDefaults();
+  void drawSlider(CMemDC& dc, PointerSlider s);
+  void drawTicks(CMemDC& dc);
+  // Creates the macro editor's controls when they do not exist yet (the
+  // right half; nothing yet).
+  void buildMacroEditor() {}
+  template <typename Draw>
+  void redraw(Draw&& draw);
+
+  std::array<SkinLevelBar, 3> sliders_;  // by PointerSlider
+  SkinPane precision_, oneScreen_;
+  SkinButton default_;
 };
 
 }  // namespace hm

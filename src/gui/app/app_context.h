@@ -26,8 +26,9 @@ class SkinLibrary;
 struct SkinStyle;
 class CMemDC;
 class MessageSink;
-class ColorChooser;  // src/app/color_chooser.h
-class DialogRunner;  // src/buttons/dialogs/dialog_runner.h
+class ColorChooser;     // src/app/color_chooser.h
+class DialogRunner;     // src/buttons/dialogs/dialog_runner.h
+class PointerSettings;  // platform/pointer_settings.h
 
 // Values of CurrentPage.
 enum PageId : int { kNoPage = 0, kBasicPage = 1, kAdvancedPage = 2 };
@@ -86,9 +87,10 @@ struct AppContext {
   SkinStyle& style;       // fonts and skin text colour
   MessageSink& messages;  // modal message boxes owned by the main window
   FrameHost& frame;
-  QWidget* mainWindow;                   // parent of every child list, edit and swatch
-  ColorChooser* colorChooser = nullptr;  // set by the window; tests replace it
-  DialogRunner* dialogRunner = nullptr;  // set by the window; tests replace it
+  QWidget* mainWindow;                         // parent of every child list, edit and swatch
+  ColorChooser* colorChooser = nullptr;        // set by the window; tests replace it
+  DialogRunner* dialogRunner = nullptr;        // set by the window; tests replace it
+  PointerSettings* pointerSettings = nullptr;  // the desktop's; set by the window; tests replace it
 
   int currentPage() const { return frame.currentPage(); }
   bool deviceOpen() const { return frame.deviceOpen(); }

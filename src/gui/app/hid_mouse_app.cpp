@@ -16,6 +16,7 @@
 #include "gui/app/tray.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/hid/simulated_mouse.h"
+#include "platform/pointer_settings.h"
 #include "platform/single_instance.h"
 #include "platform/system_language.h"
 
@@ -111,6 +112,12 @@ int CHidMouseApp::run(int argc, char** argv) {
     backend = makeLinuxHidBackend();
   }
 
+  // The desktop's pointer settings: GNOME's where its schema is installed.
+  const std::unique_ptr<PointerSettings> pointer = makeDesktopPointerSettings();
+  const char* const settingNames[] = {"precision", "pointer speed", "scroll lines", "double-click time"};
+  for (PointerSetting s : kPointerSettings)
+    log(std::string("pointer settings: ") + settingNames[static_cast<int>(s)] + ": " + pointer->source(s));
+
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = DataPaths::inFolder(dataFolder);
@@ -118,6 +125,7 @@ int CHidMouseApp::run(int argc, char** argv) {
   options.language = language;
   options.backend = backend.get();
   options.log = log;
+  options.pointerSettings = pointer.get();
   if (screenshot) {
     // No one could answer a message box or click a tray icon.
     options.messages = &streamSink;

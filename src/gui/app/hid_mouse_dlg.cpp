@@ -14,6 +14,7 @@
 #include "core/device/protocol.h"
 #include "core/device/sleeper.h"
 #include "core/model/config_session.h"
+#include "core/model/pointer_settings_logic.h"
 #include "core/model/tray_balloons.h"
 #include "core/settings/settings_ini.h"
 #include "gui/app/advanced_page.h"
@@ -25,6 +26,7 @@
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_folder.h"
+#include "platform/pointer_settings.h"
 
 namespace hm {
 
@@ -65,6 +67,11 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
     ownRunner_ = std::make_unique<ModalDialogRunner>();
     runner = ownRunner_.get();
   }
+  PointerSettings* pointer = options_.pointerSettings;
+  if (pointer == nullptr) {
+    ownPointer_ = std::make_unique<KeptPointerSettings>();
+    pointer = ownPointer_.get();
+  }
 
   style_.skins = &skins_;
   style_.fonts = SkinFonts::forLanguage(options_.language);
@@ -82,7 +89,12 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   ConfigSession& cs = *session_;
   ctx_ = std::make_unique<AppContext>(AppContext{cs, cs.working(), cs.saved(), cs.buttonTexts(), texts_,
                                                  options_.language, cs.paths(), device_->link(), skins_,
-                                                 style_, *messages_, *this, this, chooser, runner});
+                                                 style_, *messages_, *this, this, chooser, runner, pointer});
+  // OK and Apply hand the record's pointer settings to the desktop, whether
+  // or not the Advanced page was ever shown.
+  applyPointerSettings_ = [this](const MouseConfig& c) {
+    applyPointerValues(*ctx_->pointerSettings, pointerValuesFor(c), *messages_);
+  };
   frame_ = std::make_unique<Frame>(texts_, style_);
   hover_ = std::make_unique<HoverTracker>(*frame_, *this, [this] { return current(); });
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);

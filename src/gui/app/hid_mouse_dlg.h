@@ -45,6 +45,7 @@ class TrayIconBackend;
 class ColorChooser;
 class DialogRunner;
 class MessageBoxSink;
+class PointerSettings;
 
 inline constexpr char kWindowClassName[] = "GS_ORVEXClass";
 inline constexpr char kWarningCaption[] = "Warning";
@@ -61,6 +62,7 @@ struct DlgOptions {
   Sleeper* sleeper = nullptr;                   // nullptr: real pauses
   ColorChooser* colorChooser = nullptr;         // nullptr: the standard colour dialog
   DialogRunner* dialogRunner = nullptr;         // nullptr: modal exec()
+  PointerSettings* pointerSettings = nullptr;   // the desktop's; nullptr: kept for the run
   PageFactory basicPage;                        // empty: BasicPage
   PageFactory advancedPage;                     // empty: AdvancedPage
   std::function<void(int code)> exitProcess;    // empty: QCoreApplication::exit
@@ -113,8 +115,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void applySkinChoice(const QString& skinName, QColor textColour);
   // Runs the skins dialog; set by whoever provides it (returns after it ends).
   void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
-  // Applies the pointer settings of the record after OK / Apply; set by the
-  // Advanced page's owner.
+  // Applies the pointer settings of the record after OK / Apply; by default
+  // hands them to the context's pointer settings.
   void setPointerSettingsApplier(std::function<void(const MouseConfig&)> apply) {
     applyPointerSettings_ = std::move(apply);
   }
@@ -170,6 +172,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   std::unique_ptr<Sleeper> ownSleeper_;
   std::unique_ptr<ColorChooser> ownChooser_;
   std::unique_ptr<DialogRunner> ownRunner_;
+  std::unique_ptr<PointerSettings> ownPointer_;
 
   std::unique_ptr<ConfigSession> session_;
   UiTexts texts_;

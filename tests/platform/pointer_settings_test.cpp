@@ -1,0 +1,203 @@
+// The desktop's pointer settings: the GNOME implementation for real against
+// GSettings' in-memory backend, and the values kept for the run, through the
+// same table of cases; then GNOME's own keys, a read-only store refusing
+// writes, and the messages of failing calls.
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <functional>
+#include <memory>
+
+#include "platform/pointer_settings.h"
+#include "platform/pointer_settings_gnome.h"
+#include "support/recording_sink.h"
+
+namespace hm {
+namespace {
+
+// GSettings picks its default backend on first use: the in-memory one, so
+// nothing here reaches a desktop.
+const bool kMemoryBackend = [] { return ::setenv("GSETTINGS_BACKEND", "memory", 1) == 0; }();
+
+using test::Message;
+using test::RecordingSink;
+
+// The schema's keys as stored, read and written beside the implementation.
+class StoredKeys {
+ public:
+  StoredKeys() : settings_(g_settings_new(GnomePointerSettings::kSchema)) {}
+  ~StoredKeys() { g_object_unref(settings_); }
+  void reset() {
+    for (const char* key : {"speed", "accel-profile", "double-click"}) g_settings_reset(settings_, key);
+  }
+  double speed() const { return g_settings_get_double(settings_, "speed"); }
+  void setSpeed(double g) { ASSERT_TRUE(g_settings_set_double(settings_, "speed", g)); }
+  std::string profile() const {
+    gchar* s = g_settings_get_string(settings_, "accel-profile");
+    std::string out = s;
+    g_free(s);
+    return out;
+  }
+  void setProfile(const char* p) { ASSERT_TRUE(g_settings_set_string(settings_, "accel-profile", p)); }
+  int doubleClick() const { return g_settings_get_int(settings_, "double-click"); }
+
+ private:
+  GSettings* settings_;
+};
+
+struct Implementation {
+  const char* name;
+  std::function<std::unique_ptr<PointerSettings>()> make;  // fresh: nothing set yet
+  PointerValues fresh;
+};
+
+std::vector<Implementation> implementations() {
+  return {
+      {"kept for the run", [] { return std::make_unique<KeptPointerSettings>(); }, kDefaultPointerValues},
+      // The schema's defaults: 'default' acceleration (on), speed 0.0, 400 ms;
+      // scroll lines are kept.
+      {"GNOME",
+       [] {
+         StoredKeys().reset();
+         return std::make_unique<GnomePointerSettings>();
+       },
+       {true, 10, 3, 400}},
+  };
+}
+
+TEST(PointerSettings, EveryImplementationGivesBackWhatWasSet) {
+  ASSERT_TRUE(kMemoryBackend);
+  ASSERT_TRUE(GnomePointerSettings::schemaInstalled())
+      << "scripts/install-deps installs gsettings-desktop-schemas";
+  const PointerValues cases[] = {
+      {false, 10, 3, 500},               // the "Default" values
+      {true, 1, kScrollOneScreen, 900},  // slowest, a screen per notch
+      {true, 20, 11, 200},               // fastest
+      {false, 11, 1, 550},               // an odd speed survives
+      {true, 2, 7, 270},
+  };
+  for (const Implementation& impl : implementations()) {
+    SCOPED_TRACE(impl.name);
+    RecordingSink sink;
+    std::unique_ptr<PointerSettings> desktop = impl.make();
+    PointerReading r = readPointerValues(*desktop, sink);
+    EXPECT_EQ((PointerValues{*r.precision, *r.speed, *r.scrollLines, *r.doubleClickMs}), impl.fresh);
+    for (const PointerValues& v : cases) {
+      applyPointerValues(*desktop, v, sink);
+      r = readPointerValues(*desktop, sink);
+      EXPECT_EQ((PointerValues{*r.precision, *r.speed, *r.scrollLines, *r.doubleClickMs}), v)
+          << v.speed << " " << v.scrollLines << " " << v.doubleClickMs;
+    }
+    EXPECT_TRUE(sink.messages.empty());
+  }
+}
+
+TEST(PointerSettings, GnomeSpeedMapsLinearlyOntoItsKey) {
+  struct Case {
+    int speed;
+    double key;
+    bool written;  // the speed is written as this key value (else only read back)
+  };
+  const Case cases[] = {{1, -0.9, true},  {10, 0.0, true},   {11, 0.1, true},   {20, 1.0, true},
+                        {1, -1.0, false}, {10, 0.04, false}, {11, 0.05, false}, {15, 0.53, false}};
+  StoredKeys keys;
+  GnomePointerSettings gnome;
+  for (const Case& t : cases) {
+    if (t.written) {
+      ASSERT_TRUE(gnome.setPointerSpeed(t.speed).ok());
+      EXPECT_NEAR(keys.speed(), t.key, 1e-9) << "speed " << t.speed;
+      EXPECT_NEAR(GnomePointerSettings::gsettingsSpeed(t.speed), t.key, 1e-9);
+    }
+    keys.setSpeed(t.key);
+    EXPECT_EQ(gnome.readPointerSpeed().value(), t.speed) << "key " << t.key;
+  }
+  // Speeds outside 1..20 are written as the nearest end.
+  ASSERT_TRUE(gnome.setPointerSpeed(0).ok());
+  EXPECT_NEAR(keys.speed(), -0.9, 1e-9);
+  ASSERT_TRUE(gnome.setPointerSpeed(30).ok());
+  EXPECT_NEAR(keys.speed(), 1.0, 1e-9);
+}
+
+TEST(PointerSettings, GnomeKeysOfPrecisionAndDoubleClick) {
+  StoredKeys keys;
+  GnomePointerSettings gnome;
+  ASSERT_TRUE(gnome.setPrecision(true).ok());
+  EXPECT_EQ(keys.profile(), "adaptive");
+  ASSERT_TRUE(gnome.setPrecision(false).ok());
+  EXPECT_EQ(keys.profile(), "flat");
+  const std::pair<const char*, bool> profiles[] = {{"default", true}, {"flat", false}, {"adaptive", true}};
+  for (auto [profile, on] : profiles) {
+    keys.setProfile(profile);
+    EXPECT_EQ(gnome.readPrecision().value(), on) << profile;
+  }
+  ASSERT_TRUE(gnome.setDoubleClickTime(550).ok());
+  EXPECT_EQ(keys.doubleClick(), 550);
+
+  EXPECT_EQ(gnome.source(PointerSetting::Speed), "GSettings org.gnome.desktop.peripherals.mouse speed");
+  EXPECT_EQ(gnome.source(PointerSetting::Precision),
+            "GSettings org.gnome.desktop.peripherals.mouse accel-profile");
+  EXPECT_EQ(gnome.source(PointerSetting::DoubleClick),
+            "GSettings org.gnome.desktop.peripherals.mouse double-click");
+  EXPECT_EQ(gnome.source(PointerSetting::ScrollLines), "kept for this run");
+  // With the schema installed the desktop gets GNOME's implementation.
+  EXPECT_EQ(makeDesktopPointerSettings()->source(PointerSetting::Speed), gnome.source(PointerSetting::Speed));
+}
+
+TEST(PointerSettings, ARefusedWriteShowsItsMessageAndTheNextCallRuns) {
+  GnomePointerSettings locked(GnomePointerSettings::Store::ReadOnly);
+  const Status s = locked.setPointerSpeed(4);
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().call, "g_settings_set(org.gnome.desktop.peripherals.mouse speed)");
+  EXPECT_EQ(s.error().code, EACCES);
+
+  RecordingSink sink;
+  applyPointerValues(locked, {true, 4, 9, 300}, sink);
+  EXPECT_EQ(sink.messages, (std::vector<Message>{{"SETMOUSE failed.", "Warning"},
+                                                 {"SETMOUSESPEED failed.", "Warning"},
+                                                 {"SPI_SETDOUBLECLICKTIME failed.", "Warning"}}));
+  // The scroll lines, kept by the program, were set after the refusals.
+  EXPECT_EQ(locked.readScrollLines().value(), 9u);
+  EXPECT_EQ(locked.readPointerSpeed().value(), 10) << "the store keeps the schema's default";
+}
+
+// A desktop whose every call fails.
+class FailingDesktop : public PointerSettings {
+ public:
+  Result<bool> readPrecision() override { return fail(); }
+  Result<int> readPointerSpeed() override { return fail(); }
+  Result<std::uint32_t> readScrollLines() override { return fail(); }
+  Result<int> readDoubleClickTime() override { return fail(); }
+  Status setPrecision(bool) override { return fail(); }
+  Status setPointerSpeed(int) override { return fail(); }
+  Status setScrollLines(std::uint32_t) override { return fail(); }
+  Status setDoubleClickTime(int) override { return fail(); }
+  std::string source(PointerSetting) const override { return "failing"; }
+  int calls = 0;
+
+ private:
+  Error fail() {
+    ++calls;
+    return Error{"set", EIO};
+  }
+};
+
+TEST(PointerSettings, EveryFailingCallShowsItsOwnMessage) {
+  FailingDesktop desktop;
+  RecordingSink sink;
+  const PointerReading r = readPointerValues(desktop, sink);
+  EXPECT_FALSE(r.precision || r.speed || r.scrollLines || r.doubleClickMs);
+  applyPointerValues(desktop, kDefaultPointerValues, sink);
+  EXPECT_EQ(desktop.calls, 8);
+  // A failed precision read says nothing: it reads as off.
+  EXPECT_EQ(sink.messages, (std::vector<Message>{{"GETMOUSESPEED failed.", "Warning"},
+                                                 {"GETWHEELSCROLLLINES failed.", "Warning"},
+                                                 {"GetDoubleClickTime failed.", "Warning"},
+                                                 {"SETMOUSE failed.", "Warning"},
+                                                 {"SETMOUSESPEED failed.", "Warning"},
+                                                 {"SETWHEELSCROLLLINES failed.", "Warning"},
+                                                 {"SPI_SETDOUBLECLICKTIME failed.", "Warning"}}));
+}
+
+}  // namespace
+}  // namespace hm
