@@ -194,8 +194,15 @@ void CSkinDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+void CSkinDialog::useDialogFont(QWidget* control) const {
+  // Set on the control itself: under the dialog's style sheet a control
+  // that only inherits the font is drawn in the application's default font.
+  control->setFont(font_);
+}
+
 QLabel* CSkinDialog::makeLabel(int id, const QRect& rect, Qt::Alignment align) {
   auto* label = new QLabel(this);
+  useDialogFont(label);
   label->setObjectName(QStringLiteral("id%1").arg(id));
   label->setGeometry(rect);
   label->setAlignment(align | Qt::AlignVCenter);
@@ -207,6 +214,7 @@ QLabel* CSkinDialog::makeLabel(int id, const QRect& rect, Qt::Alignment align) {
 
 QLineEdit* CSkinDialog::makeEdit(int id, const QRect& rect, bool border) {
   auto* edit = new QLineEdit(this);
+  useDialogFont(edit);
   edit->setObjectName(QStringLiteral("id%1").arg(id));
   edit->setGeometry(rect);
   edit->setAlignment(Qt::AlignCenter);

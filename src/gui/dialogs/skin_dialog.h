@@ -103,7 +103,8 @@ class CSkinDialog : public QDialog {
 
   // Redraws the canvas from the current state and shows it.
   void redraw();
-  // Helpers for the dialog's own controls, named "id<identifier>".
+  // Helpers for the dialog's own controls, named "id<identifier>", in the
+  // dialog's font.
   QLabel* makeLabel(int id, const QRect& rect, Qt::Alignment align);
   QLineEdit* makeEdit(int id, const QRect& rect, bool border);
   // Draws a skin image on the canvas, saying "LoadPng---Load image failed."
@@ -122,6 +123,8 @@ class CSkinDialog : public QDialog {
 
  private:
   void hover();
+  // Gives a child control the dialog's normal font.
+  void useDialogFont(QWidget* control) const;
   void stopCapture();
 
   DialogEnv env_;

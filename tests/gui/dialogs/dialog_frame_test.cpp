@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -29,6 +32,7 @@ struct DialogKind {
   const char* caption;
   bool escapeCancels;
   std::function<std::unique_ptr<CSkinDialog>(const DialogEnv&)> make;
+  QRect listBox = {};  // the box that opens the dialog's list, if it has one
 };
 
 const std::vector<DialogKind>& kinds() {
@@ -36,17 +40,18 @@ const std::vector<DialogKind>& kinds() {
       {"single", "single-key.png", "Single Key Dialog Load background image failed!!!", false,
        [](const DialogEnv& e) { return std::make_unique<CSingleDialog>(e); }},
       {"combo", "combo-key.png", "Combo Dialog Load background image failed!!!", false,
-       [](const DialogEnv& e) { return std::make_unique<CComboDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CComboDialog>(e); }, dlg::kComboModifierBox},
       {"fire", "fire-key.png", "FireKey Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CFireKeyDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CFireKeyDialog>(e); }, dlg::kFireBox},
       {"delay", "delay-time.png", "DelayTime Dialog Load background image failed!!!", true,
        [](const DialogEnv& e) { return std::make_unique<CDelayTimeDialog>(e); }},
       {"media", "media-key.png", "Media Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CMediaDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CMediaDialog>(e); }, dlg::kChoiceBox},
       {"windows", "windows-key.png", "Windows Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CWindowsDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CWindowsDialog>(e); }, dlg::kChoiceBox},
       {"macro", "macro-key.png", "Macro Key Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CMacroDialog>(e, "/nonexistent/record.ini"); }},
+       [](const DialogEnv& e) { return std::make_unique<CMacroDialog>(e, "/nonexistent/record.ini"); },
+       dlg::kMacroBox},
   };
   return k;
 }
@@ -173,6 +178,33 @@ TEST_F(DialogFrame, EscapeCancelsOnlyTheDialogsThatDoNotCaptureKeys) {
       EXPECT_TRUE(d->isVisible());
     }
   }
+}
+
+// The static texts, key and number boxes and the open list all use the
+// dialog's font, whatever the application's default font is.
+TEST_F(DialogFrame, ChildControlsUseTheDialogFontNotTheApplicationDefault) {
+  const QFont appFont = QApplication::font();
+  QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  for (const DialogKind& k : kinds()) {
+    SCOPED_TRACE(k.name);
+    auto d = k.make(env);
+    d->show();
+    if (!k.listBox.isNull()) test::clickAt(d.get(), k.listBox.topLeft() + QPoint(k.listBox.width() - 3, 3));
+    const QFontInfo want(d->dialogFont());
+    ASSERT_NE(want.family(), QFontInfo(QApplication::font()).family());
+    int controls = 0;
+    for (QWidget* w : d->findChildren<QWidget*>()) {
+      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QLineEdit*>(w) && !qobject_cast<QListWidget*>(w))
+        continue;
+      ++controls;
+      const QFontInfo got(w->font());
+      EXPECT_EQ(got.family(), want.family()) << w->objectName().toStdString();
+      EXPECT_EQ(got.pixelSize(), want.pixelSize()) << w->objectName().toStdString();
+    }
+    EXPECT_GT(controls, 0);
+    if (!k.listBox.isNull()) EXPECT_NE(d->findChild<QListWidget*>(), nullptr);
+  }
+  QApplication::setFont(appFont);
 }
 
 // The program's own skins size every dialog by its background, so each
