@@ -61,7 +61,7 @@ void CSkinDialog::initialise() {
   createControls();
   if (frame_.keys == Keys::Capture) {
     capture_ = std::make_unique<KeyCaptureFilter>(
-        [this](const std::string& name, const QKeyEvent&) { keyCaptured(name); },
+        this, [this](const std::string& name, const QKeyEvent&) { keyCaptured(name); },
         [this](const QKeyEvent& event) { return swallowsKey(event); });
   }
   redraw();
