@@ -42,8 +42,9 @@ int BasicPage::Runner::run(QDialog& dialog) {
 BasicPage::BasicPage(AppContext& ctx)
     : Page(ctx),
       runner_(ctx),
-      choiceCtx_{ctx.working, ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
-                 ctx.skins,   ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor},
+      choiceCtx_{ctx.working,       ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
+                 ctx.skins,         ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor,
+                 ctx.dialogMessages},
       controller_(choiceCtx_),
       led_(ctx) {
   modeA_ = SkinButton::textButton(QPoint(basic::kModeAButton.left, basic::kModeAButton.top),

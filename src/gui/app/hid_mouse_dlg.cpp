@@ -80,6 +80,7 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   ctx_ = std::make_unique<AppContext>(AppContext{working_, saved_, buttonTexts_, texts_, options_.language,
                                                  options_.paths, firstRunFlag_, *link_, skins_, style_,
                                                  *messages_, *this, this, chooser, runner});
+  if (ownSink_) ctx_->dialogMessages = [](QWidget* owner) { return std::make_unique<MessageBoxSink>(owner); };
   frame_ = std::make_unique<Frame>(texts_, style_);
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);
   advanced_ = options_.advancedPage ? options_.advancedPage(*ctx_) : std::make_unique<AdvancedPage>(*ctx_);

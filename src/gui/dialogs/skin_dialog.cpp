@@ -28,6 +28,7 @@ CSkinDialog::CSkinDialog(const DialogEnv& env, Frame frame, QWidget* parent)
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   resize(dlg::kEmptyDialogWidth, dlg::kEmptyDialogHeight);
+  if (env_.ownedMessages) ownMessages_ = env_.ownedMessages(this);
   hoverTimer_.setSingleShot(true);
   hoverTimer_.setInterval(dlg::kHoverDelayMs);
   connect(&hoverTimer_, &QTimer::timeout, this, &CSkinDialog::hover);
@@ -82,7 +83,9 @@ void CSkinDialog::done(int result) {
 void CSkinDialog::stopCapture() { capture_.reset(); }
 
 void CSkinDialog::drawImage(const char* name, QPoint at) {
-  drawSkinImageOrWarn(canvas_, env_.skins, QString::fromUtf8(name), at.x(), at.y(), env_.messages);
+  // "LoadPng---Load image failed." belongs to the dialog that could not draw.
+  MessageSink& messages = ownMessages_ ? *ownMessages_ : env_.messages;
+  drawSkinImageOrWarn(canvas_, env_.skins, QString::fromUtf8(name), at.x(), at.y(), messages);
 }
 
 void CSkinDialog::drawPrompt(QPainter& painter, const QRect& rect, const QString& text, int format) {

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "core/settings/language.h"
+#include "gui/dialogs/dialog_messages.h"
 
 class QLabel;
 class QLineEdit;
@@ -44,6 +45,9 @@ struct DialogEnv {
   MessageSink& messages;
   Language language = Language::English;
   QColor textColor{0, 255, 0};  // the skin text colour (OK / Cancel texts)
+  // Makes the sink of the boxes the dialog raises about its skin images,
+  // owned by the dialog; empty: those go to `messages` too.
+  OwnedMessageSinks ownedMessages = {};
 };
 
 class CSkinDialog : public QDialog {
@@ -139,6 +143,7 @@ class CSkinDialog : public QDialog {
   QTimer hoverTimer_;
   QPoint hoverPos_;
   std::unique_ptr<KeyCaptureFilter> capture_;
+  std::unique_ptr<MessageSink> ownMessages_;  // boxes owned by this dialog
 };
 
 }  // namespace hm

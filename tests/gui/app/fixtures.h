@@ -148,8 +148,9 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;  // RecordingPage in place of both pages
-  bool monitorFails = false;    // no device notifications
+  bool recordingPages = false;    // RecordingPage in place of both pages
+  bool monitorFails = false;      // no device notifications
+  bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
 };
 
 class Shell {
@@ -184,7 +185,7 @@ class Shell {
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
     d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
-    d.messages = &sink;
+    d.messages = options.realMessageBoxes ? nullptr : &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
     d.tray = std::move(trayBackend);
