@@ -122,9 +122,13 @@ void CSkinDialog::showEvent(QShowEvent* event) {
 }
 
 void CSkinDialog::paintEvent(QPaintEvent*) {
-  if (canvas_.isNull()) return;
   QPainter p(this);
-  p.drawImage(0, 0, canvas_);
+  if (!canvas_.isNull()) p.drawImage(0, 0, canvas_);
+  // The thin border, over the outermost pixels of the window (also of an
+  // empty dialog), so that client coordinates stay the picture's.
+  p.setPen(QPen(QColor::fromRgb(dlg::kBorderColor), dlg::kBorderWidth));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(rect().adjusted(0, 0, -dlg::kBorderWidth, -dlg::kBorderWidth));
 }
 
 void CSkinDialog::mousePressEvent(QMouseEvent* event) {

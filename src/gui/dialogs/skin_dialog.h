@@ -12,7 +12,8 @@
 // start the key capture, which lasts until the dialog ends.
 //
 // The picture lives on an off-screen canvas the size of the dialog; every
-// state change redraws it and the paint event only shows it.
+// state change redraws it and the paint event only shows it, with the
+// dialog's thin border drawn over its outermost pixels.
 #pragma once
 
 #include <QColor>

@@ -23,6 +23,18 @@
 namespace hm {
 namespace {
 
+// Whether the window as shown has the thin border all round and the
+// picture just inside it.
+void expectThinBorder(QWidget& d, QColor inside) {
+  const QImage shot = d.grab().toImage();
+  const QColor border = QColor::fromRgb(dlg::kBorderColor);
+  const int w = shot.width(), h = shot.height();
+  for (QPoint edge : {QPoint(0, 0), QPoint(w / 2, 0), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1),
+                      QPoint(0, h / 2), QPoint(w - 1, h - 1)})
+    EXPECT_EQ(test::pixel(shot, edge), border) << edge.x() << "," << edge.y();
+  EXPECT_EQ(test::pixel(shot, {1, h / 2}), inside);
+}
+
 using test::kButtonNormalColor;
 using test::kButtonOverColor;
 
@@ -74,6 +86,7 @@ TEST_F(DialogFrame, BackgroundSizesTheDialogAndNothingIsReported) {
     EXPECT_EQ(test::pixel(d->canvas(), dlg::kOkRect.topLeft() + QPoint(1, 1)), kButtonNormalColor);
     EXPECT_EQ(test::pixel(d->canvas(), dlg::kCloseRect.center()), test::kCloseNormalColor);
     EXPECT_TRUE(sink.messages.empty());
+    expectThinBorder(*d, test::kBackgroundColor);
   }
 }
 
@@ -94,6 +107,7 @@ TEST_F(DialogFrame, MissingBackgroundSaysErrorAndLeavesAnEmptyDialogWhoseButtons
       EXPECT_FALSE(d->backgroundLoaded());
       EXPECT_TRUE(d->findChildren<QWidget*>().isEmpty());
       EXPECT_FALSE(d->capturing());
+      expectThinBorder(*d, d->palette().color(QPalette::Window));
       test::clickAt(d.get(), where);
       EXPECT_FALSE(d->isVisible());
       EXPECT_EQ(d->result(), where == dlg::kOkRect.center() ? QDialog::Accepted : QDialog::Rejected);
@@ -202,7 +216,9 @@ TEST_F(DialogFrame, ChildControlsUseTheDialogFontNotTheApplicationDefault) {
       EXPECT_EQ(got.pixelSize(), want.pixelSize()) << w->objectName().toStdString();
     }
     EXPECT_GT(controls, 0);
-    if (!k.listBox.isNull()) EXPECT_NE(d->findChild<QListWidget*>(), nullptr);
+    if (!k.listBox.isNull()) {
+      EXPECT_NE(d->findChild<QListWidget*>(), nullptr);
+    }
   }
   QApplication::setFont(appFont);
 }
