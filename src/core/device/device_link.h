@@ -108,6 +108,9 @@ class DeviceLink {
   void writeSensorOptions();
   // 0x83, active sensor type = sensorType, option2 |= 0x40, 0x03.
   void sensorHandshake();
+  // The handshake's reading half: 0x83 and active sensor type = sensorType;
+  // nothing is written to the mouse.
+  void readSensorType();
   // The whole "Apply" sequence, then saves config.bin and the button texts.
   // Device exchanges report nothing; returns whether both files were saved.
   bool applyToMouse(const MouseConfig& config, const ApplyFiles& files);

@@ -39,14 +39,15 @@ int BasicPage::Runner::run(QDialog& dialog) {
   return ctx_.dialogRunner ? ctx_.dialogRunner->run(dialog) : modal_.run(dialog);
 }
 
-BasicPage::BasicPage(AppContext& ctx)
+BasicPage::BasicPage(AppContext& ctx, Writes writes)
     : Page(ctx),
       runner_(ctx),
       choiceCtx_{ctx.working,       ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
                  ctx.skins,         ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor,
                  ctx.dialogMessages},
       controller_(choiceCtx_),
-      led_(ctx) {
+      led_(ctx),
+      writes_(writes) {
   modeA_ = SkinButton::textButton(QPoint(basic::kModeAButton.left, basic::kModeAButton.top),
                                   QString::fromLatin1(basic::kModeAText));
   modeB_ = SkinButton::textButton(QPoint(basic::kModeBButton.left, basic::kModeBButton.top),
@@ -87,7 +88,11 @@ void BasicPage::redraw(Draw&& draw) {
 // ---- first display ---------------------------------------------------------------
 
 void BasicPage::firstShow() {
-  ctx_.device.sensorHandshake();
+  const bool mayWrite = writes_ == Writes::Allowed;
+  if (mayWrite)
+    ctx_.device.sensorHandshake();
+  else
+    ctx_.device.readSensorType();
   if (ctx_.firstRunFlag != 0) return;
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
   // written to str.ini at once.
@@ -100,7 +105,7 @@ void BasicPage::firstShow() {
                                                       kDpiDownText,
                                                       ctx_.ui.get(TextId::KeyOff)};
   applyFirstRunTexts(ctx_.buttonTexts, texts);
-  saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
+  if (mayWrite) saveButtonTexts(ctx_.paths.strIni, ctx_.language, ctx_.buttonTexts);
 }
 
 // ---- painting ------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
@@ -119,9 +120,13 @@ int CHidMouseApp::run(int argc, char** argv) {
   options.backend = backend.get();
   options.log = log;
   if (screenshot) {
-    // No one could answer a message box or click a tray icon.
+    // No one could answer a message box or click a tray icon, and drawing
+    // the first display must change neither the files nor the mouse.
     options.messages = &streamSink;
     options.tray = std::make_unique<NoTrayBackend>();
+    options.basicPage = [](AppContext& ctx) {
+      return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None);
+    };
   }
 
   CHidMouseDlg dlg(std::move(options));

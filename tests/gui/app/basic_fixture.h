@@ -65,6 +65,7 @@ struct BasicOptions {
   std::uint8_t sensorType = 0;
   Language language = Language::English;
   std::uint8_t firstRunFlag = 1;
+  bool drawOnly = false;
 };
 
 class BasicShell {
@@ -135,6 +136,7 @@ class BasicShell {
     ShellOptions s;
     s.sensorAnswer = std::array<std::uint8_t, 4>{o.sensorType, 0, 0, 0};
     s.language = o.language;
+    s.drawOnly = o.drawOnly;
     s.removeImages = std::vector<QString>{};  // a skin copy of its own
     s.skinName = QStringLiteral("Opaque");
     return s;

@@ -8,6 +8,7 @@
 
 #include "basic_fixture.h"
 #include "core/buttons/button_codes.h"
+#include "core/device/protocol.h"
 #include "core/settings/profile_file.h"
 #include "gui/app/frame.h"
 
@@ -294,6 +295,29 @@ TEST(BasicFirstShow, FactoryFlagWritesTheNamesOfButtons1To8) {
   EXPECT_EQ(b.shell.dlg->buttonTexts().text[1][7], "Key Off");
   EXPECT_EQ(profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item73", ""), "DPI -");
   EXPECT_EQ(b.shell.mouse.sensorWrites(), 1) << "the sensor handshake ran once";
+}
+
+// A page that only draws (a screenshot) shows what the first display shows
+// (the first-run names, the sensor's DPI scale) but writes neither str.ini
+// nor anything to the mouse; only the sensor is read.
+TEST(BasicFirstShow, DrawOnlyShowsTheFirstDisplayAndChangesNothing) {
+  for (bool drawOnly : {false, true}) {
+    SCOPED_TRACE(drawOnly ? "draw only" : "normal");
+    BasicShell b(saneRecord(), {.sensorType = 1, .firstRunFlag = 0, .drawOnly = drawOnly});
+    ASSERT_TRUE(b.started);
+    EXPECT_EQ(b.shell.dlg->buttonTexts().text[0][5], "DPI +");
+    EXPECT_EQ(b.page->keyList(6).caption, "DPI +");
+    EXPECT_EQ(b.page->levelCount(), 8);
+    const std::string stored = profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item6", "");
+    EXPECT_EQ(stored == "DPI +", !drawOnly) << stored;
+    int reads = 0, writes = 0;
+    for (const FeatureReport& r : b.shell.mouse.commands()) {
+      reads += r[0] == proto::kCmdSensorRead ? 1 : 0;
+      writes += (r[0] & proto::kReadFlag) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(writes, drawOnly ? 0 : 1);
+  }
 }
 
 TEST(BasicApply, SendsWhatWasClicked) {

@@ -36,6 +36,7 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/profile_file.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
 #include "platform/hid/simulated_mouse.h"
@@ -151,6 +152,7 @@ struct ShellOptions {
   bool recordingPages = false;    // RecordingPage in place of both pages
   bool monitorFails = false;      // no device notifications
   bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
+  bool drawOnly = false;          // the Basic page of a screenshot run (writes nothing)
 };
 
 class Shell {
@@ -192,6 +194,8 @@ class Shell {
     d.sleeper = &sleeper;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
+    if (options.drawOnly)
+      d.basicPage = [](AppContext& ctx) { return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None); };
     if (options.recordingPages) {
       d.basicPage = [this](AppContext& ctx) {
         auto p = std::make_unique<RecordingPage>(ctx, kBasicPage);
