@@ -6,7 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
+#include <optional>
 
 #include "cli/ctl_show.h"
 #include "core/device/device_change.h"
@@ -21,10 +21,6 @@ namespace hm::ctl {
 using nlohmann::json;
 
 namespace {
-
-constexpr auto kSimEventGap = std::chrono::milliseconds(100);
-constexpr const char* kSimPlug = "plug";
-constexpr const char* kSimUnplug = "unplug";
 
 std::string hex2(unsigned v) {
   char b[8];
@@ -58,42 +54,6 @@ WakeEvent* gStopEvent = nullptr;
 extern "C" void onStopSignal(int) {
   if (gStopEvent) gStopEvent->set();
 }
-
-// Plays --sim-events on the simulated mouse: "T:V" sends a notification,
-// "unplug" and "plug" pull and put back the mouse.
-class SimEventPlayer {
- public:
-  SimEventPlayer(SimulatedMouse* mouse, std::vector<std::string> events, Console& console)
-      : mouse_(mouse), events_(std::move(events)), console_(console) {
-    if (mouse_ && !events_.empty()) thread_ = std::thread([this] { run(); });
-  }
-  ~SimEventPlayer() {
-    stop_.set();
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  void run() {
-    for (const std::string& e : events_) {
-      if (stop_.wait(static_cast<int>(kSimEventGap.count()))) return;
-      int type = 0, value = 0;
-      if (e == kSimPlug) {
-        mouse_->plugIn();
-      } else if (e == kSimUnplug) {
-        mouse_->unplug();
-      } else if (std::sscanf(e.c_str(), "%d:%d", &type, &value) == 2) {
-        mouse_->sendNotification(type, value);
-      } else {
-        console_.error("ignored simulated event \"" + e + "\"");
-      }
-    }
-  }
-  SimulatedMouse* mouse_;
-  std::vector<std::string> events_;
-  Console& console_;
-  WakeEvent stop_;
-  std::thread thread_;
-};
 
 }  // namespace
 
@@ -321,7 +281,8 @@ int runMonitor(Session& s) {
   sigaction(SIGINT, &sa, &oldInt);
   sigaction(SIGTERM, &sa, &oldTerm);
   {
-    SimEventPlayer player(s.simulated(), s.options().simEvents, con);
+    std::optional<SimEventPlayer> player;
+    if (SimulatedMouse* mouse = s.simulated()) player.emplace(*mouse, s.options().simEvents);
     for (;;) {
       pollfd fds[2] = {{monitor->fd(), POLLIN, 0}, {stop.fd(), POLLIN, 0}};
       if (::poll(fds, 2, -1) < 0 && errno != EINTR) break;

@@ -20,13 +20,14 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   std::string simSensor = "0,0,0,0";
+  std::vector<std::string> simEvents;
   app.add_option("--data-dir", options.dataDir,
                  "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
   app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
   app.add_option("--sim-sensor", simSensor,
                  "The simulated mouse's sensor answer T,R,O1,O2 (decimal bytes, default 0,0,0,0)");
-  app.add_option("--sim-events", options.simEvents,
-                 "Events the simulated mouse plays while monitoring: TYPE:VALUE, unplug, plug")
+  app.add_option("--sim-events", simEvents,
+                 "Events the simulated mouse plays while monitoring, 100 ms apart: TYPE:VALUE, unplug, plug")
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
@@ -67,6 +68,14 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   options.simSensor = *sensor;
+  std::string badEvent;
+  const auto events = hm::parseSimEvents(simEvents, &badEvent);
+  if (!events) {
+    std::fprintf(stderr, "hidmousectl: --sim-events: \"%s\" is not %s\n", badEvent.c_str(),
+                 hm::kSimEventForms);
+    return kExitUsage;
+  }
+  options.simEvents = *events;
 
   try {
     Console console;

@@ -15,6 +15,7 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 
 namespace hm::ctl {
@@ -29,7 +30,7 @@ struct GlobalOptions {
   std::string dataDir;  // empty: the executable's folder
   bool simulate = false;
   std::array<std::uint8_t, 4> simSensor{};
-  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor)
+  std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor)
   bool trace = false;
   bool verbose = false;
   bool json = false;

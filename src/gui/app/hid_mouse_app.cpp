@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
@@ -16,6 +17,7 @@
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 #include "platform/single_instance.h"
 #include "platform/system_language.h"
@@ -104,9 +106,11 @@ int CHidMouseApp::run(int argc, char** argv) {
       QFileInfo(dataSkins).isDir() ? QString::fromStdString(dataFolder) : QString::fromStdString(exeFolder);
 
   std::unique_ptr<HidBackend> backend;
+  SimulatedMouse* simulated = nullptr;
   if (o.simulate) {
     auto sim = std::make_unique<SimulatedMouse>();
     if (o.simSensor) sim->setSensorAnswer(*o.simSensor);
+    simulated = sim.get();
     backend = std::move(sim);
   } else {
     backend = makeLinuxHidBackend();
@@ -155,6 +159,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   // Hidden in the tray; shown at start when asked or when there is no tray
   // that could show it later.
   if (o.show || !dlg.tray().available()) dlg.showWindow();
+  // The simulated mouse's own events, played once the window runs.
+  std::optional<SimEventPlayer> player;
+  if (simulated != nullptr && !o.simEvents.empty()) player.emplace(*simulated, o.simEvents);
   return app.exec();
 }
 

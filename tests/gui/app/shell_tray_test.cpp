@@ -13,6 +13,8 @@
 #include "core/model/tray_balloons.h"
 #include "core/settings/ui_text.h"
 #include "fixtures.h"
+#include "gui/app/command_line.h"
+#include "platform/hid/sim_events.h"
 
 namespace hm::test {
 namespace {
@@ -166,6 +168,40 @@ TEST(ShellDevice, EventsFromTheMouseBecomeBalloons) {
                                            {"Info", "Switch DPI into the second stage 1600", 5000},
                                            {"Info", "Switch to macro key3", 5000}};
   EXPECT_EQ(shell.tray->balloons, expected);
+}
+
+// --sim-events: the simulated mouse plays its own switches and the plugging
+// after the start, and each reaches the tray as its balloon.
+TEST(ShellDevice, EventsPlayedFromTheCommandLineBecomeTheirBalloons) {
+  const ShownBalloon missing{"Warning", "The system did not detect the gaming mouse!", 5000};
+  struct Case {
+    const char* events;
+    std::vector<ShownBalloon> balloons;
+  };
+  const Case cases[] = {
+      {"5:2", {{"Info", "Switch report rate into 500HZ", 5000}}},
+      {"7:2", {{"Info", "Switch DPI into the second stage 1600", 5000}}},
+      {"8:1", {{"Info", "Switch to key matrix 1", 5000}}},
+      {"9:12", {{"Info", "Switch to macro key12", 5000}}},
+      {"unplug", {missing, missing}},  // one per vanished collection
+      {"unplug,plug,8:2", {missing, missing, {"Info", "Switch to key matrix 2", 5000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.events);
+    const CommandLineResult line =
+        parseCommandLine({"hidmouse", "--simulate", "--sim-events", QString::fromLatin1(c.events)});
+    ASSERT_EQ(line.status, CommandLineResult::Status::Run) << line.message.toStdString();
+    ShellOptions o;
+    o.sensorAnswer = std::array<std::uint8_t, 4>{1, 0, 0, 0};
+    Shell shell(o);
+    ASSERT_TRUE(shell.start());
+    shell.dlg->workingConfig().dpiStageValue[1] = 4;
+    SimEventPlayer player(shell.mouse, line.options.simEvents);
+    ASSERT_TRUE(Shell::waitFor(
+        [&] { return player.finished() && shell.tray->balloons.size() >= c.balloons.size(); }, 5000));
+    QTest::qWait(50);  // nothing else follows
+    EXPECT_EQ(shell.tray->balloons, c.balloons);
+  }
 }
 
 TEST(ShellDevice, UnplugWarnsAndHidesReplugBringsEventsBack) {
