@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <cstdlib>
 #include <functional>
@@ -106,6 +108,76 @@ TEST(ShellTray, ClicksShowTheWindowOnlyWhileTheMouseIsOpen) {
     for (const auto& b : shell.tray->balloons)
       warnings += b == ShownBalloon{"Warning", "The system did not detect the gaming mouse!", 5000} ? 1 : 0;
     EXPECT_EQ(warnings, c.warnings) << c.what;
+  }
+}
+
+// Qt's X11 tray icon window reports a press as the activation; the icon acts
+// on the release over it instead, and a press alone does nothing.
+TEST(ShellTray, TheX11IconActsOnTheReleaseOverIt) {
+  using Reason = QSystemTrayIcon::ActivationReason;
+  struct Step {
+    QEvent::Type type;
+    Qt::MouseButton button;
+    QPoint at;
+  };
+  const QPoint in(10, 10), out(40, 10);
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+    std::vector<Reason> reasons;
+    bool menuShown;
+  };
+  using E = QEvent;
+  const Case cases[] = {
+      {"left press", {{E::MouseButtonPress, Qt::LeftButton, in}}, {}, false},
+      {"left click",
+       {{E::MouseButtonPress, Qt::LeftButton, in}, {E::MouseButtonRelease, Qt::LeftButton, in}},
+       {QSystemTrayIcon::Trigger},
+       false},
+      {"left double click",
+       {{E::MouseButtonPress, Qt::LeftButton, in},
+        {E::MouseButtonRelease, Qt::LeftButton, in},
+        {E::MouseButtonDblClick, Qt::LeftButton, in},
+        {E::MouseButtonRelease, Qt::LeftButton, in}},
+       {QSystemTrayIcon::Trigger, QSystemTrayIcon::Trigger},
+       false},
+      {"left release away from the icon",
+       {{E::MouseButtonPress, Qt::LeftButton, in}, {E::MouseButtonRelease, Qt::LeftButton, out}},
+       {},
+       false},
+      {"right press", {{E::MouseButtonPress, Qt::RightButton, in}}, {}, false},
+      {"right click",
+       {{E::MouseButtonPress, Qt::RightButton, in}, {E::MouseButtonRelease, Qt::RightButton, in}},
+       {QSystemTrayIcon::Context},
+       true},
+      {"middle click",
+       {{E::MouseButtonPress, Qt::MiddleButton, in}, {E::MouseButtonRelease, Qt::MiddleButton, in}},
+       {QSystemTrayIcon::MiddleClick},
+       false},
+  };
+  application();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SystemTrayBackend backend;
+    QMenu menu;
+    menu.addAction(QStringLiteral("Exit"));
+    backend.setContextMenu(&menu);
+    std::vector<Reason> reasons;
+    QObject::connect(&backend, &TrayIconBackend::activated, [&](Reason r) { reasons.push_back(r); });
+    QWidget icon;  // stands for Qt's own tray icon window
+    icon.setObjectName(QString::fromLatin1(SystemTrayBackend::kXEmbedIconWindow));
+    icon.resize(22, 22);
+    icon.show();
+    for (const Step& s : c.steps) {
+      const Qt::MouseButtons held =
+          s.type == E::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(s.button);
+      QMouseEvent event(s.type, QPointF(s.at), icon.mapToGlobal(QPointF(s.at)), s.button, held,
+                        Qt::NoModifier);
+      QApplication::sendEvent(&icon, &event);
+    }
+    EXPECT_EQ(reasons, c.reasons);
+    EXPECT_EQ(menu.isVisible(), c.menuShown);
+    menu.hide();
   }
 }
 
