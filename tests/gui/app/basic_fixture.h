@@ -78,6 +78,7 @@ class BasicShell {
       QImage(file).convertToFormat(QImage::Format_RGB32).save(file);
     }
     writeConfigImage(shell.pathStd("config.bin"), o.firstRunFlag, record);
+    strIniBeforeStart = shell.fileBytes("str.ini");
     started = shell.start();
     shell.dlg->context().colorChooser = &chooser;
     shell.showWindow();
@@ -130,6 +131,7 @@ class BasicShell {
   AnsweringChooser chooser;
   BasicPage* page = nullptr;
   bool started = false;
+  QByteArray strIniBeforeStart;
 
  private:
   static ShellOptions shellOptions(const BasicOptions& o) {
