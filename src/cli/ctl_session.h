@@ -29,7 +29,7 @@ constexpr int kExitFile = 3;
 constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
 struct GlobalOptions {
-  std::string dataDir;  // empty: the executable's folder
+  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h)
   bool simulate = false;
   SensorAnswer simSensor{};
   std::vector<std::string> simEvents;  // played by the simulated mouse (monitor, apply)
@@ -100,6 +100,7 @@ class Session {
   std::unique_ptr<HidBackend> backend_;
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;
+  mutable std::optional<DataPaths> paths_;
 };
 
 }  // namespace hm::ctl

@@ -17,7 +17,7 @@ namespace hm {
 struct CommandLine {
   bool simulate = false;                  // the simulated mouse instead of hidraw
   std::optional<SensorAnswer> simSensor;  // its sensor answer: type, rate, option 1, 2
-  QString dataDir;                        // empty: the executable's folder
+  QString dataDir;                        // empty: beside the executable, or the user's folder
   std::optional<Language> language;       // overrides the system language
   bool show = false;                      // start shown instead of in the tray
   QString screenshot;                     // write the page's picture here and exit
