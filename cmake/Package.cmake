@@ -9,11 +9,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The hidmouse developers")
 set(CPACK_PACKAGE_CONTACT "The hidmouse developers <hidmouse@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool of a programmable USB gaming mouse")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Edits the button functions in two modes, the report rate, four DPI stages, the LED lighting and "
-    "twelve on-device macros of a programmable USB gaming mouse (04d9:a09f), writes them to the mouse "
-    "over HID and lives in the system tray. hidmousectl drives the same from a shell. A udev rule gives "
-    "the user at the seat access to the mouse.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Edits the button functions in two modes, the report rate, four DPI stages, the LED lighting and "
+  "twelve on-device macros of a programmable USB gaming mouse (04d9:a09f), writes them to the mouse "
+  "over HID and lives in the system tray. hidmousectl drives the same from a shell. A udev rule gives "
+  "the user at the seat access to the mouse.")
 # The staging install keeps the absolute folders (/usr/share, /etc/xdg, ...)
 # beside the program folder.
 set(CPACK_SET_DESTDIR ON)
