@@ -59,6 +59,11 @@ configure_file(${_dist}/app.metainfo.xml.in ${_gen}/${HM_APP_ID}.metainfo.xml @O
 # ---- the program folder
 install(TARGETS hidmousectl RUNTIME DESTINATION .)
 install(FILES ${_factory_files} DESTINATION . PERMISSIONS ${_data_permissions})
+# Marks the folder as an installed copy (src/platform/data_folder.h): even
+# root then keeps its files in its own folder and the factory ones stay.
+file(WRITE ${_factory}/.installed
+  "hidmouse: the programs in this folder keep their settings in $XDG_CONFIG_HOME/hidmouse\n")
+install(FILES ${_factory}/.installed DESTINATION . PERMISSIONS ${_data_permissions})
 set(_programs hidmousectl)
 if(TARGET hidmouse)
   install(TARGETS hidmouse RUNTIME DESTINATION .)

@@ -89,7 +89,7 @@ DataFolder chooseDataFolder(const DataFolderInputs& in) {
   const std::string userBase = configHome(in);
   if (!in.dataDirOption.empty()) {
     out.folder = in.dataDirOption;
-  } else if (in.executableFolderWritable || userBase.empty()) {
+  } else if ((in.executableFolderWritable && !in.installedCopy) || userBase.empty()) {
     out.folder = in.executableFolder;
   } else {
     out.folder = join(userBase, kDataFolderName);
@@ -108,6 +108,7 @@ DataFolderInputs dataFolderInputs(const std::string& dataDirOption) {
   in.dataDirOption = dataDirOption;
   in.executableFolder = executableFolder();
   in.executableFolderWritable = ::faccessat(AT_FDCWD, in.executableFolder.c_str(), W_OK, AT_EACCESS) == 0;
+  in.installedCopy = fileExists(join(in.executableFolder, kInstalledMarker));
   in.xdgConfigHome = environment("XDG_CONFIG_HOME");
   in.home = environment("HOME");
   if (in.home.empty()) in.home = passwordHome();

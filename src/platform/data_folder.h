@@ -3,7 +3,7 @@
 //
 //   --data-dir DIR given          DIR, as it is (nothing is copied into it)
 //   executable's folder writable  the executable's folder (a build tree, an
-//                                 unpacked copy)
+//   and no kInstalledMarker       unpacked copy)
 //   otherwise (an installed copy) $XDG_CONFIG_HOME/hidmouse, by default
 //                                 ~/.config/hidmouse; a missing config.bin or
 //                                 str.ini there is first copied from the
@@ -24,6 +24,9 @@ namespace hm {
 inline constexpr char kDataFolderName[] = "hidmouse";    // inside $XDG_CONFIG_HOME
 inline constexpr char kDefaultConfigHome[] = ".config";  // inside $HOME
 inline constexpr char kSkinsFolderName[] = "Skins";
+// Put beside the programs by the installation: the folder is an installed
+// copy even to root, who may write it, so its factory files stay untouched.
+inline constexpr char kInstalledMarker[] = ".installed";
 // The factory files copied into a new data folder (record.ini has none).
 inline constexpr const char* kSeededFiles[] = {"config.bin", "str.ini"};
 
@@ -33,8 +36,9 @@ struct DataFolderInputs {
   std::string dataDirOption;  // --data-dir; empty when not given
   std::string executableFolder;
   bool executableFolderWritable = false;
-  std::string xdgConfigHome;  // $XDG_CONFIG_HOME; ignored unless an absolute path
-  std::string home;           // $HOME, else the user's home from the password database
+  bool installedCopy = false;  // kInstalledMarker is beside the executable
+  std::string xdgConfigHome;   // $XDG_CONFIG_HOME; ignored unless an absolute path
+  std::string home;            // $HOME, else the user's home from the password database
 };
 
 struct DataFolder {
@@ -52,7 +56,7 @@ struct DataFolder {
 DataFolder chooseDataFolder(const DataFolderInputs& in);
 
 // The inputs of this process: /proc/self/exe, whether this user may write
-// its folder, $XDG_CONFIG_HOME and $HOME.
+// its folder, the marker, $XDG_CONFIG_HOME and $HOME.
 DataFolderInputs dataFolderInputs(const std::string& dataDirOption);
 
 // Creates folder (and its parents) and copies each of kSeededFiles that is

@@ -89,6 +89,16 @@ run "$program/hidmousectl" --data-dir "$home/other" show >/dev/null 2>&1 || stat
 [ "$status" -eq 3 ] || fail "show with an empty --data-dir exited $status, not 3 (file error)"
 [ -z "$(ls -A "$home/other")" ] || fail "files were seeded into the --data-dir folder"
 
+# Root may write the program folder, but it is an installed copy all the
+# same: root's files go to its own folder, the factory files stay as shipped.
+if [ ${#run_as[@]} -gt 0 ]; then
+  env -i PATH=/usr/bin:/bin HOME="$tmp/roothome" XDG_CONFIG_HOME="$tmp/rootconfig" \
+    "$program/hidmousectl" --simulate show >/dev/null 2>"$tmp/root.err" ||
+    { cat "$tmp/root.err" >&2; fail "hidmousectl run by root failed"; }
+  cmp -s "$tmp/rootconfig/hidmouse/config.bin" "$program/config.bin" ||
+    fail "root's run did not use its own \$XDG_CONFIG_HOME/hidmouse"
+fi
+
 listing >"$tmp/after"
 diff -u "$tmp/before" "$tmp/after" >&2 || fail "something was written beside the installed programs"
 echo "install test: passed"

@@ -76,6 +76,14 @@ const ChoiceCase kChoices[] = {
      "/opt/hidmouse",
      {"/opt/hidmouse/Skins"},
      false},
+    {"InstalledCopyThatRootMayWrite",
+     [](DataFolderInputs& in) {
+       in.executableFolderWritable = true;
+       in.installedCopy = true;
+     },
+     "/home/u/.cfg/hidmouse",
+     {"/home/u/.cfg/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     true},
     {"DataDirWinsOverEverything",
      [](DataFolderInputs& in) { in.dataDirOption = "/tmp/d"; },
      "/tmp/d",
