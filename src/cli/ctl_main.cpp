@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   std::string simSensor = "0,0,0,0";
   std::vector<std::string> simEvents;
   app.add_option("--data-dir", options.dataDir,
-                 "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
+                 "Folder of config.bin, str.ini and record.ini (default: the program's folder, or "
+                 "$XDG_CONFIG_HOME/hidmouse when the program's folder is read-only)");
   app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
   app.add_option(
       "--sim-sensor", simSensor,

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/device/protocol.h"
+#include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
 
@@ -74,7 +75,13 @@ Session::Session(const GlobalOptions& options, Console& console)
 Session::~Session() { link_->close(); }
 
 DataPaths Session::paths() const {
-  return DataPaths::inFolder(options_.dataDir.empty() ? executableFolder() : options_.dataDir);
+  // Chosen (and the user's folder seeded) by the first command that needs a file.
+  if (!paths_) {
+    const DataLocation data = locateDataFolder(options_.dataDir);
+    if (const std::string warning = dataFolderWarning(data); !warning.empty()) console_.error(warning);
+    paths_ = DataPaths::inFolder(data.where.folder);
+  }
+  return *paths_;
 }
 
 Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }

@@ -30,7 +30,7 @@ constexpr int kExitFile = 3;
 constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
 struct GlobalOptions {
-  std::string dataDir;  // empty: the executable's folder
+  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h)
   bool simulate = false;
   SensorAnswer simSensor{};
   std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor, apply)
@@ -101,6 +101,7 @@ class Session {
   std::unique_ptr<HidBackend> backend_;
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;
+  mutable std::optional<DataPaths> paths_;
 };
 
 }  // namespace hm::ctl

@@ -41,7 +41,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
       QStringLiteral("LIST"));
   const QCommandLineOption dataDir(
       QStringLiteral("data-dir"),
-      QStringLiteral("Folder of config.bin, str.ini, record.ini (and Skins/ when it has one)."),
+      QStringLiteral("Folder of config.bin, str.ini, record.ini and your own Skins/ (default: the "
+                     "program's folder, or $XDG_CONFIG_HOME/hidmouse when that is read-only)."),
       QStringLiteral("DIR"));
   const QCommandLineOption language(QStringLiteral("language"),
                                     QStringLiteral("Interface language: en, zh_CN or zh_TW."),

@@ -20,7 +20,7 @@ struct CommandLine {
   bool simulate = false;                  // the simulated mouse instead of hidraw
   std::optional<SensorAnswer> simSensor;  // its sensor answer: type, rate, option 1, 2
   std::vector<SimEvent> simEvents;        // what it plays after the start
-  QString dataDir;                        // empty: the executable's folder
+  QString dataDir;                        // empty: beside the executable, or the user's folder
   std::optional<Language> language;       // overrides the system language
   bool show = false;                      // start shown instead of in the tray
   QString screenshot;                     // write the page's picture here and exit

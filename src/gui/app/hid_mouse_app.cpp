@@ -1,8 +1,7 @@
 #include "gui/app/hid_mouse_app.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
+#include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
@@ -63,6 +63,8 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Ties the windows to the installed desktop file (the Wayland app id).
+  QGuiApplication::setDesktopFileName(QStringLiteral(HM_DESKTOP_ID));
   // No application display name: on X11 it would be appended to every
   // window title, and the message boxes must carry exactly their captions
   // ("Warning", or the program's name).
@@ -98,13 +100,13 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
 
   const Language language = o.language ? *o.language : selectLanguage(systemDefaultLanguageId());
-  const std::string exeFolder = executableFolder();
-  const std::string dataFolder = o.dataDir.isEmpty() ? exeFolder : o.dataDir.toStdString();
-  // The skins come from the data folder when it has its own, else from
-  // beside the executable.
-  const QString dataSkins = QString::fromStdString(dataFolder) + QStringLiteral("/Skins");
-  const QString skinsBase =
-      QFileInfo(dataSkins).isDir() ? QString::fromStdString(dataFolder) : QString::fromStdString(exeFolder);
+  // The settings files: --data-dir, beside the program, or the user's folder.
+  const DataLocation data = locateDataFolder(o.dataDir.toStdString());
+  if (const std::string warning = dataFolderWarning(data); !warning.empty())
+    printLine(stderr, QStringLiteral("hidmouse: ") + QString::fromStdString(warning));
+  log("data folder: " + data.where.folder);
+  QStringList skinRoots;
+  for (const std::string& root : data.where.skinRoots) skinRoots << QString::fromStdString(root);
 
   std::unique_ptr<HidBackend> backend;
   SimulatedMouse* simulated = nullptr;
@@ -125,8 +127,8 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   StreamMessageSink streamSink;
   DlgOptions options;
-  options.paths = DataPaths::inFolder(dataFolder);
-  options.skinsBase = skinsBase;
+  options.paths = DataPaths::inFolder(data.where.folder);
+  options.skinRoots = skinRoots;
   options.language = language;
   options.backend = backend.get();
   options.log = log;

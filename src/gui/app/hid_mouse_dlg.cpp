@@ -150,7 +150,7 @@ bool CHidMouseDlg::init() {
   const SkinSettings& skin = session_->skinSettings();
 
   // Skin folder, canvas and window size, text colour.
-  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, qs(skin.path)));
+  skins_.setSkinFolder(skinFolderPath(options_.skinRoots, qs(skin.path)));
   canvas_ = loadCanvas(skins_);
   setFixedSize(canvas_.size());
   style_.textColor = QColor(colourByteFromText(skin.rColor), colourByteFromText(skin.gColor),
@@ -353,7 +353,7 @@ void CHidMouseDlg::shutdown() {
 
 void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
   style_.textColor = textColour;
-  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, skinName));
+  skins_.setSkinFolder(skinFolderPath(options_.skinRoots, skinName));
   (void)saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
                          static_cast<std::uint8_t>(textColour.green()),
                          static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());

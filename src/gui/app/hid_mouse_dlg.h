@@ -16,6 +16,7 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -53,8 +54,8 @@ inline constexpr char kWarningCaption[] = "Warning";
 using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
-  DataPaths paths;    // config.bin, str.ini, record.ini
-  QString skinsBase;  // folder that holds "Skins/"
+  DataPaths paths;        // config.bin, str.ini, record.ini
+  QStringList skinRoots;  // folders of one subfolder per skin, the user's own first
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
   MessageSink* messages = nullptr;              // nullptr: message boxes owned by the window
@@ -113,6 +114,9 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // A skin chosen in the skins dialog: stores it in str.ini, switches the
   // library to it and repaints the page.
   void applySkinChoice(const QString& skinName, QColor textColour);
+  // The folders the skins come from, the user's own first (a name found
+  // there wins); what the skins dialog lists.
+  const QStringList& skinRoots() const { return options_.skinRoots; }
   // Runs the skins dialog; set by whoever provides it (returns after it ends).
   void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
   // Applies the pointer settings of the record after OK / Apply; by default

@@ -184,7 +184,7 @@ class Shell {
 
     DlgOptions d;
     d.paths = DataPaths::inFolder(folder.path().toStdString());
-    d.skinsBase = skinsBase;
+    d.skinRoots = {skinsBase + "/Skins"};
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
     d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
