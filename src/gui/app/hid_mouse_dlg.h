@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
@@ -55,6 +57,9 @@ using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 struct DlgOptions {
   DataPaths paths;    // config.bin, str.ini, record.ini
   QString skinsBase;  // folder that holds "Skins/"
+  // The folders whose sub-folders the skins dialog offers, first one winning
+  // a name found in several (core/model/skin_list.h); empty: skinsBase + "/Skins".
+  std::vector<std::string> skinRoots;
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
   MessageSink* messages = nullptr;              // nullptr: message boxes owned by the window
@@ -111,10 +116,16 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // removes the tray icon, ends the process with code 0. Nothing is saved.
   void shutdown();
   // A skin chosen in the skins dialog: stores it in str.ini, switches the
-  // library to it and repaints the page.
+  // library to its folder (by default the one of that name beside skinsBase)
+  // and repaints the page.
   void applySkinChoice(const QString& skinName, QColor textColour);
-  // Runs the skins dialog; set by whoever provides it (returns after it ends).
+  void applySkinChoice(const QString& skinName, const QString& skinFolder, QColor textColour);
+  // What the skins button runs (returns after it ends); by default the skins
+  // dialog through the context's dialog runner and colour chooser, which
+  // applies the choice on OK.
   void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
+  // The skin name in use: str.ini's "Path" as read, then the last one chosen.
+  const QString& skinName() const { return skinName_; }
   // Applies the pointer settings of the record after OK / Apply; by default
   // hands them to the context's pointer settings.
   void setPointerSettingsApplier(std::function<void(const MouseConfig&)> apply) {
@@ -164,6 +175,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // Cancel, or the Basic page's first paint.
   void prepareShow();
   bool isOwnWidget(QObject* watched) const;
+  void runSkinsDialog();
   void logLine(const std::string& line);
 
   DlgOptions options_;
@@ -196,6 +208,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
+  QString skinName_;
   std::function<void()> runSkinsDialog_;
   std::function<void(const MouseConfig&)> applyPointerSettings_;
 
