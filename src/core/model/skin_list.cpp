@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "core/settings/text_encoding.h"
 
@@ -26,7 +27,9 @@ void addSkinsOf(const std::string& root, std::vector<SkinEntry>& out) {
     if (!it->is_directory(kindError)) continue;
     std::string name = it->path().filename().string();
     if (!isSkinName(name)) continue;
-    out.push_back({name, root + "/" + name});
+    std::string folder = root;
+    folder.append("/").append(name);
+    out.push_back({std::move(name), std::move(folder)});
   }
 }
 
