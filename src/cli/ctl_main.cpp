@@ -20,13 +20,14 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   std::string simSensor = "0,0,0,0";
+  std::vector<std::string> simEvents;
   app.add_option("--data-dir", options.dataDir,
                  "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
   app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
   app.add_option(
       "--sim-sensor", simSensor,
       std::string("The simulated mouse's sensor answer ") + hm::kSensorAnswerSyntax + ", default 0,0,0,0");
-  app.add_option("--sim-events", options.simEvents,
+  app.add_option("--sim-events", simEvents,
                  "Events the simulated mouse plays 100 ms apart (real time while monitoring, the "
                  "mouse's pauses during apply): TYPE:VALUE, unplug, plug")
       ->delimiter(',');
@@ -69,6 +70,14 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   options.simSensor = *sensor;
+  std::string badEvent;
+  const auto events = hm::parseSimEvents(simEvents, &badEvent);
+  if (!events) {
+    std::fprintf(stderr, "hidmousectl: --sim-events: \"%s\" is not %s\n", badEvent.c_str(),
+                 hm::kSimEventForms);
+    return kExitUsage;
+  }
+  options.simEvents = *events;
 
   try {
     Console console;

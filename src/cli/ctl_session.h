@@ -17,6 +17,7 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 
 namespace hm::ctl {
@@ -32,7 +33,7 @@ struct GlobalOptions {
   std::string dataDir;  // empty: the executable's folder
   bool simulate = false;
   SensorAnswer simSensor{};
-  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor, apply)
+  std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor, apply)
   bool trace = false;
   bool verbose = false;
   bool json = false;

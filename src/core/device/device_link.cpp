@@ -334,9 +334,13 @@ void DeviceLink::writeSensorOptions() {
   sendCommand(r);
 }
 
-void DeviceLink::sensorHandshake() {
+void DeviceLink::readSensorType() {
   readSensorInfo();
   activeSensorType_ = sensorInfo_.sensorType;
+}
+
+void DeviceLink::sensorHandshake() {
+  readSensorType();
   sensorInfo_.option2 |= proto::kSensorOption2Flag;
   writeSensorOptions();
 }

@@ -130,6 +130,9 @@ class DeviceLink {
   // that announces answers it never sends costs one time-out, not one per
   // report. Returns the first failure; nullopt when the mouse took everything.
   std::optional<ExchangeFailure> sendApply(const ApplyReports& reports);
+  // The handshake's reading half: 0x83 and active sensor type = sensorType;
+  // nothing is written to the mouse.
+  void readSensorType();
 
   int activeSensorType() const { return activeSensorType_; }
   const SensorInfo& sensorInfo() const { return sensorInfo_; }

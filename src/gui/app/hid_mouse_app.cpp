@@ -7,14 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 #include "platform/pointer_settings.h"
 #include "platform/single_instance.h"
@@ -104,9 +107,11 @@ int CHidMouseApp::run(int argc, char** argv) {
       QFileInfo(dataSkins).isDir() ? QString::fromStdString(dataFolder) : QString::fromStdString(exeFolder);
 
   std::unique_ptr<HidBackend> backend;
+  SimulatedMouse* simulated = nullptr;
   if (o.simulate) {
     auto sim = std::make_unique<SimulatedMouse>();
     if (o.simSensor) sim->setSensorAnswer(*o.simSensor);
+    simulated = sim.get();
     backend = std::move(sim);
   } else {
     backend = makeLinuxHidBackend();
@@ -127,9 +132,13 @@ int CHidMouseApp::run(int argc, char** argv) {
   options.log = log;
   options.pointerSettings = pointer.get();
   if (screenshot) {
-    // No one could answer a message box or click a tray icon.
+    // No one could answer a message box or click a tray icon, and drawing
+    // the first display must change neither the files nor the mouse.
     options.messages = &streamSink;
     options.tray = std::make_unique<NoTrayBackend>();
+    options.basicPage = [](AppContext& ctx) {
+      return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None);
+    };
   }
 
   CHidMouseDlg dlg(std::move(options));
@@ -158,6 +167,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   // Hidden in the tray; shown at start when asked or when there is no tray
   // that could show it later.
   if (o.show || !dlg.tray().available()) dlg.showWindow();
+  // The simulated mouse's own events, played once the window runs.
+  std::optional<SimEventPlayer> player;
+  if (simulated != nullptr && !o.simEvents.empty()) player.emplace(*simulated, o.simEvents);
   return app.exec();
 }
 

@@ -96,6 +96,7 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   applyPointerSettings_ = [this](const MouseConfig& c) {
     applyPointerValues(*ctx_->pointerSettings, pointerValuesFor(c), *messages_);
   };
+  if (ownSink_) ctx_->dialogMessages = [](QWidget* owner) { return std::make_unique<MessageBoxSink>(owner); };
   frame_ = std::make_unique<Frame>(texts_, style_);
   hover_ = std::make_unique<HoverTracker>(*frame_, *this, [this] { return current(); });
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);

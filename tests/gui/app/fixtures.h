@@ -37,6 +37,7 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/profile_file.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/dialog_runner.h"
@@ -161,8 +162,10 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;  // RecordingPage in place of both pages
-  bool monitorFails = false;    // no device notifications
+  bool recordingPages = false;    // RecordingPage in place of both pages
+  bool monitorFails = false;      // no device notifications
+  bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
+  bool drawOnly = false;          // the Basic page of a screenshot run (writes nothing)
 };
 
 class Shell {
@@ -198,7 +201,7 @@ class Shell {
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
     d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
-    d.messages = &sink;
+    d.messages = options.realMessageBoxes ? nullptr : &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
     d.tray = std::move(trayBackend);
@@ -206,6 +209,8 @@ class Shell {
     d.dialogRunner = &dialogs;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
+    if (options.drawOnly)
+      d.basicPage = [](AppContext& ctx) { return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None); };
     if (options.recordingPages) {
       d.basicPage = [this](AppContext& ctx) {
         auto p = std::make_unique<RecordingPage>(ctx, kBasicPage);

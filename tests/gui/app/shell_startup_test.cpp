@@ -268,6 +268,15 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   const QString basic = data.filePath("basic.png"), advanced = data.filePath("advanced.png");
+  // A factory config.bin, whose first display would write the first-run
+  // names into str.ini: a screenshot writes no file.
+  auto bytes = [&](const char* name) {
+    QFile f(data.filePath(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray config = bytes("config.bin"), ini = bytes("str.ini");
+  ASSERT_EQ(config.size(), 2022);
+  ASSERT_EQ(config[0], 0);
   QByteArray err;
   ASSERT_EQ(run(dataArgs() << "--screenshot" << basic, &err), 0) << err.toStdString();
   ASSERT_EQ(run(dataArgs() << "--screenshot" << advanced << "--page"
@@ -282,6 +291,8 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   EXPECT_EQ(a.size(), main.size());
   EXPECT_EQ(b.size(), main.size());
   EXPECT_NE(a, b);
+  EXPECT_EQ(bytes("config.bin"), config);
+  EXPECT_EQ(bytes("str.ini"), ini);
 }
 
 TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {
