@@ -358,7 +358,7 @@ void CHidMouseDlg::shutdown() {
 void CHidMouseDlg::runSkinsDialog() {
   std::vector<std::string> roots = options_.skinRoots;
   if (roots.empty()) roots.push_back((options_.skinsBase + QStringLiteral("/Skins")).toStdString());
-  const DialogEnv env{skins_, *messages_, options_.language, style_.textColor};
+  const DialogEnv env{skins_, *messages_, options_.language, style_.textColor, ctx_->dialogMessages};
   CSkinsDialog dialog(env, *ctx_->colorChooser, std::move(roots), skinName_, this);
   if (ctx_->dialogRunner->run(dialog) != QDialog::Accepted) return;
   applySkinChoice(dialog.skinName(), dialog.skinFolder(), dialog.textColor());
