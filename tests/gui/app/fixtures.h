@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,6 +40,7 @@
 #include "gui/app/basic_page.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
+#include "gui/dialogs/dialog_runner.h"
 #include "platform/hid/simulated_mouse.h"
 #include "support/qt_application.h"
 #include "support/recording_sink.h"
@@ -121,6 +123,17 @@ class RecordingPage : public Page {
   PageId id_;
 };
 
+// Ends every dialog with Cancel at once, so that a click that opens one never
+// waits for a user; tests that answer dialogs set a runner of their own.
+class CancellingRunner : public DialogRunner {
+ public:
+  int run(QDialog&) override {
+    ++runs;
+    return QDialog::Rejected;
+  }
+  int runs = 0;
+};
+
 // The simulated mouse whose system refuses device notifications.
 class NoMonitorBackend : public HidBackend {
  public:
@@ -193,6 +206,7 @@ class Shell {
     tray = trayBackend.get();
     d.tray = std::move(trayBackend);
     d.sleeper = &sleeper;
+    d.dialogRunner = &dialogs;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
     if (options.drawOnly)
@@ -273,6 +287,7 @@ class Shell {
   std::unique_ptr<NoMonitorBackend> noMonitor;
   RecordingSink sink;
   RecordingSleeper sleeper;
+  CancellingRunner dialogs;
   RecordingTray* tray = nullptr;
   RecordingPage* basicPage = nullptr;
   RecordingPage* advancedPage = nullptr;
