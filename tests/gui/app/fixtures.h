@@ -150,6 +150,7 @@ struct ShellOptions {
   QString skinName = QStringLiteral("Broken");
   bool recordingPages = false;  // RecordingPage in place of both pages
   bool monitorFails = false;    // no device notifications
+  HidBackend* backend = nullptr;  // another HID system in place of the simulated mouse
 };
 
 class Shell {
@@ -184,7 +185,9 @@ class Shell {
     d.skinsBase = skinsBase;
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
-    d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
+    d.backend = options.backend        ? options.backend
+                : options.monitorFails ? static_cast<HidBackend*>(noMonitor.get())
+                                       : &mouse;
     d.messages = &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
