@@ -51,7 +51,9 @@ void decideUse(std::vector<DoctorNode>& nodes) {
       switch (mouseCollectionOf(c.caps)) {
         case MouseCollection::Notification:
           c.opened = kOpenedRead;
-          c.why = "the notification collection, the mouse's own events (report rate, DPI stage, key matrix, macro)";
+          c.why =
+              "the notification collection, the mouse's own events (report rate, DPI stage, key matrix, "
+              "macro)";
           break;
         case MouseCollection::Command:
           c.opened = kOpenedReadWrite;
@@ -78,12 +80,14 @@ DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
       if (!e.detailOk) continue;
       auto q = backend.open(e.path, HidAccess::Query);
       HidAttributes a;
-      if (!q || !q->getAttributes(a) || a.vendorId != proto::kVendorId || a.productId != proto::kProductId) continue;
+      if (!q || !q->getAttributes(a) || a.vendorId != proto::kVendorId || a.productId != proto::kProductId)
+        continue;
       DoctorCollection c;
       c.path = e.path;
       c.capsOk = q->getCaps(c.caps) == HidCapsStatus::Ok;
       const std::string node = e.node.empty() ? e.path : e.node;
-      if (report.nodes.empty() || report.nodes.back().node != node) report.nodes.push_back({node, e.path, a, {}, {}});
+      if (report.nodes.empty() || report.nodes.back().node != node)
+        report.nodes.push_back({node, e.path, a, {}, {}});
       report.nodes.back().collections.push_back(c);
     }
     for (DoctorNode& n : report.nodes) {
@@ -148,7 +152,8 @@ std::vector<std::string> doctorLines(const DoctorReport& r) {
   const std::string id = hex(proto::kVendorId, 4) + ":" + hex(proto::kProductId, 4);
   if (r.listError) out.push_back("The system's HID interfaces cannot be listed: " + *r.listError);
   if (r.nodes.empty() && !r.listError)
-    out.push_back("No hidraw node of " + id + ": the mouse is not plugged in, or the kernel made no hidraw nodes for it.");
+    out.push_back("No hidraw node of " + id +
+                  ": the mouse is not plugged in, or the kernel made no hidraw nodes for it.");
   else if (!r.nodes.empty())
     out.push_back("hidraw nodes of " + id + ":");
   for (const DoctorNode& n : r.nodes) {
@@ -158,10 +163,10 @@ std::vector<std::string> doctorLines(const DoctorReport& r) {
     for (std::size_t i = 0; i < n.collections.size(); ++i) {
       const DoctorCollection& c = n.collections[i];
       out.push_back("  collection " + std::to_string(i + 1) + ": " +
-                    (c.capsOk ? "usage page 0x" + hex(c.caps.usagePage, 4) + ", usage 0x" + hex(c.caps.usage, 4) +
-                                    ", " + lengths(c.caps)
+                    (c.capsOk ? "usage page 0x" + hex(c.caps.usagePage, 4) + ", usage 0x" +
+                                    hex(c.caps.usage, 4) + ", " + lengths(c.caps)
                               : std::string("no capabilities")));
-      const char* use = c.opened.empty()           ? "the program does not open it"
+      const char* use = c.opened.empty()          ? "the program does not open it"
                         : c.opened == kOpenedRead ? "the program opens it for reading"
                                                   : "the program opens it for reading and writing";
       out.push_back(std::string("    ") + use + ": " + c.why);

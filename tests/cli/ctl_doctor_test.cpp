@@ -62,9 +62,9 @@ struct DoctorCase {
   Situation situation;
   int rc;
   std::size_t nodes;
-  const char* problem;      // nullptr: none
-  const char* sensorLine;   // the text report's last line
-  const char* infoError;    // hidmousectl info's stderr ("" for none)
+  const char* problem;     // nullptr: none
+  const char* sensorLine;  // the text report's last line
+  const char* infoError;   // hidmousectl info's stderr ("" for none)
 };
 
 void PrintTo(const DoctorCase& c, std::ostream* os) { *os << c.name; }
@@ -105,8 +105,8 @@ TEST_P(CtlDoctor, ReportsTheNodesTheirUseTheirAccessAndTheSensorAnswer) {
     const json& command = doc["nodes"][2]["collections"][0];
     EXPECT_EQ(command["usagePage"], proto::kCommandUsagePage);
     EXPECT_EQ(std::vector<int>({command["inputLength"], command["outputLength"], command["featureLength"]}),
-              std::vector<int>({proto::kCommandInputLength, proto::kCommandOutputLength,
-                                proto::kCommandFeatureLength}));
+              std::vector<int>(
+                  {proto::kCommandInputLength, proto::kCommandOutputLength, proto::kCommandFeatureLength}));
     EXPECT_EQ(doc["nodes"][1]["collections"][1]["inputLength"], proto::kNotificationInputLength);
   }
 
@@ -120,11 +120,17 @@ TEST_P(CtlDoctor, ReportsTheNodesTheirUseTheirAccessAndTheSensorAnswer) {
   EXPECT_EQ(lines.back(), c.sensorLine);
   if (c.nodes) {
     EXPECT_EQ(lines[0], "hidraw nodes of 04d9:a09f:");
-    EXPECT_EQ(lines[1], desk.node(0) + ": " +
-                            (denied ? permissionDeniedText(desk.node(0)) : "can be opened for reading and writing"));
-    const auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
-    EXPECT_TRUE(has("  collection 2: usage page 0xff01, usage 0xff01, input 9, output 0, feature 0")) << text.out;
-    EXPECT_TRUE(has("    the program opens it for reading and writing: the command collection, every command and block transfer"))
+    EXPECT_EQ(lines[1],
+              desk.node(0) + ": " +
+                  (denied ? permissionDeniedText(desk.node(0)) : "can be opened for reading and writing"));
+    const auto has = [&](const std::string& l) {
+      return std::find(lines.begin(), lines.end(), l) != lines.end();
+    };
+    EXPECT_TRUE(has("  collection 2: usage page 0xff01, usage 0xff01, input 9, output 0, feature 0"))
+        << text.out;
+    EXPECT_TRUE(
+        has("    the program opens it for reading and writing: the command collection, every command and "
+            "block transfer"))
         << text.out;
   }
 
@@ -138,11 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DoctorCase{"Working", Situation::Working, 0, 3, nullptr,
                    "Sensor answer: type 01, rate 02, option 1 03, option 2 04", ""},
-        DoctorCase{"PermissionDenied", Situation::PermissionDenied, 1, 3, kDenied3.c_str(),
-                   "Sensor answer: not read: permission denied on /dev/hidraw3: install the udev rule "
-                   "70-hidmouse.rules and plug the mouse in again",
-                   "hidmousectl: permission denied on /dev/hidraw3: install the udev rule 70-hidmouse.rules and "
-                   "plug the mouse in again\n"},
+        DoctorCase{
+            "PermissionDenied", Situation::PermissionDenied, 1, 3, kDenied3.c_str(),
+            "Sensor answer: not read: permission denied on /dev/hidraw3: install the udev rule "
+            "70-hidmouse.rules and plug the mouse in again",
+            "hidmousectl: permission denied on /dev/hidraw3: install the udev rule 70-hidmouse.rules and "
+            "plug the mouse in again\n"},
         DoctorCase{"Stalling", Situation::Stalling, 1, 3,
                    "the mouse did not answer the sensor request (command 0x83, set-feature: "
                    "ioctl(HIDIOCSFEATURE) failed: Broken pipe (errno 32))",

@@ -141,7 +141,8 @@ TEST_P(HidrawList, EveryCollectionOfEveryNodeWithItsLengthsAndTheMouseOpens) {
     HidCaps caps;
   };
   const auto kb = kernel.deviceFiles(others.keyboard), alike = kernel.deviceFiles(others.lookAlike);
-  const HidAttributes kbAttr{test::OtherDevices::kKeyboardVendor, test::OtherDevices::kKeyboardProduct, 0x0210};
+  const HidAttributes kbAttr{test::OtherDevices::kKeyboardVendor, test::OtherDevices::kKeyboardProduct,
+                             0x0210};
   const HidAttributes mouseAttr{proto::kVendorId, proto::kProductId, HidrawMouse::kVersion};
   const Want want[] = {
       {kb[0], "&col01", kbAttr, {0x0006, 0x0001, 9, 0, 0}},
@@ -149,9 +150,13 @@ TEST_P(HidrawList, EveryCollectionOfEveryNodeWithItsLengthsAndTheMouseOpens) {
       {mouse.deviceFile(0), "/hidraw2", mouseAttr, {0x0002, 0x0001, 5, 0, 0}},
       {mouse.deviceFile(1), "&col01", mouseAttr, {0x0006, 0x0001, 9, 0, 0}},
       {mouse.deviceFile(1), "&col02", mouseAttr, {0xFF01, 0xFF01, proto::kNotificationInputLength, 0, 0}},
-      {mouse.deviceFile(2), "/hidraw4", mouseAttr,
-       {0xFF00, 0xFF00, proto::kCommandInputLength, proto::kCommandOutputLength, proto::kCommandFeatureLength}},
-      {alike[0], "/hidraw1",
+      {mouse.deviceFile(2),
+       "/hidraw4",
+       mouseAttr,
+       {0xFF00, 0xFF00, proto::kCommandInputLength, proto::kCommandOutputLength,
+        proto::kCommandFeatureLength}},
+      {alike[0],
+       "/hidraw1",
        {test::OtherDevices::kLookAlikeVendor, test::OtherDevices::kLookAlikeProduct, 0x0001},
        {0xFF00, 0xFF00, 33, 33, 9}},
   };
@@ -232,14 +237,13 @@ TEST_P(HidrawApply, TracesAndStoresAsThroughTheSimulatedMouse) {
   EXPECT_EQ(desk.mouse.withFirmware([](MouseFirmware& f) { return f.badChecksumCount(); }), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Records, HidrawApply,
-    ::testing::Values(ApplyCase{"SensorType0", 11, {0, 2, 3, 4}, 0},
-                      ApplyCase{"SensorType1", 12, {1, 0x10, 0x20, 0x40}, 0},
-                      ApplyCase{"SensorType1Interrupted", 13, {1, 1, 1, 1}, 3},
-                      ApplyCase{"SensorType0Interrupted", 14, {0, 0xFF, 0xFF, 0xBF}, 2},
-                      ApplyCase{"SensorWithoutTable", 15, {7, 0, 0, 0}, 0}),
-    hm::test::ParamName());
+INSTANTIATE_TEST_SUITE_P(Records, HidrawApply,
+                         ::testing::Values(ApplyCase{"SensorType0", 11, {0, 2, 3, 4}, 0},
+                                           ApplyCase{"SensorType1", 12, {1, 0x10, 0x20, 0x40}, 0},
+                                           ApplyCase{"SensorType1Interrupted", 13, {1, 1, 1, 1}, 3},
+                                           ApplyCase{"SensorType0Interrupted", 14, {0, 0xFF, 0xFF, 0xBF}, 2},
+                                           ApplyCase{"SensorWithoutTable", 15, {7, 0, 0, 0}, 0}),
+                         hm::test::ParamName());
 
 // The request numbers the backend passes are the kernel header's, for the
 // lengths the mouse's collections announce; writes and reads use them too.
@@ -255,9 +259,12 @@ TEST(HidrawRequests, AreTheHeadersMacrosForTheCollectionsLengths) {
   int sets = 0, gets = 0;
   for (const auto& call : desk.kernel.ioctls()) {
     EXPECT_EQ(call.node, command);
-    if (call.request == HIDIOCSFEATURE(feature)) ++sets;
-    else if (call.request == HIDIOCGFEATURE(feature)) ++gets;
-    else ADD_FAILURE() << std::hex << call.request;
+    if (call.request == HIDIOCSFEATURE(feature))
+      ++sets;
+    else if (call.request == HIDIOCGFEATURE(feature))
+      ++gets;
+    else
+      ADD_FAILURE() << std::hex << call.request;
   }
   EXPECT_EQ(sets, 39);  // the handshake's two, then the Apply's 37 headers
   EXPECT_EQ(gets, 16);  // 0x83, three 0x90 and twelve 0x93
@@ -277,7 +284,7 @@ struct RequestCase {
   unsigned long request;
   bool write;  // write(2) instead of ioctl(2), the length is `length`
   std::size_t length;
-  int result;  // the return value, -errno on failure
+  int result;                // the return value, -errno on failure
   std::size_t firmwareSees;  // feature or output bytes the firmware took (report ID 0 put back)
 };
 
@@ -301,7 +308,8 @@ TEST_P(HidrawRequest, IsFramedAsTheKernelFramesIt) {
   Bytes buf(std::max<std::size_t>(c.length, 64), 0);
   std::copy(sensorRead.begin(), sensorRead.end(), buf.begin());
   buf[0] = 0;
-  const long got = c.write ? desk.kernel.write(fd, buf.data(), c.length) : desk.kernel.ioctl(fd, c.request, buf.data());
+  const long got =
+      c.write ? desk.kernel.write(fd, buf.data(), c.length) : desk.kernel.ioctl(fd, c.request, buf.data());
   EXPECT_EQ(got < 0 ? -errno : got, c.result);
   if (c.request == HIDIOCGFEATURE(c.length) && c.result > 0) {
     EXPECT_EQ(buf[0], 0);  // the report number stays in byte 0
@@ -325,8 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"GetFeature5IsCut", HIDIOCGFEATURE(5), false, 5, 5, 0},
         RequestCase{"OtherType", _IOC(_IOC_WRITE | _IOC_READ, 'X', 0x06, 9), false, 9, -EINVAL, 0},
         RequestCase{"UnknownRequest", _IOC(_IOC_READ, 'H', 0x7F, 9), false, 9, -ENOTTY, 0},
-        RequestCase{"Write33", 0, true, 33, 33, 1},
-        RequestCase{"WriteTooShort", 0, true, 1, -EINVAL, 0},
+        RequestCase{"Write33", 0, true, 33, 33, 1}, RequestCase{"WriteTooShort", 0, true, 1, -EINVAL, 0},
         RequestCase{"WriteTooLong", 0, true, 16385, -EINVAL, 0}),
     hm::test::ParamName());
 
@@ -355,11 +362,11 @@ TEST(HidrawNotifications, TheReaderDeliversTheMousesEventsInOrderAndDropsTheRest
       {6, 7, 0, 3, 0, 0, 0, 0, 0},
       {6, 6, 0, 1, 0, 0, 0, 0, 0},  // a type nobody handles
       {6, 8, 0, 2},
-      {5, 5, 0, 1},                 // a report ID the node does not declare
+      {5, 5, 0, 1},  // a report ID the node does not declare
       {6, 9, 0, 5, 9, 9, 9, 9, 9},
-      {6, 7},                       // short: the missing value reads as 0
+      {6, 7},  // short: the missing value reads as 0
       {0xFF},
-      longReport,                   // cut to the collection's input length
+      longReport,  // cut to the collection's input length
       {6, 9, 0, 12, 0, 0, 0, 0, 0},
   };
   for (const Bytes& r : stream) desk.mouse.sendReport(r);
@@ -371,10 +378,11 @@ TEST(HidrawNotifications, TheReaderDeliversTheMousesEventsInOrderAndDropsTheRest
   }
   // Pulled out while the reader waits: its read fails, and the removal
   // closes every file.
-  const std::string syspath = desk.kernel.nodeSyspath(desk.mouse.device(), HidrawMouse::kNotificationInterface);
+  const std::string syspath =
+      desk.kernel.nodeSyspath(desk.mouse.device(), HidrawMouse::kNotificationInterface);
   desk.mouse.unplug();
-  EXPECT_EQ(handleDeviceChange(rig.link, proto::kDeviceRemoveComplete, proto::kDeviceTypeInterface, syspath, true,
-                               true)
+  EXPECT_EQ(handleDeviceChange(rig.link, proto::kDeviceRemoveComplete, proto::kDeviceTypeInterface, syspath,
+                               true, true)
                 .kind,
             DeviceChangeKind::WarnAndHide);
   reader.stop();
@@ -423,7 +431,8 @@ TEST_P(HidrawUnplug, MidApplyTheSequenceRunsOnAndReplugWorks) {
   DeviceChangeAction last;
   for (const HidDeviceEvent& e : removals) {
     EXPECT_EQ(e.kind, HidDeviceEventKind::Removal);
-    last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true, true);
+    last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true,
+                              true);
   }
   EXPECT_EQ(last.kind, DeviceChangeKind::WarnAndHide);
   EXPECT_EQ(rig.link.deviceOpen.load(), 0);
@@ -433,7 +442,8 @@ TEST_P(HidrawUnplug, MidApplyTheSequenceRunsOnAndReplugWorks) {
   desk.mouse.plug();
   sim.plugIn();
   for (const HidDeviceEvent& e : monitor->drain())
-    last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true, true);
+    last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true,
+                              true);
   EXPECT_EQ(last.kind, DeviceChangeKind::Opened);
   EXPECT_TRUE(last.handshakeDone);
   rig.takeTrace();

@@ -1,7 +1,7 @@
 #include "support/fake_hidraw.h"
 
-#include <linux/hidraw.h>
 #include <fcntl.h>
+#include <linux/hidraw.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -39,12 +39,12 @@ constexpr unsigned long kNrDescriptor = 0x02;
 constexpr unsigned long kNrRawInfo = 0x03;
 constexpr unsigned long kNrSetFeature = 0x06;
 constexpr unsigned long kNrGetFeature = 0x07;
-constexpr std::size_t kMaxDescriptor = 4096;                  // HID_MAX_DESCRIPTOR_SIZE
-constexpr std::size_t kDescriptorArg = 4 + kMaxDescriptor;    // struct hidraw_report_descriptor
-constexpr std::size_t kRawInfoArg = 4 + 2 + 2;                // struct hidraw_devinfo
-constexpr std::size_t kMaxReport = 16384;                     // HID_MAX_BUFFER_SIZE
-constexpr std::size_t kQueueCapacity = 64 - 1;                // a ring of HIDRAW_BUFFER_SIZE
-constexpr std::uint32_t kBusUsb = 3;                          // BUS_USB
+constexpr std::size_t kMaxDescriptor = 4096;                // HID_MAX_DESCRIPTOR_SIZE
+constexpr std::size_t kDescriptorArg = 4 + kMaxDescriptor;  // struct hidraw_report_descriptor
+constexpr std::size_t kRawInfoArg = 4 + 2 + 2;              // struct hidraw_devinfo
+constexpr std::size_t kMaxReport = 16384;                   // HID_MAX_BUFFER_SIZE
+constexpr std::size_t kQueueCapacity = 64 - 1;              // a ring of HIDRAW_BUFFER_SIZE
+constexpr std::uint32_t kBusUsb = 3;                        // BUS_USB
 constexpr int kHidrawMajor = 240;
 
 constexpr unsigned long ioc(unsigned long dir, unsigned long nr, std::size_t size) {
@@ -140,13 +140,15 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceSpec& spec) {
     is.sysfsHidId = is.sysfsHidId && sysfsDetails_;
     int minor = 0;
     while (nodes_.contains(minor)) ++minor;
-    const std::string hidName = "0003:" + hex4(spec.vendor) + ":" + hex4(spec.product) + "." + hex4(static_cast<unsigned>(nextHidSequence_++));
+    const std::string hidName = "0003:" + hex4(spec.vendor) + ":" + hex4(spec.product) + "." +
+                                hex4(static_cast<unsigned>(nextHidSequence_++));
     const fs::path hid = usb / (spec.port + ":1." + std::to_string(is.number)) / hidName;
     const std::string name = "hidraw" + std::to_string(minor);
     const fs::path node = hid / "hidraw" / name;
     fs::create_directories(node);
     std::string hidUevent = "DRIVER=hid-generic\n";
-    if (is.sysfsHidId) hidUevent += "HID_ID=0003:0000" + hex4(spec.vendor) + ":0000" + hex4(spec.product) + "\n";
+    if (is.sysfsHidId)
+      hidUevent += "HID_ID=0003:0000" + hex4(spec.vendor) + ":0000" + hex4(spec.product) + "\n";
     writeText(hid / "uevent", hidUevent + "HID_NAME=Fake " + spec.port + "\n");
     if (is.sysfsDescriptor)
       writeText(hid / "report_descriptor", std::string(is.descriptor.begin(), is.descriptor.end()));
@@ -154,7 +156,8 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceSpec& spec) {
                                    "\nDEVNAME=" + name + "\n");
     writeText(node / "dev", std::to_string(kHidrawMajor) + ":" + std::to_string(minor) + "\n");
     fs::create_directory_symlink("../..", node / "device");
-    fs::create_directory_symlink(fs::relative(node, root / "class" / "hidraw"), root / "class" / "hidraw" / name);
+    fs::create_directory_symlink(fs::relative(node, root / "class" / "hidraw"),
+                                 root / "class" / "hidraw" / name);
 
     auto n = std::make_unique<Node>();
     n->minor = minor;
@@ -208,7 +211,8 @@ std::string FakeHidrawKernel::nodeSyspath(int device, std::size_t interface) con
   return nodes_.at(it->second[interface])->syspath;
 }
 
-void FakeHidrawKernel::inputReport(int device, std::size_t interface, std::span<const std::uint8_t> transfer) {
+void FakeHidrawKernel::inputReport(int device, std::size_t interface,
+                                   std::span<const std::uint8_t> transfer) {
   std::lock_guard lock(m_);
   const auto it = devices_.find(device);
   if (it == devices_.end() || interface >= it->second.size()) return;
@@ -334,8 +338,9 @@ int FakeHidrawKernel::getReport(Node& n, std::uint8_t* buf, std::size_t count) {
   FakeHidInterface* device = n.spec.device;
   if (!device) return -EPIPE;
   const bool skipNumber = number == 0;
-  int r = device->getReport(HidReportType::Feature, number,
-                            std::span<std::uint8_t>(answer.data() + (skipNumber ? 1 : 0), count - (skipNumber ? 1 : 0)));
+  int r = device->getReport(
+      HidReportType::Feature, number,
+      std::span<std::uint8_t>(answer.data() + (skipNumber ? 1 : 0), count - (skipNumber ? 1 : 0)));
   if (r < 0) return r;
   if (r > 0 && skipNumber) ++r;
   const std::size_t len = std::min<std::size_t>(static_cast<std::size_t>(r), count);
@@ -416,7 +421,8 @@ int FakeHidrawKernel::ioctl(int fd, unsigned long request, void* arg) {
   }
   if (type != kHidrawType) return fail(EINVAL);
   if (nr == kNrSetFeature || nr == kNrGetFeature) {
-    const int r = nr == kNrSetFeature ? sendReport(n, bytes, size, HidReportType::Feature) : getReport(n, bytes, size);
+    const int r =
+        nr == kNrSetFeature ? sendReport(n, bytes, size, HidReportType::Feature) : getReport(n, bytes, size);
     return r < 0 ? fail(-r) : r;
   }
   if (dir != kDirRead) return fail(EINVAL);

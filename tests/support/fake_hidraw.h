@@ -166,7 +166,7 @@ class FakeHidrawKernel : public HidrawSyscalls {
   mutable std::recursive_mutex m_;
   std::map<int, std::unique_ptr<Node>> nodes_;  // by node number (minor)
   std::map<int, std::unique_ptr<OpenFile>> files_;
-  std::map<int, std::vector<int>> devices_;  // device handle -> its node numbers
+  std::map<int, std::vector<int>> devices_;              // device handle -> its node numbers
   std::map<std::pair<int, std::size_t>, int> unplugAt_;  // (device, interface) -> calls left
   std::vector<Monitor*> monitors_;
   int nextDevice_ = 1;

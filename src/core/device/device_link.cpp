@@ -153,7 +153,8 @@ void DeviceLink::close() {
 void DeviceLink::noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose) {
   const Error error = backend_.lastError();
   logLine("opening " + entry.path + " " + purpose + " failed: " + error.text() + "\n");
-  if (isPermissionError(error)) permissionProblem_ = permissionDeniedText(entry.node.empty() ? entry.path : entry.node);
+  if (isPermissionError(error))
+    permissionProblem_ = permissionDeniedText(entry.node.empty() ? entry.path : entry.node);
 }
 
 int DeviceLink::openMouse() {

@@ -158,8 +158,8 @@ std::string fixtureDevnode(const std::string& syspath) {
 
 class LinuxHidDevice : public HidDevice {
  public:
-  LinuxHidDevice(HidrawSyscalls& calls, std::string syspath, std::string devnode, std::size_t collection, int fd,
-                 udev* u)
+  LinuxHidDevice(HidrawSyscalls& calls, std::string syspath, std::string devnode, std::size_t collection,
+                 int fd, udev* u)
       : calls_(calls),
         syspath_(std::move(syspath)),
         devnode_(std::move(devnode)),
@@ -185,7 +185,8 @@ class LinuxHidDevice : public HidDevice {
     std::uint16_t vendor = 0, product = 0;
     if (!readHidId(syspath_, vendor, product)) {
       hidraw_devinfo info{};
-      if (!withFd([&](int fd) { return calls_.ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; }, "ioctl(HIDIOCGRAWINFO)"))
+      if (!withFd([&](int fd) { return calls_.ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; },
+                  "ioctl(HIDIOCGRAWINFO)"))
         return false;
       vendor = static_cast<std::uint16_t>(info.vendor);
       product = static_cast<std::uint16_t>(info.product);

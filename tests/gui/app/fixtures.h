@@ -148,8 +148,8 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;  // RecordingPage in place of both pages
-  bool monitorFails = false;    // no device notifications
+  bool recordingPages = false;    // RecordingPage in place of both pages
+  bool monitorFails = false;      // no device notifications
   HidBackend* backend = nullptr;  // another HID system in place of the simulated mouse
 };
 

@@ -82,8 +82,9 @@ TEST(ShellStartup, APermissionRefusalIsNamedInsteadOfAMissingMouse) {
     std::string text;
   };
   const Case cases[] = {
-      {true, "permission denied on /dev/hidraw1: install the udev rule 70-hidmouse.rules and plug the mouse in "
-             "again"},
+      {true,
+       "permission denied on /dev/hidraw1: install the udev rule 70-hidmouse.rules and plug the mouse in "
+       "again"},
       {false, "The system did not detect the gaming mouse!"},
   };
   for (const Case& c : cases) {
