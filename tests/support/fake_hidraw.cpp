@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/hid/queued_monitor.h"
+
 namespace hm::test {
 
 namespace {
@@ -31,7 +33,6 @@ constexpr unsigned long kNrMask = 0xFF;
 constexpr unsigned long kTypeMask = 0xFF;
 constexpr unsigned long kSizeMask = 0x3FFF;
 constexpr unsigned long kDirMask = 0x3;
-constexpr unsigned long kDirWrite = 1;
 constexpr unsigned long kDirRead = 2;
 constexpr unsigned long kHidrawType = 'H';
 constexpr unsigned long kNrDescriptorSize = 0x01;
@@ -93,30 +94,16 @@ struct FakeHidrawKernel::OpenFile {
   bool ready = false;
 };
 
-class FakeHidrawKernel::Monitor : public HidMonitor {
+class FakeHidrawKernel::Monitor : public QueuedHidMonitor {
  public:
   explicit Monitor(FakeHidrawKernel& k) : k_(k) {}
   ~Monitor() override {
     std::lock_guard lock(k_.m_);
     std::erase(k_.monitors_, this);
   }
-  int fd() const override { return ready_.fd(); }
-  std::vector<HidDeviceEvent> drain() override {
-    std::lock_guard lock(k_.m_);
-    std::vector<HidDeviceEvent> out(events_.begin(), events_.end());
-    events_.clear();
-    ready_.reset();
-    return out;
-  }
-  void push(HidDeviceEvent e) {
-    events_.push_back(std::move(e));
-    ready_.set();
-  }
 
  private:
   FakeHidrawKernel& k_;
-  std::deque<HidDeviceEvent> events_;
-  WakeEvent ready_;
 };
 
 FakeHidrawKernel::FakeHidrawKernel() { fs::create_directories(fs::path(root_.path()) / "class" / "hidraw"); }
@@ -426,7 +413,6 @@ int FakeHidrawKernel::ioctl(int fd, unsigned long request, void* arg) {
     return r < 0 ? fail(-r) : r;
   }
   if (dir != kDirRead) return fail(EINVAL);
-  (void)kDirWrite;
   return fail(ENOTTY);
 }
 
