@@ -275,12 +275,19 @@ int runMonitor(Session& s) {
 
   DeviceLink& link = s.link();
   NotificationReader reader(link, printEvent);
+  // A mouse that is there but may not be opened is said so plainly.
+  auto mouseMissing = [&] {
+    if (link.permissionProblem())
+      s.reportMouseMissing();
+    else
+      printEvent(proto::kEventMouseMissing, 0);
+  };
   if (link.openMouse() == 1) {
     link.readSensorInfo();
     sensorType = link.sensorInfo().sensorType;
     reader.release();
   } else {
-    printEvent(proto::kEventMouseMissing, 0);
+    mouseMissing();
   }
 
   WakeEvent stop;
@@ -303,7 +310,7 @@ int runMonitor(Session& s) {
         printDevice(e);
         const DeviceChangeAction a = handleDeviceChange(link, deviceChangeCode(e.kind),
                                                         proto::kDeviceTypeInterface, e.path, false, true);
-        if (a.kind == DeviceChangeKind::WarnAndHide) printEvent(proto::kEventMouseMissing, 0);
+        if (a.kind == DeviceChangeKind::WarnAndHide) mouseMissing();
         if (a.handshakeDone) sensorType = link.activeSensorType();
         if (a.startReader) reader.release();
       }

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/ctl_commands.h"
+#include "cli/ctl_doctor.h"
 #include "cli/ctl_session.h"
 
 int main(int argc, char** argv) {
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
-  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor)");
+  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor, doctor)");
 
   CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
   CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   int showSensor = 0;
   show->add_option("--sensor", showSensor, "Sensor type whose DPI scale is shown (default 0)")
       ->check(CLI::Range(0, 255));
+  CLI::App* doctor = app.add_subcommand(
+      "doctor", "Check the mouse's hidraw nodes, their access and the sensor answer (for problem reports)");
   CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
   macros->require_subcommand(1);
   CLI::App* rebuild = macros->add_subcommand("rebuild", "Rebuild the twelve macro images from record.ini");
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
     if (*monitor) return runMonitor(session);
     if (*show) return runShow(session, showSensor);
     if (*rebuild) return runMacrosRebuild(session);
+    if (*doctor) return runDoctor(session);
   } catch (const std::filesystem::filesystem_error& e) {
     // A data folder or file that cannot even be looked at is a file error.
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());

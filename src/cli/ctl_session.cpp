@@ -61,6 +61,15 @@ Session::Session(const GlobalOptions& options, Console& console)
   } else {
     backend_ = makeLinuxHidBackend();
   }
+  attachLink();
+}
+
+Session::Session(const GlobalOptions& options, Console& console, std::unique_ptr<HidBackend> backend)
+    : options_(options), console_(console), sink_(console), backend_(std::move(backend)) {
+  attachLink();
+}
+
+void Session::attachLink() {
   link_ = std::make_unique<DeviceLink>(*backend_, sink_, sleeper_);
   if (options_.trace) link_->setTrace([this](const std::string& line) { console_.err(line); });
   if (options_.verbose) {
@@ -88,8 +97,12 @@ Language Session::language() const { return selectLanguage(systemDefaultLanguage
 
 bool Session::openMouse() {
   if (link_->openMouse() == 1) return true;
-  console_.error(proto::kMsgMouseNotDetected);
+  reportMouseMissing();
   return false;
+}
+
+void Session::reportMouseMissing() {
+  console_.error(link_->permissionProblem().value_or(proto::kMsgMouseNotDetected));
 }
 
 }  // namespace hm::ctl

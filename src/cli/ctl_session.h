@@ -77,6 +77,8 @@ class PauseClock : public Sleeper {
 class Session {
  public:
   Session(const GlobalOptions& options, Console& console);
+  // Over another HID system (tests); --simulate is not looked at.
+  Session(const GlobalOptions& options, Console& console, std::unique_ptr<HidBackend> backend);
   ~Session();
 
   const GlobalOptions& options() const { return options_; }
@@ -90,13 +92,19 @@ class Session {
   DataPaths paths() const;
   Language language() const;
 
-  // openMouse; on failure prints "The system did not detect the gaming mouse!".
+  // openMouse; on failure prints "The system did not detect the gaming
+  // mouse!", or the permission message when the mouse is there but its
+  // nodes may not be opened.
   bool openMouse();
+  // The error line of a mouse that could not be opened (see openMouse).
+  void reportMouseMissing();
 
  private:
   GlobalOptions options_;
   Console& console_;
   ConsoleSink sink_;
+  void attachLink();
+
   PauseClock sleeper_;
   std::unique_ptr<HidBackend> backend_;
   SimulatedMouse* simulated_ = nullptr;

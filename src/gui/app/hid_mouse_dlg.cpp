@@ -141,7 +141,11 @@ bool CHidMouseDlg::init() {
   if (trayless_) setWindowFlag(Qt::Tool, false);
 
   // The mouse.
-  if (!device_->openMouse()) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  if (!device_->openMouse()) {
+    // A mouse that is there but whose nodes may not be opened is named as such.
+    const auto& denied = device_->link().permissionProblem();
+    messages_->showMessage(denied ? *denied : texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  }
   // A message box runs events: the tray's "Exit" may have ended the run.
   if (shutDown_) return false;
   // The reader thread, held until the mouse is open; device arrival and removal.

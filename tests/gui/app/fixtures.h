@@ -166,6 +166,7 @@ struct ShellOptions {
   bool monitorFails = false;      // no device notifications
   bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
   bool drawOnly = false;          // the Basic page of a screenshot run (writes nothing)
+  HidBackend* backend = nullptr;  // another HID system in place of the simulated mouse
 };
 
 class Shell {
@@ -200,7 +201,9 @@ class Shell {
     d.skinRoots = {skinsBase + "/Skins"};
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
-    d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
+    d.backend = options.backend        ? options.backend
+                : options.monitorFails ? static_cast<HidBackend*>(noMonitor.get())
+                                       : &mouse;
     d.messages = options.realMessageBoxes ? nullptr : &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
