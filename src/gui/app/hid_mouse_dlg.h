@@ -85,7 +85,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // ---- FrameHost ----
   int currentPage() const override { return currentPage_; }
   bool deviceOpen() const override;
-  QImage* canvas() override { return canvas_.isNull() ? nullptr : &canvas_; }
+  QImage* canvas() override;
   std::unique_ptr<CMemDC> beginDraw() override;
   void drawFrameButtons(CMemDC& dc) override;
   void drawPageTabs(CMemDC& dc) override;
@@ -159,12 +159,18 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   Page* current() const;
   void leavePage();
   void paintPage(Page& page);
+  // The picture of "/main.png" as canvas, when it is still to be made.
+  void makeCanvas();
+  // Whether the page's paint starts with an opaque image over the whole canvas.
+  bool coversCanvas(const Page& page);
   void openLink();
   // What the tray's show command does before showing: the refresh after
   // Cancel, or the Basic page's first paint.
   void prepareShow();
   bool isOwnWidget(QObject* watched) const;
   void logLine(const std::string& line);
+  // A start-up step's diagnostic line, with the time since the exec.
+  void logStep(const char* what);
 
   DlgOptions options_;
   std::unique_ptr<MessageBoxSink> ownSink_;
@@ -179,6 +185,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   SkinLibrary skins_;
   SkinStyle style_;
   QImage canvas_;
+  bool canvasPending_ = false;  // canvas_ is still to be made from "/main.png"
 
   std::unique_ptr<DeviceSession> device_;
   std::unique_ptr<Tray> tray_;
@@ -193,6 +200,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool advancedShown_ = false;
   bool refreshOnShow_ = false;
   bool shownOnce_ = false;
+  bool painted_ = false;  // the first paint was logged
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
