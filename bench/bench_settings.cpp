@@ -5,10 +5,9 @@
 // "Apply" does.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "bench_folder.h"
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
 #include "core/settings/config_file.h"
@@ -24,13 +23,7 @@ constexpr int kMacros = 12;
 constexpr int kEventsPerMacro = 63;
 
 struct SettingsFolder {
-  SettingsFolder() {
-    // On tmpfs when there is one: the cost of the code, not of the disk.
-    char tmpl[] = "/dev/shm/hm_bench_settings_XXXXXX";
-    char fallback[] = "/tmp/hm_bench_settings_XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    folder = made ? made : mkdtemp(fallback);
-    paths = hm::DataPaths::inFolder(folder);
+  SettingsFolder() : folder("settings"), paths(folder.paths()) {
     ok = hm::writeConfigImage(paths.configBin, 1, hm::factoryConfig()).ok();
     hm::ButtonTexts texts;
     for (auto& mode : texts.text)
@@ -49,11 +42,7 @@ struct SettingsFolder {
       ok = ok && hm::writeMacro(paths.recordIni, macro).ok();
     }
   }
-  ~SettingsFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder;
+  hm::bench::BenchFolder folder;
   hm::DataPaths paths;
   bool ok = false;
 };
