@@ -72,15 +72,34 @@ struct SkinLibrary::Prefetch {
 QSize announcedImageSize(const QString& path) {
   // Only a regular file is opened: a FIFO in an image's place would block.
   if (!QFileInfo(path).isFile()) return {};
-  QImageReader reader(path);
-  reader.setAutoTransform(false);
-  return reader.size();
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  const QSize size = reader.size();
+  if (size.isValid()) return size;
+  return QImageReader(path).size();
 }
 
-std::optional<SkinImage> decodeSkinImage(const QString& path) {
-  QImageReader reader(path);
+namespace {
+
+// The file's picture. Read as PNG first: a reader left to find the format
+// loads every image-format plugin of the system to ask it about the file
+// before it takes its own PNG decoder. A file that is no PNG after all is
+// read again that way.
+QImage readImageFile(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
   reader.setAutoTransform(false);
   QImage decoded = reader.read();
+  if (!decoded.isNull()) return decoded;
+  QImageReader any(path);
+  any.setAutoTransform(false);
+  return any.read();
+}
+
+}  // namespace
+
+std::optional<SkinImage> decodeSkinImage(const QString& path) {
+  QImage decoded = readImageFile(path);
   if (decoded.isNull()) return std::nullopt;
   SkinImage out;
   out.hasAlpha = decoded.hasAlphaChannel();
