@@ -29,7 +29,7 @@ fuzz:
 bench:
 	cmake --preset release >/dev/null
 	cmake --build --preset release
-	./scripts/run-benchmarks build/release $(if $(BENCH_ROUNDS),--rounds $(BENCH_ROUNDS))/bench
+	./scripts/run-benchmarks build/release $(if $(BENCH_ROUNDS),--rounds $(BENCH_ROUNDS))
 
 clean:
 	rm -rf build

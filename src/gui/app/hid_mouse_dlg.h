@@ -9,10 +9,13 @@
 // Start-up (init) runs, in order: window icon, fonts, texts, tray icon,
 // openMouse, the reader thread (let run when the mouse is open), the device
 // monitor, config.bin (then the saved copy), str.ini, the skin folder and
-// "/main.png" as canvas and window size, the text colour, and the Basic page
-// when the mouse is open. The window stays hidden; the tray shows it. Where
-// the desktop has no tray the window is shown at start, keeps a taskbar
-// button, and minimises where it would hide.
+// the window's size from "/main.png", the text colour, and the Basic page
+// when the mouse is open. The picture of "/main.png" becomes the canvas when
+// something shows or draws on it before a page covered it (a page whose
+// opaque background covers the window hides it: it is never decoded). The
+// Basic page's background decodes on a worker while the fonts are made. The window stays hidden; the tray
+// shows it. Where the desktop has no tray the window is shown at start, keeps a taskbar button, and minimises
+// where it would hide.
 #pragma once
 
 #include <QImage>
