@@ -24,10 +24,12 @@ fuzz:
 	cmake --build --preset fuzz
 	./scripts/run-fuzzers build/fuzz/fuzz $(or $(FUZZ_SECONDS),20)
 
+# Every benchmark and the start-up side by side with the toolkit's floor;
+# writes bench/results.md (BENCH_ROUNDS sets the start-up rounds, default 15).
 bench:
 	cmake --preset release >/dev/null
 	cmake --build --preset release
-	./scripts/run-benchmarks build/release/bench
+	./scripts/run-benchmarks build/release $(if $(BENCH_ROUNDS),--rounds $(BENCH_ROUNDS))
 
 # The .deb of the installed layout, in build/package/ (an optimised build of
 # its own, with the desktop's files under /usr).

@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 
+#include "bench_folder.h"
 #include "core/device/device_link.h"
 #include "core/model/config_session.h"
 #include "core/settings/config_file.h"
@@ -15,22 +15,11 @@
 namespace {
 
 struct TempFiles {
-  TempFiles() {
-    // On tmpfs when there is one, so the saving costs what the code costs, not
-    // what the disk's flush costs.
-    char tmpl[] = "/dev/shm/hm_bench_apply_XXXXXX";
-    char fallback[] = "/tmp/hm_bench_apply_XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    folder = made ? made : mkdtemp(fallback);
-    paths = hm::DataPaths::inFolder(folder);
+  TempFiles() : folder("apply"), paths(folder.paths()) {
     (void)hm::writeConfigImage(paths.configBin, 1, hm::factoryConfig());
     if (std::FILE* f = std::fopen(paths.strIni.c_str(), "w")) std::fclose(f);
   }
-  ~TempFiles() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder;
+  hm::bench::BenchFolder folder;
   hm::DataPaths paths;
 };
 

@@ -1,170 +1,119 @@
-// Repaint costs of the skinned main window: a full Basic-page paint with the
-// image cache and without it (every image decoded from its file, as a paint
-// without cache would), and a partial redraw of one control with its text.
+// Repaint costs of the real main window on the simulated mouse (offscreen):
+// a full repaint of the Basic and of the Advanced page onto the canvas, as a
+// page switch or a refresh paints them, with the image cache and without it
+// (every image decoded from its file, as a paint without cache would); and a
+// partial redraw as a click handler makes it (a report-rate cell chosen: the
+// old and the new cell redrawn and put on screen) and as the hover makes it.
 //
-// The skin is the generated "Default" skin beside the programs (bin/Skins);
-// HM_SKIN_DIR names another skin folder.
+// The skin and the factory files are those beside the programs (bin/);
+// HM_BIN_DIR names another such folder.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
-#include <cstdio>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstdlib>
+#include <memory>
 
-#include "gui/skin/draw_skin_image.h"
-#include "gui/skin/mem_dc.h"
-#include "gui/skin/skin_controls.h"
-#include "gui/skin/skin_folder.h"
-#include "gui/skin/skin_images.h"
-#include "gui/skin/skin_library.h"
-#include "gui/skin/skin_text.h"
+#include "core/settings/message_sink.h"
+#include "gui/app/basic_layout.h"
+#include "gui/app/basic_page.h"
+#include "gui/app/hid_mouse_dlg.h"
+#include "gui/app/hover_tracker.h"
+#include "gui/app/tray.h"
+#include "platform/hid/simulated_mouse.h"
 
 namespace {
 
 using namespace hm;
 
-QString skinFolder() {
-  if (const char* env = std::getenv("HM_SKIN_DIR")) return QString::fromLocal8Bit(env);
-  return skinFolderPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"),
-                        QStringLiteral("Default"));
+QString binFolder() {
+  if (const char* env = std::getenv("HM_BIN_DIR")) return QString::fromLocal8Bit(env);
+  return QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
 }
 
-// The controls of a Basic page, laid out where the page draws them.
-struct BasicPageControls {
-  std::vector<SkinButton> buttons;
-  std::vector<std::unique_ptr<SkinDropDown>> keyBoxes;
-  SkinCellSelector reportRate;
-  std::vector<SkinLevelBar> dpiColumns;
-  std::vector<SkinPane> panes;
-  std::vector<SkinPane> loopPanes;
-
-  BasicPageControls() {
-    buttons.push_back(SkinButton::skinsButton({701, 5}));
-    buttons.push_back(SkinButton::minimiseButton({825, 5}));
-    buttons.push_back(SkinButton::closeButton({850, 5}));
-    buttons.push_back(SkinButton::basicTab({20, 55}));
-    buttons.push_back(SkinButton::advancedTab({70, 55}));
-    buttons.push_back(SkinButton::textButton({513, 609}, QStringLiteral("OK")));
-    buttons.push_back(SkinButton::textButton({617, 609}, QStringLiteral("Apply")));
-    buttons.push_back(SkinButton::textButton({721, 609}, QStringLiteral("Cancel")));
-    buttons.push_back(SkinButton::textButton({253, 518}, QStringLiteral("Mode A")));
-    buttons.push_back(SkinButton::textButton({357, 518}, QStringLiteral("Mode B")));
-    buttons.push_back(SkinButton::textButton({307, 549}, QStringLiteral("Default")));
-    for (int k = 0; k < 7; ++k) {
-      auto box = std::make_unique<SkinDropDown>(nullptr, 41 + k, ltrb(252, 186 + 23 * k, 463, 207 + 23 * k),
-                                                ltrb(252, 208 + 23 * k, 463, 478 + 23 * k),
-                                                QString::fromLatin1(skin::kKeyBoxNormal),
-                                                QString::fromLatin1(skin::kKeyBoxOver));
-      box->indexText = QString::number(k + 1);
-      box->caption = QStringLiteral("Left Click");
-      keyBoxes.push_back(std::move(box));
-    }
-    reportRate.cells = {ltrb(542, 204, 612, 215), ltrb(614, 204, 684, 215), ltrb(686, 204, 756, 215),
-                        ltrb(758, 204, 828, 215)};
-    reportRate.darkImage = QString::fromLatin1(skin::kReportRateDark);
-    reportRate.lightImage = QString::fromLatin1(skin::kReportRateLight);
-    for (int s = 0; s < 4; ++s) {
-      SkinLevelBar bar;
-      const int x = 554 + 27 * s;
-      bar.origin = ltrb(x, 518, x + 16, 534);
-      bar.step = {0, -18};
-      bar.count = 12;
-      bar.unlitImage = QString::fromLatin1(skin::kDpiDark);
-      bar.litImage = QString::fromLatin1(skin::kDpiLight);
-      bar.level = 3 + 3 * s;
-      dpiColumns.push_back(bar);
-      SkinPane pane;
-      pane.rect = ltrb(x, 541, x + 16, 557);
-      pane.on = true;
-      panes.push_back(pane);
-    }
-    for (int k = 0; k < 8; ++k) {
-      SkinPane pane;
-      pane.rect = ltrb(703 + 21 * k, 440, 719 + 21 * k, 456);
-      pane.on = k % 2 == 0;
-      loopPanes.push_back(pane);
-    }
+// The window started with the simulated mouse over a copy of the factory
+// files; nothing it writes reaches the build folder.
+class Window {
+ public:
+  Window() {
+    const QString bin = binFolder();
+    for (const char* f : {"config.bin", "str.ini"})
+      QFile::copy(bin + u'/' + QLatin1String(f), folder_.filePath(QLatin1String(f)));
+    DlgOptions d;
+    d.paths = DataPaths::inFolder(folder_.path().toStdString());
+    d.skinRoots = {bin + QStringLiteral("/Skins")};
+    d.backend = &mouse_;
+    d.messages = &sink_;
+    d.tray = std::make_unique<NoTrayBackend>();
+    d.exitProcess = [](int) {};
+    d.openUrl = [](const QString&) {};
+    d.basicPage = [](AppContext& ctx) { return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None); };
+    dlg = std::make_unique<CHidMouseDlg>(std::move(d));
+    ok_ = dlg->init() && dlg->canvas() != nullptr;
   }
-
-  void paint(CMemDC& dc, const SkinStyle& style) const {
-    drawSkinImage(dc.canvas(), *style.skins, QString::fromLatin1(skin::kBasicBackground), 0, 0);
-    for (const SkinButton& b : buttons) b.draw(dc, style);
-    for (const auto& box : keyBoxes) box->draw(dc, style);
-    for (const QPoint at : {QPoint(766, 329), QPoint(766, 359), QPoint(741, 510)}) {
-      drawSkinImage(dc.canvas(), *style.skins, QString::fromLatin1(skin::kSmallBox), at.x(), at.y());
-    }
-    reportRate.draw(dc, style);
-    for (const SkinLevelBar& bar : dpiColumns) bar.draw(dc, style);
-    for (const SkinPane& p : panes) p.draw(dc, style);
-    for (const SkinPane& p : loopPanes) p.draw(dc, style);
-    for (int k = 0; k < 4; ++k) {
-      drawSkinImage(dc.canvas(), *style.skins, QString::fromLatin1(k % 2 ? skin::kDpiLight : skin::kDpiDark),
-                    737 + 26 * k, 540);
-    }
-    drawSkinText(dc.painter(), ltrb(120, 50, 352, 100), QStringLiteral("Basic Settings"), kTextLeftVCenter,
-                 style.fonts.title, Qt::white);
-    static const char* const kLabels[] = {"250",  "500",  "750",  "1000", "1250", "1500",
-                                          "1750", "2000", "2500", "3000", "3500", "4000"};
-    for (int n = 1; n <= 12; ++n) {
-      drawSkinText(dc.painter(), ltrb(494, 518 - 18 * (n - 1), 544, 534 - 18 * (n - 1)),
-                   QString::fromLatin1(kLabels[n - 1]), kTextRightVCenter, style.fonts.normal,
-                   style.textColor);
-    }
+  bool usable(benchmark::State& state) const {
+    if (!ok_) state.SkipWithError("no window: build hm_data_files or set HM_BIN_DIR");
+    return ok_;
   }
+  std::unique_ptr<CHidMouseDlg> dlg;
+
+ private:
+  QTemporaryDir folder_;
+  SimulatedMouse mouse_;
+  NullMessageSink sink_;
+  bool ok_ = false;
 };
 
-struct Fixture {
-  SkinLibrary skins{skinFolder()};
-  SkinStyle style;
-  QImage canvas;
-  BasicPageControls page;
-
-  explicit Fixture(bool caching) {
-    skins.setCaching(caching);
-    style.skins = &skins;
-    style.fonts = SkinFonts::forLanguage(Language::English);
-    canvas = loadCanvas(skins);
-  }
-  bool usable() const { return !canvas.isNull(); }
-};
-
+// Arguments: the page (1 Basic, 2 Advanced), the image cache (1 on, 0 off).
 void BM_FullPageRepaint(benchmark::State& state) {
-  Fixture f(state.range(0) != 0);
-  if (!f.usable()) {
-    state.SkipWithError("no skin: build hm_data_files or set HM_SKIN_DIR");
-    return;
-  }
+  Window w;
+  if (!w.usable(state)) return;
+  if (state.range(0) == kAdvancedPage) w.dlg->showAdvancedPage();
+  w.dlg->skins().setCaching(state.range(1) != 0);
   for (auto _ : state) {
-    CMemDC dc(nullptr, f.canvas);
-    f.page.paint(dc, f.style);
-    benchmark::DoNotOptimize(f.canvas.constBits());
+    w.dlg->refreshCurrentPage();
+    benchmark::DoNotOptimize(w.dlg->canvas()->constBits());
   }
-  state.SetLabel(state.range(0) ? "cached" : "decoding every image");
+  state.SetLabel(std::string(state.range(0) == kAdvancedPage ? "Advanced" : "Basic") +
+                 (state.range(1) ? ", cached" : ", decoding every image"));
 }
-BENCHMARK(BM_FullPageRepaint)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullPageRepaint)
+    ->Args({kBasicPage, 1})
+    ->Args({kAdvancedPage, 1})
+    ->Args({kBasicPage, 0})
+    ->Unit(benchmark::kMillisecond);
 
-// One control and its text, as a click handler redraws them: a report-rate
-// cell pair and a key drop-down box with its caption.
 void BM_PartialRedraw(benchmark::State& state) {
-  Fixture f(true);
-  if (!f.usable()) {
-    state.SkipWithError("no skin: build hm_data_files or set HM_SKIN_DIR");
-    return;
-  }
-  {
-    CMemDC dc(nullptr, f.canvas);
-    f.page.paint(dc, f.style);
-  }
+  Window w;
+  if (!w.usable(state)) return;
+  Page* page = w.dlg->page(kBasicPage);
   int cell = 0;
   for (auto _ : state) {
-    CMemDC dc(nullptr, f.canvas);
-    cell = (cell + 1) % 4;
-    f.page.reportRate.select(cell, dc, f.style);
-    f.page.keyBoxes[2]->draw(dc, f.style);
-    benchmark::DoNotOptimize(f.canvas.constBits());
+    cell = (cell + 1) % basic::kRateCellCount;
+    const basic::Box& b = basic::kRateCells[static_cast<std::size_t>(cell)];
+    page->handleClick(QPoint(b.left + 1, b.top + 1));
+    benchmark::DoNotOptimize(w.dlg->canvas()->constBits());
   }
 }
 BENCHMARK(BM_PartialRedraw)->Unit(benchmark::kMicrosecond);
+
+// The hover highlight moving between two key drop-down boxes: one box drawn
+// with its over image and its texts, the other one normal again.
+void BM_HoverRedraw(benchmark::State& state) {
+  Window w;
+  if (!w.usable(state)) return;
+  int k = 1;
+  for (auto _ : state) {
+    k = k == 1 ? 2 : 1;
+    const basic::Box b = basic::keyBox(k);
+    w.dlg->hover().mouseMoved(QPoint(b.left + 1, b.top + 1));
+    w.dlg->hover().hoverNow();
+    benchmark::DoNotOptimize(w.dlg->canvas()->constBits());
+  }
+}
+BENCHMARK(BM_HoverRedraw)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -145,6 +145,8 @@ void BasicPage::paint(CMemDC& dc) {
   led_.drawStageSection(dc);
 }
 
+const char* BasicPage::backgroundImage() const { return basic::kBackgroundImage; }
+
 void BasicPage::drawKeyBoxImage(CMemDC& dc, int k, bool over) {
   SkinDropDown& d = keyList(k);
   d.highlighted = over;

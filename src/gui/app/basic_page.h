@@ -44,6 +44,7 @@ class BasicPage : public Page {
   // (see Writes).
   void firstShow() override;
   void paint(CMemDC& dc) override;
+  const char* backgroundImage() const override;
   void closeListsMissing(QPoint p) override;
   bool handleClick(QPoint p) override;
   void leave() override;

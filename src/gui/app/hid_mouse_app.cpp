@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,6 +15,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
@@ -48,6 +50,38 @@ bool envSet(const char* name) {
 void printLine(std::FILE* out, const QString& text) {
   std::fprintf(out, "%s\n", text.toLocal8Bit().constData());
 }
+
+// The desktop's pointer settings, made on first use: only the Advanced page
+// and OK / Apply need them, and making them starts the desktop's settings
+// library with its threads.
+class DeferredPointerSettings : public PointerSettings {
+ public:
+  explicit DeferredPointerSettings(std::function<void(const std::string&)> log) : log_(std::move(log)) {}
+
+  Result<bool> readPrecision() override { return desktop().readPrecision(); }
+  Result<int> readPointerSpeed() override { return desktop().readPointerSpeed(); }
+  Result<std::uint32_t> readScrollLines() override { return desktop().readScrollLines(); }
+  Result<int> readDoubleClickTime() override { return desktop().readDoubleClickTime(); }
+  Status setPrecision(bool on) override { return desktop().setPrecision(on); }
+  Status setPointerSpeed(int speed) override { return desktop().setPointerSpeed(speed); }
+  Status setScrollLines(std::uint32_t lines) override { return desktop().setScrollLines(lines); }
+  Status setDoubleClickTime(int ms) override { return desktop().setDoubleClickTime(ms); }
+  std::string source(PointerSetting s) const override { return desktop().source(s); }
+
+ private:
+  PointerSettings& desktop() const {
+    if (!desktop_) {
+      desktop_ = makeDesktopPointerSettings();
+      const char* const names[] = {"precision", "pointer speed", "scroll lines", "double-click time"};
+      for (PointerSetting s : kPointerSettings)
+        log_(std::string("pointer settings: ") + names[static_cast<int>(s)] + ": " + desktop_->source(s));
+    }
+    return *desktop_;
+  }
+
+  std::function<void(const std::string&)> log_;
+  mutable std::unique_ptr<PointerSettings> desktop_;
+};
 
 }  // namespace
 
@@ -85,6 +119,8 @@ int CHidMouseApp::run(int argc, char** argv) {
     std::fputs(text.c_str(), stderr);
     if (!text.empty() && text.back() != '\n') std::fputc('\n', stderr);
   };
+  auto step = [&log](const std::string& what) { log(startupStepLine(what)); };
+  step("application and display");
 
   // One running copy. A screenshot run lives only for its picture and does
   // not take part.
@@ -119,11 +155,9 @@ int CHidMouseApp::run(int argc, char** argv) {
     backend = makeLinuxHidBackend();
   }
 
-  // The desktop's pointer settings: GNOME's where its schema is installed.
-  const std::unique_ptr<PointerSettings> pointer = makeDesktopPointerSettings();
-  const char* const settingNames[] = {"precision", "pointer speed", "scroll lines", "double-click time"};
-  for (PointerSetting s : kPointerSettings)
-    log(std::string("pointer settings: ") + settingNames[static_cast<int>(s)] + ": " + pointer->source(s));
+  // The desktop's pointer settings: GNOME's where its schema is installed,
+  // chosen when they are first read or set.
+  const auto pointer = std::make_unique<DeferredPointerSettings>(log);
 
   StreamMessageSink streamSink;
   DlgOptions options;
@@ -144,6 +178,7 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
 
   CHidMouseDlg dlg(std::move(options));
+  step("main window made (fonts, pages)");
   dlg.init();
   // "Exit" from the tray while a start-up message was open: the run is over
   // (an event loop started now would never be told to end).
@@ -168,7 +203,10 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   // Hidden in the tray; shown at start when asked or when there is no tray
   // that could show it later.
-  if (o.show || !dlg.tray().available()) dlg.showWindow();
+  if (o.show || !dlg.tray().available()) {
+    dlg.showWindow();
+    step("window shown");
+  }
   // The simulated mouse's own events, played once the window runs.
   std::optional<SimEventPlayer> player;
   if (simulated != nullptr && !o.simEvents.empty()) player.emplace(*simulated, o.simEvents);

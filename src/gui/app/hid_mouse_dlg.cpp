@@ -16,17 +16,21 @@
 #include "core/model/config_session.h"
 #include "core/model/pointer_settings_logic.h"
 #include "core/model/tray_balloons.h"
+#include "core/settings/profile_file.h"
 #include "core/settings/settings_ini.h"
 #include "gui/app/advanced_page.h"
+#include "gui/app/basic_layout.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/color_chooser.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/dialogs/skins_dialog.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_folder.h"
+#include "gui/skin/skin_images.h"
 #include "platform/pointer_settings.h"
 
 namespace hm {
@@ -75,6 +79,12 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   }
 
   style_.skins = &skins_;
+  // The Basic page's background, the one large image of the first paint,
+  // decodes on another core while the fonts are made (the skin's name is read
+  // ahead from str.ini for it; the settings are read in their place later).
+  skins_.prefetch(skinFolderPath(options_.skinRoots,
+                                 qs(profile::getString(options_.paths.strIni, kSkinsSection, kSkinPathKey))),
+                  {QString::fromLatin1(basic::kBackgroundImage)});
   style_.fonts = SkinFonts::forLanguage(options_.language);
   setFont(style_.fonts.normal);
 
@@ -135,6 +145,7 @@ bool CHidMouseDlg::init() {
   connect(tray_.get(), &Tray::showRequested, this, &CHidMouseDlg::showFromTray);
   connect(tray_.get(), &Tray::exitRequested, this, &CHidMouseDlg::shutdown);
   tray_->add();
+  logStep("tray icon");
   // Without a tray nothing could bring a hidden window back: the window then
   // keeps a taskbar button and what would hide it minimises it instead.
   trayless_ = !tray_->available();
@@ -149,22 +160,32 @@ bool CHidMouseDlg::init() {
   // A message box runs events: the tray's "Exit" may have ended the run.
   if (shutDown_) return false;
   // The reader thread, held until the mouse is open; device arrival and removal.
+  logStep("mouse opened");
   if (!device_->startReader() || !device_->startMonitor()) return false;
+  logStep("reader and device monitor");
 
   // Settings files.
   session_->load([this](const std::string& line) { logLine(line); });
   if (shutDown_) return false;
+  logStep("settings files");
   const SkinSettings& skin = session_->skinSettings();
 
-  // Skin folder, canvas and window size, text colour.
+  // Skin folder, window size, text colour. The window takes the size
+  // "/main.png" announces; its picture becomes the canvas when something
+  // shows or draws on the canvas before a page has covered it.
   skinName_ = qs(skin.path);
   skins_.setSkinFolder(skinFolderPath(options_.skinRoots, skinName_));
-  canvas_ = loadCanvas(skins_);
-  setFixedSize(canvas_.size());
+  const QSize mainSize = announcedImageSize(skins_.resolve(QString::fromLatin1(skin::kMain)));
+  canvasPending_ = mainSize.isValid() && !mainSize.isEmpty();
+  setFixedSize(canvasPending_ ? mainSize : QSize(0, 0));
   style_.textColor = QColor(colourByteFromText(skin.rColor), colourByteFromText(skin.gColor),
                             colourByteFromText(skin.bColor));
+  logStep("canvas");
 
-  if (deviceOpen()) showBasicPage();
+  if (deviceOpen()) {
+    showBasicPage();
+    logStep("Basic page drawn");
+  }
   return !shutDown_;
 }
 
@@ -177,7 +198,28 @@ MouseConfig& CHidMouseDlg::workingConfig() { return session_->working(); }
 const MouseConfig& CHidMouseDlg::saved() const { return session_->saved(); }
 const ButtonTexts& CHidMouseDlg::buttonTexts() const { return session_->buttonTexts(); }
 
+QImage* CHidMouseDlg::canvas() {
+  makeCanvas();
+  return canvas_.isNull() ? nullptr : &canvas_;
+}
+
+void CHidMouseDlg::makeCanvas() {
+  if (!canvasPending_) return;
+  canvasPending_ = false;
+  canvas_ = loadCanvas(skins_);
+  // A file whose picture cannot be decoded after all leaves no canvas.
+  setFixedSize(canvas_.size());
+}
+
+bool CHidMouseDlg::coversCanvas(const Page& page) {
+  const char* name = page.backgroundImage();
+  const SkinImage* background = name != nullptr ? skins_.image(QString::fromLatin1(name)) : nullptr;
+  return background != nullptr && !background->hasAlpha && background->image.width() >= width() &&
+         background->image.height() >= height();
+}
+
 std::unique_ptr<CMemDC> CHidMouseDlg::beginDraw() {
+  makeCanvas();
   if (canvas_.isNull()) return nullptr;
   return std::make_unique<CMemDC>(this, canvas_);
 }
@@ -225,6 +267,12 @@ void CHidMouseDlg::paintPage(Page& page) {
   if (!shown) {
     shown = true;
     page.firstShow();
+  }
+  // A page whose opaque background covers the whole canvas hides the
+  // picture of "/main.png": it need not be decoded.
+  if (canvasPending_ && coversCanvas(page)) {
+    canvasPending_ = false;
+    canvas_ = QImage(size(), QImage::Format_RGB32);
   }
   if (auto dc = beginDraw()) page.paint(*dc);
 }
@@ -374,6 +422,8 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
 
 void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinFolder, QColor textColour) {
   style_.textColor = textColour;
+  // The canvas keeps the old skin's picture underneath the new page.
+  makeCanvas();
   skinName_ = skinName;
   skins_.setSkinFolder(skinFolder);
   (void)saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
@@ -385,7 +435,14 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinF
 
 // ---------------------------------------------------------------- painting and input
 
-void CHidMouseDlg::paintEvent(QPaintEvent*) { presentCanvas(this, canvas_); }
+void CHidMouseDlg::paintEvent(QPaintEvent*) {
+  makeCanvas();
+  presentCanvas(this, canvas_);
+  if (!painted_) {
+    painted_ = true;
+    logStep("first paint");
+  }
+}
 
 void CHidMouseDlg::closeEvent(QCloseEvent* event) {
   // Closing only hides; the tray's "Exit" and the close button end the program.
@@ -493,6 +550,10 @@ bool CHidMouseDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CHidMouseDlg::logLine(const std::string& line) {
   if (options_.log) options_.log(line);
+}
+
+void CHidMouseDlg::logStep(const char* what) {
+  if (options_.log) options_.log(startupStepLine(what));
 }
 
 }  // namespace hm

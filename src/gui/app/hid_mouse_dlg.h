@@ -9,10 +9,13 @@
 // Start-up (init) runs, in order: window icon, fonts, texts, tray icon,
 // openMouse, the reader thread (let run when the mouse is open), the device
 // monitor, config.bin (then the saved copy), str.ini, the skin folder and
-// "/main.png" as canvas and window size, the text colour, and the Basic page
-// when the mouse is open. The window stays hidden; the tray shows it. Where
-// the desktop has no tray the window is shown at start, keeps a taskbar
-// button, and minimises where it would hide.
+// the window's size from "/main.png", the text colour, and the Basic page
+// when the mouse is open. The picture of "/main.png" becomes the canvas when
+// something shows or draws on it before a page covered it (a page whose
+// opaque background covers the window hides it: it is never decoded). The
+// Basic page's background decodes on a worker while the fonts are made. The window stays hidden; the tray
+// shows it. Where the desktop has no tray the window is shown at start, keeps a taskbar button, and minimises
+// where it would hide.
 #pragma once
 
 #include <QImage>
@@ -88,7 +91,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // ---- FrameHost ----
   int currentPage() const override { return currentPage_; }
   bool deviceOpen() const override;
-  QImage* canvas() override { return canvas_.isNull() ? nullptr : &canvas_; }
+  QImage* canvas() override;
   std::unique_ptr<CMemDC> beginDraw() override;
   void drawFrameButtons(CMemDC& dc) override;
   void drawPageTabs(CMemDC& dc) override;
@@ -171,6 +174,10 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   Page* current() const;
   void leavePage();
   void paintPage(Page& page);
+  // The picture of "/main.png" as canvas, when it is still to be made.
+  void makeCanvas();
+  // Whether the page's paint starts with an opaque image over the whole canvas.
+  bool coversCanvas(const Page& page);
   void openLink();
   // What the tray's show command does before showing: the refresh after
   // Cancel, or the Basic page's first paint.
@@ -178,6 +185,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool isOwnWidget(QObject* watched) const;
   void runSkinsDialog();
   void logLine(const std::string& line);
+  // A start-up step's diagnostic line, with the time since the exec.
+  void logStep(const char* what);
 
   DlgOptions options_;
   std::unique_ptr<MessageBoxSink> ownSink_;
@@ -192,6 +201,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   SkinLibrary skins_;
   SkinStyle style_;
   QImage canvas_;
+  bool canvasPending_ = false;  // canvas_ is still to be made from "/main.png"
 
   std::unique_ptr<DeviceSession> device_;
   std::unique_ptr<Tray> tray_;
@@ -206,6 +216,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool advancedShown_ = false;
   bool refreshOnShow_ = false;
   bool shownOnce_ = false;
+  bool painted_ = false;  // the first paint was logged
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding

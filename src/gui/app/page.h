@@ -77,6 +77,10 @@ class Page {
   virtual void firstShow() {}
   // The whole page onto the canvas (see above).
   virtual void paint(CMemDC& dc) = 0;
+  // The image paint() draws first, at (0, 0); nullptr when it names none.
+  // When that image is opaque and covers the canvas, nothing of the canvas's
+  // earlier picture can show through the page.
+  virtual const char* backgroundImage() const { return nullptr; }
 
   virtual void closeListsMissing(QPoint) {}
   virtual bool handleClick(QPoint p) = 0;

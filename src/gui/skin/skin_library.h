@@ -8,13 +8,20 @@
 //
 // Decoded images are cached per resolved path. setSkinFolder() drops the cache
 // and the listing, so a change of skin shows the new images on the next paint.
+//
+// Nothing is decoded before it is drawn, except what prefetch() asks for: the
+// images a first paint will draw, decoded in that order on a worker thread
+// while the caller goes on with its start; image() takes the worker's result
+// (waiting for it when needed) instead of reading the file again.
 #pragma once
 
 #include <QHash>
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace hm {
@@ -31,11 +38,19 @@ struct SkinImage {
 // file is missing or cannot be decoded.
 std::optional<SkinImage> decodeSkinImage(const QString& path);
 
+// The size a PNG file announces in its header, without decoding it; an
+// invalid size when the file is missing or is no image.
+QSize announcedImageSize(const QString& path);
+
 class SkinLibrary {
  public:
   explicit SkinLibrary(QString skinFolder = {});
+  ~SkinLibrary();
+  SkinLibrary(const SkinLibrary&) = delete;
+  SkinLibrary& operator=(const SkinLibrary&) = delete;
 
-  // Switches to another skin folder; clears the cache and the listing.
+  // Switches to another skin folder; clears the cache and the listing. A
+  // prefetch of that same folder is kept; one of another folder is dropped.
   void setSkinFolder(const QString& folder);
   const QString& skinFolder() const { return folder_; }
 
@@ -50,13 +65,23 @@ class SkinLibrary {
   // The image's size, or an empty size when it is missing.
   QSize imageSize(const QString& name);
 
+  // Starts decoding the named images of `folder`, in this order, on a worker
+  // thread (replacing an earlier prefetch). They are taken by image() once
+  // the library's folder is `folder`; clearCache(), setCaching() and a switch
+  // to another folder drop them. Nothing happens with caching off.
+  void prefetch(const QString& folder, const QStringList& names);
+
   // Caching is on by default; off decodes the file on every use.
   void setCaching(bool on);
   bool caching() const { return caching_; }
   void clearCache();
 
  private:
+  struct Prefetch;
   void listFolder() const;
+  void dropPrefetch();
+  // The prefetched decode of path, when there is one (waits for it).
+  std::optional<std::optional<SkinImage>> takePrefetched(const QString& path);
 
   QString folder_;
   bool caching_ = true;
@@ -65,6 +90,7 @@ class SkinLibrary {
   // resolved path -> image; a node map keeps handed-out pointers valid.
   std::map<QString, std::optional<SkinImage>> cache_;
   std::optional<SkinImage> uncached_;
+  std::unique_ptr<Prefetch> prefetch_;
 };
 
 }  // namespace hm
