@@ -16,25 +16,10 @@
 #include "gui/app/advanced_layout.h"
 #include "gui/app/advanced_page.h"
 #include "gui/app/macro_editor_view.h"
-#include "gui/dialogs/dialog_runner.h"
 #include "platform/key_names.h"
+#include "scripted_runner.h"
 
 namespace hm::test {
-
-// Drives a dialog the way a user would instead of a modal loop; a dialog the
-// script leaves open is cancelled.
-class ScriptedRunner : public DialogRunner {
- public:
-  std::function<void(QDialog&)> script;
-  int runs = 0;
-  int run(QDialog& dialog) override {
-    ++runs;
-    dialog.show();
-    if (script) script(dialog);
-    if (dialog.isVisible()) dialog.reject();
-    return dialog.result();
-  }
-};
 
 // Evdev key codes of the keys the tests press.
 enum Evdev : std::uint32_t {
