@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets.
-.PHONY: all build run test asan fuzz bench clean
+.PHONY: all build run test asan fuzz bench deb clean
 
 all: build
 
@@ -28,6 +28,13 @@ bench:
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 	./scripts/run-benchmarks build/release/bench
+
+# The .deb of the installed layout, in build/package/ (an optimised build of
+# its own, with the desktop's files under /usr).
+deb:
+	cmake --preset package >/dev/null
+	cmake --build --preset package
+	cpack --preset package
 
 clean:
 	rm -rf build

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
+#include <optional>
 
 #include "cli/ctl_show.h"
 #include "core/device/device_change.h"
@@ -23,10 +23,6 @@ namespace hm::ctl {
 using nlohmann::json;
 
 namespace {
-
-constexpr auto kSimEventGap = std::chrono::milliseconds(100);
-constexpr const char* kSimPlug = "plug";
-constexpr const char* kSimUnplug = "unplug";
 
 std::string hex2(unsigned v) {
   char b[8];
@@ -69,56 +65,15 @@ extern "C" void onStopSignal(int) {
   if (gStopEvent) gStopEvent->set();
 }
 
-// One --sim-events entry on the simulated mouse: "T:V" sends a notification,
-// "unplug" and "plug" pull and put back the mouse.
-void playSimEvent(SimulatedMouse& mouse, const std::string& e, Console& console) {
-  int type = 0, value = 0;
-  if (e == kSimPlug) {
-    mouse.plugIn();
-  } else if (e == kSimUnplug) {
-    mouse.unplug();
-  } else if (std::sscanf(e.c_str(), "%d:%d", &type, &value) == 2) {
-    mouse.sendNotification(type, value);
-  } else {
-    console.error("ignored simulated event \"" + e + "\"");
-  }
-}
-
-// Plays --sim-events while monitoring, one every 100 ms of wall time.
-class SimEventPlayer {
- public:
-  SimEventPlayer(SimulatedMouse* mouse, std::vector<std::string> events, Console& console)
-      : mouse_(mouse), events_(std::move(events)), console_(console) {
-    if (mouse_ && !events_.empty()) thread_ = std::thread([this] { run(); });
-  }
-  ~SimEventPlayer() {
-    stop_.set();
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  void run() {
-    for (const std::string& e : events_) {
-      if (stop_.wait(static_cast<int>(kSimEventGap.count()))) return;
-      playSimEvent(*mouse_, e, console_);
-    }
-  }
-  SimulatedMouse* mouse_;
-  std::vector<std::string> events_;
-  Console& console_;
-  WakeEvent stop_;
-  std::thread thread_;
-};
-
 // Plays --sim-events during apply, one every 100 ms of the mouse's pauses, so
 // that "unplug" lands at the same exchange on every run.
 void playSimEventsOnPauses(Session& s) {
   SimulatedMouse* mouse = s.simulated();
   if (!mouse || s.options().simEvents.empty()) return;
   s.pauses().afterPause = [&s, mouse, next = std::size_t{0}](unsigned elapsedMs) mutable {
-    const std::vector<std::string>& events = s.options().simEvents;
-    while (next < events.size() && elapsedMs >= (next + 1) * kSimEventGap.count())
-      playSimEvent(*mouse, events[next++], s.console());
+    const std::vector<SimEvent>& events = s.options().simEvents;
+    const auto gap = static_cast<unsigned>(SimEventPlayer::kGap.count());
+    while (next < events.size() && elapsedMs >= (next + 1) * gap) playSimEvent(*mouse, events[next++]);
   };
 }
 
@@ -320,12 +275,19 @@ int runMonitor(Session& s) {
 
   DeviceLink& link = s.link();
   NotificationReader reader(link, printEvent);
+  // A mouse that is there but may not be opened is said so plainly.
+  auto mouseMissing = [&] {
+    if (link.permissionProblem())
+      s.reportMouseMissing();
+    else
+      printEvent(proto::kEventMouseMissing, 0);
+  };
   if (link.openMouse() == 1) {
     link.readSensorInfo();
     sensorType = link.sensorInfo().sensorType;
     reader.release();
   } else {
-    printEvent(proto::kEventMouseMissing, 0);
+    mouseMissing();
   }
 
   WakeEvent stop;
@@ -338,7 +300,8 @@ int runMonitor(Session& s) {
   sigaction(SIGINT, &sa, &oldInt);
   sigaction(SIGTERM, &sa, &oldTerm);
   {
-    SimEventPlayer player(s.simulated(), s.options().simEvents, con);
+    std::optional<SimEventPlayer> player;
+    if (SimulatedMouse* mouse = s.simulated()) player.emplace(*mouse, s.options().simEvents);
     for (;;) {
       pollfd fds[2] = {{monitor->fd(), POLLIN, 0}, {stop.fd(), POLLIN, 0}};
       if (::poll(fds, 2, -1) < 0 && errno != EINTR) break;
@@ -347,7 +310,7 @@ int runMonitor(Session& s) {
         printDevice(e);
         const DeviceChangeAction a = handleDeviceChange(link, deviceChangeCode(e.kind),
                                                         proto::kDeviceTypeInterface, e.path, false, true);
-        if (a.kind == DeviceChangeKind::WarnAndHide) printEvent(proto::kEventMouseMissing, 0);
+        if (a.kind == DeviceChangeKind::WarnAndHide) mouseMissing();
         if (a.handshakeDone) sensorType = link.activeSensorType();
         if (a.startReader) reader.release();
       }

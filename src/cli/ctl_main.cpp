@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/ctl_commands.h"
+#include "cli/ctl_doctor.h"
 #include "cli/ctl_session.h"
 
 int main(int argc, char** argv) {
@@ -20,19 +21,21 @@ int main(int argc, char** argv) {
 
   GlobalOptions options;
   std::string simSensor = "0,0,0,0";
+  std::vector<std::string> simEvents;
   app.add_option("--data-dir", options.dataDir,
-                 "Folder of config.bin, str.ini and record.ini (default: the executable's folder)");
+                 "Folder of config.bin, str.ini and record.ini (default: the program's folder, or "
+                 "$XDG_CONFIG_HOME/hidmouse when the program's folder is read-only)");
   app.add_flag("--simulate", options.simulate, "Use the simulated mouse instead of the system's HID devices");
   app.add_option(
       "--sim-sensor", simSensor,
       std::string("The simulated mouse's sensor answer ") + hm::kSensorAnswerSyntax + ", default 0,0,0,0");
-  app.add_option("--sim-events", options.simEvents,
+  app.add_option("--sim-events", simEvents,
                  "Events the simulated mouse plays 100 ms apart (real time while monitoring, the "
                  "mouse's pauses during apply): TYPE:VALUE, unplug, plug")
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
-  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor)");
+  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor, doctor)");
 
   CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
   CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
@@ -43,6 +46,8 @@ int main(int argc, char** argv) {
   int showSensor = 0;
   show->add_option("--sensor", showSensor, "Sensor type whose DPI scale is shown (default 0)")
       ->check(CLI::Range(0, 255));
+  CLI::App* doctor = app.add_subcommand(
+      "doctor", "Check the mouse's hidraw nodes, their access and the sensor answer (for problem reports)");
   CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
   macros->require_subcommand(1);
   CLI::App* rebuild = macros->add_subcommand("rebuild", "Rebuild the twelve macro images from record.ini");
@@ -69,6 +74,14 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   options.simSensor = *sensor;
+  std::string badEvent;
+  const auto events = hm::parseSimEvents(simEvents, &badEvent);
+  if (!events) {
+    std::fprintf(stderr, "hidmousectl: --sim-events: \"%s\" is not %s\n", badEvent.c_str(),
+                 hm::kSimEventForms);
+    return kExitUsage;
+  }
+  options.simEvents = *events;
 
   try {
     Console console;
@@ -79,6 +92,7 @@ int main(int argc, char** argv) {
     if (*monitor) return runMonitor(session);
     if (*show) return runShow(session, showSensor);
     if (*rebuild) return runMacrosRebuild(session);
+    if (*doctor) return runDoctor(session);
   } catch (const std::filesystem::filesystem_error& e) {
     // A data folder or file that cannot even be looked at is a file error.
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());

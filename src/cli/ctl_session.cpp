@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/device/protocol.h"
+#include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
 
@@ -60,6 +61,15 @@ Session::Session(const GlobalOptions& options, Console& console)
   } else {
     backend_ = makeLinuxHidBackend();
   }
+  attachLink();
+}
+
+Session::Session(const GlobalOptions& options, Console& console, std::unique_ptr<HidBackend> backend)
+    : options_(options), console_(console), sink_(console), backend_(std::move(backend)) {
+  attachLink();
+}
+
+void Session::attachLink() {
   link_ = std::make_unique<DeviceLink>(*backend_, sink_, sleeper_);
   if (options_.trace) link_->setTrace([this](const std::string& line) { console_.err(line); });
   if (options_.verbose) {
@@ -74,15 +84,25 @@ Session::Session(const GlobalOptions& options, Console& console)
 Session::~Session() { link_->close(); }
 
 DataPaths Session::paths() const {
-  return DataPaths::inFolder(options_.dataDir.empty() ? executableFolder() : options_.dataDir);
+  // Chosen (and the user's folder seeded) by the first command that needs a file.
+  if (!paths_) {
+    const DataLocation data = locateDataFolder(options_.dataDir);
+    if (const std::string warning = dataFolderWarning(data); !warning.empty()) console_.error(warning);
+    paths_ = DataPaths::inFolder(data.where.folder);
+  }
+  return *paths_;
 }
 
 Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }
 
 bool Session::openMouse() {
   if (link_->openMouse() == 1) return true;
-  console_.error(proto::kMsgMouseNotDetected);
+  reportMouseMissing();
   return false;
+}
+
+void Session::reportMouseMissing() {
+  console_.error(link_->permissionProblem().value_or(proto::kMsgMouseNotDetected));
 }
 
 }  // namespace hm::ctl

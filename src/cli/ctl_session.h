@@ -17,6 +17,7 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 
 namespace hm::ctl {
@@ -29,10 +30,10 @@ constexpr int kExitFile = 3;
 constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
 struct GlobalOptions {
-  std::string dataDir;  // empty: the executable's folder
+  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h)
   bool simulate = false;
   SensorAnswer simSensor{};
-  std::vector<std::string> simEvents;  // played by the simulated mouse (monitor, apply)
+  std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor, apply)
   bool trace = false;
   bool verbose = false;
   bool json = false;
@@ -76,6 +77,8 @@ class PauseClock : public Sleeper {
 class Session {
  public:
   Session(const GlobalOptions& options, Console& console);
+  // Over another HID system (tests); --simulate is not looked at.
+  Session(const GlobalOptions& options, Console& console, std::unique_ptr<HidBackend> backend);
   ~Session();
 
   const GlobalOptions& options() const { return options_; }
@@ -89,17 +92,24 @@ class Session {
   DataPaths paths() const;
   Language language() const;
 
-  // openMouse; on failure prints "The system did not detect the gaming mouse!".
+  // openMouse; on failure prints "The system did not detect the gaming
+  // mouse!", or the permission message when the mouse is there but its
+  // nodes may not be opened.
   bool openMouse();
+  // The error line of a mouse that could not be opened (see openMouse).
+  void reportMouseMissing();
 
  private:
   GlobalOptions options_;
   Console& console_;
   ConsoleSink sink_;
+  void attachLink();
+
   PauseClock sleeper_;
   std::unique_ptr<HidBackend> backend_;
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;
+  mutable std::optional<DataPaths> paths_;
 };
 
 }  // namespace hm::ctl

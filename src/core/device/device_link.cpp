@@ -58,6 +58,23 @@ std::string traceHex(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
+std::string permissionDeniedText(const std::string& node) {
+  return "permission denied on " + node + ": install the udev rule " + kUdevRuleFile +
+         " and plug the mouse in again";
+}
+
+bool isPermissionError(const Error& error) { return error.code == EACCES || error.code == EPERM; }
+
+MouseCollection mouseCollectionOf(const HidCaps& caps) {
+  if (caps.usage == proto::kNotificationUsage && caps.usagePage == proto::kNotificationUsagePage &&
+      caps.inputReportByteLength != 0)
+    return MouseCollection::Notification;
+  if (caps.usage == proto::kCommandUsage && caps.usagePage == proto::kCommandUsagePage &&
+      caps.featureReportByteLength != 0)
+    return MouseCollection::Command;
+  return MouseCollection::Other;
+}
+
 DeviceLink::DeviceLink(HidBackend& backend, MessageSink& sink, Sleeper& sleeper)
     : backend_(backend), sink_(sink), sleeper_(sleeper) {}
 
@@ -133,8 +150,16 @@ void DeviceLink::close() {
   readerEvent_.set();
 }
 
+void DeviceLink::noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose) {
+  const Error error = backend_.lastError();
+  logLine("opening " + entry.path + " " + purpose + " failed: " + error.text() + "\n");
+  if (isPermissionError(error))
+    permissionProblem_ = permissionDeniedText(entry.node.empty() ? entry.path : entry.node);
+}
+
 int DeviceLink::openMouse() {
   closeHandles();
+  permissionProblem_.reset();
   auto fail = [this] {
     closeHandles();
     return 0;
@@ -176,16 +201,17 @@ int DeviceLink::openMouse() {
     logLine(format(proto::kDiagCaps, caps.usage, caps.usagePage, caps.featureReportByteLength,
                    caps.inputReportByteLength, caps.outputReportByteLength));
 
+    const MouseCollection role = mouseCollectionOf(caps);
     if (caps.usage == proto::kNotificationUsage) {
-      if (caps.usagePage == proto::kNotificationUsagePage && caps.inputReportByteLength != 0) {
+      if (role == MouseCollection::Notification) {
         std::shared_ptr<HidDevice> read = backend_.open(entry.path, HidAccess::Read);
         if (!read) {
-          logLine("opening " + entry.path + " for reading failed: " + backend_.lastError().text() + "\n");
+          noteOpenFailure(entry, "for reading");
           return fail();
         }
         std::unique_ptr<HidDevice> write = backend_.open(entry.path, HidAccess::Write);
         if (!write) {
-          logLine("opening " + entry.path + " for writing failed: " + backend_.lastError().text() + "\n");
+          noteOpenFailure(entry, "for writing");
           return fail();
         }
         std::shared_ptr<HidDevice> old;
@@ -201,11 +227,10 @@ int DeviceLink::openMouse() {
       }
       continue;
     }
-    if (caps.usage == proto::kCommandUsage && caps.usagePage == proto::kCommandUsagePage &&
-        caps.featureReportByteLength != 0) {
+    if (role == MouseCollection::Command) {
       auto feature = backend_.open(entry.path, HidAccess::ReadWrite);
       if (!feature) {
-        logLine("opening " + entry.path + " for commands failed: " + backend_.lastError().text() + "\n");
+        noteOpenFailure(entry, "for commands");
         return fail();
       }
       featureHandle_ = std::move(feature);
@@ -334,9 +359,13 @@ void DeviceLink::writeSensorOptions() {
   sendCommand(r);
 }
 
-void DeviceLink::sensorHandshake() {
+void DeviceLink::readSensorType() {
   readSensorInfo();
   activeSensorType_ = sensorInfo_.sensorType;
+}
+
+void DeviceLink::sensorHandshake() {
+  readSensorType();
   sensorInfo_.option2 |= proto::kSensorOption2Flag;
   writeSensorOptions();
 }

@@ -76,6 +76,22 @@ using LogHook = std::function<void(const std::string& text)>;
 // The trace line texts, shared with the notification reader.
 std::string traceHex(std::span<const std::uint8_t> bytes);
 
+// The udev rule file that gives the logged-in user the mouse's hidraw nodes.
+inline constexpr char kUdevRuleFile[] = "70-hidmouse.rules";
+// "permission denied on /dev/hidraw3: install the udev rule
+// 70-hidmouse.rules and plug the mouse in again"
+std::string permissionDeniedText(const std::string& node);
+// The errno values of an open refused for lack of permission.
+bool isPermissionError(const Error& error);
+
+// What the device search makes of one of the mouse's collections.
+enum class MouseCollection {
+  Notification,  // usage page and usage 0xFF01 with input reports: read by the reader
+  Command,       // usage page and usage 0xFF00 with feature reports: the commands
+  Other,         // not used
+};
+MouseCollection mouseCollectionOf(const HidCaps& caps);
+
 class DeviceLink {
  public:
   // `sink` receives the three messages openMouse can show. The backend, sink
@@ -95,6 +111,11 @@ class DeviceLink {
   // 0, and sets deviceOpen to that result. Signals the reader event when the
   // notification collection was opened in this search and the result is 1.
   int openMouse();
+  // After an openMouse that returned 0 because opening one of the mouse's
+  // collections was refused for lack of permission: the plain message
+  // naming its device file and the udev rule (permissionDeniedText).
+  // nullopt after any other result.
+  const std::optional<std::string>& permissionProblem() const { return permissionProblem_; }
   // Closes every handle; deviceOpen becomes 0. A blocked notification read is
   // cancelled.
   void close();
@@ -130,6 +151,9 @@ class DeviceLink {
   // that announces answers it never sends costs one time-out, not one per
   // report. Returns the first failure; nullopt when the mouse took everything.
   std::optional<ExchangeFailure> sendApply(const ApplyReports& reports);
+  // The handshake's reading half: 0x83 and active sensor type = sensorType;
+  // nothing is written to the mouse.
+  void readSensorType();
 
   int activeSensorType() const { return activeSensorType_; }
   const SensorInfo& sensorInfo() const { return sensorInfo_; }
@@ -169,6 +193,9 @@ class DeviceLink {
   void pause(unsigned ms);
   void logLine(const std::string& text);
   void closeHandles();
+  // Logs a failed open of one of the mouse's collections and keeps a
+  // permission refusal for permissionProblem().
+  void noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose);
 
   HidBackend& backend_;
   MessageSink& sink_;
@@ -193,6 +220,7 @@ class DeviceLink {
   std::array<std::uint8_t, 2> ledBytes_{};
 
   std::optional<ExchangeFailure> exchangeFailure_;
+  std::optional<std::string> permissionProblem_;
   bool applying_ = false;  // inside sendApply
   bool silent_ = false;    // a read of this Apply timed out
 };

@@ -39,10 +39,13 @@ class WakeEvent;
 
 // One entry of the system's list of HID interfaces (one per top-level
 // collection). `detailOk` false means the system listed an interface whose
-// path it could not produce.
+// path it could not produce. `node` is the device file that opening the
+// interface opens ("/dev/hidraw3", shared by the collections of one node),
+// empty where the system has no such file.
 struct HidInterfaceEntry {
   std::string path;
   bool detailOk = true;
+  std::string node = {};
 };
 
 struct HidAttributes {

@@ -28,9 +28,10 @@ bool ConfigSession::load(const ConfigLog& log) {
   return read;
 }
 
-bool ConfigSession::runFirstRunAction(const UiTexts& ui) {
+bool ConfigSession::runFirstRunAction(const UiTexts& ui, bool save) {
   if (firstRunFlag_ != 0) return false;
   applyFirstRunTexts(buttonTexts_, firstRunTexts(ui));
+  if (!save) return true;
   // A failure here shows nothing: the next Apply writes the texts again and
   // reports what it could not save.
   static_cast<void>(saveButtonTexts(paths_.strIni, language_, buttonTexts_));

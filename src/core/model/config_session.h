@@ -69,8 +69,9 @@ class ConfigSession {
   // 0..7 of both modes get firstRunTexts(ui) (slots 8..11 keep theirs) and
   // the button texts are written to str.ini. The in-memory flag stays 0, so
   // the action runs again at the next start until an Apply has written
-  // config.bin. Returns whether it ran.
-  bool runFirstRunAction(const UiTexts& ui);
+  // config.bin. With `save` false (a run that must write nothing) the texts
+  // change in memory only. Returns whether it ran.
+  bool runFirstRunAction(const UiTexts& ui, bool save = true);
 
   // "Apply": the working record is encoded for the link's active sensor type
   // and sent; then config.bin and the button texts are saved, also when the

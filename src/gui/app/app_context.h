@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/settings/language.h"
+#include "gui/dialogs/dialog_messages.h"
 
 class QWidget;
 class QImage;
@@ -91,6 +92,9 @@ struct AppContext {
   ColorChooser* colorChooser = nullptr;        // set by the window; tests replace it
   DialogRunner* dialogRunner = nullptr;        // set by the window; tests replace it
   PointerSettings* pointerSettings = nullptr;  // the desktop's; set by the window; tests replace it
+  // Message boxes owned by the assignment dialog that raises them; empty
+  // (tests with their own sink): `messages`.
+  OwnedMessageSinks dialogMessages = {};
 
   int currentPage() const { return frame.currentPage(); }
   bool deviceOpen() const { return frame.deviceOpen(); }

@@ -35,13 +35,15 @@ int BasicPage::Runner::run(QDialog& dialog) {
   return ctx_.dialogRunner ? ctx_.dialogRunner->run(dialog) : modal_.run(dialog);
 }
 
-BasicPage::BasicPage(AppContext& ctx)
+BasicPage::BasicPage(AppContext& ctx, Writes writes)
     : Page(ctx),
       runner_(ctx),
-      choiceCtx_{ctx.working, ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
-                 ctx.skins,   ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor},
+      choiceCtx_{ctx.working,       ctx.buttonTexts, ctx.ui,  ctx.language,   ctx.paths.recordIni,
+                 ctx.skins,         ctx.messages,    runner_, ctx.mainWindow, ctx.style.textColor,
+                 ctx.dialogMessages},
       controller_(choiceCtx_),
-      led_(ctx) {
+      led_(ctx),
+      writes_(writes) {
   modeA_ = SkinButton::textButton(QPoint(basic::kModeAButton.left, basic::kModeAButton.top),
                                   QString::fromLatin1(keyModeName(kModeA)));
   modeB_ = SkinButton::textButton(QPoint(basic::kModeBButton.left, basic::kModeBButton.top),
@@ -82,10 +84,14 @@ void BasicPage::redraw(Draw&& draw) {
 // ---- first display ---------------------------------------------------------------
 
 void BasicPage::firstShow() {
-  ctx_.device.sensorHandshake();
+  const bool mayWrite = writes_ == Writes::Allowed;
+  if (mayWrite)
+    ctx_.device.sensorHandshake();
+  else
+    ctx_.device.readSensorType();
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
-  // written to str.ini at once.
-  ctx_.session.runFirstRunAction(ctx_.ui);
+  // written to str.ini at once (kept in memory only by a run that writes nothing).
+  ctx_.session.runFirstRunAction(ctx_.ui, mayWrite);
 }
 
 // ---- painting ------------------------------------------------------------------------

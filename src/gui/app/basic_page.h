@@ -32,11 +32,16 @@ namespace hm {
 
 class BasicPage : public Page {
  public:
-  explicit BasicPage(AppContext& ctx);
+  // A page that only draws (screenshots) changes nothing outside the
+  // program: its first display reads the sensor without the handshake's
+  // write and keeps the first-run texts in memory instead of writing str.ini.
+  enum class Writes { Allowed, None };
+  explicit BasicPage(AppContext& ctx, Writes writes = Writes::Allowed);
   ~BasicPage() override;
 
   PageId id() const override { return kBasicPage; }
-  // The sensor handshake, and on a factory config.bin the first-run texts.
+  // The sensor handshake, and on a factory config.bin the first-run texts
+  // (see Writes).
   void firstShow() override;
   void paint(CMemDC& dc) override;
   void closeListsMissing(QPoint p) override;
@@ -94,6 +99,7 @@ class BasicPage : public Page {
   SkinButton modeA_, modeB_, default_;
   std::array<std::unique_ptr<SkinDropDown>, 7> keys_;
   int levelCount_ = 12;
+  Writes writes_;
 };
 
 }  // namespace hm

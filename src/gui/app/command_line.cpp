@@ -34,9 +34,15 @@ CommandLineResult parseCommandLine(const QStringList& args) {
       QStringLiteral("Sensor answer of the simulated mouse: type, rate, option 1, option 2, "
                      "four decimal bytes 0..255."),
       QStringLiteral("T,R,O1,O2"));
+  const QCommandLineOption simEvents(
+      QStringLiteral("sim-events"),
+      QStringLiteral("Events the simulated mouse plays after the start, 100 ms apart: TYPE:VALUE (a "
+                     "notification), unplug, plug; for example 7:2,5:1,unplug,plug."),
+      QStringLiteral("LIST"));
   const QCommandLineOption dataDir(
       QStringLiteral("data-dir"),
-      QStringLiteral("Folder of config.bin, str.ini, record.ini (and Skins/ when it has one)."),
+      QStringLiteral("Folder of config.bin, str.ini, record.ini and your own Skins/ (default: the "
+                     "program's folder, or $XDG_CONFIG_HOME/hidmouse when that is read-only)."),
       QStringLiteral("DIR"));
   const QCommandLineOption language(QStringLiteral("language"),
                                     QStringLiteral("Interface language: en, zh_CN or zh_TW."),
@@ -53,7 +59,8 @@ CommandLineResult parseCommandLine(const QStringList& args) {
                                    QStringLiteral("Print diagnostic lines to stderr."));
   // The platform's own options (-platform, -name, ...) are taken by
   // QApplication before this parser runs.
-  parser.addOptions({help, simulate, simSensor, dataDir, language, show, screenshot, page, verbose});
+  parser.addOptions(
+      {help, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
 
   CommandLineResult result;
   if (!parser.parse(args)) {
@@ -90,6 +97,25 @@ CommandLineResult parseCommandLine(const QStringList& args) {
       result.message = error(QStringLiteral("--sim-sensor needs --simulate"));
       return result;
     }
+  }
+  if (parser.isSet(simEvents)) {
+    std::vector<std::string> words;
+    for (const QString& w : parser.value(simEvents).split(QLatin1Char(',')))
+      words.push_back(w.trimmed().toStdString());
+    std::string bad;
+    const auto events = parseSimEvents(words, &bad);
+    if (!events) {
+      result.status = CommandLineResult::Status::Error;
+      result.message = error(QStringLiteral("--sim-events: \"%1\" is not %2")
+                                 .arg(QString::fromStdString(bad), QString::fromLatin1(kSimEventForms)));
+      return result;
+    }
+    if (!o.simulate) {
+      result.status = CommandLineResult::Status::Error;
+      result.message = error(QStringLiteral("--sim-events needs --simulate"));
+      return result;
+    }
+    o.simEvents = *events;
   }
   if (parser.isSet(dataDir)) {
     o.dataDir = parser.value(dataDir);

@@ -1,20 +1,23 @@
 #include "gui/app/hid_mouse_app.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
+#include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
 #include "platform/pointer_settings.h"
 #include "platform/single_instance.h"
@@ -60,6 +63,8 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Ties the windows to the installed desktop file (the Wayland app id).
+  QGuiApplication::setDesktopFileName(QStringLiteral(HM_DESKTOP_ID));
   // No application display name: on X11 it would be appended to every
   // window title, and the message boxes must carry exactly their captions
   // ("Warning", or the program's name).
@@ -95,18 +100,20 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
 
   const Language language = o.language ? *o.language : selectLanguage(systemDefaultLanguageId());
-  const std::string exeFolder = executableFolder();
-  const std::string dataFolder = o.dataDir.isEmpty() ? exeFolder : o.dataDir.toStdString();
-  // The skins come from the data folder when it has its own, else from
-  // beside the executable.
-  const QString dataSkins = QString::fromStdString(dataFolder) + QStringLiteral("/Skins");
-  const QString skinsBase =
-      QFileInfo(dataSkins).isDir() ? QString::fromStdString(dataFolder) : QString::fromStdString(exeFolder);
+  // The settings files: --data-dir, beside the program, or the user's folder.
+  const DataLocation data = locateDataFolder(o.dataDir.toStdString());
+  if (const std::string warning = dataFolderWarning(data); !warning.empty())
+    printLine(stderr, QStringLiteral("hidmouse: ") + QString::fromStdString(warning));
+  log("data folder: " + data.where.folder);
+  QStringList skinRoots;
+  for (const std::string& root : data.where.skinRoots) skinRoots << QString::fromStdString(root);
 
   std::unique_ptr<HidBackend> backend;
+  SimulatedMouse* simulated = nullptr;
   if (o.simulate) {
     auto sim = std::make_unique<SimulatedMouse>();
     if (o.simSensor) sim->setSensorAnswer(*o.simSensor);
+    simulated = sim.get();
     backend = std::move(sim);
   } else {
     backend = makeLinuxHidBackend();
@@ -120,16 +127,20 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   StreamMessageSink streamSink;
   DlgOptions options;
-  options.paths = DataPaths::inFolder(dataFolder);
-  options.skinsBase = skinsBase;
+  options.paths = DataPaths::inFolder(data.where.folder);
+  options.skinRoots = skinRoots;
   options.language = language;
   options.backend = backend.get();
   options.log = log;
   options.pointerSettings = pointer.get();
   if (screenshot) {
-    // No one could answer a message box or click a tray icon.
+    // No one could answer a message box or click a tray icon, and drawing
+    // the first display must change neither the files nor the mouse.
     options.messages = &streamSink;
     options.tray = std::make_unique<NoTrayBackend>();
+    options.basicPage = [](AppContext& ctx) {
+      return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None);
+    };
   }
 
   CHidMouseDlg dlg(std::move(options));
@@ -160,6 +171,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   // Hidden in the tray; shown at start when asked or when there is no tray
   // that could show it later.
   if (o.show || !dlg.tray().available()) dlg.showWindow();
+  // The simulated mouse's own events, played once the window runs.
+  std::optional<SimEventPlayer> player;
+  if (simulated != nullptr && !o.simEvents.empty()) player.emplace(*simulated, o.simEvents);
   return app.exec();
 }
 

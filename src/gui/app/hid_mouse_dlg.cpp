@@ -23,6 +23,7 @@
 #include "gui/app/message_box_sink.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/dialog_runner.h"
+#include "gui/dialogs/skins_dialog.h"
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/mem_dc.h"
 #include "gui/skin/skin_folder.h"
@@ -95,10 +96,13 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   applyPointerSettings_ = [this](const MouseConfig& c) {
     applyPointerValues(*ctx_->pointerSettings, pointerValuesFor(c), *messages_);
   };
+  if (ownSink_) ctx_->dialogMessages = [](QWidget* owner) { return std::make_unique<MessageBoxSink>(owner); };
   frame_ = std::make_unique<Frame>(texts_, style_);
   hover_ = std::make_unique<HoverTracker>(*frame_, *this, [this] { return current(); });
   basic_ = options_.basicPage ? options_.basicPage(*ctx_) : std::make_unique<BasicPage>(*ctx_);
   advanced_ = options_.advancedPage ? options_.advancedPage(*ctx_) : std::make_unique<AdvancedPage>(*ctx_);
+
+  runSkinsDialog_ = [this] { runSkinsDialog(); };
 
   if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
@@ -137,7 +141,11 @@ bool CHidMouseDlg::init() {
   if (trayless_) setWindowFlag(Qt::Tool, false);
 
   // The mouse.
-  if (!device_->openMouse()) messages_->showMessage(texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  if (!device_->openMouse()) {
+    // A mouse that is there but whose nodes may not be opened is named as such.
+    const auto& denied = device_->link().permissionProblem();
+    messages_->showMessage(denied ? *denied : texts_.get(TextId::MouseNotDetected), kWarningCaption);
+  }
   // A message box runs events: the tray's "Exit" may have ended the run.
   if (shutDown_) return false;
   // The reader thread, held until the mouse is open; device arrival and removal.
@@ -149,7 +157,8 @@ bool CHidMouseDlg::init() {
   const SkinSettings& skin = session_->skinSettings();
 
   // Skin folder, canvas and window size, text colour.
-  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, qs(skin.path)));
+  skinName_ = qs(skin.path);
+  skins_.setSkinFolder(skinFolderPath(options_.skinRoots, skinName_));
   canvas_ = loadCanvas(skins_);
   setFixedSize(canvas_.size());
   style_.textColor = QColor(colourByteFromText(skin.rColor), colourByteFromText(skin.gColor),
@@ -350,9 +359,23 @@ void CHidMouseDlg::shutdown() {
     QCoreApplication::exit(0);
 }
 
+void CHidMouseDlg::runSkinsDialog() {
+  std::vector<std::string> roots;
+  for (const QString& root : options_.skinRoots) roots.push_back(root.toStdString());
+  const DialogEnv env{skins_, *messages_, options_.language, style_.textColor, ctx_->dialogMessages};
+  CSkinsDialog dialog(env, *ctx_->colorChooser, std::move(roots), skinName_, this);
+  if (ctx_->dialogRunner->run(dialog) != QDialog::Accepted) return;
+  applySkinChoice(dialog.skinName(), dialog.skinFolder(), dialog.textColor());
+}
+
 void CHidMouseDlg::applySkinChoice(const QString& skinName, QColor textColour) {
+  applySkinChoice(skinName, skinFolderPath(options_.skinRoots, skinName), textColour);
+}
+
+void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinFolder, QColor textColour) {
   style_.textColor = textColour;
-  skins_.setSkinFolder(skinFolderPath(options_.skinsBase, skinName));
+  skinName_ = skinName;
+  skins_.setSkinFolder(skinFolder);
   (void)saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
                          static_cast<std::uint8_t>(textColour.green()),
                          static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());

@@ -16,10 +16,13 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
@@ -53,8 +56,8 @@ inline constexpr char kWarningCaption[] = "Warning";
 using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
-  DataPaths paths;    // config.bin, str.ini, record.ini
-  QString skinsBase;  // folder that holds "Skins/"
+  DataPaths paths;        // config.bin, str.ini, record.ini
+  QStringList skinRoots;  // folders of one subfolder per skin, the user's own first
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
   MessageSink* messages = nullptr;              // nullptr: message boxes owned by the window
@@ -111,10 +114,19 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // removes the tray icon, ends the process with code 0. Nothing is saved.
   void shutdown();
   // A skin chosen in the skins dialog: stores it in str.ini, switches the
-  // library to it and repaints the page.
+  // library to its folder (by default the first of that name in the skin roots)
+  // and repaints the page.
   void applySkinChoice(const QString& skinName, QColor textColour);
-  // Runs the skins dialog; set by whoever provides it (returns after it ends).
+  // The folders the skins come from, the user's own first (a name found
+  // there wins); what the skins dialog lists.
+  const QStringList& skinRoots() const { return options_.skinRoots; }
+  void applySkinChoice(const QString& skinName, const QString& skinFolder, QColor textColour);
+  // What the skins button runs (returns after it ends); by default the skins
+  // dialog through the context's dialog runner and colour chooser, which
+  // applies the choice on OK.
   void setSkinsDialog(std::function<void()> run) { runSkinsDialog_ = std::move(run); }
+  // The skin name in use: str.ini's "Path" as read, then the last one chosen.
+  const QString& skinName() const { return skinName_; }
   // Applies the pointer settings of the record after OK / Apply; by default
   // hands them to the context's pointer settings.
   void setPointerSettingsApplier(std::function<void(const MouseConfig&)> apply) {
@@ -164,6 +176,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // Cancel, or the Basic page's first paint.
   void prepareShow();
   bool isOwnWidget(QObject* watched) const;
+  void runSkinsDialog();
   void logLine(const std::string& line);
 
   DlgOptions options_;
@@ -196,6 +209,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
+  QString skinName_;
   std::function<void()> runSkinsDialog_;
   std::function<void(const MouseConfig&)> applyPointerSettings_;
 

@@ -1,6 +1,8 @@
 #include "gui/app/tray.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -38,12 +40,43 @@ QPixmap drawIcon(int size) {
 
 SystemTrayBackend::SystemTrayBackend(QObject* parent) : TrayIconBackend(parent) {
   connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIconBackend::activated);
+  if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+SystemTrayBackend::~SystemTrayBackend() {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+bool SystemTrayBackend::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+      type != QEvent::MouseButtonRelease)
+    return false;
+  auto* iconWindow = qobject_cast<QWidget*>(watched);
+  if (!iconWindow || iconWindow->objectName() != QLatin1String(kXEmbedIconWindow)) return false;
+  if (type != QEvent::MouseButtonRelease) return true;  // presses do nothing
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  // Released away from the icon: the click was taken back.
+  if (!iconWindow->rect().contains(mouse->position().toPoint())) return true;
+  switch (mouse->button()) {
+    case Qt::LeftButton: emit activated(QSystemTrayIcon::Trigger); break;
+    case Qt::RightButton:
+      if (menu_) menu_->popup(mouse->globalPosition().toPoint());
+      emit activated(QSystemTrayIcon::Context);
+      break;
+    case Qt::MiddleButton: emit activated(QSystemTrayIcon::MiddleClick); break;
+    default: break;
+  }
+  return true;
 }
 
 bool SystemTrayBackend::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 void SystemTrayBackend::setIcon(const QIcon& icon) { icon_.setIcon(icon); }
 void SystemTrayBackend::setToolTip(const QString& tip) { icon_.setToolTip(tip); }
-void SystemTrayBackend::setContextMenu(QMenu* menu) { icon_.setContextMenu(menu); }
+void SystemTrayBackend::setContextMenu(QMenu* menu) {
+  menu_ = menu;
+  icon_.setContextMenu(menu);
+}
 void SystemTrayBackend::show() { icon_.show(); }
 void SystemTrayBackend::hide() { icon_.hide(); }
 bool SystemTrayBackend::visible() const { return icon_.isVisible(); }
@@ -82,8 +115,8 @@ void Tray::showBalloon(const Balloon& balloon) {
 
 void Tray::onActivated(QSystemTrayIcon::ActivationReason reason) {
   // Left click and double click show the window; the right click's menu is
-  // shown by the desktop itself (the context menu set above); the middle
-  // click and anything else do nothing.
+  // shown by the backend or the desktop (the context menu set above); the
+  // middle click and anything else do nothing.
   if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) emit showRequested();
 }
 

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
 #include <memory>
@@ -39,10 +40,24 @@ class TrayIconBackend : public QObject {
 };
 
 // The desktop's tray through QSystemTrayIcon.
+//
+// The icon acts when a button is released over it, not when it is pressed.
+// Where the icon is Qt's own X11 tray window (the XEmbed tray of X desktops
+// without a StatusNotifier host), Qt reports a press as the activation and
+// pops the menu up on the right press; that window's presses and double
+// clicks are taken away here, and its releases over the icon report the
+// activation instead (left: Trigger, right: the menu and Context, middle:
+// MiddleClick). Where a StatusNotifier host shows the icon (over D-Bus),
+// the host decides when to activate it and shows the menu itself; its
+// activations are passed on as they come.
 class SystemTrayBackend : public TrayIconBackend {
   Q_OBJECT
  public:
+  // The object name of Qt's X11 tray icon window.
+  static constexpr char kXEmbedIconWindow[] = "QSystemTrayIconSys";
+
   explicit SystemTrayBackend(QObject* parent = nullptr);
+  ~SystemTrayBackend() override;
   bool available() const override;
   void setIcon(const QIcon& icon) override;
   void setToolTip(const QString& tip) override;
@@ -52,8 +67,12 @@ class SystemTrayBackend : public TrayIconBackend {
   bool visible() const override;
   void showMessage(const QString& title, const QString& text, int timeoutMs) override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QSystemTrayIcon icon_;
+  QPointer<QMenu> menu_;
 };
 
 // No tray at all (screenshot runs): nothing is shown, available() is false.

@@ -40,6 +40,9 @@ void DialogDropDown::open() {
   if (isOpen()) return;
   if (toggling) toggling(true);
   auto* list = new QListWidget(owner_);
+  // The dialog's font, set on the list itself: the dialog's style sheet
+  // would otherwise give it the application's default font.
+  list->setFont(owner_->font());
   list->setObjectName(QStringLiteral("id%1").arg(listId_));
   list->setGeometry(listRect_);
   list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

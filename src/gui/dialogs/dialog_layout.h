@@ -24,7 +24,10 @@ inline constexpr int kHoverDelayMs = 10;
 inline constexpr unsigned kControlBackground = 0x282828;  // statics, lists, edits
 inline constexpr unsigned kControlText = 0xFFFFFF;
 inline constexpr unsigned kPromptText = 0xFFFFFF;  // prompts, labels, notes
-inline constexpr int kWheelLines = 3;              // fire-key and macro lists
+// The thin border round every dialog: one pixel in the usual window-frame grey.
+inline constexpr unsigned kBorderColor = 0x646464;
+inline constexpr int kBorderWidth = 1;
+inline constexpr int kWheelLines = 3;  // fire-key and macro lists
 inline constexpr char kFailureText[] = "error";
 
 // ---- single key (template 701) --------------------------------------------------

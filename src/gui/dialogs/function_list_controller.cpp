@@ -114,7 +114,7 @@ bool FunctionListController::mayOpenFunctionList(int button) const {
 }
 
 bool FunctionListController::runDialog(int index, DialogResult& result) {
-  const DialogEnv env{ctx_.skins, ctx_.messages, ctx_.language, ctx_.textColor};
+  const DialogEnv env{ctx_.skins, ctx_.messages, ctx_.language, ctx_.textColor, ctx_.dialogMessages};
   auto ran = [this](QDialog& dialog) { return ctx_.runner.run(dialog) == QDialog::Accepted; };
   switch (index) {
     case kWindows: {

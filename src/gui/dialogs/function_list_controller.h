@@ -27,6 +27,7 @@
 
 #include "core/buttons/function_choice.h"
 #include "core/settings/language.h"
+#include "gui/dialogs/dialog_messages.h"
 
 class QWidget;
 class QAbstractItemView;
@@ -43,16 +44,17 @@ class DialogRunner;
 // Everything the controller and its dialogs work on; all referred objects
 // outlive the controller.
 struct FunctionChoiceContext {
-  MouseConfig& config;          // the working copy; its editedMode selects the mode
-  ButtonTexts& texts;           // display texts of both modes
-  const UiTexts& ui;            // function names in the system language
-  Language language;            // dialog texts and fonts
-  std::string recordIniPath;    // macro list of the macro-key dialog
-  SkinLibrary& skins;           // dialog backgrounds and buttons
-  MessageSink& messages;        // "Warning" / "error" message boxes
-  DialogRunner& runner;         // runs each dialog (modal in the program)
-  QWidget* parent = nullptr;    // owner of the dialogs (the main window)
-  QColor textColor{0, 255, 0};  // the skin text colour for the dialogs' painted texts
+  MouseConfig& config;                    // the working copy; its editedMode selects the mode
+  ButtonTexts& texts;                     // display texts of both modes
+  const UiTexts& ui;                      // function names in the system language
+  Language language;                      // dialog texts and fonts
+  std::string recordIniPath;              // macro list of the macro-key dialog
+  SkinLibrary& skins;                     // dialog backgrounds and buttons
+  MessageSink& messages;                  // "Warning" / "error" message boxes
+  DialogRunner& runner;                   // runs each dialog (modal in the program)
+  QWidget* parent = nullptr;              // owner of the dialogs (the main window)
+  QColor textColor{0, 255, 0};            // the skin text colour for the dialogs' painted texts
+  OwnedMessageSinks dialogMessages = {};  // boxes owned by each dialog; empty: `messages`
 };
 
 // Geometry of the DPI sub-list: a 60 x 60 list box, child of the main window.

@@ -140,8 +140,8 @@ bool isEnterOrEscape(const QKeyEvent& event) {
   return k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape;
 }
 
-KeyCaptureFilter::KeyCaptureFilter(Sink sink, Swallow swallow)
-    : sink_(std::move(sink)), swallow_(std::move(swallow)) {
+KeyCaptureFilter::KeyCaptureFilter(QWidget* scope, Sink sink, Swallow swallow)
+    : scope_(scope), sink_(std::move(sink)), swallow_(std::move(swallow)) {
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
@@ -152,6 +152,10 @@ KeyCaptureFilter::~KeyCaptureFilter() {
 bool KeyCaptureFilter::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QObject::eventFilter(watched, event);
+  // Only the scope's own window: the window-system object and other
+  // top-level windows (a message box over the dialog) keep their keys.
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!scope_ || !widget || widget->window() != scope_->window()) return QObject::eventFilter(watched, event);
   const auto* key = static_cast<const QKeyEvent*>(event);
   // An ignored key event travels up the parent chain and passes here once
   // per widget; it is one key event all the same.

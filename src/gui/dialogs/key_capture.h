@@ -1,11 +1,15 @@
 // Key capture for the single-key and combo-key dialogs: while a dialog runs,
 // an application-wide event filter sees every key press and release that
-// reaches one of the program's windows and names the key the way the key
-// tables spell it (platform/key_names.h), from the physical key when the
-// window system gives a scan code and from the Qt key otherwise.
+// reaches the dialog's own window (the dialog and its children) and names
+// the key the way the key tables spell it (platform/key_names.h), from the
+// physical key when the window system gives a scan code and from the Qt key
+// otherwise. Keys for other windows, such as a message box the dialog
+// raises, pass untouched.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <Qt>
 #include <functional>
 #include <string>
@@ -30,21 +34,23 @@ bool isWindowsKey(const QKeyEvent& event);
 bool isEnterOrEscape(const QKeyEvent& event);
 
 // Installed on the application while it lives. Every key press and release
-// is named and handed to `sink` (once per event, however far the event
-// propagates); events for which `swallow` answers true are then dropped.
+// for a widget of `scope`'s window is named and handed to `sink` (once per
+// event, however far the event propagates); events for which `swallow`
+// answers true are then dropped.
 class KeyCaptureFilter : public QObject {
   Q_OBJECT
  public:
   using Sink = std::function<void(const std::string& name, const QKeyEvent& event)>;
   using Swallow = std::function<bool(const QKeyEvent& event)>;
 
-  KeyCaptureFilter(Sink sink, Swallow swallow);
+  KeyCaptureFilter(QWidget* scope, Sink sink, Swallow swallow);
   ~KeyCaptureFilter() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QPointer<QWidget> scope_;
   Sink sink_;
   Swallow swallow_;
   const QEvent* lastEvent_ = nullptr;

@@ -28,6 +28,7 @@ CSkinDialog::CSkinDialog(const DialogEnv& env, Frame frame, QWidget* parent)
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   resize(dlg::kEmptyDialogWidth, dlg::kEmptyDialogHeight);
+  if (env_.ownedMessages) ownMessages_ = env_.ownedMessages(this);
   hoverTimer_.setSingleShot(true);
   hoverTimer_.setInterval(dlg::kHoverDelayMs);
   connect(&hoverTimer_, &QTimer::timeout, this, &CSkinDialog::hover);
@@ -61,7 +62,7 @@ void CSkinDialog::initialise() {
   createControls();
   if (frame_.keys == Keys::Capture) {
     capture_ = std::make_unique<KeyCaptureFilter>(
-        [this](const std::string& name, const QKeyEvent&) { keyCaptured(name); },
+        this, [this](const std::string& name, const QKeyEvent&) { keyCaptured(name); },
         [this](const QKeyEvent& event) { return swallowsKey(event); });
   }
   redraw();
@@ -82,7 +83,9 @@ void CSkinDialog::done(int result) {
 void CSkinDialog::stopCapture() { capture_.reset(); }
 
 void CSkinDialog::drawImage(const char* name, QPoint at) {
-  drawSkinImageOrWarn(canvas_, env_.skins, QString::fromUtf8(name), at.x(), at.y(), env_.messages);
+  // "LoadPng---Load image failed." belongs to the dialog that could not draw.
+  MessageSink& messages = ownMessages_ ? *ownMessages_ : env_.messages;
+  drawSkinImageOrWarn(canvas_, env_.skins, QString::fromUtf8(name), at.x(), at.y(), messages);
 }
 
 void CSkinDialog::drawPrompt(QPainter& painter, const QRect& rect, const QString& text, int format) {
@@ -119,9 +122,13 @@ void CSkinDialog::showEvent(QShowEvent* event) {
 }
 
 void CSkinDialog::paintEvent(QPaintEvent*) {
-  if (canvas_.isNull()) return;
   QPainter p(this);
-  p.drawImage(0, 0, canvas_);
+  if (!canvas_.isNull()) p.drawImage(0, 0, canvas_);
+  // The thin border, over the outermost pixels of the window (also of an
+  // empty dialog), so that client coordinates stay the picture's.
+  p.setPen(QPen(QColor::fromRgb(dlg::kBorderColor), dlg::kBorderWidth));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(rect().adjusted(0, 0, -dlg::kBorderWidth, -dlg::kBorderWidth));
 }
 
 void CSkinDialog::mousePressEvent(QMouseEvent* event) {
@@ -194,8 +201,15 @@ void CSkinDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+void CSkinDialog::useDialogFont(QWidget* control) const {
+  // Set on the control itself: under the dialog's style sheet a control
+  // that only inherits the font is drawn in the application's default font.
+  control->setFont(font_);
+}
+
 QLabel* CSkinDialog::makeLabel(int id, const QRect& rect, Qt::Alignment align) {
   auto* label = new QLabel(this);
+  useDialogFont(label);
   label->setObjectName(QStringLiteral("id%1").arg(id));
   label->setGeometry(rect);
   label->setAlignment(align | Qt::AlignVCenter);
@@ -207,6 +221,7 @@ QLabel* CSkinDialog::makeLabel(int id, const QRect& rect, Qt::Alignment align) {
 
 QLineEdit* CSkinDialog::makeEdit(int id, const QRect& rect, bool border) {
   auto* edit = new QLineEdit(this);
+  useDialogFont(edit);
   edit->setObjectName(QStringLiteral("id%1").arg(id));
   edit->setGeometry(rect);
   edit->setAlignment(Qt::AlignCenter);

@@ -12,7 +12,8 @@
 // start the key capture, which lasts until the dialog ends.
 //
 // The picture lives on an off-screen canvas the size of the dialog; every
-// state change redraws it and the paint event only shows it.
+// state change redraws it and the paint event only shows it, with the
+// dialog's thin border drawn over its outermost pixels.
 #pragma once
 
 #include <QColor>
@@ -25,6 +26,7 @@
 #include <string>
 
 #include "core/settings/language.h"
+#include "gui/dialogs/dialog_messages.h"
 
 class QLabel;
 class QLineEdit;
@@ -44,6 +46,9 @@ struct DialogEnv {
   MessageSink& messages;
   Language language = Language::English;
   QColor textColor{0, 255, 0};  // the skin text colour (OK / Cancel texts)
+  // Makes the sink of the boxes the dialog raises about its skin images,
+  // owned by the dialog; empty: those go to `messages` too.
+  OwnedMessageSinks ownedMessages = {};
 };
 
 class CSkinDialog : public QDialog {
@@ -103,7 +108,8 @@ class CSkinDialog : public QDialog {
 
   // Redraws the canvas from the current state and shows it.
   void redraw();
-  // Helpers for the dialog's own controls, named "id<identifier>".
+  // Helpers for the dialog's own controls, named "id<identifier>", in the
+  // dialog's font.
   QLabel* makeLabel(int id, const QRect& rect, Qt::Alignment align);
   QLineEdit* makeEdit(int id, const QRect& rect, bool border);
   // Draws a skin image on the canvas, saying "LoadPng---Load image failed."
@@ -122,6 +128,8 @@ class CSkinDialog : public QDialog {
 
  private:
   void hover();
+  // Gives a child control the dialog's normal font.
+  void useDialogFont(QWidget* control) const;
   void stopCapture();
 
   DialogEnv env_;
@@ -136,6 +144,7 @@ class CSkinDialog : public QDialog {
   QTimer hoverTimer_;
   QPoint hoverPos_;
   std::unique_ptr<KeyCaptureFilter> capture_;
+  std::unique_ptr<MessageSink> ownMessages_;  // boxes owned by this dialog
 };
 
 }  // namespace hm

@@ -1,5 +1,7 @@
 #include "gui/skin/skin_controls.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
@@ -67,6 +69,39 @@ SkinButton SkinButton::advancedTab(QPoint topLeft, int hoverGroup) {
   return imageButton(topLeft, skin::kPageTabSize, skin::kNextPageNormal, skin::kNextPageOver, hoverGroup);
 }
 
+// ---- DoubleClickGuard ----
+
+DoubleClickGuard::~DoubleClickGuard() { disarm(); }
+
+void DoubleClickGuard::arm(QWidget* window) {
+  if (window == nullptr) return;
+  disarm();
+  window_ = window->window();
+  if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+}
+
+void DoubleClickGuard::disarm() {
+  if (!window_) return;
+  window_ = nullptr;
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+bool DoubleClickGuard::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick) return false;
+  // Widgets of the window only (the window-system object sees the events first).
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || !window_ || widget->window() != window_) return false;
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  if (type == QEvent::MouseButtonPress && !mouse->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
+    disarm();  // a click of its own
+    return false;
+  }
+  // The second press of the double click, or the double click made of it.
+  if (type == QEvent::MouseButtonDblClick) disarm();
+  return true;
+}
+
 // ---- SkinDropDown ----
 
 SkinDropDown::SkinDropDown(QWidget* parent, int id, QRect box, QRect list, QString img, QString overImg,
@@ -109,7 +144,10 @@ void SkinDropDown::open() {
     l->setCurrentRow(-1);
     const int id = identifier;
     connect(l, &QListWidget::currentRowChanged, this, [this, id](int row) {
-      if (row >= 0) emit selectionChanged(id, row);
+      if (row < 0) return;
+      choosing_ = true;
+      emit selectionChanged(id, row);
+      choosing_ = false;
     });
     connect(l, &QListWidget::itemDoubleClicked, this,
             [this, id, l](QListWidgetItem* item) { emit doubleClicked(id, l->row(item)); });
@@ -120,6 +158,9 @@ void SkinDropDown::open() {
 }
 
 void SkinDropDown::close() {
+  // Closed by the user's choice (made by a press): the rest of a double
+  // click there goes nowhere.
+  if (choosing_ && list_) doubleClickGuard_.arm(parent_);
   if (list_) {
     QListWidget* l = list_;
     list_ = nullptr;

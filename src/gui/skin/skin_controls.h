@@ -62,10 +62,31 @@ struct SkinButton {
   static SkinButton advancedTab(QPoint topLeft, int hoverGroup = 0);  // "NextPage"
 };
 
+// After a list was closed by the choice its first press made, the press that
+// completes a double click there must go nowhere: the list is gone, and the
+// window would take it as a new click on whatever lies under the pointer.
+// Armed for one window, the guard drops that press and the double click Qt
+// makes of it; any other press disarms it.
+class DoubleClickGuard : public QObject {
+  Q_OBJECT
+ public:
+  ~DoubleClickGuard() override;
+  void arm(QWidget* window);
+  bool armed() const { return window_ != nullptr; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void disarm();
+  QPointer<QWidget> window_;
+};
+
 // Drop-down box with a real child list created on opening and destroyed on
-// closing. The list reports the user's choice through the signals, carrying
-// the list identifier. A row made current by code (list()->setCurrentRow)
-// reports like a user's choice; block the list's signals around such calls.
+// closing. A list closed by the user's choice keeps the rest of that double
+// click from reaching the window (DoubleClickGuard). The list reports the user's choice through the signals,
+// carrying the list identifier. A row made current by code (list()->setCurrentRow) reports like a user's
+// choice; block the list's signals around such calls.
 class SkinDropDown : public QObject {
   Q_OBJECT
  public:
@@ -127,6 +148,8 @@ class SkinDropDown : public QObject {
   QPointer<QWidget> parent_;
   QPointer<QListWidget> list_;
   bool open_ = false;
+  bool choosing_ = false;  // the list is reporting the user's choice
+  DoubleClickGuard doubleClickGuard_;
 };
 
 // Closes every open list whose list and box both miss p; returns how many.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace hm {
 
@@ -9,5 +10,12 @@ namespace hm {
 // skinName, formed by plain concatenation (image paths are then this folder
 // + a name beginning with "/").
 QString skinFolderPath(const QString& executableFolder, const QString& skinName);
+
+// The same over several skin roots (folders that hold one subfolder per
+// skin, the user's own first): root + "/" + skinName for the first root that
+// has such a folder, else the last root's, so that a missing skin still
+// names a folder (which then has no images). An empty skinName names the
+// first root that exists.
+QString skinFolderPath(const QStringList& skinRoots, const QString& skinName);
 
 }  // namespace hm

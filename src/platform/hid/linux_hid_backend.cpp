@@ -20,6 +20,7 @@
 #include "core/device/wake_event.h"
 #include "core/error.h"
 #include "platform/hid/hidraw_framing.h"
+#include "platform/hid/hidraw_syscalls.h"
 #include "platform/hid/report_descriptor.h"
 
 namespace hm {
@@ -106,14 +107,14 @@ std::string collectionPath(const std::string& syspath, std::size_t index) {
 
 // The report descriptor of a node: from sysfs (readable without access to
 // the node), else through HIDIOCGRDESC on the node.
-std::optional<std::vector<std::uint8_t>> readDescriptor(const std::string& syspath,
+std::optional<std::vector<std::uint8_t>> readDescriptor(HidrawSyscalls& calls, const std::string& syspath,
                                                         const std::string& devnode, Error& error) {
   if (auto bytes = readFileBytes(fs::path(syspath) / "device" / "report_descriptor")) return bytes;
   if (devnode.empty()) {
     error = Error{"open(" + syspath + "/device/report_descriptor)", ENOENT};
     return std::nullopt;
   }
-  const int fd = ::open(devnode.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = calls.open(devnode.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = Error{"open(" + devnode + ")", errno};
     return std::nullopt;
@@ -121,16 +122,17 @@ std::optional<std::vector<std::uint8_t>> readDescriptor(const std::string& syspa
   int size = 0;
   hidraw_report_descriptor desc{};
   std::optional<std::vector<std::uint8_t>> out;
-  if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) {
+  if (calls.ioctl(fd, HIDIOCGRDESCSIZE, &size) < 0) {
     error = Error{"ioctl(HIDIOCGRDESCSIZE)", errno};
   } else {
-    desc.size = static_cast<std::uint32_t>(std::clamp(size, 0, HID_MAX_DESCRIPTOR_SIZE));
-    if (::ioctl(fd, HIDIOCGRDESC, &desc) < 0)
+    // The kernel takes at most HID_MAX_DESCRIPTOR_SIZE - 1 bytes here.
+    desc.size = static_cast<std::uint32_t>(std::clamp(size, 0, HID_MAX_DESCRIPTOR_SIZE - 1));
+    if (calls.ioctl(fd, HIDIOCGRDESC, &desc) < 0)
       error = Error{"ioctl(HIDIOCGRDESC)", errno};
     else
       out.emplace(desc.value, desc.value + desc.size);
   }
-  ::close(fd);
+  calls.close(fd);
   return out;
 }
 
@@ -142,19 +144,31 @@ std::string devnodeOf(udev* u, const std::string& syspath) {
   return node ? node : std::string();
 }
 
+// The device file of a node of a sysfs fixture: "/dev/" and the DEVNAME of
+// the node's uevent, as udev names it; empty without one.
+std::string fixtureDevnode(const std::string& syspath) {
+  std::ifstream in(fs::path(syspath) / "uevent");
+  const std::string key = "DEVNAME=";
+  for (std::string line; std::getline(in, line);)
+    if (line.starts_with(key) && line.size() > key.size()) return "/dev/" + line.substr(key.size());
+  return {};
+}
+
 // ---------------------------------------------------------------------------
 
 class LinuxHidDevice : public HidDevice {
  public:
-  LinuxHidDevice(std::string syspath, std::string devnode, std::size_t collection, int fd, udev* u)
-      : syspath_(std::move(syspath)),
+  LinuxHidDevice(HidrawSyscalls& calls, std::string syspath, std::string devnode, std::size_t collection,
+                 int fd, udev* u)
+      : calls_(calls),
+        syspath_(std::move(syspath)),
         devnode_(std::move(devnode)),
         collection_(collection),
         fd_(fd),
         udev_(u) {
     if (u) udev_ref(u);
     Error error;
-    if (auto d = readDescriptor(syspath_, devnode_, error)) {
+    if (auto d = readDescriptor(calls_, syspath_, devnode_, error)) {
       if (auto info = parseReportDescriptor(*d)) {
         usesReportIds_ = info->usesReportIds;
         collections_ = info->collections.size();
@@ -163,7 +177,7 @@ class LinuxHidDevice : public HidDevice {
     }
   }
   ~LinuxHidDevice() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls_.close(fd_);
     if (udev_) udev_unref(udev_);
   }
 
@@ -171,7 +185,8 @@ class LinuxHidDevice : public HidDevice {
     std::uint16_t vendor = 0, product = 0;
     if (!readHidId(syspath_, vendor, product)) {
       hidraw_devinfo info{};
-      if (!withFd([&](int fd) { return ::ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; }, "ioctl(HIDIOCGRAWINFO)"))
+      if (!withFd([&](int fd) { return calls_.ioctl(fd, HIDIOCGRAWINFO, &info) >= 0; },
+                  "ioctl(HIDIOCGRAWINFO)"))
         return false;
       vendor = static_cast<std::uint16_t>(info.vendor);
       product = static_cast<std::uint16_t>(info.product);
@@ -184,7 +199,7 @@ class LinuxHidDevice : public HidDevice {
 
   HidCapsStatus getCaps(HidCaps& out) override {
     Error error;
-    const auto d = readDescriptor(syspath_, devnode_, error);
+    const auto d = readDescriptor(calls_, syspath_, devnode_, error);
     if (!d) {
       lastError_ = error;
       return HidCapsStatus::PreparsedDataFailed;
@@ -204,7 +219,7 @@ class LinuxHidDevice : public HidDevice {
   bool setFeature(std::span<const std::uint8_t> report) override {
     if (!ioReady("ioctl(HIDIOCSFEATURE)")) return false;
     std::vector<std::uint8_t> buf(report.begin(), report.end());
-    if (::ioctl(fd_, HIDIOCSFEATURE(buf.size()), buf.data()) < 0) {
+    if (calls_.ioctl(fd_, HIDIOCSFEATURE(buf.size()), buf.data()) < 0) {
       lastError_ = Error{"ioctl(HIDIOCSFEATURE)", errno};
       return false;
     }
@@ -219,7 +234,7 @@ class LinuxHidDevice : public HidDevice {
     }
     // Byte 0 carries the report ID in and out, also for a device without
     // report IDs (it stays 0 and the data follows from byte 1).
-    if (::ioctl(fd_, HIDIOCGFEATURE(report.size()), report.data()) < 0) {
+    if (calls_.ioctl(fd_, HIDIOCGFEATURE(report.size()), report.data()) < 0) {
       lastError_ = Error{"ioctl(HIDIOCGFEATURE)", errno};
       return false;
     }
@@ -228,7 +243,7 @@ class LinuxHidDevice : public HidDevice {
 
   bool write(std::span<const std::uint8_t> report) override {
     if (!ioReady("write")) return false;
-    const ssize_t n = ::write(fd_, report.data(), report.size());
+    const ssize_t n = calls_.write(fd_, report.data(), report.size());
     if (n < 0) {
       lastError_ = Error{"write(" + devnode_ + ")", errno};
       return false;
@@ -254,7 +269,7 @@ class LinuxHidDevice : public HidDevice {
         waitMs = static_cast<int>(left.count());
       }
       pollfd fds[3] = {{fd_, POLLIN, 0}, {cancelled_.fd(), POLLIN, 0}, {wake ? wake->fd() : -1, POLLIN, 0}};
-      const int r = ::poll(fds, wake ? 3 : 2, waitMs);
+      const int r = calls_.poll(fds, wake ? 3 : 2, waitMs);
       if (r < 0) {
         if (errno == EINTR) continue;
         lastError_ = Error{"poll", errno};
@@ -268,7 +283,7 @@ class LinuxHidDevice : public HidDevice {
       if (!(fds[0].revents & POLLIN)) continue;
       const InputFraming framing{usesReportIds_, collections_ > 1 ? &inputIds_ : nullptr};
       const std::size_t offset = rawReportOffset(framing);
-      const ssize_t n = ::read(fd_, raw.data() + offset, raw.size() - offset);
+      const ssize_t n = calls_.read(fd_, raw.data() + offset, raw.size() - offset);
       if (n < 0) {
         if (errno == EAGAIN || errno == EINTR) continue;
         lastError_ = Error{"read(" + devnode_ + ")", errno};
@@ -298,7 +313,7 @@ class LinuxHidDevice : public HidDevice {
         lastError_ = Error{call, ENODEV};
         return false;
       }
-      fd = ::open(devnode_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+      fd = calls_.open(devnode_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
       if (fd < 0) {
         lastError_ = Error{"open(" + devnode_ + ")", errno};
         return false;
@@ -307,7 +322,7 @@ class LinuxHidDevice : public HidDevice {
     }
     const bool ok = f(fd);
     if (!ok) lastError_ = Error{call, errno};
-    if (own) ::close(fd);
+    if (own) calls_.close(fd);
     return ok;
   }
   std::uint16_t version() {
@@ -322,6 +337,7 @@ class LinuxHidDevice : public HidDevice {
     return readBcdDevice(syspath_).value_or(0);
   }
 
+  HidrawSyscalls& calls_;
   std::string syspath_;
   std::string devnode_;
   std::size_t collection_;
@@ -377,7 +393,8 @@ class QuietMonitor : public HidMonitor {
 class LinuxHidBackend : public HidBackend {
  public:
   // sysfsRoot empty: the live system through udev.
-  explicit LinuxHidBackend(std::string sysfsRoot) : sysfsRoot_(std::move(sysfsRoot)) {
+  LinuxHidBackend(std::string sysfsRoot, HidrawSyscalls& calls, HidMonitorFactory monitors)
+      : sysfsRoot_(std::move(sysfsRoot)), calls_(calls), monitors_(std::move(monitors)) {
     if (sysfsRoot_.empty()) udev_.reset(udev_new());
   }
 
@@ -389,12 +406,12 @@ class LinuxHidBackend : public HidBackend {
     for (const auto& [syspath, devnode] : nodes) {
       Error error;
       std::size_t count = 1;
-      if (auto d = readDescriptor(syspath, devnode, error))
+      if (auto d = readDescriptor(calls_, syspath, devnode, error))
         if (auto info = parseReportDescriptor(*d)) count = info->collections.size();
       if (count == 1) {
-        out.push_back({syspath, true});
+        out.push_back({syspath, true, devnode});
       } else {
-        for (std::size_t c = 0; c < count; ++c) out.push_back({collectionPath(syspath, c), true});
+        for (std::size_t c = 0; c < count; ++c) out.push_back({collectionPath(syspath, c), true, devnode});
       }
     }
     return out;
@@ -409,7 +426,7 @@ class LinuxHidBackend : public HidBackend {
       lastError_ = Error{"open(" + path + ")", ENOENT};
       return nullptr;
     }
-    const std::string devnode = devnodeOf(udev_.get(), syspath);
+    const std::string devnode = nodeOf(syspath);
     int fd = -1;
     if (access != HidAccess::Query) {
       if (devnode.empty()) {
@@ -419,17 +436,17 @@ class LinuxHidBackend : public HidBackend {
       const int mode = access == HidAccess::ReadWrite ? O_RDWR
                        : access == HidAccess::Read    ? O_RDONLY
                                                       : O_WRONLY;
-      fd = ::open(devnode.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
+      fd = calls_.open(devnode.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
       if (fd < 0) {
         lastError_ = Error{"open(" + devnode + ")", errno};
         return nullptr;
       }
     }
-    return std::make_unique<LinuxHidDevice>(syspath, devnode, collection, fd, udev_.get());
+    return std::make_unique<LinuxHidDevice>(calls_, syspath, devnode, collection, fd, udev_.get());
   }
 
   std::unique_ptr<HidMonitor> openMonitor() override {
-    if (!sysfsRoot_.empty()) return std::make_unique<QuietMonitor>();
+    if (!sysfsRoot_.empty()) return monitors_ ? monitors_() : std::make_unique<QuietMonitor>();
     if (!udev_) {
       lastError_ = Error{"udev_new", errno ? errno : ENOMEM};
       return nullptr;
@@ -462,7 +479,8 @@ class LinuxHidBackend : public HidBackend {
       if (!fs::exists(dir, ec)) return true;  // no hidraw class: no nodes
       for (const auto& e : fs::directory_iterator(dir, ec)) {
         const fs::path real = fs::weakly_canonical(e.path(), ec);
-        nodes.emplace_back((ec ? e.path() : real).string(), std::string());
+        const std::string syspath = (ec ? e.path() : real).string();
+        nodes.emplace_back(syspath, fixtureDevnode(syspath));
       }
       if (ec) {
         lastError_ = Error{"directory_iterator(" + dir.string() + ")", ec.value()};
@@ -494,17 +512,26 @@ class LinuxHidBackend : public HidBackend {
     return true;
   }
 
+  std::string nodeOf(const std::string& syspath) const {
+    return sysfsRoot_.empty() ? devnodeOf(udev_.get(), syspath) : fixtureDevnode(syspath);
+  }
+
   std::string sysfsRoot_;
+  HidrawSyscalls& calls_;
+  HidMonitorFactory monitors_;
   UdevPtr<udev> udev_;
   Error lastError_;
 };
 
 }  // namespace
 
-std::unique_ptr<HidBackend> makeLinuxHidBackend() { return std::make_unique<LinuxHidBackend>(""); }
+std::unique_ptr<HidBackend> makeLinuxHidBackend() {
+  return std::make_unique<LinuxHidBackend>("", systemHidrawSyscalls(), nullptr);
+}
 
-std::unique_ptr<HidBackend> makeLinuxHidBackendForSysfs(const std::string& sysfsRoot) {
-  return std::make_unique<LinuxHidBackend>(sysfsRoot);
+std::unique_ptr<HidBackend> makeLinuxHidBackendForSysfs(const std::string& sysfsRoot, HidrawSyscalls& calls,
+                                                        HidMonitorFactory monitors) {
+  return std::make_unique<LinuxHidBackend>(sysfsRoot, calls, std::move(monitors));
 }
 
 }  // namespace hm

@@ -14,22 +14,31 @@
 // interface, including other devices' nodes that only root may open. Reads prepend the report ID 0 for
 // collections without report IDs, so byte 0 is always the report ID; on a node with several collections a
 // read returns only the reports of its own collection. The monitor watches udev's "hidraw" subsystem; its
-// events carry the node's sysfs path.
+// events carry the node's sysfs path. Every call on a node (open, close,
+// ioctl, read, write, poll) goes through HidrawSyscalls.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "core/device/hid_backend.h"
+#include "platform/hid/hidraw_syscalls.h"
 
 namespace hm {
 
 std::unique_ptr<HidBackend> makeLinuxHidBackend();
 
+using HidMonitorFactory = std::function<std::unique_ptr<HidMonitor>()>;
+
 // The same backend over another sysfs root (a folder laid out like /sys with
-// class/hidraw/* entries whose device/report_descriptor holds the
-// descriptor), for tests of enumeration without hidraw nodes. Interfaces found
-// there can be listed and queried but not opened for I/O.
-std::unique_ptr<HidBackend> makeLinuxHidBackendForSysfs(const std::string& sysfsRoot);
+// class/hidraw/* entries whose device/report_descriptor holds the descriptor)
+// instead of udev, for tests. A node's device file is "/dev/" and the DEVNAME
+// of the node's own uevent, opened through `calls`; a node without DEVNAME
+// can be listed and queried but not opened for I/O. openMonitor() gives what
+// `monitors` makes, or a monitor that never reports when it is empty.
+std::unique_ptr<HidBackend> makeLinuxHidBackendForSysfs(const std::string& sysfsRoot,
+                                                        HidrawSyscalls& calls = systemHidrawSyscalls(),
+                                                        HidMonitorFactory monitors = nullptr);
 
 }  // namespace hm

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/device/protocol.h"
+#include "platform/hid/queued_monitor.h"
 #include "platform/hid/report_descriptor.h"
 
 namespace hm::simhid {
@@ -42,7 +43,7 @@ std::string mousePath(Role role) {
 // ---------------------------------------------------------------------------
 // Monitor
 
-class Monitor : public HidMonitor {
+class Monitor : public QueuedHidMonitor {
  public:
   explicit Monitor(std::shared_ptr<State> s) : s_(std::move(s)) {
     std::lock_guard lock(s_->m);
@@ -52,24 +53,9 @@ class Monitor : public HidMonitor {
     std::lock_guard lock(s_->m);
     std::erase(s_->monitors, this);
   }
-  int fd() const override { return ready_.fd(); }
-  std::vector<HidDeviceEvent> drain() override {
-    std::lock_guard lock(s_->m);
-    std::vector<HidDeviceEvent> out(events_.begin(), events_.end());
-    events_.clear();
-    ready_.reset();
-    return out;
-  }
-  // Called with the state's lock held.
-  void push(HidDeviceEvent e) {
-    events_.push_back(std::move(e));
-    ready_.set();
-  }
 
  private:
   std::shared_ptr<State> s_;
-  std::deque<HidDeviceEvent> events_;
-  WakeEvent ready_;
 };
 
 // ---------------------------------------------------------------------------

@@ -65,6 +65,7 @@ struct BasicOptions {
   std::uint8_t sensorType = 0;
   Language language = Language::English;
   std::uint8_t firstRunFlag = 1;
+  bool drawOnly = false;
 };
 
 class BasicShell {
@@ -77,6 +78,7 @@ class BasicShell {
       QImage(file).convertToFormat(QImage::Format_RGB32).save(file);
     }
     EXPECT_TRUE(writeConfigImage(shell.pathStd("config.bin"), o.firstRunFlag, record));
+    strIniBeforeStart = shell.fileBytes("str.ini");
     started = shell.start();
     shell.dlg->context().colorChooser = &chooser;
     shell.showWindow();
@@ -129,12 +131,14 @@ class BasicShell {
   AnsweringChooser chooser;
   BasicPage* page = nullptr;
   bool started = false;
+  QByteArray strIniBeforeStart;
 
  private:
   static ShellOptions shellOptions(const BasicOptions& o) {
     ShellOptions s;
     s.sensorAnswer = std::array<std::uint8_t, 4>{o.sensorType, 0, 0, 0};
     s.language = o.language;
+    s.drawOnly = o.drawOnly;
     s.removeImages = std::vector<QString>{};  // a skin copy of its own
     s.skinName = QStringLiteral("Opaque");
     return s;

@@ -2,8 +2,13 @@
 // then the working record and the canvas picture are checked.
 #include <gtest/gtest.h>
 
+#include <QWindow>
+#include <functional>
+#include <memory>
+
 #include "basic_fixture.h"
 #include "core/buttons/button_codes.h"
+#include "core/device/protocol.h"
 #include "core/settings/profile_file.h"
 #include "gui/app/frame.h"
 #include "support/param_name.h"
@@ -191,6 +196,54 @@ TEST(BasicKeyLists, OneListAtATime) {
   EXPECT_EQ(b.page->keyList(2).list(), nullptr) << "the Advanced page destroys the list";
 }
 
+// A double click on a row of an open list: the first press chooses the row
+// and closes the list; the rest of the double click must not land on what
+// lay under the row. It ends as a single click on the row does.
+TEST(BasicKeyLists, ADoubleClickOnARowDoesWhatAClickDoes) {
+  struct Case {
+    const char* what;
+    basic::Box box;  // opens the list
+    std::function<SkinDropDown&(BasicPage&)> list;
+    int row;
+    basic::Box under;  // what lies under the row
+  };
+  const Case cases[] = {
+      {"DPI Stage2 over LED toggle 2", basic::kDpiStageFace,
+       [](BasicPage& p) -> SkinDropDown& { return p.led().stageList(); }, 1, basic::dpiLedRect(2)},
+      {"Shift over Default", basic::keyBox(7), [](BasicPage& p) -> SkinDropDown& { return p.keyList(7); },
+       kShift, basic::kDefaultButton},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto pick = [&](bool twice) {
+      auto b = std::make_unique<BasicShell>(saneRecord());
+      EXPECT_TRUE(b->started);
+      b->click(c.box);
+      QListWidget* list = c.list(*b->page).list();
+      EXPECT_NE(list, nullptr);
+      if (!list) return b;
+      const QRect row = list->visualItemRect(list->item(c.row))
+                            .translated(list->viewport()->mapTo(b->shell.dlg.get(), QPoint(0, 0)));
+      const QRect spot = row & toRect(c.under);
+      EXPECT_FALSE(spot.isEmpty()) << "the row does not lie over it";
+      QWindow* window = b->shell.dlg->windowHandle();
+      if (twice)
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, spot.center());
+      else
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, spot.center());
+      EXPECT_FALSE(c.list(*b->page).isOpen());
+      return b;
+    };
+    const auto once = pick(false);
+    const auto twice = pick(true);
+    EXPECT_EQ(twice->working(), once->working());
+    EXPECT_EQ(twice->shell.dlg->buttonTexts(), once->shell.dlg->buttonTexts());
+    EXPECT_EQ(twice->page->led().shownStage(), once->page->led().shownStage());
+    // The row was chosen.
+    EXPECT_TRUE(once->working() != saneRecord() || once->page->led().shownStage() == 1);
+  }
+}
+
 TEST(BasicKeyLists, KeyboardFocusNeverPicksARow) {
   // A list that gets focus from the keyboard or from the window being
   // activated makes its first row current; that must not count as a choice.
@@ -243,6 +296,31 @@ TEST(BasicFirstShow, FactoryFlagWritesTheNamesOfButtons1To8) {
   EXPECT_EQ(b.shell.dlg->buttonTexts().text[1][7], "Key Off");
   EXPECT_EQ(profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item73", ""), "DPI -");
   EXPECT_EQ(b.shell.mouse.sensorWrites(), 1) << "the sensor handshake ran once";
+}
+
+// A page that only draws (a screenshot) shows what the first display shows
+// (the first-run names, the sensor's DPI scale) but writes neither str.ini
+// nor anything to the mouse; only the sensor is read.
+TEST(BasicFirstShow, DrawOnlyShowsTheFirstDisplayAndChangesNothing) {
+  for (bool drawOnly : {false, true}) {
+    SCOPED_TRACE(drawOnly ? "draw only" : "normal");
+    BasicShell b(saneRecord(), {.sensorType = 1, .firstRunFlag = 0, .drawOnly = drawOnly});
+    ASSERT_TRUE(b.started);
+    EXPECT_EQ(b.shell.dlg->buttonTexts().text[0][5], "DPI +");
+    EXPECT_EQ(b.page->keyList(6).caption, "DPI +");
+    EXPECT_EQ(b.page->levelCount(), 8);
+    if (drawOnly)
+      EXPECT_EQ(b.shell.fileBytes("str.ini"), b.strIniBeforeStart);
+    else
+      EXPECT_EQ(profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item6", ""), "DPI +");
+    int reads = 0, writes = 0;
+    for (const FeatureReport& r : b.shell.mouse.commands()) {
+      reads += r[0] == proto::kCmdSensorRead ? 1 : 0;
+      writes += (r[0] & proto::kReadFlag) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(writes, drawOnly ? 0 : 1);
+  }
 }
 
 TEST(BasicApply, SendsWhatWasClicked) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,8 +37,10 @@
 #include "core/settings/data_paths.h"
 #include "core/settings/message_sink.h"
 #include "core/settings/profile_file.h"
+#include "gui/app/basic_page.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
+#include "gui/dialogs/dialog_runner.h"
 #include "platform/hid/simulated_mouse.h"
 #include "support/qt_application.h"
 #include "support/recording_sink.h"
@@ -120,6 +123,17 @@ class RecordingPage : public Page {
   PageId id_;
 };
 
+// Ends every dialog with Cancel at once, so that a click that opens one never
+// waits for a user; tests that answer dialogs set a runner of their own.
+class CancellingRunner : public DialogRunner {
+ public:
+  int run(QDialog&) override {
+    ++runs;
+    return QDialog::Rejected;
+  }
+  int runs = 0;
+};
+
 // The simulated mouse whose system refuses device notifications.
 class NoMonitorBackend : public HidBackend {
  public:
@@ -148,8 +162,11 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;  // RecordingPage in place of both pages
-  bool monitorFails = false;    // no device notifications
+  bool recordingPages = false;    // RecordingPage in place of both pages
+  bool monitorFails = false;      // no device notifications
+  bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
+  bool drawOnly = false;          // the Basic page of a screenshot run (writes nothing)
+  HidBackend* backend = nullptr;  // another HID system in place of the simulated mouse
 };
 
 class Shell {
@@ -181,17 +198,22 @@ class Shell {
 
     DlgOptions d;
     d.paths = DataPaths::inFolder(folder.path().toStdString());
-    d.skinsBase = skinsBase;
+    d.skinRoots = {skinsBase + "/Skins"};
     d.language = options.language;
     noMonitor = std::make_unique<NoMonitorBackend>(mouse);
-    d.backend = options.monitorFails ? static_cast<HidBackend*>(noMonitor.get()) : &mouse;
-    d.messages = &sink;
+    d.backend = options.backend        ? options.backend
+                : options.monitorFails ? static_cast<HidBackend*>(noMonitor.get())
+                                       : &mouse;
+    d.messages = options.realMessageBoxes ? nullptr : &sink;
     auto trayBackend = std::make_unique<RecordingTray>(options.trayAvailable);
     tray = trayBackend.get();
     d.tray = std::move(trayBackend);
     d.sleeper = &sleeper;
+    d.dialogRunner = &dialogs;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
+    if (options.drawOnly)
+      d.basicPage = [](AppContext& ctx) { return std::make_unique<BasicPage>(ctx, BasicPage::Writes::None); };
     if (options.recordingPages) {
       d.basicPage = [this](AppContext& ctx) {
         auto p = std::make_unique<RecordingPage>(ctx, kBasicPage);
@@ -268,6 +290,7 @@ class Shell {
   std::unique_ptr<NoMonitorBackend> noMonitor;
   RecordingSink sink;
   RecordingSleeper sleeper;
+  CancellingRunner dialogs;
   RecordingTray* tray = nullptr;
   RecordingPage* basicPage = nullptr;
   RecordingPage* advancedPage = nullptr;

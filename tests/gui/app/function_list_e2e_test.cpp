@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "core/buttons/button_codes.h"
 #include "core/settings/profile_file.h"
@@ -95,6 +97,68 @@ TEST_F(FunctionListEndToEnd, CancelledDialogLeavesTheButtonAsItWas) {
   EXPECT_FALSE(page->keyList(2).isOpen());
   EXPECT_TRUE(shell.dlg->working() == before);
   EXPECT_TRUE(shell.dlg->buttonTexts() == textsBefore);
+}
+
+// Answers every message box that comes up the way a user does, with Enter,
+// and notes its text, its owner and whether Enter closed it (a box Enter
+// cannot close is closed here so that the test goes on).
+class BoxAnswerer {
+ public:
+  struct Seen {
+    QString text;
+    QWidget* owner;
+    bool closedByEnter;
+  };
+  BoxAnswerer() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        QTest::keyClick(box, Qt::Key_Return);
+        seen.push_back({box->text(), box->parentWidget(), !box->isVisible()});
+        if (box->isVisible()) box->done(QMessageBox::Ok);
+      }
+    });
+    timer_.start();
+  }
+  std::vector<Seen> seen;
+
+ private:
+  QTimer timer_;
+};
+
+// A skin without the dialogs' close image: the capturing dialogs say
+// "LoadPng---Load image failed." in a box of their own, which Enter closes.
+TEST(FunctionListMessages, ImageFailureBoxIsOwnedByTheDialogAndEnterClosesIt) {
+  for (int function : {kSingleKey, kComboKey}) {
+    SCOPED_TRACE(function);
+    ShellOptions o;
+    o.removeImages = std::vector<QString>{QStringLiteral("button-close-normal.png")};
+    o.realMessageBoxes = true;
+    UserRunner runner;
+    Shell shell(o);
+    ASSERT_TRUE(shell.start());
+    shell.dlg->context().dialogRunner = &runner;
+    shell.showWindow();
+    auto* page = dynamic_cast<BasicPage*>(shell.dlg->page(kBasicPage));
+    ASSERT_NE(page, nullptr);
+
+    BoxAnswerer answerer;
+    QDialog* dialog = nullptr;
+    runner.script = [&](QDialog& d) {
+      dialog = &d;
+      QTest::mouseClick(&d, Qt::LeftButton, Qt::NoModifier, dlg::kOkRect.center());
+    };
+    shell.click(centre(basic::keyBox(4)));
+    chooseRow(page->keyList(4).list(), function);
+    ASSERT_EQ(runner.runs, 1);
+    EXPECT_EQ(runner.lastResult, QDialog::Accepted);
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.seen[0].text, QStringLiteral("LoadPng---Load image failed."));
+    EXPECT_EQ(answerer.seen[0].owner, dialog);
+    EXPECT_TRUE(answerer.seen[0].closedByEnter);
+  }
 }
 
 }  // namespace

@@ -14,12 +14,13 @@ class ScriptedRunner : public DialogRunner {
  public:
   std::function<void(QDialog&)> script;
   int runs = 0;
+  int lastResult = -1;
   int run(QDialog& dialog) override {
     ++runs;
     dialog.show();
     if (script) script(dialog);
     if (dialog.isVisible()) dialog.reject();
-    return dialog.result();
+    return lastResult = dialog.result();
   }
 };
 

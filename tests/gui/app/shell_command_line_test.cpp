@@ -29,12 +29,18 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
        {},
        [](const CommandLine& o) {
          return !o.simulate && !o.show && !o.verbose && o.dataDir.isEmpty() && !o.language &&
-                o.screenshot.isEmpty() && !o.simSensor;
+                o.screenshot.isEmpty() && !o.simSensor && o.simEvents.empty();
        }},
       {"simulate with sensor",
        {"--simulate", "--sim-sensor", "1,2,16,255"},
        [](const CommandLine& o) {
          return o.simulate && o.simSensor == std::array<std::uint8_t, 4>{1, 2, 16, 255};
+       }},
+      {"simulate with events",
+       {"--simulate", "--sim-events", "7:2, unplug,plug"},
+       [](const CommandLine& o) {
+         using K = SimEvent::Kind;
+         return o.simEvents == std::vector<SimEvent>{{K::Notification, 7, 2}, {K::Unplug}, {K::Plug}};
        }},
       {"data dir", {"--data-dir", "/tmp/x"}, [](const CommandLine& o) { return o.dataDir == "/tmp/x"; }},
       {"language zh_CN",
@@ -73,6 +79,9 @@ TEST(ShellCommandLine, MistakesAreOneLineNamingTheOption) {
       {{"--simulate", "--sim-sensor", "1,2,0x10,255"}, "--sim-sensor"},  // decimal only, as hidmousectl
       {{"--simulate", "--sim-sensor", "a,b,c,d"}, "--sim-sensor"},
       {{"--sim-sensor", "1,2,3,4"}, "--simulate"},
+      {{"--sim-events", "5:1"}, "--simulate"},
+      {{"--simulate", "--sim-events", "5:1,eject"}, "\"eject\" is not TYPE:VALUE, unplug or plug"},
+      {{"--simulate", "--sim-events", ""}, "--sim-events"},
       {{"--page", "basic"}, "--screenshot"},
       {{"--screenshot", "a.png", "--page", "middle"}, "--page"},
       {{"--screenshot"}, "screenshot"},

@@ -14,7 +14,9 @@
 #include "fixtures.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/skin/skin_library.h"
+#include "platform/hid/linux_hid_backend.h"
 #include "platform/single_instance.h"
+#include "support/fake_hidraw_mouse.h"
 #include "support/param_name.h"
 
 namespace hm::test {
@@ -69,6 +71,34 @@ TEST(ShellStartup, WithoutTheMouseOneWarningAndNoPage) {
     ASSERT_FALSE(main.isNull());
     EXPECT_EQ(shell.picture().convertToFormat(QImage::Format_RGB32),
               main.convertToFormat(QImage::Format_RGB32));
+  }
+}
+
+// Through the Linux backend: a mouse whose nodes the user may not open is
+// named plainly, in the start-up warning's place; an absent one keeps it.
+TEST(ShellStartup, APermissionRefusalIsNamedInsteadOfAMissingMouse) {
+  struct Case {
+    bool plugged;
+    std::string text;
+  };
+  const Case cases[] = {
+      {true,
+       "permission denied on /dev/hidraw1: install the udev rule 70-hidmouse.rules and plug the mouse in "
+       "again"},
+      {false, "The system did not detect the gaming mouse!"},
+  };
+  for (const Case& c : cases) {
+    FakeHidrawKernel kernel;
+    HidrawMouse mouse(kernel, c.plugged);
+    for (std::size_t i = 0; i < 3; ++i) kernel.setAccessible(mouse.device(), i, false);
+    auto backend = makeLinuxHidBackendForSysfs(kernel.sysfsRoot(), kernel);
+    ShellOptions o;
+    o.backend = backend.get();
+    Shell shell(o);
+    ASSERT_TRUE(shell.start());
+    EXPECT_EQ(shell.sink.messages, (std::vector<Message>{{c.text, "Warning"}}));
+    EXPECT_FALSE(shell.dlg->deviceOpen());
+    EXPECT_EQ(shell.dlg->currentPage(), kNoPage);
   }
 }
 
@@ -268,6 +298,15 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   const QString basic = data.filePath("basic.png"), advanced = data.filePath("advanced.png");
+  // A factory config.bin, whose first display would write the first-run
+  // names into str.ini: a screenshot writes no file.
+  auto bytes = [&](const char* name) {
+    QFile f(data.filePath(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray config = bytes("config.bin"), ini = bytes("str.ini");
+  ASSERT_EQ(config.size(), 2022);
+  ASSERT_EQ(config[0], 0);
   QByteArray err;
   ASSERT_EQ(run(dataArgs() << "--screenshot" << basic, &err), 0) << err.toStdString();
   ASSERT_EQ(run(dataArgs() << "--screenshot" << advanced << "--page"
@@ -282,6 +321,8 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   EXPECT_EQ(a.size(), main.size());
   EXPECT_EQ(b.size(), main.size());
   EXPECT_NE(a, b);
+  EXPECT_EQ(bytes("config.bin"), config);
+  EXPECT_EQ(bytes("str.ini"), ini);
 }
 
 TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {

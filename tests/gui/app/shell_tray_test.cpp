@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <cstdlib>
 #include <functional>
@@ -13,6 +15,8 @@
 #include "core/model/tray_balloons.h"
 #include "core/settings/ui_text.h"
 #include "fixtures.h"
+#include "gui/app/command_line.h"
+#include "platform/hid/sim_events.h"
 #include "support/param_name.h"
 
 namespace hm::test {
@@ -108,6 +112,76 @@ TEST(ShellTray, ClicksShowTheWindowOnlyWhileTheMouseIsOpen) {
   }
 }
 
+// Qt's X11 tray icon window reports a press as the activation; the icon acts
+// on the release over it instead, and a press alone does nothing.
+TEST(ShellTray, TheX11IconActsOnTheReleaseOverIt) {
+  using Reason = QSystemTrayIcon::ActivationReason;
+  struct Step {
+    QEvent::Type type;
+    Qt::MouseButton button;
+    QPoint at;
+  };
+  const QPoint in(10, 10), out(40, 10);
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+    std::vector<Reason> reasons;
+    bool menuShown;
+  };
+  using E = QEvent;
+  const Case cases[] = {
+      {"left press", {{E::MouseButtonPress, Qt::LeftButton, in}}, {}, false},
+      {"left click",
+       {{E::MouseButtonPress, Qt::LeftButton, in}, {E::MouseButtonRelease, Qt::LeftButton, in}},
+       {QSystemTrayIcon::Trigger},
+       false},
+      {"left double click",
+       {{E::MouseButtonPress, Qt::LeftButton, in},
+        {E::MouseButtonRelease, Qt::LeftButton, in},
+        {E::MouseButtonDblClick, Qt::LeftButton, in},
+        {E::MouseButtonRelease, Qt::LeftButton, in}},
+       {QSystemTrayIcon::Trigger, QSystemTrayIcon::Trigger},
+       false},
+      {"left release away from the icon",
+       {{E::MouseButtonPress, Qt::LeftButton, in}, {E::MouseButtonRelease, Qt::LeftButton, out}},
+       {},
+       false},
+      {"right press", {{E::MouseButtonPress, Qt::RightButton, in}}, {}, false},
+      {"right click",
+       {{E::MouseButtonPress, Qt::RightButton, in}, {E::MouseButtonRelease, Qt::RightButton, in}},
+       {QSystemTrayIcon::Context},
+       true},
+      {"middle click",
+       {{E::MouseButtonPress, Qt::MiddleButton, in}, {E::MouseButtonRelease, Qt::MiddleButton, in}},
+       {QSystemTrayIcon::MiddleClick},
+       false},
+  };
+  application();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SystemTrayBackend backend;
+    QMenu menu;
+    menu.addAction(QStringLiteral("Exit"));
+    backend.setContextMenu(&menu);
+    std::vector<Reason> reasons;
+    QObject::connect(&backend, &TrayIconBackend::activated, [&](Reason r) { reasons.push_back(r); });
+    QWidget icon;  // stands for Qt's own tray icon window
+    icon.setObjectName(QString::fromLatin1(SystemTrayBackend::kXEmbedIconWindow));
+    icon.resize(22, 22);
+    icon.show();
+    for (const Step& s : c.steps) {
+      const Qt::MouseButtons held =
+          s.type == E::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(s.button);
+      QMouseEvent event(s.type, QPointF(s.at), icon.mapToGlobal(QPointF(s.at)), s.button, held,
+                        Qt::NoModifier);
+      QApplication::sendEvent(&icon, &event);
+    }
+    EXPECT_EQ(reasons, c.reasons);
+    EXPECT_EQ(menu.isVisible(), c.menuShown);
+    menu.hide();
+  }
+}
+
 TEST(ShellTray, TheFirstShowIsCentredAndPaintsTheBasicPageWhenNeverPainted) {
   ShellOptions o;
   o.pluggedIn = false;
@@ -167,6 +241,40 @@ TEST(ShellDevice, EventsFromTheMouseBecomeBalloons) {
                                            {"Info", "Switch DPI into the second stage 1600", 5000},
                                            {"Info", "Switch to macro key3", 5000}};
   EXPECT_EQ(shell.tray->balloons, expected);
+}
+
+// --sim-events: the simulated mouse plays its own switches and the plugging
+// after the start, and each reaches the tray as its balloon.
+TEST(ShellDevice, EventsPlayedFromTheCommandLineBecomeTheirBalloons) {
+  const ShownBalloon missing{"Warning", "The system did not detect the gaming mouse!", 5000};
+  struct Case {
+    const char* events;
+    std::vector<ShownBalloon> balloons;
+  };
+  const Case cases[] = {
+      {"5:2", {{"Info", "Switch report rate into 500HZ", 5000}}},
+      {"7:2", {{"Info", "Switch DPI into the second stage 1600", 5000}}},
+      {"8:1", {{"Info", "Switch to key matrix 1", 5000}}},
+      {"9:12", {{"Info", "Switch to macro key12", 5000}}},
+      {"unplug", {missing, missing}},  // one per vanished collection
+      {"unplug,plug,8:2", {missing, missing, {"Info", "Switch to key matrix 2", 5000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.events);
+    const CommandLineResult line =
+        parseCommandLine({"hidmouse", "--simulate", "--sim-events", QString::fromLatin1(c.events)});
+    ASSERT_EQ(line.status, CommandLineResult::Status::Run) << line.message.toStdString();
+    ShellOptions o;
+    o.sensorAnswer = std::array<std::uint8_t, 4>{1, 0, 0, 0};
+    Shell shell(o);
+    ASSERT_TRUE(shell.start());
+    shell.dlg->workingConfig().dpiStageValue[1] = 4;
+    SimEventPlayer player(shell.mouse, line.options.simEvents);
+    ASSERT_TRUE(Shell::waitFor(
+        [&] { return player.finished() && shell.tray->balloons.size() >= c.balloons.size(); }, 5000));
+    QTest::qWait(50);  // nothing else follows
+    EXPECT_EQ(shell.tray->balloons, c.balloons);
+  }
 }
 
 TEST(ShellDevice, UnplugWarnsAndHidesReplugBringsEventsBack) {

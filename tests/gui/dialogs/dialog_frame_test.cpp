@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -20,6 +23,18 @@
 namespace hm {
 namespace {
 
+// Whether the window as shown has the thin border all round and the
+// picture just inside it.
+void expectThinBorder(QWidget& d, QColor inside) {
+  const QImage shot = d.grab().toImage();
+  const QColor border = QColor::fromRgb(dlg::kBorderColor);
+  const int w = shot.width(), h = shot.height();
+  for (QPoint edge : {QPoint(0, 0), QPoint(w / 2, 0), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1),
+                      QPoint(0, h / 2), QPoint(w - 1, h - 1)})
+    EXPECT_EQ(test::pixel(shot, edge), border) << edge.x() << "," << edge.y();
+  EXPECT_EQ(test::pixel(shot, {1, h / 2}), inside);
+}
+
 using test::kButtonNormalColor;
 using test::kButtonOverColor;
 
@@ -29,6 +44,7 @@ struct DialogKind {
   const char* caption;
   bool escapeCancels;
   std::function<std::unique_ptr<CSkinDialog>(const DialogEnv&)> make;
+  QRect listBox = {};  // the box that opens the dialog's list, if it has one
 };
 
 const std::vector<DialogKind>& kinds() {
@@ -36,17 +52,18 @@ const std::vector<DialogKind>& kinds() {
       {"single", "single-key.png", "Single Key Dialog Load background image failed!!!", false,
        [](const DialogEnv& e) { return std::make_unique<CSingleDialog>(e); }},
       {"combo", "combo-key.png", "Combo Dialog Load background image failed!!!", false,
-       [](const DialogEnv& e) { return std::make_unique<CComboDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CComboDialog>(e); }, dlg::kComboModifierBox},
       {"fire", "fire-key.png", "FireKey Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CFireKeyDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CFireKeyDialog>(e); }, dlg::kFireBox},
       {"delay", "delay-time.png", "DelayTime Dialog Load background image failed!!!", true,
        [](const DialogEnv& e) { return std::make_unique<CDelayTimeDialog>(e); }},
       {"media", "media-key.png", "Media Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CMediaDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CMediaDialog>(e); }, dlg::kChoiceBox},
       {"windows", "windows-key.png", "Windows Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CWindowsDialog>(e); }},
+       [](const DialogEnv& e) { return std::make_unique<CWindowsDialog>(e); }, dlg::kChoiceBox},
       {"macro", "macro-key.png", "Macro Key Dialog Load background image failed!!!", true,
-       [](const DialogEnv& e) { return std::make_unique<CMacroDialog>(e, "/nonexistent/record.ini"); }},
+       [](const DialogEnv& e) { return std::make_unique<CMacroDialog>(e, "/nonexistent/record.ini"); },
+       dlg::kMacroBox},
   };
   return k;
 }
@@ -69,6 +86,7 @@ TEST_F(DialogFrame, BackgroundSizesTheDialogAndNothingIsReported) {
     EXPECT_EQ(test::pixel(d->canvas(), dlg::kOkRect.topLeft() + QPoint(1, 1)), kButtonNormalColor);
     EXPECT_EQ(test::pixel(d->canvas(), dlg::kCloseRect.center()), test::kCloseNormalColor);
     EXPECT_TRUE(sink.messages.empty());
+    expectThinBorder(*d, test::kBackgroundColor);
   }
 }
 
@@ -89,6 +107,7 @@ TEST_F(DialogFrame, MissingBackgroundSaysErrorAndLeavesAnEmptyDialogWhoseButtons
       EXPECT_FALSE(d->backgroundLoaded());
       EXPECT_TRUE(d->findChildren<QWidget*>().isEmpty());
       EXPECT_FALSE(d->capturing());
+      expectThinBorder(*d, d->palette().color(QPalette::Window));
       test::clickAt(d.get(), where);
       EXPECT_FALSE(d->isVisible());
       EXPECT_EQ(d->result(), where == dlg::kOkRect.center() ? QDialog::Accepted : QDialog::Rejected);
@@ -173,6 +192,35 @@ TEST_F(DialogFrame, EscapeCancelsOnlyTheDialogsThatDoNotCaptureKeys) {
       EXPECT_TRUE(d->isVisible());
     }
   }
+}
+
+// The static texts, key and number boxes and the open list all use the
+// dialog's font, whatever the application's default font is.
+TEST_F(DialogFrame, ChildControlsUseTheDialogFontNotTheApplicationDefault) {
+  const QFont appFont = QApplication::font();
+  QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  for (const DialogKind& k : kinds()) {
+    SCOPED_TRACE(k.name);
+    auto d = k.make(env);
+    d->show();
+    if (!k.listBox.isNull()) test::clickAt(d.get(), k.listBox.topLeft() + QPoint(k.listBox.width() - 3, 3));
+    const QFontInfo want(d->dialogFont());
+    ASSERT_NE(want.family(), QFontInfo(QApplication::font()).family());
+    int controls = 0;
+    for (QWidget* w : d->findChildren<QWidget*>()) {
+      if (!qobject_cast<QLabel*>(w) && !qobject_cast<QLineEdit*>(w) && !qobject_cast<QListWidget*>(w))
+        continue;
+      ++controls;
+      const QFontInfo got(w->font());
+      EXPECT_EQ(got.family(), want.family()) << w->objectName().toStdString();
+      EXPECT_EQ(got.pixelSize(), want.pixelSize()) << w->objectName().toStdString();
+    }
+    EXPECT_GT(controls, 0);
+    if (!k.listBox.isNull()) {
+      EXPECT_NE(d->findChild<QListWidget*>(), nullptr);
+    }
+  }
+  QApplication::setFont(appFont);
 }
 
 // The program's own skins size every dialog by its background, so each

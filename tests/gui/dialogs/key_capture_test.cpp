@@ -126,13 +126,32 @@ TEST_F(SingleKey, WindowsKeysAreNamedAndSwallowedEnterAndEscPressesToo) {
   }
 }
 
+// A window of its own over the dialog (a message box it raised) keeps its
+// keys: Enter and Esc reach it and are not captured.
+TEST_F(SingleKey, KeysOfAnotherWindowAreNeitherNamedNorSwallowed) {
+  CSingleDialog d(env);
+  d.show();
+  QWidget box(&d, Qt::Dialog);
+  box.show();
+  KeyProbe probe;
+  box.installEventFilter(&probe);
+  test::tapKey(&box, Qt::Key_Return, 28);
+  test::tapKey(&box, Qt::Key_Escape, 1);
+  EXPECT_EQ(probe.presses, 2);
+  EXPECT_EQ(probe.releases, 2);
+  EXPECT_EQ(d.keyName(), "");
+  test::tapKey(&d, Qt::Key_A, 30);  // the dialog itself still captures
+  EXPECT_EQ(d.keyName(), "A");
+}
+
 TEST(KeyCapture, AnEventPropagatingToParentsIsNamedOnce) {
   test::app();
   QWidget window;
   auto* child = new QWidget(&window);  // ignores keys, so they travel to the window
   std::vector<std::string> names;
-  KeyCaptureFilter capture([&](const std::string& n, const QKeyEvent&) { names.push_back(n); },
-                           [](const QKeyEvent&) { return false; });
+  KeyCaptureFilter capture(
+      &window, [&](const std::string& n, const QKeyEvent&) { names.push_back(n); },
+      [](const QKeyEvent&) { return false; });
   test::tapKey(child, Qt::Key_A, 30);
   test::tapKey(child, Qt::Key_A, 30);  // the same key again is a new event
   test::sendKey(child, QEvent::KeyPress, Qt::Key_B, 48);

@@ -1,7 +1,9 @@
 // The skin folder, case-insensitive image names and the image cache.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QStringList>
 
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/skin_folder.h"
@@ -27,6 +29,33 @@ TEST(SkinFolderPath, AppendsSkinsAndTheNameByPlainConcatenation) {
   for (const auto& c : cases) {
     EXPECT_EQ(skinFolderPath(c.exe, c.name), QString::fromUtf8(c.expected)) << c.name;
   }
+}
+
+// Over the user's skins and the shipped ones: a name the user has wins.
+TEST(SkinFolderPath, FirstRootWithTheSkinWins) {
+  SkinDir d;
+  QDir(d.path()).mkpath("user/Default");
+  QDir(d.path()).mkpath("user/Mine");
+  QDir(d.path()).mkpath("shipped/Default");
+  QDir(d.path()).mkpath("shipped/Crimson");
+  const QString user = d.path() + "/user", shipped = d.path() + "/shipped", gone = d.path() + "/gone";
+  struct Case {
+    QStringList roots;
+    const char* name;
+    QString expected;
+  };
+  const Case cases[] = {
+      {{user, shipped}, "Default", user + "/Default"},
+      {{user, shipped}, "Crimson", shipped + "/Crimson"},
+      {{user, shipped}, "Mine", user + "/Mine"},
+      {{user, shipped}, "Missing", shipped + "/Missing"},  // names a folder without images
+      {{user, shipped}, "", user + "/"},
+      {{gone, shipped}, "", shipped + "/"},
+      {{gone, shipped}, "Default", shipped + "/Default"},
+      {{shipped}, "Default", shipped + "/Default"},
+      {{}, "Default", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(skinFolderPath(c.roots, c.name), c.expected) << c.name;
 }
 
 // Image names as the painters spell them, against the file as it is stored.

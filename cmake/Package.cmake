@@ -1,0 +1,54 @@
+# The .deb of the installed layout (make deb: the package preset, then
+# cpack). Its shared-library dependencies (Qt 6 Widgets, libudev, GLib, the
+# C++ runtime) are read off the programs by dpkg-shlibdeps; what they load
+# without linking is listed by hand.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME hidmouse)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The hidmouse developers")
+set(CPACK_PACKAGE_CONTACT "The hidmouse developers <hidmouse@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool of a programmable USB gaming mouse")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Edits the button functions in two modes, the report rate, four DPI stages, the LED lighting and "
+  "twelve on-device macros of a programmable USB gaming mouse (04d9:a09f), writes them to the mouse "
+  "over HID and lives in the system tray. hidmousectl drives the same from a shell. A udev rule gives "
+  "the user at the seat access to the mouse.")
+# The staging install keeps the absolute folders (/usr/share, /etc/xdg, ...)
+# beside the program folder.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Wayland sessions want Qt's Wayland plug-in (X11's comes with libqt6gui6);
+# GNOME's schema carries the desktop's pointer settings; the skins' fonts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas, fonts-liberation, fonts-wqy-zenhei")
+
+# The login entry lives in /etc: a file the user may change, kept on upgrade.
+set(_control ${CMAKE_BINARY_DIR}/dist/deb)
+set(_conffiles "")
+if(HM_AUTOSTART_DIR MATCHES "^/etc/" AND TARGET hidmouse)
+  string(APPEND _conffiles "${HM_AUTOSTART_DIR}/${HM_APP_ID}.desktop\n")
+endif()
+if(HM_UDEV_RULES_DIR MATCHES "^/etc/")
+  string(APPEND _conffiles "${HM_UDEV_RULES_DIR}/70-hidmouse.rules\n")
+endif()
+file(WRITE ${_control}/conffiles "${_conffiles}")
+file(COPY ${PROJECT_SOURCE_DIR}/dist/deb/postinst DESTINATION ${_control}
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${_control}/postinst;${_control}/conffiles")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# A package of a build made for a manual install would put the desktop's
+# files under /usr/local: cpack refuses it (the package preset sets /usr).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackCheck.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "
+if(NOT \"${HM_SYSTEM_PREFIX}\" STREQUAL \"/usr\")
+  message(FATAL_ERROR \"this build installs the desktop files under ${HM_SYSTEM_PREFIX}: build the package with 'make deb' (cmake --preset package)\")
+endif()
+")
+
+include(CPack)

@@ -1,0 +1,193 @@
+#include "cli/ctl_doctor.h"
+
+#include <cstdio>
+
+#include "cli/ctl_show.h"
+#include "core/device/protocol.h"
+
+namespace hm::ctl {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kOpenedRead = "read";
+constexpr const char* kOpenedReadWrite = "read-write";
+
+std::string hex(unsigned v, int digits) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%0*x", digits, v);
+  return b;
+}
+
+std::string lengths(const HidCaps& c) {
+  return "input " + std::to_string(c.inputReportByteLength) + ", output " +
+         std::to_string(c.outputReportByteLength) + ", feature " + std::to_string(c.featureReportByteLength);
+}
+
+std::string openText(const DoctorNode& n) {
+  if (!n.openError) return "can be opened for reading and writing";
+  if (isPermissionError(*n.openError)) return permissionDeniedText(n.node);
+  return "cannot be opened: " + n.openError->text();
+}
+
+// What the device search does with each of the mouse's collections, in
+// the order the system lists them: it opens the notification collection for
+// reading and stops at the command collection, which it opens for reading
+// and writing.
+void decideUse(std::vector<DoctorNode>& nodes) {
+  bool stopped = false;
+  for (DoctorNode& n : nodes) {
+    for (DoctorCollection& c : n.collections) {
+      if (!c.capsOk) {
+        c.why = "its report descriptor cannot be read or parsed: the search stops here";
+        stopped = true;
+        continue;
+      }
+      if (stopped) {
+        c.why = "listed after the command collection, where the search stops";
+        continue;
+      }
+      switch (mouseCollectionOf(c.caps)) {
+        case MouseCollection::Notification:
+          c.opened = kOpenedRead;
+          c.why =
+              "the notification collection, the mouse's own events (report rate, DPI stage, key matrix, "
+              "macro)";
+          break;
+        case MouseCollection::Command:
+          c.opened = kOpenedReadWrite;
+          c.why = "the command collection, every command and block transfer";
+          stopped = true;
+          break;
+        case MouseCollection::Other:
+          c.why = "not one of the mouse's two vendor collections (usage page and usage 0xff00 or 0xff01)";
+          break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
+  DoctorReport report;
+  const auto list = backend.listInterfaces();
+  if (!list) {
+    report.listError = backend.lastError().text();
+  } else {
+    for (const HidInterfaceEntry& e : *list) {
+      if (!e.detailOk) continue;
+      auto q = backend.open(e.path, HidAccess::Query);
+      HidAttributes a;
+      if (!q || !q->getAttributes(a) || a.vendorId != proto::kVendorId || a.productId != proto::kProductId)
+        continue;
+      DoctorCollection c;
+      c.path = e.path;
+      c.capsOk = q->getCaps(c.caps) == HidCapsStatus::Ok;
+      const std::string node = e.node.empty() ? e.path : e.node;
+      if (report.nodes.empty() || report.nodes.back().node != node)
+        report.nodes.push_back({node, e.path, a, {}, {}});
+      report.nodes.back().collections.push_back(c);
+    }
+    for (DoctorNode& n : report.nodes) {
+      if (!backend.open(n.path, HidAccess::ReadWrite)) n.openError = backend.lastError();
+    }
+    decideUse(report.nodes);
+  }
+
+  report.mouseOpen = link.openMouse() == 1;
+  if (!report.mouseOpen) {
+    report.problem = link.permissionProblem().value_or(proto::kMsgMouseNotDetected);
+    return report;
+  }
+  link.readSensorInfo();
+  if (const auto& failure = link.lastExchangeFailure())
+    report.problem = "the mouse did not answer the sensor request (" + failure->text() + ")";
+  else
+    report.sensor = link.sensorInfo();
+  return report;
+}
+
+json doctorJson(const DoctorReport& r) {
+  json nodes = json::array();
+  for (const DoctorNode& n : r.nodes) {
+    json collections = json::array();
+    for (const DoctorCollection& c : n.collections) {
+      json jc = {{"path", c.path}, {"why", c.why}, {"opened", c.opened.empty() ? json() : json(c.opened)}};
+      if (c.capsOk) {
+        jc["usagePage"] = c.caps.usagePage;
+        jc["usage"] = c.caps.usage;
+        jc["inputLength"] = c.caps.inputReportByteLength;
+        jc["outputLength"] = c.caps.outputReportByteLength;
+        jc["featureLength"] = c.caps.featureReportByteLength;
+      }
+      collections.push_back(jc);
+    }
+    nodes.push_back({{"node", n.node},
+                     {"path", n.path},
+                     {"vendor", n.attributes.vendorId},
+                     {"product", n.attributes.productId},
+                     {"version", n.attributes.versionNumber},
+                     {"canOpen", !n.openError},
+                     {"openError", n.openError ? json(openText(n)) : json()},
+                     {"permissionDenied", n.openError && isPermissionError(*n.openError)},
+                     {"collections", collections}});
+  }
+  json sensor;
+  if (r.sensor)
+    sensor = {{"sensorType", r.sensor->sensorType},
+              {"rate", r.sensor->rate},
+              {"option1", r.sensor->option1},
+              {"option2", r.sensor->option2}};
+  return {{"listError", r.listError ? json(*r.listError) : json()},
+          {"nodes", nodes},
+          {"mouseOpen", r.mouseOpen},
+          {"problem", r.problem ? json(*r.problem) : json()},
+          {"sensor", sensor}};
+}
+
+std::vector<std::string> doctorLines(const DoctorReport& r) {
+  std::vector<std::string> out;
+  const std::string id = hex(proto::kVendorId, 4) + ":" + hex(proto::kProductId, 4);
+  if (r.listError) out.push_back("The system's HID interfaces cannot be listed: " + *r.listError);
+  if (r.nodes.empty() && !r.listError)
+    out.push_back("No hidraw node of " + id +
+                  ": the mouse is not plugged in, or the kernel made no hidraw nodes for it.");
+  else if (!r.nodes.empty())
+    out.push_back("hidraw nodes of " + id + ":");
+  for (const DoctorNode& n : r.nodes) {
+    out.push_back(n.node + ": " + openText(n));
+    const std::size_t suffix = n.path.rfind("&col");
+    out.push_back("  " + n.path.substr(0, suffix) + ", version " + hex(n.attributes.versionNumber, 4));
+    for (std::size_t i = 0; i < n.collections.size(); ++i) {
+      const DoctorCollection& c = n.collections[i];
+      out.push_back("  collection " + std::to_string(i + 1) + ": " +
+                    (c.capsOk ? "usage page 0x" + hex(c.caps.usagePage, 4) + ", usage 0x" +
+                                    hex(c.caps.usage, 4) + ", " + lengths(c.caps)
+                              : std::string("no capabilities")));
+      const char* use = c.opened.empty()          ? "the program does not open it"
+                        : c.opened == kOpenedRead ? "the program opens it for reading"
+                                                  : "the program opens it for reading and writing";
+      out.push_back(std::string("    ") + use + ": " + c.why);
+    }
+  }
+  if (r.sensor)
+    out.push_back("Sensor answer: type " + hex(r.sensor->sensorType, 2) + ", rate " + hex(r.sensor->rate, 2) +
+                  ", option 1 " + hex(r.sensor->option1, 2) + ", option 2 " + hex(r.sensor->option2, 2));
+  else
+    out.push_back("Sensor answer: not read: " + r.problem.value_or(proto::kMsgMouseNotDetected));
+  return out;
+}
+
+int runDoctor(Session& s) {
+  const DoctorReport report = examineMouse(s.backend(), s.link());
+  if (s.options().json) {
+    s.console().out(jsonLine(doctorJson(report)));
+  } else {
+    for (const std::string& l : doctorLines(report)) s.console().out(l);
+  }
+  return report.sensor ? kExitOk : kExitNoMouse;
+}
+
+}  // namespace hm::ctl
