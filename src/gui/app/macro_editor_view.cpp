@@ -252,6 +252,9 @@ void MacroEditorView::openMouseEventList() {
   l->setCurrentRow(-1);
   connect(l, &QListWidget::itemClicked, this, [this, l](QListWidgetItem* item) {
     const int row = l->row(item);
+    // The list is gone: a second press of a double click must not land on
+    // what lay under the row (the Confirm button, say).
+    doubleClick_.arm(ctx_.mainWindow);
     closeMouseEventList();
     editor_.chooseMouseEvent(row);
     show();

@@ -10,7 +10,8 @@
 //   149  loop times field        QLineEdit, digits only, centred
 //   119  mouse-event face        QLabel showing the last chosen mouse event
 //   154  mouse-event drop list   QListWidget, created while open; hovering
-//                                marks a line, a click chooses it
+//                                marks a line, a click chooses it (the rest
+//                                of a double click there goes nowhere)
 // Drawn: the "Macro Setting" title, the three column heads, the word-wrapped
 // "Start Recording" / "Stop Recording" texts beside their icons (part of the
 // page background), the three field labels and the "New", "Delete",
@@ -112,6 +113,7 @@ class MacroEditorView : public QObject {
   QPointer<QLabel> face_;
   bool showing_ = false;  // show() is changing the controls: their signals are not the user's
   MenuRunner runMenu_;
+  DoubleClickGuard doubleClick_;  // the rest of a double click that chose a mouse event
 };
 
 }  // namespace hm

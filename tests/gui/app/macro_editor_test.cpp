@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QWindow>
 
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
@@ -136,6 +137,33 @@ TEST(MacroEditorControls, MouseEventsGoInAfterTheHoveredLine) {
   EXPECT_EQ(m.sequence().size(), 9u) << "... without choosing it";
   m.shell.click({600, 580});
   EXPECT_FALSE(v.mouseEventListOpen());
+}
+
+// The drop list lies over "Confirm": a double click on a row there chooses
+// the row, and the rest of it must not confirm the new, unsaved macro.
+TEST(MacroEditorControls, ADoubleClickOnAMouseEventDoesWhatAClickDoes) {
+  for (bool twice : {false, true}) {
+    SCOPED_TRACE(twice ? "double click" : "click");
+    MacroShell m(kThree.c_str());
+    m.type(m.view().nameField(), QStringLiteral("Fresh"));
+    m.click(advanced::kNewButton);
+    m.click(advanced::kMouseEventBox);
+    QListWidget* list = m.view().mouseEventList();
+    ASSERT_NE(list, nullptr);
+    constexpr int kRow = 7;
+    const QRect row = list->visualItemRect(list->item(kRow))
+                          .translated(list->viewport()->mapTo(m.shell.dlg.get(), QPoint(0, 0)));
+    const QRect spot = row & toRect(advanced::kConfirmButton);
+    ASSERT_FALSE(spot.isEmpty()) << "the row does not lie over Confirm";
+    QWindow* window = m.shell.dlg->windowHandle();
+    if (twice)
+      QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, spot.center());
+    else
+      QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, spot.center());
+    EXPECT_FALSE(m.view().mouseEventListOpen());
+    EXPECT_EQ(m.view().mouseEventFace()->text(), QString::fromLatin1(kMouseEventChoices[kRow]));
+    EXPECT_EQ(listMacros(m.shell.pathStd("record.ini")).size(), 3u) << "not confirmed";
+  }
 }
 
 TEST(MacroEditorControls, DoubleClickOnADelayRunsTheDelayDialog) {
