@@ -66,6 +66,18 @@ Status writeMacro(const std::string& recordIni, const MacroRecord& record) {
   return doc.save(recordIni);
 }
 
+Status rewriteMacro(const std::string& recordIni, const MacroRecord& record) {
+  Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(recordIni);
+  if (!loaded) return loaded.status();
+  std::vector<std::pair<std::string, std::string>> keys;
+  keys.reserve(record.items.size() + 1);
+  keys.emplace_back(kItemCountKey, std::to_string(record.items.size()));
+  long j = 0;
+  for (const MacroItem& item : record.items) keys.emplace_back(itemKey(j++), item.text);
+  if (Status replaced = loaded.value().replaceSection(record.name, keys); !replaced) return replaced;
+  return loaded.value().save(recordIni);
+}
+
 Status deleteMacro(const std::string& recordIni, const std::string& name) {
   return profile::deleteSection(recordIni, name);
 }

@@ -61,6 +61,10 @@ MacroRecord readMacro(const std::string& recordIni, const std::string& name);
 // Deletes the section of that name and writes it anew at the end of the file.
 // Fails when the file could not be read or written (nothing is lost then).
 Status writeMacro(const std::string& recordIni, const MacroRecord&);
+// Rewrites the macro's section where it stands, so its number (and with it
+// the button assignments and loop count that refer to it) stays; a macro not
+// yet in the file is appended. Fails as writeMacro does.
+Status rewriteMacro(const std::string& recordIni, const MacroRecord&);
 // Deletes the section; fails when the file could not be read or written.
 Status deleteMacro(const std::string& recordIni, const std::string& name);
 

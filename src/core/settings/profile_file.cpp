@@ -167,17 +167,25 @@ std::vector<std::string> ProfileDocument::sectionNames() const {
   return order_;
 }
 
+ProfileDocument::Line ProfileDocument::keyLine(std::string_view key, std::string_view value) const {
+  // A value is stored up to its first line break.
+  const std::size_t cut = value.find_first_of("\r\n");
+  if (cut != std::string_view::npos) value = value.substr(0, cut);
+  Line l;
+  l.kind = Kind::Key;
+  l.name = std::string(trim(key));
+  l.value = std::string(value);
+  l.text = l.name + "=" + quoteIfNeeded(value);
+  l.ending = newLineEnding();
+  return l;
+}
+
 Status ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
   if (!validSectionName(section) || !validKeyName(key))
     return Error{"set([" + std::string(section) + "] " + std::string(key) + ")", EINVAL};
   const std::string_view s = trim(section);
   const std::string_view k = trim(key);
-  const std::size_t cut = value.find_first_of("\r\n");
-  if (cut != std::string_view::npos) value = value.substr(0, cut);
-
-  Line keyLine;
-  keyLine.kind = Kind::Key;
-  keyLine.value = std::string(value);
+  Line added = keyLine(k, value);
 
   const SectionIndex* found = findSection(s);
   if (found != nullptr) {
@@ -185,8 +193,8 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
     if (it != found->keys.end()) {
       // In place: the key keeps its spelling and its line ending.
       Line& l = lines_[it->second];
-      l.text = l.name + "=" + quoteIfNeeded(value);
-      l.value = keyLine.value;
+      l.text = l.name + "=" + quoteIfNeeded(added.value);
+      l.value = std::move(added.value);
       return {};  // line positions unchanged, the index stays valid
     }
     const std::size_t header = found->header;
@@ -194,11 +202,8 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
       if (!trim(lines_[i].text).empty()) insertAt = i + 1;
-    keyLine.name = std::string(k);
-    keyLine.text = keyLine.name + "=" + quoteIfNeeded(value);
-    keyLine.ending = newLineEnding();
     const bool atEnd = insertAt == lines_.size();
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(added));
     if (atEnd) {
       // Nothing moved: the index only gains the key. This keeps writing a
       // whole section at the end of the file (a macro, a fresh str.ini) linear.
@@ -214,17 +219,55 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
   header.name = std::string(s);
   header.text = "[" + header.name + "]";
   header.ending = newLineEnding();
-  keyLine.name = std::string(k);
-  keyLine.text = keyLine.name + "=" + quoteIfNeeded(value);
-  keyLine.ending = newLineEnding();
   lines_.push_back(std::move(header));
-  lines_.push_back(std::move(keyLine));
+  lines_.push_back(std::move(added));
   if (indexValid_) {
-    SectionIndex& added = index_[foldCase(s)];
-    added.header = lines_.size() - 2;
-    added.keys.try_emplace(foldCase(k), lines_.size() - 1);
+    SectionIndex& entry = index_[foldCase(s)];
+    entry.header = lines_.size() - 2;
+    entry.keys.try_emplace(foldCase(k), lines_.size() - 1);
     order_.emplace_back(s);
   }
+  return {};
+}
+
+Status ProfileDocument::replaceSection(std::string_view section,
+                                       const std::vector<std::pair<std::string, std::string>>& keys) {
+  if (!validSectionName(section)) return Error{"replaceSection([" + std::string(section) + "])", EINVAL};
+  for (const auto& [key, value] : keys)
+    if (!validKeyName(key))
+      return Error{"replaceSection([" + std::string(section) + "] " + key + ")", EINVAL};
+  const SectionIndex* found = findSection(section);
+  if (found == nullptr) {
+    for (const auto& [key, value] : keys)
+      if (Status added = set(section, key, value); !added) return added;
+    return {};
+  }
+  const std::size_t first = found->header;
+  const std::size_t end = sectionEnd(first);
+  const std::string_view s = trim(section);
+
+  std::vector<Line> out;
+  out.reserve(lines_.size() + keys.size());
+  bool skipping = false;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i == first) {
+      out.push_back(std::move(lines_[i]));
+      // The body without its keys: comments, then the new keys, then the
+      // blank lines that end the section.
+      std::size_t blankFrom = end;
+      while (blankFrom > first + 1 && trim(lines_[blankFrom - 1].text).empty()) --blankFrom;
+      for (std::size_t j = first + 1; j < blankFrom; ++j)
+        if (lines_[j].kind != Kind::Key) out.push_back(std::move(lines_[j]));
+      for (const auto& [key, value] : keys) out.push_back(keyLine(key, value));
+      for (std::size_t j = blankFrom; j < end; ++j) out.push_back(std::move(lines_[j]));
+      i = end - 1;
+      continue;
+    }
+    if (lines_[i].kind == Kind::Section) skipping = sameName(lines_[i].name, s);
+    if (!skipping) out.push_back(std::move(lines_[i]));
+  }
+  lines_ = std::move(out);
+  indexValid_ = false;
   return {};
 }
 

@@ -37,6 +37,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -95,6 +96,14 @@ class ProfileDocument {
   // true when something was removed.
   bool removeKey(std::string_view section, std::string_view key);
   bool removeSection(std::string_view section);
+  // Rewrites the section where it stands: its "[name]" line keeps its place
+  // (and so the section its position among the others), its key lines are
+  // replaced by `keys` in order, its comments stay before them and the blank
+  // lines that end it after them; later sections of the same name go. A
+  // section not in the document is appended with the keys. EINVAL, changing
+  // nothing, for a section or key name that cannot be stored.
+  Status replaceSection(std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& keys);
 
   // The file image in the document's encoding.
   std::string serialize() const;
@@ -115,6 +124,7 @@ class ProfileDocument {
     std::unordered_map<std::string, std::size_t> keys;  // lower-case key → first key line
   };
 
+  Line keyLine(std::string_view key, std::string_view value) const;
   void buildIndex() const;
   const SectionIndex* findSection(std::string_view section) const;
   std::size_t sectionEnd(std::size_t header) const;  // first line after the section

@@ -25,7 +25,7 @@ bool hit(const Box& b, QPoint p) { return b.contains(p.x(), p.y()); }
 
 }  // namespace
 
-AdvancedPage::AdvancedPage(AppContext& ctx) : Page(ctx) {
+AdvancedPage::AdvancedPage(AppContext& ctx) : Page(ctx), macros_(ctx) {
   for (PointerSlider s : kSliders) {
     SkinLevelBar& bar = slider(s);
     bar.origin = qrect(advanced::sliderCell(row(s), 1));
@@ -81,7 +81,8 @@ void AdvancedPage::paint(CMemDC& dc) {
   drawTicks(dc);
   drawSkinText(dc.painter(), default_.rect, default_.text, kTextCenter, font, color);
 
-  buildMacroEditor();
+  macros_.paint(dc);
+  macros_.build();
 }
 
 void AdvancedPage::drawSlider(CMemDC& dc, PointerSlider s) {
@@ -119,7 +120,7 @@ bool AdvancedPage::handleClick(QPoint p) {
     restoreDefaults();
     return true;
   }
-  return false;
+  return macros_.handleClick(p);
 }
 
 void AdvancedPage::clickCell(PointerSlider s, int n) {
@@ -154,11 +155,16 @@ void AdvancedPage::restoreDefaults() {
 // ---- hover -------------------------------------------------------------------------------
 
 std::vector<HoverItem> AdvancedPage::hoverItems() const {
-  return {{kDefaultHoverId, default_.rect, kHoverAlone}};
+  std::vector<HoverItem> items{{kDefaultHoverId, default_.rect, kHoverAlone}};
+  for (const HoverItem& i : macros_.hoverItems()) items.push_back(i);
+  return items;
 }
 
 void AdvancedPage::drawHover(CMemDC& dc, int id, bool highlighted) {
-  if (id != kDefaultHoverId) return;
+  if (id != kDefaultHoverId) {
+    macros_.drawHover(dc, id, highlighted);
+    return;
+  }
   default_.highlighted = highlighted;
   default_.drawAs(dc, ctx_.style, highlighted);
 }

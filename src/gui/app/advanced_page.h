@@ -11,17 +11,20 @@
 //
 // Painting order (paint): background; frame buttons; "Default" image; page
 // tabs; page title; the three titles; frame texts; tick labels; cell numbers;
-// the sliders; the ticks; the "Default" text; then the macro editor's build
-// step.
+// the sliders; the ticks; the "Default" text; the macro editor's buttons and
+// texts; then the macro editor's build step (macro_editor_view.h), which
+// creates its controls when they do not exist.
 //
 // Click order (handleClick, the first hit wins; nothing overlaps): the cells
 // of the speed, scroll and double-click sliders, the precision tick, the
-// one-screen tick, "Default".
+// one-screen tick, "Default", then the macro editor's regions. Leaving the
+// page destroys the macro editor's controls and ends a recording.
 #pragma once
 
 #include <array>
 
 #include "core/model/pointer_settings_logic.h"
+#include "gui/app/macro_editor_view.h"
 #include "gui/app/page.h"
 #include "gui/skin/skin_controls.h"
 
@@ -34,9 +37,15 @@ class AdvancedPage : public Page {
   // Reads the desktop's pointer settings into the working record.
   void firstShow() override;
   void paint(CMemDC& dc) override;
+  void closeListsMissing(QPoint p) override { macros_.closeListsMissing(p); }
   bool handleClick(QPoint p) override;
+  void leave() override { macros_.destroy(); }
   std::vector<HoverItem> hoverItems() const override;
   void drawHover(CMemDC& dc, int id, bool highlighted) override;
+  bool swallowsKeys() const override { return macros_.swallowsKeys(); }
+  bool preFilter(QObject* watched, QEvent* event) override { return macros_.preFilter(watched, event); }
+
+  MacroEditorView& macroEditor() { return macros_; }
 
   // Hover identifier of the pointer settings' "Default".
   static constexpr int kDefaultHoverId = 0;
@@ -49,15 +58,13 @@ class AdvancedPage : public Page {
   void restoreDefaults();
   void drawSlider(CMemDC& dc, PointerSlider s);
   void drawTicks(CMemDC& dc);
-  // Creates the macro editor's controls when they do not exist yet (the
-  // right half; nothing yet).
-  void buildMacroEditor() {}
   template <typename Draw>
   void redraw(Draw&& draw);
 
   std::array<SkinLevelBar, 3> sliders_;  // by PointerSlider
   SkinPane precision_, oneScreen_;
   SkinButton default_;
+  MacroEditorView macros_;
 };
 
 }  // namespace hm

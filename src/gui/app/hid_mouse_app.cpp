@@ -189,12 +189,14 @@ int CHidMouseApp::run(int argc, char** argv) {
       dlg.showAdvancedPage();
     else
       dlg.showBasicPage();
-    QImage* picture = dlg.canvas();
-    if (picture == nullptr) {
+    if (dlg.canvas() == nullptr) {
       printLine(stderr, QStringLiteral("hidmouse: no picture to save: the skin has no \"/main.png\""));
       return kExitFailure;
     }
-    if (!picture->save(o.screenshot, "PNG")) {
+    // The canvas with the page's child controls (the macro editor's lists
+    // and fields) on it, as the window shows it.
+    const QImage picture = dlg.grab().toImage();
+    if (!picture.save(o.screenshot, "PNG")) {
       printLine(stderr, QStringLiteral("hidmouse: cannot write the screenshot to '%1'").arg(o.screenshot));
       return kExitFailure;
     }

@@ -18,26 +18,14 @@
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/dialogs/single_dialog.h"
 #include "platform/key_names.h"
+#include "scripted_runner.h"
 
 namespace hm::test {
 namespace {
 
 constexpr std::uint32_t kEvdevA = 30, kEvdevEnter = 28;
 
-// Drives the dialog the way a user would instead of a modal loop.
-class UserRunner : public DialogRunner {
- public:
-  std::function<void(QDialog&)> script;
-  int runs = 0;
-  int lastResult = -1;
-  int run(QDialog& dialog) override {
-    ++runs;
-    dialog.show();
-    if (script) script(dialog);
-    if (dialog.isVisible()) dialog.reject();
-    return lastResult = dialog.result();
-  }
-};
+using UserRunner = ScriptedRunner;
 
 QPoint centre(const basic::Box& b) { return {(b.left + b.right) / 2, (b.top + b.bottom) / 2}; }
 
