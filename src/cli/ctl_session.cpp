@@ -1,9 +1,14 @@
 #include "cli/ctl_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
 #include "core/device/protocol.h"
+#include "core/settings/regular_file.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
 
@@ -15,9 +20,24 @@ constexpr const char* kProgram = "hidmousectl: ";
 
 void Console::out(const std::string& line) {
   std::lock_guard lock(m_);
-  std::fputs(line.c_str(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  errno = 0;
+  const bool written =
+      std::fputs(line.c_str(), stdout) >= 0 && std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0;
+  if (!written && outputError_ == 0) outputError_ = errno != 0 ? errno : EIO;
+}
+
+int Console::outputError() const {
+  std::lock_guard lock(m_);
+  return outputError_;
+}
+
+void reserveStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() takes the lowest free descriptor: this one.
+    const int got = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (got >= 0 && got != fd) ::close(got);
+  }
 }
 
 void Console::err(const std::string& line) {
@@ -60,6 +80,10 @@ Session::Session(const GlobalOptions& options, Console& console)
   } else {
     backend_ = makeLinuxHidBackend();
   }
+  // What a killed save left behind is cleared before anything is read.
+  const DataPaths files = paths();
+  for (const std::string* f : {&files.configBin, &files.strIni, &files.recordIni})
+    removeStaleTemporaryFiles(*f);
   link_ = std::make_unique<DeviceLink>(*backend_, sink_, sleeper_);
   if (options_.trace) link_->setTrace([this](const std::string& line) { console_.err(line); });
   if (options_.verbose) {

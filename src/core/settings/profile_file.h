@@ -37,6 +37,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -70,6 +71,8 @@ bool sameName(std::string_view a, std::string_view b);
 // A parsed profile file: read many keys with one parse, change it in memory,
 // write it back once. The free functions above are built on it.
 class ProfileDocument {
+  struct SectionIndex;
+
  public:
   ProfileDocument() = default;
   // The document of the file at path; a missing file gives an empty one with
@@ -84,6 +87,27 @@ class ProfileDocument {
   bool existed() const { return existed_; }
   text::Encoding encoding() const { return encoding_; }
 
+  // One section looked up once, for many reads from it: its name is folded
+  // and hashed once, not once per key (a macro of 65536 items under a name of
+  // a megabyte). Valid until the document is changed.
+  class Section {
+   public:
+    bool exists() const { return found_ != nullptr; }
+    // As ProfileDocument::find / get for this section.
+    std::optional<std::string> find(std::string_view key) const;
+    std::string get(std::string_view key, std::string_view defaultValue = "") const;
+    // Every key a find gives a value for: its lower-case name (foldCase) and
+    // its value as read, in no particular order.
+    std::vector<std::pair<std::string_view, std::string>> entries() const;
+
+   private:
+    friend class ProfileDocument;
+    Section(const ProfileDocument* doc, const SectionIndex* found) : doc_(doc), found_(found) {}
+    const ProfileDocument* doc_;
+    const SectionIndex* found_;
+  };
+  Section section(std::string_view name) const;
+
   // The value as a read gives it (cut to kValueReadUnits).
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
   std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "") const;
@@ -95,6 +119,11 @@ class ProfileDocument {
   // true when something was removed.
   bool removeKey(std::string_view section, std::string_view key);
   bool removeSection(std::string_view section);
+
+  // The bytes of section and key names folded so far to look names up: the
+  // work of the reads and changes made, which a caller's use of the document
+  // keeps proportional to the file's size (for tests of that).
+  std::size_t lookupWork() const { return foldedBytes_; }
 
   // The file image in the document's encoding.
   std::string serialize() const;
@@ -115,7 +144,10 @@ class ProfileDocument {
     std::unordered_map<std::string, std::size_t> keys;  // lower-case key → first key line
   };
 
+  std::string valueAt(std::size_t line) const;
+  std::string fold(std::string_view name) const;  // foldCase, counted
   void buildIndex() const;
+  void shiftIndexFrom(std::size_t line);  // lines from `line` on moved down by one
   const SectionIndex* findSection(std::string_view section) const;
   std::size_t sectionEnd(std::size_t header) const;  // first line after the section
   const std::string& newLineEnding() const;
@@ -126,6 +158,7 @@ class ProfileDocument {
   std::string oddTail_;  // a trailing odd byte of a UTF-16 file, kept
   bool existed_ = false;
   mutable bool indexValid_ = false;
+  mutable std::size_t foldedBytes_ = 0;
   mutable std::unordered_map<std::string, SectionIndex> index_;  // lower-case name → first section
   mutable std::vector<std::string> order_;                       // section names, first spelling
 };

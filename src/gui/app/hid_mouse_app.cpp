@@ -10,6 +10,7 @@
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
+#include "core/settings/regular_file.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
@@ -121,6 +122,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = DataPaths::inFolder(dataFolder);
+  // What a killed save left behind is cleared before anything is read.
+  for (const std::string* f : {&options.paths.configBin, &options.paths.strIni, &options.paths.recordIni})
+    removeStaleTemporaryFiles(*f);
   options.skinsBase = skinsBase;
   options.language = language;
   options.backend = backend.get();
