@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
@@ -85,8 +86,12 @@ int CHidMouseApp::run(int argc, char** argv) {
   // One running copy. A screenshot run lives only for its picture and does
   // not take part.
   SingleInstanceLock lock;
-  if (!screenshot) {
-    switch (lock.acquire(userRuntimeFolder())) {
+  const std::optional<std::string> lockFolder = screenshot ? std::nullopt : userRuntimeFolder();
+  if (!screenshot && !lockFolder)
+    log("single instance: no private folder for the lock (no XDG_RUNTIME_DIR, and the temporary folder's "
+        "is not this user's own); running without the single-instance guarantee\n");
+  if (lockFolder) {
+    switch (lock.acquire(*lockFolder)) {
       case SingleInstanceLock::Result::AlreadyRunning: return kExitOk;
       case SingleInstanceLock::Result::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
