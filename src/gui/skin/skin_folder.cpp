@@ -1,9 +1,12 @@
 #include "gui/skin/skin_folder.h"
 
+#include "core/settings/skin_name.h"
+
 namespace hm {
 
 QString skinFolderPath(const QString& executableFolder, const QString& skinName) {
-  return executableFolder + QStringLiteral("/Skins/") + skinName;
+  const std::string name = usableSkinName(skinName.toStdString());
+  return executableFolder + QStringLiteral("/Skins/") + QString::fromStdString(name);
 }
 
 }  // namespace hm

@@ -1,25 +1,49 @@
 #include "gui/skin/skin_library.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <utility>
 
+#include "core/settings/regular_file.h"
 #include "gui/skin/draw_skin_image.h"
+#include "gui/skin/skin_images.h"
 
 namespace hm {
 
-std::optional<SkinImage> decodeSkinImage(const QString& path) {
-  QImageReader reader(path);
+std::optional<QImage> readSkinFile(const QString& path, QSize maxSize) {
+  // Through the core's file layer: only a regular file is opened (a FIFO in
+  // an image's place would block a plain open forever) and read whole.
+  Result<std::string> bytes =
+      readRegularFile(QFile::encodeName(path).toStdString(), static_cast<std::size_t>(kMaxSkinFileBytes));
+  if (!bytes) return std::nullopt;
+  QByteArray data = QByteArray::fromStdString(bytes.value());
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
   reader.setAutoTransform(false);
+  // The size the file announces is checked before anything is decoded.
+  const QSize announced = reader.size();
+  if (!announced.isValid() || announced.width() > maxSize.width() || announced.height() > maxSize.height())
+    return std::nullopt;
+  QImageReader::setAllocationLimit(kSkinImageAllocationLimitMiB);
   QImage decoded = reader.read();
-  if (decoded.isNull()) return std::nullopt;
+  if (decoded.isNull() || decoded.width() > maxSize.width() || decoded.height() > maxSize.height())
+    return std::nullopt;
+  return decoded;
+}
+
+std::optional<SkinImage> decodeSkinImage(const QString& path, QSize maxSize) {
+  std::optional<QImage> decoded = readSkinFile(path, maxSize);
+  if (!decoded) return std::nullopt;
   SkinImage out;
-  out.hasAlpha = decoded.hasAlphaChannel();
+  out.hasAlpha = decoded->hasAlphaChannel();
   if (out.hasAlpha) {
-    out.image = premultiplyTruncating(std::move(decoded));
+    out.image = premultiplyTruncating(std::move(*decoded));
   } else {
-    out.image = decoded.convertToFormat(QImage::Format_RGB32);
+    out.image = decoded->convertToFormat(QImage::Format_RGB32);
   }
   return out;
 }
@@ -36,6 +60,7 @@ void SkinLibrary::clearCache() {
   uncached_.reset();
   filesByLowerName_.clear();
   listed_ = false;
+  mainSize_.reset();
 }
 
 void SkinLibrary::setCaching(bool on) {
@@ -67,14 +92,24 @@ QString SkinLibrary::resolve(const QString& name) const {
   return folder_ + u'/' + it.value();
 }
 
+QSize SkinLibrary::sizeLimit(const QString& name) {
+  const QString main = QString::fromLatin1(skin::kMain);
+  if (name.compare(main, Qt::CaseInsensitive) == 0) return kMaxMainImageSize;
+  if (!mainSize_) {
+    const std::optional<QImage> decoded = readSkinFile(resolve(main), kMaxMainImageSize);
+    mainSize_ = decoded ? decoded->size() : kMaxMainImageSize;
+  }
+  return *mainSize_;
+}
+
 const SkinImage* SkinLibrary::image(const QString& name) {
   const QString path = resolve(name);
   if (!caching_) {
-    uncached_ = decodeSkinImage(path);
+    uncached_ = decodeSkinImage(path, sizeLimit(name));
     return uncached_ ? &*uncached_ : nullptr;
   }
   auto it = cache_.find(path);
-  if (it == cache_.end()) it = cache_.emplace(path, decodeSkinImage(path)).first;
+  if (it == cache_.end()) it = cache_.emplace(path, decodeSkinImage(path, sizeLimit(name))).first;
   return it->second ? &*it->second : nullptr;
 }
 
