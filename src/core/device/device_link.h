@@ -169,6 +169,7 @@ class DeviceLink {
   void pause(unsigned ms);
   void logLine(const std::string& text);
   void closeHandles();
+  void discardStaleInput();
 
   HidBackend& backend_;
   MessageSink& sink_;
@@ -193,8 +194,9 @@ class DeviceLink {
   std::array<std::uint8_t, 2> ledBytes_{};
 
   std::optional<ExchangeFailure> exchangeFailure_;
-  bool applying_ = false;  // inside sendApply
-  bool silent_ = false;    // a read of this Apply timed out
+  bool applying_ = false;    // inside sendApply
+  bool silent_ = false;      // a read of this Apply timed out
+  bool staleInput_ = false;  // a read timed out: late answer reports may be waiting
 };
 
 }  // namespace hm
