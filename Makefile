@@ -23,6 +23,9 @@ fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 	./scripts/run-fuzzers build/fuzz/fuzz $(or $(FUZZ_SECONDS),20)
+	cmake --preset fuzz-gui >/dev/null
+	cmake --build --preset fuzz-gui
+	./scripts/run-fuzzers build/fuzz-gui/fuzz $(or $(FUZZ_SECONDS),20)
 
 bench:
 	cmake --preset release >/dev/null
