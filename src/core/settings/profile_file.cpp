@@ -137,11 +137,11 @@ void ProfileDocument::buildIndex() const {
   indexValid_ = true;
 }
 
-void ProfileDocument::shiftIndexFrom(std::size_t line) {
+void ProfileDocument::shiftIndexFrom(std::size_t line, std::size_t by) {
   for (auto& [name, section] : index_) {
-    if (section.header >= line) ++section.header;
+    if (section.header >= line) section.header += by;
     for (auto& [key, at] : section.keys)
-      if (at >= line) ++at;
+      if (at >= line) at += by;
   }
 }
 
@@ -240,7 +240,7 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
     // instead of being built again, so setting many keys of a section at the
     // top of a long file stays one pass over the index per key (no name is
     // folded or hashed again). At the end nothing moved.
-    if (!atEnd) shiftIndexFrom(insertAt);
+    if (!atEnd) shiftIndexFrom(insertAt, 1);
     index_[fold(s)].keys.try_emplace(fold(k), insertAt);
     return {};
   }
@@ -261,6 +261,57 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
     added.keys.try_emplace(fold(k), lines_.size() - 1);
     order_.emplace_back(s);
   }
+  return {};
+}
+
+Status ProfileDocument::setAll(std::string_view section, const Entries& entries) {
+  for (const auto& [key, value] : entries)
+    if (!validSectionName(section) || !validKeyName(key))
+      return Error{"set([" + std::string(section) + "] " + key + ")", EINVAL};
+  const SectionIndex* found = findSection(section);
+  // Keys that are there are set in place; the new ones (the last value of
+  // each name) go in together, so the lines after them move once.
+  std::vector<std::pair<std::string, std::string>> fresh;
+  std::unordered_map<std::string, std::size_t> freshAt;
+  for (const auto& [key, value] : entries) {
+    if (found == nullptr || found->keys.contains(fold(trim(key)))) {
+      if (Status st = set(section, key, value); !st) return st;
+      found = findSection(section);
+      continue;
+    }
+    const auto [it, inserted] = freshAt.try_emplace(fold(trim(key)), fresh.size());
+    if (inserted)
+      fresh.emplace_back(key, value);
+    else
+      fresh[it->second].second = value;
+  }
+  if (fresh.empty()) return {};
+  const std::size_t header = found->header;
+  std::size_t insertAt = header + 1;
+  const std::size_t end = sectionEnd(header);
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (!trim(lines_[i].text).empty()) insertAt = i + 1;
+  std::vector<Line> added;
+  added.reserve(fresh.size());
+  for (const auto& [key, value] : fresh) {
+    std::string_view v = value;
+    const std::size_t cut = v.find_first_of("\r\n");
+    if (cut != std::string_view::npos) v = v.substr(0, cut);
+    Line l;
+    l.kind = Kind::Key;
+    l.name = std::string(trim(key));
+    l.value = std::string(v);
+    l.text = l.name + "=" + quoteIfNeeded(v);
+    l.ending = newLineEnding();
+    added.push_back(std::move(l));
+  }
+  const bool atEnd = insertAt == lines_.size();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+  if (!atEnd) shiftIndexFrom(insertAt, added.size());
+  SectionIndex& index = index_[fold(trim(section))];
+  for (std::size_t i = 0; i < added.size(); ++i)
+    index.keys.try_emplace(fold(lines_[insertAt + i].name), insertAt + i);
   return {};
 }
 

@@ -116,6 +116,10 @@ class ProfileDocument {
 
   // Same rules as the free functions; EINVAL for a name that cannot be stored.
   Status set(std::string_view section, std::string_view key, std::string_view value);
+  // Sets every key of one section, as set() one after another does, with the
+  // lines after the section moved once for all the new keys.
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  Status setAll(std::string_view section, const Entries& entries);
   // true when something was removed.
   bool removeKey(std::string_view section, std::string_view key);
   bool removeSection(std::string_view section);
@@ -147,7 +151,7 @@ class ProfileDocument {
   std::string valueAt(std::size_t line) const;
   std::string fold(std::string_view name) const;  // foldCase, counted
   void buildIndex() const;
-  void shiftIndexFrom(std::size_t line);  // lines from `line` on moved down by one
+  void shiftIndexFrom(std::size_t line, std::size_t by);  // lines from `line` on moved down
   const SectionIndex* findSection(std::string_view section) const;
   std::size_t sectionEnd(std::size_t header) const;  // first line after the section
   const std::string& newLineEnding() const;

@@ -74,6 +74,21 @@ TEST_P(MacroFileScaling, ChangesFollowTheFileSize) {
   EXPECT_LE(doc.lookupWork(), 3 * bytes.size());
   EXPECT_EQ(doc.get("Setting-EN", "Item243"), "text");
   EXPECT_EQ(doc.get("M1", "Item23"), "A   Dn");
+
+  // All keys of a section at once: the same file as one key after another,
+  // and the lines after it moved once.
+  ProfileDocument oneByOne = ProfileDocument::parse(bytes), atOnce = ProfileDocument::parse(bytes);
+  ProfileDocument::Entries entries;
+  for (int k = 1; k <= 24; ++k)
+    entries.emplace_back("Item" + std::to_string(k) + "3", "text " + std::to_string(k));
+  entries.emplace_back("item13", "again");  // a name set twice keeps its first place, its last value
+  entries.emplace_back("Item1", "kept in place");
+  for (const auto& [key, value] : entries) ASSERT_TRUE(oneByOne.set("Setting-EN", key, value));
+  ASSERT_TRUE(atOnce.setAll("Setting-EN", entries));
+  EXPECT_EQ(atOnce.serialize(), oneByOne.serialize());
+  EXPECT_LE(atOnce.lookupWork(), 2 * bytes.size());
+  EXPECT_EQ(atOnce.get("M1", "Item2"),
+            ProfileDocument::parse(bytes).get("M1", "Item2"));  // the index moved too
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MacroFileScaling, ::testing::ValuesIn(kShapes), hm::test::ParamName());
