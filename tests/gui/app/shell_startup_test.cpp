@@ -291,8 +291,9 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
 TEST_F(ShellProgram, StaleTemporaryFilesAreRemovedAtStart) {
   QProcess gone;
   gone.start(QStringLiteral("/bin/true"), {});
-  ASSERT_TRUE(gone.waitForFinished(10000));
+  ASSERT_TRUE(gone.waitForStarted(10000));
   const QString dead = QString::number(gone.processId());
+  ASSERT_TRUE(gone.waitForFinished(10000));
   for (const char* f : {".config.bin.hidmouse-", ".str.ini.hidmouse-", ".record.ini.hidmouse-"}) {
     QFile stale(data.filePath(QString::fromLatin1(f) + dead + QStringLiteral("-Ab12Cd")));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
