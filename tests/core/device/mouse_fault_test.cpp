@@ -7,14 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <random>
 #include <vector>
 
 #include "core/buttons/button_codes.h"
 #include "core/device/device_change.h"
+#include "core/device/event_collector.h"
 #include "core/device/link_fixture.h"
 #include "core/device/notification_reader.h"
 #include "core/model/config_session.h"
@@ -24,6 +23,8 @@
 namespace hm {
 namespace {
 
+using test::Collector;
+using test::Event;
 using test::LinkFixture;
 using test::TempDir;
 using Bytes = std::vector<std::uint8_t>;
@@ -172,29 +173,6 @@ TEST_P(LyingMouse, ApplyAndHandshakeStayInsideTheirBuffers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, LyingMouse, ::testing::ValuesIn(kLies), hm::test::ParamName());
-
-// Collects the reader's events; waits are bounded.
-class Collector {
- public:
-  void operator()(int type, int value) {
-    std::lock_guard lock(m_);
-    events_.emplace_back(type, value);
-    cv_.notify_all();
-  }
-  bool waitFor(std::size_t count) {
-    std::unique_lock lock(m_);
-    return cv_.wait_for(lock, std::chrono::seconds(20), [&] { return events_.size() >= count; });
-  }
-  std::vector<std::pair<int, int>> events() {
-    std::lock_guard lock(m_);
-    return events_;
-  }
-
- private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  std::vector<std::pair<int, int>> events_;
-};
 
 // Garbage of every length on the notification collection is read and
 // dropped; the valid reports among it arrive, in order.
