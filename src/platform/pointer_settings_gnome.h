@@ -26,7 +26,7 @@
 #include "platform/pointer_settings.h"
 
 // GIO's type, as gio/giotypes.h names it.
-typedef struct _GSettings GSettings;
+typedef struct _GSettings GSettings;  // NOLINT(bugprone-reserved-identifier): GIO's own name
 
 namespace hm {
 

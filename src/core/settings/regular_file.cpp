@@ -220,7 +220,9 @@ int removeStaleTemporaryFiles(const std::string& requested) {
     const pid_t owner = temporaryOwner(entry, prefix);
     if (owner <= 0 || (owner != ::getpid() && processRuns(owner))) continue;
     struct stat st {};
-    const std::string full = folder + "/" + entry;
+    std::string full = folder;
+    full += '/';
+    full += entry;
     if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
     stale.push_back(full);
   }
