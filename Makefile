@@ -23,6 +23,9 @@ fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 	./scripts/run-fuzzers build/fuzz/fuzz $(or $(FUZZ_SECONDS),20)
+	cmake --preset fuzz-gui >/dev/null
+	cmake --build --preset fuzz-gui
+	./scripts/run-fuzzers build/fuzz-gui/fuzz $(or $(FUZZ_SECONDS),20)
 
 # Every benchmark and the start-up side by side with the toolkit's floor;
 # writes bench/results.md (BENCH_ROUNDS sets the start-up rounds, default 15).

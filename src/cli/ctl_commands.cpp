@@ -15,6 +15,7 @@
 #include "core/model/config_session.h"
 #include "core/model/tray_balloons.h"
 #include "core/settings/config_file.h"
+#include "core/settings/profile_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
 
@@ -205,7 +206,13 @@ int runShow(Session& s, int sensorType) {
   MouseConfig config;
   std::uint8_t flag = 0;
   if (!loadConfig(s, config, flag)) return kExitFile;
-  const json doc = describeConfig(config, sensorType, summariseMacros(s.paths().recordIni));
+  // No record.ini is no macros; one that cannot be read is a file error.
+  const Result<profile::ProfileDocument> macros = profile::ProfileDocument::load(s.paths().recordIni);
+  if (!macros) {
+    s.console().error("cannot read " + s.paths().recordIni + ": " + macros.error().text());
+    return kExitFile;
+  }
+  const json doc = describeConfig(config, sensorType, summariseMacros(macros.value()));
   if (s.options().json) {
     s.console().out(jsonLine(doc));
   } else {
@@ -219,11 +226,18 @@ int runMacrosRebuild(Session& s) {
   MouseConfig config;
   std::uint8_t flag = 0;
   if (!loadConfig(s, config, flag)) return kExitFile;
-  if (!std::filesystem::exists(paths.recordIni)) {
+  // A record.ini that is there but cannot be read (no permission, a folder
+  // or a FIFO in its place) is an error, not a file without macros.
+  const Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(paths.recordIni);
+  if (!loaded) {
+    s.console().error("cannot read " + paths.recordIni + ": " + loaded.error().text());
+    return kExitFile;
+  }
+  if (!loaded.value().existed()) {
     s.console().error("cannot read " + paths.recordIni + ": the file does not exist");
     return kExitFile;
   }
-  const std::vector<MacroReport> reports = rebuildMacroImages(paths.recordIni, config);
+  const std::vector<MacroReport> reports = rebuildMacroImages(loaded.value(), &config);
   if (!writeConfigImage(paths.configBin, flag, config)) {
     s.console().error("cannot write " + paths.configBin);
     return kExitFile;

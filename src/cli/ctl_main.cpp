@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv) {
   using namespace hm::ctl;
+  reserveStandardDescriptors();
   CLI::App app{
       "Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, "
       "applies config.bin, watches its events and shows the stored configuration."};
@@ -83,23 +84,43 @@ int main(int argc, char** argv) {
   }
   options.simEvents = *events;
 
+  // An empty folder would silently be the executable's own, whose files
+  // apply would then rewrite.
+  if (app.count("--data-dir") > 0 && options.dataDir.empty()) {
+    std::fprintf(stderr, "hidmousectl: --data-dir needs a folder (see --help)\n");
+    return kExitUsage;
+  }
+
+  Console console;
+  int code = kExitUsage;
   try {
-    Console console;
     Session session(options, console);
-    if (*list) return runList(session);
-    if (*info) return runInfo(session);
-    if (*apply) return runApply(session);
-    if (*monitor) return runMonitor(session);
-    if (*show) return runShow(session, showSensor);
-    if (*rebuild) return runMacrosRebuild(session);
-    if (*doctor) return runDoctor(session);
+    if (*list)
+      code = runList(session);
+    else if (*info)
+      code = runInfo(session);
+    else if (*apply)
+      code = runApply(session);
+    else if (*monitor)
+      code = runMonitor(session);
+    else if (*show)
+      code = runShow(session, showSensor);
+    else if (*rebuild)
+      code = runMacrosRebuild(session);
+    else if (*doctor)
+      code = runDoctor(session);
   } catch (const std::filesystem::filesystem_error& e) {
     // A data folder or file that cannot even be looked at is a file error.
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());
-    return kExitFile;
+    code = kExitFile;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());
-    return kExitNoMouse;
+    code = kExitNoMouse;
   }
-  return kExitUsage;
+  // Output that never arrived is a failure of the run, not a success.
+  if (const int e = console.outputError(); e != 0 && code == kExitOk) {
+    std::fprintf(stderr, "hidmousectl: %s\n", hm::errnoText("writing the output", e).c_str());
+    return kExitFile;
+  }
+  return code;
 }

@@ -1,9 +1,14 @@
 #include "cli/ctl_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
 #include "core/device/protocol.h"
+#include "core/settings/regular_file.h"
 #include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
@@ -16,9 +21,24 @@ constexpr const char* kProgram = "hidmousectl: ";
 
 void Console::out(const std::string& line) {
   std::lock_guard lock(m_);
-  std::fputs(line.c_str(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  errno = 0;
+  const bool written =
+      std::fputs(line.c_str(), stdout) >= 0 && std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0;
+  if (!written && outputError_ == 0) outputError_ = errno != 0 ? errno : EIO;
+}
+
+int Console::outputError() const {
+  std::lock_guard lock(m_);
+  return outputError_;
+}
+
+void reserveStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() takes the lowest free descriptor: this one.
+    const int got = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (got >= 0 && got != fd) ::close(got);
+  }
 }
 
 void Console::err(const std::string& line) {
@@ -89,6 +109,9 @@ DataPaths Session::paths() const {
     const DataLocation data = locateDataFolder(options_.dataDir);
     if (const std::string warning = dataFolderWarning(data); !warning.empty()) console_.error(warning);
     paths_ = DataPaths::inFolder(data.where.folder);
+    // What a killed save left behind is cleared before anything is read.
+    for (const std::string* f : {&paths_->configBin, &paths_->strIni, &paths_->recordIni})
+      removeStaleTemporaryFiles(*f);
   }
   return *paths_;
 }

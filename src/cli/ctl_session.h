@@ -30,7 +30,8 @@ constexpr int kExitFile = 3;
 constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
 struct GlobalOptions {
-  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h)
+  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h); an
+                        // empty --data-dir is refused
   bool simulate = false;
   SensorAnswer simSensor{};
   std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor, apply)
@@ -46,10 +47,20 @@ class Console {
   void err(const std::string& line);
   // An error: "hidmousectl: <text>", embedded line breaks folded into one line.
   void error(const std::string& text);
+  // The errno of the first line that could not be written to stdout (a full
+  // disk, a closed descriptor), 0 while all of it went out.
+  int outputError() const;
 
  private:
-  std::mutex m_;
+  mutable std::mutex m_;
+  int outputError_ = 0;
 };
+
+// Makes sure descriptors 0, 1 and 2 are open before any file is: a program
+// started with one of them closed would otherwise write its output into the
+// first file it opens. A missing one is opened on /dev/null read-only, so
+// writing to it fails and is told (Console::outputError).
+void reserveStandardDescriptors();
 
 // Messages of the core (file and device failures) become error lines.
 class ConsoleSink : public MessageSink {

@@ -130,23 +130,10 @@ json describeButton(const MouseConfig& c, int mode, int b, const std::vector<Mac
 
 std::string jsonLine(const json& doc) { return doc.dump(-1, ' ', false, json::error_handler_t::replace); }
 
-std::vector<MacroSummary> summariseMacros(const std::string& recordIni) {
+std::vector<MacroSummary> summariseMacros(const profile::ProfileDocument& recordIni) {
   std::vector<MacroSummary> out;
-  int number = 0;
-  for (const std::string& name : listMacros(recordIni)) {
-    MacroSummary s;
-    s.number = ++number;
-    s.name = name;
-    const MacroRecord r = readMacro(recordIni, name);
-    std::vector<std::string> items;
-    for (const auto& item : r.items) items.push_back(item.text);
-    s.items = static_cast<int>(items.size());
-    std::uint8_t scratch[kMacroImageSize] = {};
-    const EncodeResult e = encodeMacroImage(items, scratch);
-    s.events = e.events;
-    s.truncated = e.truncated;
-    out.push_back(s);
-  }
+  for (const MacroReport& r : rebuildMacroImages(recordIni, nullptr))
+    out.push_back({r.number, r.name, static_cast<int>(r.items), r.events, r.truncated});
   return out;
 }
 

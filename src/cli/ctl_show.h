@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/settings/mouse_config.h"
+#include "core/settings/profile_file.h"
 
 namespace hm::ctl {
 
@@ -20,8 +21,8 @@ struct MacroSummary {
   bool truncated = false;
 };
 
-// The macros of record.ini with their item and event counts (no file: none).
-std::vector<MacroSummary> summariseMacros(const std::string& recordIni);
+// The macros of a record.ini with their item and event counts.
+std::vector<MacroSummary> summariseMacros(const profile::ProfileDocument& recordIni);
 
 // Fields (all stable):
 //   modes[2]: {mode, name, keyMatrix, buttons[8]: {button, function, functionName,

@@ -22,21 +22,23 @@ bool isFolder(const char* path) {
 
 }  // namespace
 
-std::string userRuntimeFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (isFolder(runtime)) return runtime;
-  const char* tmp = std::getenv("TMPDIR");
-  std::string shared = isFolder(tmp) ? tmp : kSharedTempFolder;
-  // The temporary folder is shared by every user: a lock file there would be
-  // one for all of them (and another user's file cannot even be opened). Keep
-  // a folder of this user's own in it, used only if it really is ours.
-  std::string own = shared + "/" + kOwnTempFolderPrefix + std::to_string(::getuid());
-  ::mkdir(own.c_str(), 0700);  // EEXIST is fine: checked below
+bool isPrivateFolder(const std::string& folder) {
   struct stat st {};
-  if (::lstat(own.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-      (st.st_mode & (S_IRWXG | S_IRWXO)) == 0)
-    return own;
-  return shared;
+  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+std::optional<std::string> userRuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (isFolder(runtime)) return std::string(runtime);
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string shared = isFolder(tmp) ? tmp : kSharedTempFolder;
+  // The temporary folder is shared by every user: keep a folder of this
+  // user's own in it, used only if it really is ours.
+  const std::string own = shared + "/" + kOwnTempFolderPrefix + std::to_string(::geteuid());
+  ::mkdir(own.c_str(), 0700);  // EEXIST is fine: checked below
+  if (isPrivateFolder(own)) return own;
+  return std::nullopt;
 }
 
 SingleInstanceLock::~SingleInstanceLock() { release(); }
@@ -45,9 +47,17 @@ SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder
   release();
   error_.clear();
   const std::string path = folder + "/" + name;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // O_NOFOLLOW: a link planted as the lock file is not followed to create or
+  // lock a file elsewhere; O_NONBLOCK: a FIFO there is not waited on.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
   if (fd < 0) {
     error_ = errnoText("open(" + path + ")", errno);
+    return Result::Failed;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error_ = errnoText("fstat(" + path + ")", EINVAL);
+    ::close(fd);
     return Result::Failed;
   }
   int rc;

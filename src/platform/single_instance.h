@@ -6,6 +6,7 @@
 // may stay and is reused.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace hm {
@@ -16,9 +17,16 @@ inline constexpr char kSharedTempFolder[] = "/tmp";
 inline constexpr char kOwnTempFolderPrefix[] = "hidmouse-";
 
 // $XDG_RUNTIME_DIR when it is set and names a folder; else the folder
-// "hidmouse-<uid>" (mode 0700, created if needed) in $TMPDIR or /tmp, and
-// the temporary folder itself only when that folder is not this user's own.
-std::string userRuntimeFolder();
+// "hidmouse-<uid>" in $TMPDIR or /tmp, created with mode 0700 and used only
+// when, created or found, it is a real folder (not a symbolic link) owned by
+// this user that no group or other user may enter. Another local user can
+// create that name first in the shared folder; then there is no safe place
+// and the result is empty (never the shared folder itself, where anyone can
+// plant the lock file).
+std::optional<std::string> userRuntimeFolder();
+// Whether a folder may hold a lock that only this user can reach: a real
+// folder owned by the user with no group or other access.
+bool isPrivateFolder(const std::string& folder);
 
 class SingleInstanceLock {
  public:
@@ -34,7 +42,9 @@ class SingleInstanceLock {
   SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
   // Tries to take the lock folder + "/" + name without waiting. On Acquired
-  // the lock is held until release() or destruction.
+  // the lock is held until release() or destruction. The lock file is never
+  // reached through a symbolic link and must be a regular file; anything
+  // else there fails (ELOOP, EINVAL) instead of being followed or waited on.
   Result acquire(const std::string& folder, const std::string& name = kSingleInstanceName);
   void release();
   bool held() const { return fd_ >= 0; }

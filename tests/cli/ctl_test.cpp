@@ -3,10 +3,12 @@
 // codes.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -57,11 +59,22 @@ class Ctl : public ::testing::Test {
     return collect(status);
   }
 
-  pid_t start(const std::vector<std::string>& args) {
+  // Where stdout goes: the file "out", /dev/full, or nowhere (closed).
+  enum class Stdout { File, Full, Closed };
+
+  Result run(const std::vector<std::string>& args, Stdout where) {
+    pid_t pid = start(args, where);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return collect(status);
+  }
+
+  pid_t start(const std::vector<std::string>& args, Stdout where = Stdout::File) {
     const std::string out = (dir_ / "out").string(), err = (dir_ / "err").string();
     pid_t pid = fork();
     if (pid == 0) {
-      freopen(out.c_str(), "w", stdout);
+      freopen(where == Stdout::Full ? "/dev/full" : out.c_str(), "w", stdout);
+      if (where == Stdout::Closed) ::close(STDOUT_FILENO);
       freopen(err.c_str(), "w", stderr);
       std::vector<char*> argv{const_cast<char*>(HM_CTL_PATH)};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -125,6 +138,9 @@ void removeStrIni(const fs::path& d) { fs::remove(d / "str.ini"); }
 void nonUtf8MacroName(const fs::path& d) {
   std::ofstream(d / "record.ini") << "[Bad\xff\xfe]\nItemCount=0\n";
 }
+// record.ini is there but cannot be read: only a missing file means no macros.
+void recordIsAFolder(const fs::path& d) { fs::create_directory(d / "record.ini"); }
+void recordIsAFifo(const fs::path& d) { ::mkfifo((d / "record.ini").c_str(), 0600); }
 // A folder name longer than any file system allows: the data cannot even be
 // looked up.
 const std::string kUnreachableDir = "/tmp/" + std::string(300, 'd');
@@ -179,6 +195,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "Config file is not exist."},
         ExitCase{"ApplyWithoutStrIni", {"--simulate", "apply"}, true, removeStrIni, 0, nullptr},
         ExitCase{"RebuildMissingRecord", {"macros", "rebuild"}, true, nullptr, 3, "record.ini"},
+        ExitCase{"RebuildRecordIsAFolder", {"macros", "rebuild"}, true, recordIsAFolder, 3, "record.ini"},
+        ExitCase{"RebuildRecordIsAFifo", {"macros", "rebuild"}, true, recordIsAFifo, 3, "record.ini"},
+        ExitCase{"ShowRecordIsAFolder", {"show"}, true, recordIsAFolder, 3, "record.ini"},
+        ExitCase{"ShowRecordIsAFifo", {"show"}, true, recordIsAFifo, 3, "record.ini"},
+        ExitCase{"EmptyDataDir", {"--data-dir", "", "show"}, false, nullptr, 2, "--data-dir"},
+        ExitCase{
+            "EmptyDataDirApply", {"--simulate", "--data-dir", "", "apply"}, false, nullptr, 2, "--data-dir"},
         ExitCase{"ShowUnreachableDataDir",
                  {"--data-dir", kUnreachableDir, "show"},
                  false,
@@ -194,6 +217,47 @@ INSTANTIATE_TEST_SUITE_P(
         // Macro names are bytes of record.ini; JSON output must not fail on them.
         ExitCase{"ShowJsonNonUtf8MacroName", {"--json", "show"}, true, nonUtf8MacroName, 0, nullptr}),
     hm::test::ParamName());
+
+// Output that cannot be written is a failed run (exit 3, said on stderr);
+// the command's own work is done all the same.
+TEST_F(Ctl, LostOutputIsAFileError) {
+  std::ofstream(data_ / "record.ini") << "[Copy]\nItemCount=1\nItem0=A   Dn\n";
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    Stdout where;
+  };
+  const Case cases[] = {
+      {"show into a full disk", {"show"}, Stdout::Full},
+      {"show with stdout closed", {"show"}, Stdout::Closed},
+      {"rebuild into a full disk", {"macros", "rebuild"}, Stdout::Full},
+      {"list with stdout closed", {"--simulate", "list"}, Stdout::Closed},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(withData(c.args), c.where);
+    EXPECT_EQ(r.rc, 3) << c.what << ": " << r.err;
+    EXPECT_NE(r.err.find("writing the output"), std::string::npos) << c.what << ": " << r.err;
+  }
+  // With stdout closed, nothing of the output lands in a file opened later.
+  EXPECT_EQ(readFile(data_ / "record.ini"), "[Copy]\nItemCount=1\nItem0=A   Dn\n");
+}
+
+// A save killed before its rename leaves its temporary file; the next run
+// of either program removes it, and leaves alone what is not ours.
+TEST_F(Ctl, StaleTemporaryFilesOfTheDataFilesAreRemovedAtStart) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone);
+  for (const char* name : {".config.bin.hidmouse-", ".str.ini.hidmouse-", ".record.ini.hidmouse-"})
+    std::ofstream(data_ / (name + dead + "-Ab12Cd")) << "half";
+  std::ofstream(data_ / "config.bin.Ab12Cd") << "not ours";
+  ASSERT_EQ(run(withData({"show"})).rc, 0);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(data_)) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"config.bin", "config.bin.Ab12Cd", "str.ini"}));
+}
 
 TEST_F(Ctl, HelpSucceeds) {
   const Result r = run({"--help"});

@@ -128,6 +128,7 @@ bool DeviceLink::notificationOpen() const { return notificationReadHandle() != n
 
 void DeviceLink::closeHandles() {
   deviceOpen.store(0);
+  staleInput_ = false;  // a new handle starts with an empty queue
   std::shared_ptr<HidDevice> read;
   std::unique_ptr<HidDevice> write;
   {
@@ -272,8 +273,29 @@ bool DeviceLink::sendCommand(FeatureReport& report) {
   return !exchangeFailure_;
 }
 
+void DeviceLink::discardStaleInput() {
+  // Input reports of an answer whose reads timed out may still come, and
+  // would be taken for the next answer's: after a time-out they are read
+  // and dropped before the next block read.
+  constexpr int kMostStaleReports = 256;
+  constexpr int kStaleReportWaitMs = 1;
+  // While the mouse is silent in an Apply nothing is read at all; what it
+  // left waiting is dropped before the first read after that.
+  if (!staleInput_ || silent_ || !featureHandle_) return;
+  staleInput_ = false;
+  std::array<std::uint8_t, proto::kDataBufferSize> buf{};
+  const std::size_t inLen = boundedLength(inputLength_, buf.size());
+  for (int i = 0; inLen != 0 && i < kMostStaleReports; ++i) {
+    buf.fill(0);
+    const std::span<std::uint8_t> wire(buf.data(), inLen);
+    if (featureHandle_->read(wire, kStaleReportWaitMs, nullptr).status != HidReadStatus::Ok) return;
+    traceOp(kOpRead, wire);
+  }
+}
+
 bool DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> payload) {
   exchangeFailure_.reset();
+  if (header.isRead()) discardStaleInput();
   header.seal();
   const std::uint8_t code = header.code();
   std::array<std::uint8_t, proto::kDataBufferSize> buf{};
@@ -320,6 +342,7 @@ bool DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
       if (silent_) {
         // The mouse stopped answering earlier in this Apply: no call, no wait.
         noteFailure(code, kOpRead, timedOutError());
+        staleInput_ = true;  // whatever it still sends for this answer is left unread
       } else {
         const std::span<std::uint8_t> wire(buf.data(), inLen);
         const HidReadResult r =
@@ -330,6 +353,7 @@ bool DeviceLink::transferBlock(FeatureReport& header, std::span<std::uint8_t> pa
           const bool timedOut = r.status == HidReadStatus::TimedOut;
           failure = timedOut ? timedOutError() : featureHandle_->lastError();
           if (timedOut && applying_) silent_ = true;
+          if (timedOut) staleInput_ = true;
         }
         finishCall(code, kOpRead, wire, failure);
       }

@@ -196,6 +196,7 @@ class DeviceLink {
   // Logs a failed open of one of the mouse's collections and keeps a
   // permission refusal for permissionProblem().
   void noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose);
+  void discardStaleInput();
 
   HidBackend& backend_;
   MessageSink& sink_;
@@ -221,8 +222,9 @@ class DeviceLink {
 
   std::optional<ExchangeFailure> exchangeFailure_;
   std::optional<std::string> permissionProblem_;
-  bool applying_ = false;  // inside sendApply
-  bool silent_ = false;    // a read of this Apply timed out
+  bool applying_ = false;    // inside sendApply
+  bool silent_ = false;      // a read of this Apply timed out
+  bool staleInput_ = false;  // a read timed out: late answer reports may be waiting
 };
 
 }  // namespace hm

@@ -2,6 +2,8 @@
 #include "core/macros/macro_encoder.h"
 
 #include <cstring>
+#include <map>
+#include <string_view>
 #include <utility>
 
 #include "core/buttons/key_tables.h"
@@ -29,16 +31,16 @@ bool removeAll(std::string& text, const std::string& part) {
   return true;
 }
 
-// Writes the events of items 0..count-1 (itemAt(j) gives item j) at byte 2
-// upward, after clearing bytes 2..127. The loop bytes are kept. The delay of
-// an event is item j+1, also for the last item: itemAt(count) is the item
-// stored after the list.
+// Writes the events of the items with the given indices, in ascending order
+// (itemAt(j) gives item j), at byte 2 upward, after clearing bytes 2..127.
+// The loop bytes are kept. The delay of an event is item j+1, also for the
+// last item of the list: itemAt(count) is the item stored after it.
 template <typename ItemAt>
-EncodeResult encodeEvents(long count, const ItemAt& itemAt, std::uint8_t* image) {
+EncodeResult encodeEvents(const std::vector<long>& indices, const ItemAt& itemAt, std::uint8_t* image) {
   std::memset(image + kLoopBytes, 0, kMacroImageSize - kLoopBytes);
   EncodeResult result;
   std::size_t pos = kLoopBytes;
-  for (long j = 0; j < count; ++j) {
+  for (const long j : indices) {
     std::string key = itemAt(j);
     bool release;
     if (removeAll(key, kPressSuffix))
@@ -84,17 +86,60 @@ EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_
     return {};
   }
   const auto count = static_cast<long>(items.size());
+  std::vector<long> indices(items.size());
+  for (long j = 0; j < count; ++j) indices[static_cast<std::size_t>(j)] = j;
   return encodeEvents(
-      count, [&](long j) { return j < count ? items[static_cast<std::size_t>(j)] : itemAfterList; }, image);
+      indices, [&](long j) { return j < count ? items[static_cast<std::size_t>(j)] : itemAfterList; }, image);
 }
 
-std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig& config) {
-  std::vector<MacroReport> reports;
-  const Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(recordIni);
-  // Missing or unreadable: the images stay as they are.
-  if (!loaded || !loaded.value().existed()) return reports;
-  const profile::ProfileDocument& doc = loaded.value();
+namespace {
 
+// The index of an item key as a find folds it ("item0", "item12"; no leading
+// zeros), or -1 for any other key and for an index past `last`.
+long itemIndexOf(std::string_view foldedKey, long last) {
+  const std::string_view prefix = "item";
+  if (foldedKey.size() <= prefix.size() || foldedKey.substr(0, prefix.size()) != prefix) return -1;
+  const std::string_view digits = foldedKey.substr(prefix.size());
+  if (digits.size() > 1 && digits.front() == '0') return -1;
+  long index = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    index = index * 10 + (c - '0');
+    if (index > last) return -1;
+  }
+  return index;
+}
+
+}  // namespace
+
+EncodeResult encodeMacroSection(const profile::ProfileDocument::Section& section, std::uint8_t* image) {
+  const std::string countText = section.get(kItemCountKey);
+  if (leadingInteger(countText) == 0) {
+    std::memset(image, 0, kMacroImageSize);
+    return {};
+  }
+  const long count = clampItemCount(countText);
+  // Only the items that are in the file: an item that is not there is an
+  // empty text, which writes no event and gives a delay of 0, so walking the
+  // stored ones in order encodes the same as asking for all `count` of them,
+  // in time that follows the file rather than the count it claims.
+  std::map<long, std::string> stored;
+  for (auto& [key, value] : section.entries())
+    if (const long j = itemIndexOf(key, count); j >= 0) stored.emplace(j, std::move(value));
+  static const std::string kNone;
+  std::vector<long> order;
+  order.reserve(stored.size());
+  for (const auto& entry : stored)
+    if (entry.first < count) order.push_back(entry.first);
+  auto itemAt = [&](long j) -> const std::string& {
+    const auto it = stored.find(j);
+    return it == stored.end() ? kNone : it->second;
+  };
+  return encodeEvents(order, itemAt, image);
+}
+
+std::vector<MacroReport> rebuildMacroImages(const profile::ProfileDocument& doc, MouseConfig* config) {
+  std::vector<MacroReport> reports;
   const std::vector<std::string> names = doc.sectionNames();
   reports.reserve(names.size());
   int number = 0;
@@ -102,23 +147,27 @@ std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseC
     MacroReport report;
     report.number = ++number;
     report.name = name;
-    if (number <= static_cast<int>(kMacroCount)) {
-      std::uint8_t* image = config.macroImage[number - 1];
-      const std::string countText = doc.get(name, kItemCountKey);
-      const long count = clampItemCount(countText);
-      report.hasImage = true;
-      if (leadingInteger(countText) == 0) {
-        std::memset(image, 0, kMacroImageSize);
-      } else {
-        const auto r = encodeEvents(
-            count, [&doc, &name](long j) { return doc.get(name, itemKey(j)); }, image);
-        report.events = r.events;
-        report.truncated = r.truncated;
-      }
+    const profile::ProfileDocument::Section section = doc.section(name);
+    report.items = clampItemCount(section.get(kItemCountKey));
+    std::uint8_t scratch[kMacroImageSize] = {};
+    std::uint8_t* image = scratch;
+    report.hasImage = number <= static_cast<int>(kMacroCount);
+    if (config != nullptr && report.hasImage) image = config->macroImage[number - 1];
+    if (config == nullptr || report.hasImage) {
+      const EncodeResult r = encodeMacroSection(section, image);
+      report.events = r.events;
+      report.truncated = r.truncated;
     }
     reports.push_back(std::move(report));
   }
   return reports;
+}
+
+std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig& config) {
+  const Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(recordIni);
+  // Missing or unreadable: the images stay as they are.
+  if (!loaded || !loaded.value().existed()) return {};
+  return rebuildMacroImages(loaded.value(), &config);
 }
 
 }  // namespace hm

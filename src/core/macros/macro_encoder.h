@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/settings/mouse_config.h"
+#include "core/settings/profile_file.h"
 
 namespace hm {
 
@@ -40,9 +41,15 @@ struct EncodeResult {
 EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
                               const std::string& itemAfterList = {});
 
+// Encodes one section of record.ini (its ItemCount and Item<j> keys) into
+// `image`, as the rebuild does; time and memory follow the keys stored in
+// the section, not the count it claims.
+EncodeResult encodeMacroSection(const profile::ProfileDocument::Section&, std::uint8_t* image);
+
 struct MacroReport {
   int number = 0;  // 1-based position of the section in the file
   std::string name;
+  long items = 0;  // its ItemCount, as read
   int events = 0;
   bool truncated = false;
   bool hasImage = false;  // false for sections beyond the twelfth
@@ -53,5 +60,9 @@ struct MacroReport {
 // per section in file order. Section names are used whole (no 32-unit cut);
 // the editor refuses names longer than 31 characters.
 std::vector<MacroReport> rebuildMacroImages(const std::string& recordIni, MouseConfig&);
+// The same over a record.ini already read. With no config, nothing is
+// written and every section is encoded for its report (images beyond the
+// twelfth included): what `show` lists.
+std::vector<MacroReport> rebuildMacroImages(const profile::ProfileDocument& recordIni, MouseConfig* config);
 
 }  // namespace hm

@@ -46,9 +46,10 @@ MacroRecord readMacro(const std::string& recordIni, const std::string& name) {
   MacroRecord record{name, {}};
   const auto doc = profile::ProfileDocument::read(recordIni);
   if (!doc.existed()) return record;
-  const long count = clampItemCount(doc.get(name, kItemCountKey));
+  const profile::ProfileDocument::Section section = doc.section(name);
+  const long count = clampItemCount(section.get(kItemCountKey));
   record.items.reserve(static_cast<std::size_t>(count));
-  for (long j = 0; j < count; ++j) record.items.push_back({doc.get(name, itemKey(j))});
+  for (long j = 0; j < count; ++j) record.items.push_back({section.get(itemKey(j))});
   return record;
 }
 

@@ -5,14 +5,9 @@
 #include <system_error>
 #include <utility>
 
-#include "core/settings/text_encoding.h"
+#include "core/settings/skin_name.h"
 
 namespace hm {
-
-bool isSkinName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\\") == std::string_view::npos && text::isValidUtf8(name);
-}
 
 namespace {
 
@@ -26,7 +21,7 @@ void addSkinsOf(const std::string& root, std::vector<SkinEntry>& out) {
     // A link to a folder counts as a folder, as the image loader follows it.
     if (!it->is_directory(kindError)) continue;
     std::string name = it->path().filename().string();
-    if (!isSkinName(name)) continue;
+    if (!isSkinFolderName(name)) continue;
     std::string folder = root;
     folder.append("/").append(name);
     out.push_back({std::move(name), std::move(folder)});

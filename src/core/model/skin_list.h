@@ -25,8 +25,6 @@ struct SkinEntry {
   bool operator==(const SkinEntry&) const = default;
 };
 
-bool isSkinName(std::string_view name);
-
 // Every skin of the roots, sorted by name. Files, unreadable or missing
 // roots and folders whose names are not skin names are left out.
 std::vector<SkinEntry> listSkins(const std::vector<std::string>& roots);

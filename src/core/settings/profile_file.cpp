@@ -109,6 +109,11 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
   return doc;
 }
 
+std::string ProfileDocument::fold(std::string_view name) const {
+  foldedBytes_ += name.size();
+  return foldCase(name);
+}
+
 void ProfileDocument::buildIndex() const {
   if (indexValid_) return;
   index_.clear();
@@ -117,7 +122,7 @@ void ProfileDocument::buildIndex() const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const Line& l = lines_[i];
     if (l.kind == Kind::Section) {
-      auto [it, inserted] = index_.try_emplace(foldCase(l.name));
+      auto [it, inserted] = index_.try_emplace(fold(l.name));
       if (inserted) {
         it->second.header = i;
         order_.push_back(l.name);
@@ -126,15 +131,23 @@ void ProfileDocument::buildIndex() const {
         current = nullptr;  // a later section of the same name is never read
       }
     } else if (l.kind == Kind::Key && current != nullptr) {
-      current->keys.try_emplace(foldCase(l.name), i);
+      current->keys.try_emplace(fold(l.name), i);
     }
   }
   indexValid_ = true;
 }
 
+void ProfileDocument::shiftIndexFrom(std::size_t line, std::size_t by) {
+  for (auto& [name, section] : index_) {
+    if (section.header >= line) section.header += by;
+    for (auto& [key, at] : section.keys)
+      if (at >= line) at += by;
+  }
+}
+
 const ProfileDocument::SectionIndex* ProfileDocument::findSection(std::string_view section) const {
   buildIndex();
-  auto it = index_.find(foldCase(trim(section)));
+  auto it = index_.find(fold(trim(section)));
   return it == index_.end() ? nullptr : &it->second;
 }
 
@@ -146,12 +159,36 @@ std::size_t ProfileDocument::sectionEnd(std::size_t header) const {
 
 const std::string& ProfileDocument::newLineEnding() const { return defaultEnding_; }
 
+std::string ProfileDocument::valueAt(std::size_t line) const {
+  return std::string(text::cutToUtf16Units(lines_[line].value, kValueReadUnits));
+}
+
+ProfileDocument::Section ProfileDocument::section(std::string_view name) const {
+  return Section(this, findSection(name));
+}
+
+std::optional<std::string> ProfileDocument::Section::find(std::string_view key) const {
+  if (found_ == nullptr) return std::nullopt;
+  auto it = found_->keys.find(doc_->fold(trim(key)));
+  if (it == found_->keys.end()) return std::nullopt;
+  return doc_->valueAt(it->second);
+}
+
+std::string ProfileDocument::Section::get(std::string_view key, std::string_view defaultValue) const {
+  std::optional<std::string> v = find(key);
+  return v ? std::move(*v) : std::string(defaultValue);
+}
+
+std::vector<std::pair<std::string_view, std::string>> ProfileDocument::Section::entries() const {
+  std::vector<std::pair<std::string_view, std::string>> out;
+  if (found_ == nullptr) return out;
+  out.reserve(found_->keys.size());
+  for (const auto& [name, line] : found_->keys) out.emplace_back(name, doc_->valueAt(line));
+  return out;
+}
+
 std::optional<std::string> ProfileDocument::find(std::string_view section, std::string_view key) const {
-  const SectionIndex* s = findSection(section);
-  if (s == nullptr) return std::nullopt;
-  auto it = s->keys.find(foldCase(trim(key)));
-  if (it == s->keys.end()) return std::nullopt;
-  return std::string(text::cutToUtf16Units(lines_[it->second].value, kValueReadUnits));
+  return this->section(section).find(key);
 }
 
 std::string ProfileDocument::get(std::string_view section, std::string_view key,
@@ -189,7 +226,7 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
 
   const SectionIndex* found = findSection(s);
   if (found != nullptr) {
-    auto it = found->keys.find(foldCase(k));
+    auto it = found->keys.find(fold(k));
     if (it != found->keys.end()) {
       // In place: the key keeps its spelling and its line ending.
       Line& l = lines_[it->second];
@@ -204,13 +241,12 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
       if (!trim(lines_[i].text).empty()) insertAt = i + 1;
     const bool atEnd = insertAt == lines_.size();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(added));
-    if (atEnd) {
-      // Nothing moved: the index only gains the key. This keeps writing a
-      // whole section at the end of the file (a macro, a fresh str.ini) linear.
-      index_[foldCase(s)].keys.try_emplace(foldCase(k), insertAt);
-    } else {
-      indexValid_ = false;
-    }
+    // The lines from insertAt on moved down by one: the index follows them
+    // instead of being built again, so setting many keys of a section at the
+    // top of a long file stays one pass over the index per key (no name is
+    // folded or hashed again). At the end nothing moved.
+    if (!atEnd) shiftIndexFrom(insertAt, 1);
+    index_[fold(s)].keys.try_emplace(fold(k), insertAt);
     return {};
   }
 
@@ -222,26 +258,61 @@ Status ProfileDocument::set(std::string_view section, std::string_view key, std:
   lines_.push_back(std::move(header));
   lines_.push_back(std::move(added));
   if (indexValid_) {
-    SectionIndex& entry = index_[foldCase(s)];
+    SectionIndex& entry = index_[fold(s)];
     entry.header = lines_.size() - 2;
-    entry.keys.try_emplace(foldCase(k), lines_.size() - 1);
+    entry.keys.try_emplace(fold(k), lines_.size() - 1);
     order_.emplace_back(s);
   }
   return {};
 }
 
-Status ProfileDocument::replaceSection(std::string_view section,
-                                       const std::vector<std::pair<std::string, std::string>>& keys) {
+Status ProfileDocument::setAll(std::string_view section, const Entries& entries) {
+  for (const auto& [key, value] : entries)
+    if (!validSectionName(section) || !validKeyName(key))
+      return Error{"set([" + std::string(section) + "] " + key + ")", EINVAL};
+  const SectionIndex* found = findSection(section);
+  // Keys that are there are set in place; the new ones (the last value of
+  // each name) go in together, so the lines after them move once.
+  std::vector<std::pair<std::string, std::string>> fresh;
+  std::unordered_map<std::string, std::size_t> freshAt;
+  for (const auto& [key, value] : entries) {
+    if (found == nullptr || found->keys.contains(fold(trim(key)))) {
+      if (Status st = set(section, key, value); !st) return st;
+      found = findSection(section);
+      continue;
+    }
+    const auto [it, inserted] = freshAt.try_emplace(fold(trim(key)), fresh.size());
+    if (inserted)
+      fresh.emplace_back(key, value);
+    else
+      fresh[it->second].second = value;
+  }
+  if (fresh.empty()) return {};
+  const std::size_t header = found->header;
+  std::size_t insertAt = header + 1;
+  const std::size_t end = sectionEnd(header);
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (!trim(lines_[i].text).empty()) insertAt = i + 1;
+  std::vector<Line> added;
+  added.reserve(fresh.size());
+  for (const auto& [key, value] : fresh) added.push_back(keyLine(key, value));
+  const bool atEnd = insertAt == lines_.size();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+  if (!atEnd) shiftIndexFrom(insertAt, added.size());
+  SectionIndex& index = index_[fold(trim(section))];
+  for (std::size_t i = 0; i < added.size(); ++i)
+    index.keys.try_emplace(fold(lines_[insertAt + i].name), insertAt + i);
+  return {};
+}
+
+Status ProfileDocument::replaceSection(std::string_view section, const Entries& keys) {
   if (!validSectionName(section)) return Error{"replaceSection([" + std::string(section) + "])", EINVAL};
   for (const auto& [key, value] : keys)
     if (!validKeyName(key))
       return Error{"replaceSection([" + std::string(section) + "] " + key + ")", EINVAL};
   const SectionIndex* found = findSection(section);
-  if (found == nullptr) {
-    for (const auto& [key, value] : keys)
-      if (Status added = set(section, key, value); !added) return added;
-    return {};
-  }
+  if (found == nullptr) return setAll(section, keys);
   const std::size_t first = found->header;
   const std::size_t end = sectionEnd(first);
   const std::string_view s = trim(section);

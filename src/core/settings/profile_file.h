@@ -71,6 +71,8 @@ bool sameName(std::string_view a, std::string_view b);
 // A parsed profile file: read many keys with one parse, change it in memory,
 // write it back once. The free functions above are built on it.
 class ProfileDocument {
+  struct SectionIndex;
+
  public:
   ProfileDocument() = default;
   // The document of the file at path; a missing file gives an empty one with
@@ -85,6 +87,27 @@ class ProfileDocument {
   bool existed() const { return existed_; }
   text::Encoding encoding() const { return encoding_; }
 
+  // One section looked up once, for many reads from it: its name is folded
+  // and hashed once, not once per key (a macro of 65536 items under a name of
+  // a megabyte). Valid until the document is changed.
+  class Section {
+   public:
+    bool exists() const { return found_ != nullptr; }
+    // As ProfileDocument::find / get for this section.
+    std::optional<std::string> find(std::string_view key) const;
+    std::string get(std::string_view key, std::string_view defaultValue = "") const;
+    // Every key a find gives a value for: its lower-case name (foldCase) and
+    // its value as read, in no particular order.
+    std::vector<std::pair<std::string_view, std::string>> entries() const;
+
+   private:
+    friend class ProfileDocument;
+    Section(const ProfileDocument* doc, const SectionIndex* found) : doc_(doc), found_(found) {}
+    const ProfileDocument* doc_;
+    const SectionIndex* found_;
+  };
+  Section section(std::string_view name) const;
+
   // The value as a read gives it (cut to kValueReadUnits).
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
   std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "") const;
@@ -93,17 +116,25 @@ class ProfileDocument {
 
   // Same rules as the free functions; EINVAL for a name that cannot be stored.
   Status set(std::string_view section, std::string_view key, std::string_view value);
-  // true when something was removed.
-  bool removeKey(std::string_view section, std::string_view key);
-  bool removeSection(std::string_view section);
+  // Sets every key of one section, as set() one after another does, with the
+  // lines after the section moved once for all the new keys.
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  Status setAll(std::string_view section, const Entries& entries);
   // Rewrites the section where it stands: its "[name]" line keeps its place
   // (and so the section its position among the others), its key lines are
   // replaced by `keys` in order, its comments stay before them and the blank
   // lines that end it after them; later sections of the same name go. A
   // section not in the document is appended with the keys. EINVAL, changing
   // nothing, for a section or key name that cannot be stored.
-  Status replaceSection(std::string_view section,
-                        const std::vector<std::pair<std::string, std::string>>& keys);
+  Status replaceSection(std::string_view section, const Entries& keys);
+  // true when something was removed.
+  bool removeKey(std::string_view section, std::string_view key);
+  bool removeSection(std::string_view section);
+
+  // The bytes of section and key names folded so far to look names up: the
+  // work of the reads and changes made, which a caller's use of the document
+  // keeps proportional to the file's size (for tests of that).
+  std::size_t lookupWork() const { return foldedBytes_; }
 
   // The file image in the document's encoding.
   std::string serialize() const;
@@ -125,7 +156,10 @@ class ProfileDocument {
   };
 
   Line keyLine(std::string_view key, std::string_view value) const;
+  std::string valueAt(std::size_t line) const;
+  std::string fold(std::string_view name) const;  // foldCase, counted
   void buildIndex() const;
+  void shiftIndexFrom(std::size_t line, std::size_t by);  // lines from `line` on moved down
   const SectionIndex* findSection(std::string_view section) const;
   std::size_t sectionEnd(std::size_t header) const;  // first line after the section
   const std::string& newLineEnding() const;
@@ -136,6 +170,7 @@ class ProfileDocument {
   std::string oddTail_;  // a trailing odd byte of a UTF-16 file, kept
   bool existed_ = false;
   mutable bool indexValid_ = false;
+  mutable std::size_t foldedBytes_ = 0;
   mutable std::unordered_map<std::string, SectionIndex> index_;  // lower-case name → first section
   mutable std::vector<std::string> order_;                       // section names, first spelling
 };

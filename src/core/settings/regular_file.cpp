@@ -1,6 +1,8 @@
 #include "core/settings/regular_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -169,6 +171,67 @@ Result<std::string> readRegularFile(const std::string& path, std::size_t maxByte
 
 int makeTemporaryFile(std::string& name) { return ::mkostemp(name.data(), O_CLOEXEC); }
 
+namespace {
+
+constexpr char kTemplateTail[] = "XXXXXX";
+constexpr std::size_t kTemplateTailSize = sizeof kTemplateTail - 1;
+
+std::string baseNameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "." + name + marker: what every temporary file of that name starts with.
+std::string temporaryPrefix(const std::string& name) { return "." + name + kTemporaryMarker; }
+
+// The process id in a temporary file's name, or 0 when the name is not one.
+pid_t temporaryOwner(const std::string& entry, const std::string& prefix) {
+  if (entry.size() <= prefix.size() + 1 + kTemplateTailSize || entry.compare(0, prefix.size(), prefix) != 0)
+    return 0;
+  const std::size_t dash = entry.size() - kTemplateTailSize - 1;
+  if (entry[dash] != '-') return 0;
+  long pid = 0;
+  for (std::size_t i = prefix.size(); i < dash; ++i) {
+    if (entry[i] < '0' || entry[i] > '9') return 0;
+    pid = pid * 10 + (entry[i] - '0');
+    if (pid > INT_MAX) return 0;
+  }
+  return static_cast<pid_t>(pid);
+}
+
+bool processRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+}  // namespace
+
+std::string temporaryFileTemplate(const std::string& path) {
+  return folderOf(path) + "/" + temporaryPrefix(baseNameOf(path)) + std::to_string(::getpid()) + "-" +
+         kTemplateTail;
+}
+
+int removeStaleTemporaryFiles(const std::string& requested) {
+  const std::string path = resolveTarget(requested);
+  const std::string folder = folderOf(path);
+  const std::string prefix = temporaryPrefix(baseNameOf(path));
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  std::vector<std::string> stale;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string entry = e->d_name;
+    const pid_t owner = temporaryOwner(entry, prefix);
+    if (owner <= 0 || (owner != ::getpid() && processRuns(owner))) continue;
+    struct stat st {};
+    std::string full = folder;
+    full += '/';
+    full += entry;
+    if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    stale.push_back(full);
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& f : stale) removed += ::unlink(f.c_str()) == 0 ? 1 : 0;
+  return removed;
+}
+
 Status writeFileAtomically(const std::string& requested, std::string_view bytes,
                            TemporaryFileMaker makeTemporary) {
   const std::string path = resolveTarget(requested);
@@ -183,7 +246,7 @@ Status writeFileAtomically(const std::string& requested, std::string_view bytes,
   if (hadFile && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
     return errorOf("faccessat", path, errno);
 
-  std::string name = path + ".XXXXXX";
+  std::string name = temporaryFileTemplate(path);
   Descriptor fd(makeTemporary(name));
   if (fd.get() < 0) {
     // No temporary file beside the target: a folder the user may not write,

@@ -22,6 +22,20 @@ bool fileExists(const std::string& path);
 Result<std::string> readRegularFile(const std::string& path,
                                     std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
+// The temporary file of a replace of <folder>/<name> is
+// <folder>/.<name>.hidmouse-<pid>-XXXXXX: hidden, and recognisably ours and
+// the replace's of that file and of that process.
+inline constexpr char kTemporaryMarker[] = ".hidmouse-";
+std::string temporaryFileTemplate(const std::string& path);
+
+// Removes what replaces of `path` (the file a symbolic link there names)
+// left behind when their process was killed between writing the temporary
+// file and renaming it: regular files of this user named as above whose
+// process no longer runs. A replace in flight in another running process is
+// left alone. Gives the number of files removed; failures are not reported
+// (a leftover costs only its space).
+int removeStaleTemporaryFiles(const std::string& path);
+
 // Makes the temporary file of a replace: name is a template ending in
 // "XXXXXX", filled in with the name made. Gives an open descriptor, or -1
 // with errno set. The default uses mkostemp; tests pass one that fails.

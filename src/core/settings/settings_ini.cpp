@@ -18,8 +18,7 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 Status saveSection(const std::string& path, const char* section, const Entries& entries) {
   Result<profile::ProfileDocument> doc = profile::ProfileDocument::load(path);
   if (!doc) return doc.status();
-  for (const auto& [key, value] : entries)
-    if (Status set = doc.value().set(section, key, value); !set) return set;
+  if (Status set = doc.value().setAll(section, entries); !set) return set;
   return doc.value().save(path);
 }
 

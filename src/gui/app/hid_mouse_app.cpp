@@ -11,6 +11,7 @@
 
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
+#include "core/settings/regular_file.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
@@ -125,8 +126,12 @@ int CHidMouseApp::run(int argc, char** argv) {
   // One running copy. A screenshot run lives only for its picture and does
   // not take part.
   SingleInstanceLock lock;
-  if (!screenshot) {
-    switch (lock.acquire(userRuntimeFolder())) {
+  const std::optional<std::string> lockFolder = screenshot ? std::nullopt : userRuntimeFolder();
+  if (!screenshot && !lockFolder)
+    log("single instance: no private folder for the lock (no XDG_RUNTIME_DIR, and the temporary folder's "
+        "is not this user's own); running without the single-instance guarantee\n");
+  if (lockFolder) {
+    switch (lock.acquire(*lockFolder)) {
       case SingleInstanceLock::Result::AlreadyRunning: return kExitOk;
       case SingleInstanceLock::Result::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
@@ -162,6 +167,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = DataPaths::inFolder(data.where.folder);
+  // What a killed save left behind is cleared before anything is read.
+  for (const std::string* f : {&options.paths.configBin, &options.paths.strIni, &options.paths.recordIni})
+    removeStaleTemporaryFiles(*f);
   options.skinRoots = skinRoots;
   options.language = language;
   options.backend = backend.get();

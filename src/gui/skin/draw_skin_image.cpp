@@ -130,9 +130,10 @@ bool drawSkinImageOrWarn(QImage& canvas, SkinLibrary& skins, const QString& name
 }
 
 QImage loadCanvas(SkinLibrary& skins) {
-  QImage decoded(skins.resolve(QString::fromLatin1(skin::kMain)));
-  if (decoded.isNull()) return {};
-  QImage canvas = decoded.convertToFormat(QImage::Format_ARGB32);
+  const QString main = QString::fromLatin1(skin::kMain);
+  const std::optional<QImage> decoded = readSkinFile(skins.resolve(main), skins.sizeLimit(main));
+  if (!decoded) return {};
+  QImage canvas = decoded->convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < canvas.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
     for (int x = 0; x < canvas.width(); ++x) row[x] |= kOpaqueAlpha;

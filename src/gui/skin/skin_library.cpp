@@ -1,6 +1,8 @@
 #include "gui/skin/skin_library.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
@@ -12,7 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/settings/regular_file.h"
 #include "gui/skin/draw_skin_image.h"
+#include "gui/skin/skin_images.h"
 
 namespace hm {
 
@@ -37,6 +41,27 @@ QString bareFileName(const QString& name) {
   return fileName.contains(u'/') ? QString() : fileName;
 }
 
+// folder + name, with the listing's spelling of the file name when it has one.
+QString resolveIn(const QString& folder, const QHash<QString, QString>& files, const QString& name) {
+  const QString fileName = bareFileName(name);
+  if (fileName.isEmpty()) return folder + name;
+  const auto it = files.constFind(fileName.toLower());
+  return it == files.constEnd() ? folder + name : folder + u'/' + it.value();
+}
+
+bool isMainImage(const QString& name) {
+  return name.compare(QLatin1String(skin::kMain), Qt::CaseInsensitive) == 0;
+}
+
+// The limit of the images other than "/main.png", from its announced size.
+QSize otherImagesLimit(const QString& mainPath) {
+  const QSize announced = announcedImageSize(mainPath);
+  if (!announced.isValid() || announced.isEmpty() || announced.width() > kMaxMainImageSide ||
+      announced.height() > kMaxMainImageSide)
+    return kMaxMainImageSize;
+  return announced;
+}
+
 }  // namespace
 
 // The images being decoded ahead, and the worker that decodes them.
@@ -44,6 +69,7 @@ struct SkinLibrary::Prefetch {
   QString folder;
   QHash<QString, QString> files;  // the folder's listing, made for resolving
   std::vector<QString> paths;     // resolved, in decoding order, each once
+  std::vector<QSize> limits;      // the size limit of each path
   std::vector<std::optional<SkinImage>> results;
   std::vector<bool> taken;
   std::mutex mutex;
@@ -54,7 +80,7 @@ struct SkinLibrary::Prefetch {
 
   void run() {
     for (std::size_t i = 0; i < paths.size() && !stop; ++i) {
-      std::optional<SkinImage> image = decodeSkinImage(paths[i]);
+      std::optional<SkinImage> image = decodeSkinImage(paths[i], limits[i]);
       {
         std::lock_guard lock(mutex);
         results[i] = std::move(image);
@@ -81,32 +107,50 @@ QSize announcedImageSize(const QString& path) {
 
 namespace {
 
-// The file's picture. Read as PNG first: a reader left to find the format
-// loads every image-format plugin of the system to ask it about the file
-// before it takes its own PNG decoder. A file that is no PNG after all is
-// read again that way.
-QImage readImageFile(const QString& path) {
-  QImageReader reader(path, "png");
-  reader.setAutoDetectImageFormat(false);
+// The picture in bytes, when it announces a size within maxSize. `format`
+// "png" reads it as PNG only: a reader left to find the format loads every
+// image-format plugin of the system to ask it about the file before it takes
+// its own PNG decoder. Empty: any format the reader knows.
+std::optional<QImage> decodeBytes(QByteArray& bytes, QSize maxSize, const char* format) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, format);
+  reader.setAutoDetectImageFormat(format == nullptr);
   reader.setAutoTransform(false);
+  // The size the file announces is checked before anything is decoded.
+  const QSize announced = reader.size();
+  if (!announced.isValid() || announced.width() > maxSize.width() || announced.height() > maxSize.height())
+    return std::nullopt;
+  QImageReader::setAllocationLimit(kSkinImageAllocationLimitMiB);
   QImage decoded = reader.read();
-  if (!decoded.isNull()) return decoded;
-  QImageReader any(path);
-  any.setAutoTransform(false);
-  return any.read();
+  if (decoded.isNull() || decoded.width() > maxSize.width() || decoded.height() > maxSize.height())
+    return std::nullopt;
+  return decoded;
 }
 
 }  // namespace
 
-std::optional<SkinImage> decodeSkinImage(const QString& path) {
-  QImage decoded = readImageFile(path);
-  if (decoded.isNull()) return std::nullopt;
+std::optional<QImage> readSkinFile(const QString& path, QSize maxSize) {
+  // Through the core's file layer: only a regular file is opened (a FIFO in
+  // an image's place would block a plain open forever) and read whole.
+  Result<std::string> bytes =
+      readRegularFile(QFile::encodeName(path).toStdString(), static_cast<std::size_t>(kMaxSkinFileBytes));
+  if (!bytes) return std::nullopt;
+  QByteArray data = QByteArray::fromStdString(bytes.value());
+  if (std::optional<QImage> png = decodeBytes(data, maxSize, "png")) return png;
+  // No PNG after all: read it again as whatever it is.
+  return decodeBytes(data, maxSize, nullptr);
+}
+
+std::optional<SkinImage> decodeSkinImage(const QString& path, QSize maxSize) {
+  std::optional<QImage> decoded = readSkinFile(path, maxSize);
+  if (!decoded) return std::nullopt;
   SkinImage out;
-  out.hasAlpha = decoded.hasAlphaChannel();
+  out.hasAlpha = decoded->hasAlphaChannel();
   if (out.hasAlpha) {
-    out.image = premultiplyTruncating(std::move(decoded));
+    out.image = premultiplyTruncating(std::move(*decoded));
   } else {
-    out.image = decoded.convertToFormat(QImage::Format_RGB32);
+    out.image = decoded->convertToFormat(QImage::Format_RGB32);
   }
   return out;
 }
@@ -134,6 +178,7 @@ void SkinLibrary::clearCache() {
   uncached_.reset();
   filesByLowerName_.clear();
   listed_ = false;
+  mainSize_.reset();
 }
 
 void SkinLibrary::dropPrefetch() { prefetch_.reset(); }
@@ -144,12 +189,14 @@ void SkinLibrary::prefetch(const QString& folder, const QStringList& names) {
   auto p = std::make_unique<Prefetch>();
   p->folder = folder;
   p->files = folder == folder_ && listed_ ? filesByLowerName_ : listFiles(folder);
+  // The limits are known before the worker starts: from the header of
+  // "/main.png" of that folder, never by decoding it.
+  const QSize othersLimit = otherImagesLimit(resolveIn(folder, p->files, QLatin1String(skin::kMain)));
   for (const QString& name : names) {
-    const QString fileName = bareFileName(name);
-    const auto it = p->files.constFind(fileName.toLower());
-    const QString path =
-        fileName.isEmpty() || it == p->files.constEnd() ? folder + name : folder + u'/' + it.value();
-    if (std::find(p->paths.begin(), p->paths.end(), path) == p->paths.end()) p->paths.push_back(path);
+    const QString path = resolveIn(folder, p->files, name);
+    if (std::find(p->paths.begin(), p->paths.end(), path) != p->paths.end()) continue;
+    p->paths.push_back(path);
+    p->limits.push_back(isMainImage(name) ? kMaxMainImageSize : othersLimit);
   }
   p->results.resize(p->paths.size());
   p->taken.resize(p->paths.size());
@@ -191,26 +238,28 @@ void SkinLibrary::listFolder() const {
 }
 
 QString SkinLibrary::resolve(const QString& name) const {
-  QString plain = folder_ + name;
   // Only a bare file name directly in the folder is matched by listing.
-  const QString fileName = bareFileName(name);
-  if (fileName.isEmpty()) return plain;
+  if (bareFileName(name).isEmpty()) return folder_ + name;
   listFolder();
-  const auto it = filesByLowerName_.constFind(fileName.toLower());
-  if (it == filesByLowerName_.constEnd()) return plain;
-  return folder_ + u'/' + it.value();
+  return resolveIn(folder_, filesByLowerName_, name);
+}
+
+QSize SkinLibrary::sizeLimit(const QString& name) {
+  if (isMainImage(name)) return kMaxMainImageSize;
+  if (!mainSize_) mainSize_ = otherImagesLimit(resolve(QLatin1String(skin::kMain)));
+  return *mainSize_;
 }
 
 const SkinImage* SkinLibrary::image(const QString& name) {
   const QString path = resolve(name);
   if (!caching_) {
-    uncached_ = decodeSkinImage(path);
+    uncached_ = decodeSkinImage(path, sizeLimit(name));
     return uncached_ ? &*uncached_ : nullptr;
   }
   auto it = cache_.find(path);
   if (it == cache_.end()) {
     std::optional<std::optional<SkinImage>> ahead = takePrefetched(path);
-    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeSkinImage(path)).first;
+    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeSkinImage(path, sizeLimit(name))).first;
   }
   return it->second ? &*it->second : nullptr;
 }

@@ -34,12 +34,31 @@ struct SkinImage {
   bool hasAlpha = false;
 };
 
-// Decodes one PNG file and prepares it for drawing (no cache); nullopt when the
-// file is missing or cannot be decoded.
-std::optional<SkinImage> decodeSkinImage(const QString& path);
+// Limits on what a skin may make the program decode. An image is never
+// larger than the window it is drawn in could show: "/main.png", which sets
+// the window's size, at most kMaxMainImageSide on each side, every other
+// image at most as wide and as high as "/main.png" (or that limit while
+// there is no usable one). A file above kMaxSkinFileBytes is not read.
+// Refused images count as missing ones.
+inline constexpr int kMaxMainImageSide = 4096;
+inline constexpr qint64 kMaxSkinFileBytes = 64LL << 20;
+// Qt's image-reader allocation limit while a skin image is decoded, in MiB:
+// a backstop for a decoder that announces one size and allocates more.
+inline constexpr int kSkinImageAllocationLimitMiB = 128;
+inline const QSize kMaxMainImageSize{kMaxMainImageSide, kMaxMainImageSide};
+
+// The decoded file at path, unchanged; nullopt when it is missing, not a
+// regular file (a FIFO is never waited on, a folder never read), larger than
+// kMaxSkinFileBytes, announces an image wider or higher than maxSize, or
+// cannot be decoded.
+std::optional<QImage> readSkinFile(const QString& path, QSize maxSize);
+
+// Decodes one PNG file and prepares it for drawing (no cache); nullopt when
+// readSkinFile refuses it.
+std::optional<SkinImage> decodeSkinImage(const QString& path, QSize maxSize = kMaxMainImageSize);
 
 // The size a PNG file announces in its header, without decoding it; an
-// invalid size when the file is missing or is no image.
+// invalid size when the file is missing, not a regular file or no image.
 QSize announcedImageSize(const QString& path);
 
 class SkinLibrary {
@@ -64,6 +83,10 @@ class SkinLibrary {
   const SkinImage* image(const QString& name);
   // The image's size, or an empty size when it is missing.
   QSize imageSize(const QString& name);
+  // The largest image the skin may have under that name: kMaxMainImageSize
+  // for "/main.png", the size "/main.png" announces (when usable) for the
+  // others. Read from the file's header, never by decoding it.
+  QSize sizeLimit(const QString& name);
 
   // Starts decoding the named images of `folder`, in this order, on a worker
   // thread (replacing an earlier prefetch). They are taken by image() once
@@ -91,6 +114,7 @@ class SkinLibrary {
   std::map<QString, std::optional<SkinImage>> cache_;
   std::optional<SkinImage> uncached_;
   std::unique_ptr<Prefetch> prefetch_;
+  std::optional<QSize> mainSize_;  // size limit of the other images, once known
 };
 
 }  // namespace hm

@@ -91,8 +91,9 @@ bool MouseFirmware::setFeatureReport(std::span<const std::uint8_t> report) {
 
 bool MouseFirmware::getFeatureReport(std::span<std::uint8_t> report) {
   if (!isCommandReport(report)) return false;
-  std::copy_n(answer_.bytes.begin(), std::min(report.size() - proto::kReportIdBytes, answer_.bytes.size()),
-              report.begin() + proto::kReportIdBytes);
+  std::size_t n = std::min(report.size() - proto::kReportIdBytes, answer_.bytes.size());
+  if (featureAnswerBytes_ >= 0) n = std::min(n, static_cast<std::size_t>(featureAnswerBytes_));
+  std::copy_n(answer_.bytes.begin(), n, report.begin() + proto::kReportIdBytes);
   return true;
 }
 
@@ -245,6 +246,8 @@ void MouseFirmware::setAnswerLength(int length) {
 }
 
 void MouseFirmware::setMissingAnswerReports(int count) { missingReports_ = count; }
+
+void MouseFirmware::setFeatureAnswerBytes(int count) { featureAnswerBytes_ = count; }
 
 std::vector<std::uint8_t> MouseFirmware::colourPage(int page) const {
   if (page < 0 || page >= static_cast<int>(proto::kColourPages)) return {};

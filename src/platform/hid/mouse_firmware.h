@@ -23,7 +23,8 @@
 // collection); a hidraw layer drops that byte for the collection without IDs.
 //
 // The faults a test can give the mouse: block-read answers that name another
-// colour page, announce another length, or leave out data reports.
+// colour page, announce another length, or leave out data reports, and
+// feature answers cut short.
 //
 // Not thread-safe: the HID layer serialises every call.
 #pragma once
@@ -78,6 +79,10 @@ class MouseFirmware {
   void setAnswerLength(int length);
   // Block-read answers send this many fewer data reports than announced.
   void setMissingAnswerReports(int count);
+  // A get-feature fills only this many bytes after the report ID, the rest
+  // of the caller's buffer staying as it was (-1: all 8). 0 gives an answer
+  // of zeros, checksum included.
+  void setFeatureAnswerBytes(int count);
 
   // ---- Stored state (what the mouse was told) ----
   std::uint8_t reportInterval() const { return reportInterval_; }
@@ -105,6 +110,7 @@ class MouseFirmware {
   int colourAnswerPage_ = -1;
   int answerLength_ = -1;
   int missingReports_ = 0;
+  int featureAnswerBytes_ = -1;
 
   // Stored.
   std::uint8_t reportInterval_ = 0;

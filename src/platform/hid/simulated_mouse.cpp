@@ -171,6 +171,9 @@ void SimulatedMouse::setAnswerLength(int length) {
 void SimulatedMouse::setMissingAnswerReports(int count) {
   withFirmware([&](MouseFirmware& f) { f.setMissingAnswerReports(count); });
 }
+void SimulatedMouse::setFeatureAnswerBytes(int count) {
+  withFirmware([&](MouseFirmware& f) { f.setFeatureAnswerBytes(count); });
+}
 
 void SimulatedMouse::sendNotification(int type, int value) {
   std::vector<std::uint8_t> r(kNotificationInputLength, 0);

@@ -100,6 +100,8 @@ class SimulatedMouse : public HidBackend {
   void setAnswerLength(int length);
   // Block-read answers send this many fewer data reports than announced.
   void setMissingAnswerReports(int count);
+  // Feature answers fill only this many bytes after the report ID (-1: all).
+  void setFeatureAnswerBytes(int count);
   // Every transfer on the command collection takes this long.
   void setLatency(std::chrono::microseconds latency);
 

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/device/device_change.h"
+#include "core/device/event_collector.h"
 #include "core/device/notification_reader.h"
 #include "link_fixture.h"
 #include "support/param_name.h"
@@ -13,32 +14,9 @@
 namespace hm {
 namespace {
 
+using test::Collector;
+using test::Event;
 using test::LinkFixture;
-using Event = std::pair<int, int>;
-
-// Collects forwarded events; waits are bounded so a broken reader fails the
-// test instead of hanging it.
-class Collector {
- public:
-  void operator()(int type, int value) {
-    std::lock_guard lock(m_);
-    events_.emplace_back(type, value);
-    cv_.notify_all();
-  }
-  bool waitFor(std::size_t count) {
-    std::unique_lock lock(m_);
-    return cv_.wait_for(lock, std::chrono::seconds(5), [&] { return events_.size() >= count; });
-  }
-  std::vector<Event> events() {
-    std::lock_guard lock(m_);
-    return events_;
-  }
-
- private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  std::vector<Event> events_;
-};
 
 struct ReportCase {
   const char* name;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/model/skin_list.h"
+#include "core/settings/skin_name.h"
 #include "support/temp_dir.h"
 
 namespace hm {
@@ -77,7 +78,8 @@ TEST(SkinName, IsOneFolderNameOfValidText) {
       {"Default", true}, {"My skin 2", true}, {".hidden", true}, {"\xc3\xbc", true}, {"", false},
       {".", false},      {"..", false},       {"a/b", false},    {"a\\b", false},    {"\xff", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(isSkinName(c.name), c.valid) << '"' << c.name << '"';
+  for (const Case& c : cases) EXPECT_EQ(isSkinFolderName(c.name), c.valid) << '"' << c.name << '"';
+  EXPECT_FALSE(isSkinFolderName(std::string_view("a\0b", 3)));
 }
 
 }  // namespace

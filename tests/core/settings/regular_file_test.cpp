@@ -215,3 +215,72 @@ TEST(SaveFallback, AsAUserWhoMayWriteTheFilesButNotTheirFolder) {
 
 }  // namespace
 }  // namespace hm
+
+namespace hm {
+namespace {
+
+// The temporary file of a replace is named after its file and its process,
+// so a leftover of a killed save is told apart from anything else in the
+// folder and from a replace still in flight in a running process.
+TEST(StaleTemporaryFiles, OnlyOursOfADeadProcessAreRemoved) {
+  test::TempDir dir;
+  const std::string target = dir.write("str.ini", "[Skins]\n");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone);
+  const std::string running = std::to_string(::getppid());
+  struct Case {
+    std::string name;
+    enum { File, Folder, Link } kind;
+    bool removed;
+  };
+  const std::vector<Case> cases = {
+      {".str.ini.hidmouse-" + dead + "-a1B2c3", Case::File, true},
+      {".str.ini.hidmouse-" + std::to_string(::getpid()) + "-zzzzzz", Case::File,
+       true},                                                           // a former run's pid
+      {".str.ini.hidmouse-" + running + "-a1B2c3", Case::File, false},  // a save in flight elsewhere
+      {".str.ini.hidmouse-" + dead + "-a1B2c", Case::File, false},      // not our pattern
+      {".str.ini.hidmouse-x" + dead + "-a1B2c3", Case::File, false},
+      {".config.bin.hidmouse-" + dead + "-a1B2c3", Case::File, false},  // another file's
+      {"str.ini.a1B2c3", Case::File, false},                            // not named by us
+      {".str.ini.hidmouse-" + dead + "-dir000", Case::Folder, false},
+      {".str.ini.hidmouse-" + dead + "-link00", Case::Link, false},
+  };
+  for (const Case& c : cases) {
+    const std::string p = dir.file(c.name);
+    if (c.kind == Case::File) test::writeFile(p, "half");
+    if (c.kind == Case::Folder) ::mkdir(p.c_str(), 0700);
+    if (c.kind == Case::Link) ::symlink(target.c_str(), p.c_str());
+  }
+  EXPECT_EQ(removeStaleTemporaryFiles(target), 2);
+  for (const Case& c : cases) EXPECT_EQ(fileExists(dir.file(c.name)), !c.removed) << c.name;
+  EXPECT_EQ(test::readFile(target), "[Skins]\n");
+
+  // Through a symbolic link the leftovers beside its target are found.
+  test::TempDir other;
+  const std::string link = other.file("str.ini");
+  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+  test::writeFile(dir.file(".str.ini.hidmouse-" + dead + "-q1w2e3"), "half");
+  EXPECT_EQ(removeStaleTemporaryFiles(link), 1);
+}
+
+std::string& lastTemplate() {
+  static std::string name;
+  return name;
+}
+
+TEST(StaleTemporaryFiles, AReplaceUsesTheRecognisableName) {
+  test::TempDir dir;
+  const std::string target = dir.file("config.bin");
+  auto maker = [](std::string& name) {
+    lastTemplate() = name;
+    return makeTemporaryFile(name);
+  };
+  ASSERT_TRUE(writeFileAtomically(target, "new", maker));
+  EXPECT_EQ(lastTemplate(), dir.path() + "/.config.bin.hidmouse-" + std::to_string(::getpid()) + "-XXXXXX");
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"config.bin"});
+}
+
+}  // namespace
+}  // namespace hm

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -323,6 +325,27 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   EXPECT_NE(a, b);
   EXPECT_EQ(bytes("config.bin"), config);
   EXPECT_EQ(bytes("str.ini"), ini);
+}
+
+// What a killed save left in the data folder is removed when the program
+// starts; a file of another program's naming stays.
+TEST_F(ShellProgram, StaleTemporaryFilesAreRemovedAtStart) {
+  QProcess gone;
+  gone.start(QStringLiteral("/bin/true"), {});
+  ASSERT_TRUE(gone.waitForStarted(10000));
+  const QString dead = QString::number(gone.processId());
+  ASSERT_TRUE(gone.waitForFinished(10000));
+  for (const char* f : {".config.bin.hidmouse-", ".str.ini.hidmouse-", ".record.ini.hidmouse-"}) {
+    QFile stale(data.filePath(QString::fromLatin1(f) + dead + QStringLiteral("-Ab12Cd")));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  }
+  QFile other(data.filePath(QStringLiteral("str.ini.Ab12Cd")));
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+  other.close();
+  QByteArray err;
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << data.filePath("shot.png"), &err), 0) << err.toStdString();
+  EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            (QStringList{"config.bin", "shot.png", "str.ini", "str.ini.Ab12Cd"}));
 }
 
 TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {

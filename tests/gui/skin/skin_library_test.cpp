@@ -1,14 +1,17 @@
 // The skin folder, case-insensitive image names and the image cache.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <string>
 
 #include "gui/skin/draw_skin_image.h"
 #include "gui/skin/skin_folder.h"
 #include "gui/skin/skin_library.h"
 #include "skin_test_support.h"
+#include "support/param_name.h"
 
 namespace hm {
 namespace {
@@ -171,6 +174,82 @@ TEST(DecodeSkinImage, MarksAlphaOnlyWhenTheFileCarriesIt) {
   EXPECT_FALSE(b->hasAlpha);
   EXPECT_EQ(b->image.format(), QImage::Format_RGB32);
   EXPECT_FALSE(decodeSkinImage(dir.path() + "/none.png"));
+}
+
+}  // namespace
+}  // namespace hm
+
+namespace hm {
+namespace {
+
+// ---- What a hostile skin folder cannot make the program do ----------------
+
+const QString kFixtures = QStringLiteral(HM_SOURCE_DIR "/tests/gui/skin/fixtures/");
+constexpr const char* kFifo = "<fifo>";
+constexpr const char* kFolder = "<folder>";
+
+struct HostileCase {
+  const char* name;
+  const char* main;   // fixture of main.png, kFifo, kFolder, or nullptr for none
+  const char* other;  // the same for BasicSet2.png
+  QSize canvas;       // the window's canvas (0 x 0: none)
+  bool otherDrawn;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
+void place(const test::SkinDir& dir, const char* fileName, const char* what) {
+  if (what == nullptr) return;
+  const QByteArray path = QFile::encodeName(dir.path() + u'/' + QString::fromLatin1(fileName));
+  if (what == std::string(kFifo))
+    ::mkfifo(path.constData(), 0600);
+  else if (what == std::string(kFolder))
+    ::mkdir(path.constData(), 0700);
+  else
+    QFile::copy(kFixtures + QString::fromLatin1(what), QString::fromLocal8Bit(path));
+}
+
+const HostileCase kHostile[] = {
+    {"plain", "grey-320x240.png", "grey-320x240-rgba.png", {320, 240}, true},
+    {"main_of_5000_by_5000_is_refused", "grey-5000x5000.png", "grey-320x240.png", {0, 0}, true},
+    {"main_at_the_limit", "grey-4096x4096.png", "grey-320x240.png", {4096, 4096}, true},
+    {"main_one_pixel_too_wide", "grey-4097x16.png", nullptr, {0, 0}, false},
+    {"main_one_pixel_too_high", "grey-16x4097.png", nullptr, {0, 0}, false},
+    {"image_wider_than_main", "grey-320x240.png", "grey-321x10.png", {320, 240}, false},
+    {"image_higher_than_main", "grey-320x240.png", "grey-10x241.png", {320, 240}, false},
+    {"huge_image_under_a_small_main", "grey-320x240.png", "grey-5000x5000.png", {320, 240}, false},
+    {"huge_image_without_main", nullptr, "grey-5000x5000.png", {0, 0}, false},
+    {"fifo_as_main", kFifo, "grey-320x240.png", {0, 0}, true},
+    {"fifo_as_image", "grey-320x240.png", kFifo, {320, 240}, false},
+    {"folder_as_main", kFolder, "grey-320x240.png", {0, 0}, true},
+};
+
+class HostileSkin : public ::testing::TestWithParam<HostileCase> {};
+
+// A refused image is a missing one: no canvas for a refused main.png, the
+// image skipped elsewhere; a FIFO never blocks.
+TEST_P(HostileSkin, RefusedImagesCountAsMissing) {
+  const HostileCase& c = GetParam();
+  test::SkinDir dir;
+  place(dir, "main.png", c.main);
+  place(dir, "BasicSet2.png", c.other);
+  SkinLibrary skins(dir.path());
+  EXPECT_EQ(loadCanvas(skins).size(), c.canvas);
+  EXPECT_EQ(skins.image(QStringLiteral("/BasicSet2.png")) != nullptr, c.otherDrawn);
+  QImage canvas = test::filledCanvas({8, 8}, Qt::black);
+  EXPECT_EQ(drawSkinImage(canvas, skins, QStringLiteral("/BasicSet2.png"), 0, 0), c.otherDrawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, HostileSkin, ::testing::ValuesIn(kHostile), hm::test::ParamName());
+
+// A skin name from str.ini is one folder inside Skins; anything else is the
+// default skin, the Skins folder itself.
+TEST(SkinFolderPath, ANameThatLeavesTheSkinsFolderIsTheDefaultSkin) {
+  for (const char* name :
+       {"..", ".", "../../somewhere", "../../../../etc", "/etc", "a/b", "a\\b", "Default/"})
+    EXPECT_EQ(skinFolderPath("/opt/hm", QString::fromUtf8(name)), QStringLiteral("/opt/hm/Skins/")) << name;
+  for (const char* name : {"Default", "..hidden", "a..b", "Crimson Red"})
+    EXPECT_EQ(skinFolderPath("/opt/hm", QString::fromUtf8(name)), "/opt/hm/Skins/" + QString::fromUtf8(name));
 }
 
 }  // namespace
