@@ -151,26 +151,31 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
       return out;
     }
 
-  std::vector<Before> written;
-  auto replace = [&](const std::string& path, auto write) {
-    Result<Before> before = remember(path);
-    if (!before) {
-      out.error = cannot("read", path, before.status());
-      return false;
+  // What the three files hold now, so that a failed write can be undone.
+  std::vector<Before> before;
+  for (const std::string* path : {&paths.recordIni, &paths.configBin, &paths.strIni}) {
+    Result<Before> b = remember(*path);
+    if (!b) {
+      out.error = cannot("read", *path, b.status());
+      return out;
     }
-    if (Status done = write(); !done) {
-      out.error = cannot("write", path, done);
-      if (!written.empty()) out.error += "; the files written before it got their old contents back";
-      for (const Before& b : written) restore(b);
-      return false;
-    }
-    written.push_back(std::move(before.value()));
-    return true;
-  };
-  if (!replace(paths.recordIni, [&] { return doc.save(paths.recordIni); })) return out;
-  if (!replace(paths.configBin, [&] { return writeConfigImage(paths.configBin, setup.firstRunFlag, config); }))
-    return out;
-  replace(paths.strIni, [&] { return str.value().save(paths.strIni); });
+    before.push_back(std::move(b.value()));
+  }
+  Status status = doc.save(paths.recordIni);
+  std::size_t done = 0;
+  if (status) {
+    ++done;
+    status = writeConfigImage(paths.configBin, setup.firstRunFlag, config);
+  }
+  if (status) {
+    ++done;
+    status = str.value().save(paths.strIni);
+  }
+  if (!status) {
+    out.error = cannot("write", before[done].path, status);
+    if (done > 0) out.error += "; the files written before it got their old contents back";
+    for (std::size_t i = 0; i < done; ++i) restore(before[i]);
+  }
   return out;
 }
 
