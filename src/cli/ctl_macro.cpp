@@ -53,8 +53,9 @@ int rowOf(Session& s, const std::vector<std::string>& macros, const std::string&
   std::string known;
   for (std::size_t i = 0; i < macros.size(); ++i)
     known += (i ? ", " : "") + std::to_string(i + 1) + " " + quoted(macros[i]);
-  s.console().error("no macro " + quoted(name) + " in " + s.paths().recordIni +
-                    (known.empty() ? " (it holds none; make one with: macro new NAME)" : "; it holds " + known));
+  s.console().error(
+      "no macro " + quoted(name) + " in " + s.paths().recordIni +
+      (known.empty() ? " (it holds none; make one with: macro new NAME)" : "; it holds " + known));
   return -1;
 }
 
@@ -76,9 +77,9 @@ json macroJson(const MacroFiles& f) {
 }
 
 std::string summary(const json& m) {
-  std::string line = std::to_string(m["number"].get<int>()) + " " + quoted(m["name"].get<std::string>()) + ": " +
-                     std::to_string(m["items"].get<long>()) + " lines, " + std::to_string(m["events"].get<int>()) +
-                     " events";
+  std::string line = std::to_string(m["number"].get<int>()) + " " + quoted(m["name"].get<std::string>()) +
+                     ": " + std::to_string(m["items"].get<long>()) + " lines, " +
+                     std::to_string(m["events"].get<int>()) + " events";
   if (m["hasImage"].get<bool>())
     line += ", loop " + std::to_string(m["loopTimes"].get<int>());
   else
@@ -161,13 +162,15 @@ int runMacroDelete(Session& s, const std::string& name) {
     return kExitFile;
   }
   // As the editor's Delete: the images are rebuilt at the next Confirm.
-  s.console().out("Deleted macro " + std::to_string(row + 1) + " " + quoted(name) + " from " + s.paths().recordIni +
+  s.console().out("Deleted macro " + std::to_string(row + 1) + " " + quoted(name) + " from " +
+                  s.paths().recordIni +
                   "; the macro images follow at the next macro set, macro new or macros rebuild.");
   return kExitOk;
 }
 
 int runMacroLoop(Session& s, const std::string& name, const std::string& times) {
-  const bool digits = !times.empty() && times.size() <= 5 && times.find_first_not_of("0123456789") == std::string::npos;
+  const bool digits =
+      !times.empty() && times.size() <= 5 && times.find_first_not_of("0123456789") == std::string::npos;
   const long value = digits ? leadingInteger(times) : 0;
   if (value < kMinLoopTimes || value > kMaxLoopTimes) {
     s.console().error("macro loop: the loop times are " + std::to_string(kMinLoopTimes) + ".." +
@@ -225,8 +228,9 @@ int runMacroSet(Session& s, const std::string& name, const std::vector<std::stri
   }
   warn(s, said.texts);
   if (!saveImages(s, f)) return kExitFile;
-  s.console().out("Macro " + std::to_string(editor.selectedMacro() + 1) + " " + quoted(editor.macros()[static_cast<std::size_t>(editor.selectedMacro())]) +
-                  ": " + std::to_string(sequence.size()) + " lines confirmed.");
+  s.console().out("Macro " + std::to_string(editor.selectedMacro() + 1) + " " +
+                  quoted(editor.macros()[static_cast<std::size_t>(editor.selectedMacro())]) + ": " +
+                  std::to_string(sequence.size()) + " lines confirmed.");
   return kExitOk;
 }
 

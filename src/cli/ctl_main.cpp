@@ -23,7 +23,8 @@ int usage(const std::string& text) {
   return hm::ctl::kExitUsage;
 }
 
-int runSetCommand(hm::ctl::Session& session, std::vector<std::string> words, std::optional<int> sensor, bool apply) {
+int runSetCommand(hm::ctl::Session& session, std::vector<std::string> words, std::optional<int> sensor,
+                  bool apply) {
   if (words.empty()) return usage("set needs a KEY and its VALUE");
   const std::string key = words.front();
   words.erase(words.begin());
@@ -65,7 +66,8 @@ int main(int argc, char** argv) {
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
-  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor, doctor, get, macro list, macro show)");
+  app.add_flag("--json", options.json,
+               "Print JSON (list, info, show, monitor, doctor, get, macro list, macro show)");
 
   CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
   CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
@@ -86,24 +88,26 @@ int main(int argc, char** argv) {
   // among them), so their options go before the key.
   std::optional<int> sensorOption;
   auto addSensor = [&sensorOption](CLI::App* cmd) {
-    cmd->add_option("--sensor", sensorOption,
-                    "Sensor type whose DPI scale dpi.N uses when no mouse answers")
+    cmd->add_option("--sensor", sensorOption, "Sensor type whose DPI scale dpi.N uses when no mouse answers")
         ->check(CLI::Range(0, 255));
   };
   CLI::App* get = app.add_subcommand("get", "Print a setting, or every setting (see KEYS in hidmousectl(1))");
   std::optional<std::string> getKey;
   get->add_option("KEY", getKey, "The setting's key, such as button.a.4, rate or dpi.2");
   addSensor(get);
-  CLI::App* set = app.add_subcommand("set", "Change a setting as the window does and save it: set [--apply] KEY VALUE...");
+  CLI::App* set = app.add_subcommand(
+      "set", "Change a setting as the window does and save it: set [--apply] KEY VALUE...");
   bool setApply = false;
   set->add_flag("--apply", setApply, "Then send the configuration to the mouse, as apply does");
   addSensor(set);
   std::vector<std::string> setWords;
   set->add_option("KEY VALUE", setWords, "The key, then its value (words are joined by blanks)")->required();
-  CLI::App* exportCmd = app.add_subcommand("export", "Write the whole setup as one JSON document (FILE - is stdout)");
+  CLI::App* exportCmd =
+      app.add_subcommand("export", "Write the whole setup as one JSON document (FILE - is stdout)");
   std::string exportFile;
   exportCmd->add_option("FILE", exportFile, "The document to write")->required();
-  CLI::App* importCmd = app.add_subcommand("import", "Check a setup document and write it into the settings files");
+  CLI::App* importCmd =
+      app.add_subcommand("import", "Check a setup document and write it into the settings files");
   std::string importFile;
   bool importApply = false;
   importCmd->add_option("FILE", importFile, "The document to read (- is stdin)")->required();
@@ -114,7 +118,8 @@ int main(int argc, char** argv) {
   CLI::App* macroList = macro->add_subcommand("list", "The macros with their lines, events and loop times");
   CLI::App* macroShow = macro->add_subcommand("show", "One macro's lines");
   macroShow->add_option("NAME", macroName, "The macro")->required();
-  CLI::App* macroNew = macro->add_subcommand("new", "Make a macro without lines (its section is written at once)");
+  CLI::App* macroNew =
+      macro->add_subcommand("new", "Make a macro without lines (its section is written at once)");
   macroNew->add_option("NAME", macroName, "The new macro's name")->required();
   CLI::App* macroDelete = macro->add_subcommand("delete", "Delete a macro from record.ini");
   macroDelete->add_option("NAME", macroName, "The macro")->required();
@@ -122,7 +127,8 @@ int main(int argc, char** argv) {
   macroLoop->add_option("NAME", macroName, "The macro")->required();
   macroLoop->add_option("TIMES", loopTimes, "How often the mouse plays it")->required();
   CLI::App* macroSet = macro->add_subcommand(
-      "set", "Replace a macro's lines and confirm them: macro set NAME LINE... (\"A   Dn\", \"50 ms\", \"A   Up\")");
+      "set",
+      "Replace a macro's lines and confirm them: macro set NAME LINE... (\"A   Dn\", \"50 ms\", \"A   Up\")");
   std::vector<std::string> macroSetWords;
   macroSet->add_option("NAME LINE", macroSetWords, "The macro, then its lines")->required();
 

@@ -27,8 +27,8 @@ std::optional<int> resolveSensorType(Session& s, std::optional<int> option) {
   link.readSensorType();
   const int type = link.activeSensorType();
   if (option && *option != type)
-    s.console().err("hidmousectl: warning: the mouse reports sensor type " + std::to_string(type) + "; --sensor " +
-                    std::to_string(*option) + " is not used");
+    s.console().err("hidmousectl: warning: the mouse reports sensor type " + std::to_string(type) +
+                    "; --sensor " + std::to_string(*option) + " is not used");
   return type;
 }
 
@@ -64,7 +64,8 @@ int runGet(Session& s, const std::optional<std::string>& key, std::optional<int>
     else
       s.console().out(key ? value : k + " " + value);
   }
-  if (s.options().json) s.console().out(doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+  if (s.options().json)
+    s.console().out(doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
   return kExitOk;
 }
 
@@ -94,8 +95,8 @@ int runSet(Session& s, const std::string& key, const std::vector<std::string>& w
   // display, before anything can be chosen; the save below writes flag 1, so
   // those names must be in the texts it saves.
   session.runFirstRunAction(ui, false);
-  SettingTarget target{session.working(), session.buttonTexts(), ui, language, record.value().sectionNames(),
-                       std::nullopt};
+  SettingTarget target{session.working(), session.buttonTexts(),         ui,
+                       language,          record.value().sectionNames(), std::nullopt};
   if (settingNeedsSensor(key)) target.sensorType = resolveSensorType(s, sensorOption);
   const SettingResult result = setSetting(target, key, joined(words));
   if (!result.ok()) {

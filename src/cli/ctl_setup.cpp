@@ -63,7 +63,8 @@ int runExport(Session& s, const std::string& file) {
 }
 
 int runImport(Session& s, const std::string& file, bool apply) {
-  const Result<std::string> text = file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxDocumentBytes);
+  const Result<std::string> text =
+      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxDocumentBytes);
   if (!text) {
     s.console().error("cannot read " + file + ": " + text.error().text());
     return kExitFile;
@@ -83,10 +84,11 @@ int runImport(Session& s, const std::string& file, bool apply) {
   }
   for (const MacroReport& r : saved.reports)
     if (r.truncated)
-      s.console().err("hidmousectl: warning: macro " + std::to_string(r.number) + " \"" + r.name + "\" was cut to " +
-                      std::to_string(r.events) + " events to fit its image");
+      s.console().err("hidmousectl: warning: macro " + std::to_string(r.number) + " \"" + r.name +
+                      "\" was cut to " + std::to_string(r.events) + " events to fit its image");
   const DataPaths paths = s.paths();
-  s.console().out("Imported the setup into " + paths.configBin + ", " + paths.strIni + " and " + paths.recordIni + ".");
+  s.console().out("Imported the setup into " + paths.configBin + ", " + paths.strIni + " and " +
+                  paths.recordIni + ".");
   return apply ? runApply(s) : kExitOk;
 }
 

@@ -98,7 +98,9 @@ class Ctl : public ::testing::Test {
   // A file of the data folder.
   std::string data(const char* name) const { return readFile(data_ / name); }
   // The three settings files as they are now ("" for a missing one).
-  std::string files() const { return data("config.bin") + "\f" + data("str.ini") + "\f" + data("record.ini"); }
+  std::string files() const {
+    return data("config.bin") + "\f" + data("str.ini") + "\f" + data("record.ini");
+  }
 
   std::vector<std::string> withData(std::vector<std::string> args) {
     args.insert(args.begin(), {"--data-dir", data_.string()});

@@ -58,8 +58,10 @@ TEST_F(Ctl, SetApplySendsTheButtonToItsKeyMatrixSlot) {
   ASSERT_EQ(modeA.size(), 32u) << r.err;
   ASSERT_EQ(modeB.size(), 32u);
   // Button 4 goes to slot 4: bytes 16..19.
-  EXPECT_EQ(std::vector<int>(modeA.begin() + 16, modeA.begin() + 20), (std::vector<int>{0x00, 0x00, 0x04, 0x00}));
-  EXPECT_EQ(std::vector<int>(modeB.begin() + 16, modeB.begin() + 20), (std::vector<int>{0x01, 0x00, 0xF4, 0x00}));
+  EXPECT_EQ(std::vector<int>(modeA.begin() + 16, modeA.begin() + 20),
+            (std::vector<int>{0x00, 0x00, 0x04, 0x00}));
+  EXPECT_EQ(std::vector<int>(modeB.begin() + 16, modeB.begin() + 20),
+            (std::vector<int>{0x01, 0x00, 0xF4, 0x00}));
   EXPECT_NE(r.out.find("button.a.4 key A"), std::string::npos);
   EXPECT_NE(r.out.find("Applied"), std::string::npos);
   EXPECT_NE(data("str.ini").find("Item4=Single Key-A\n"), std::string::npos);
@@ -103,41 +105,42 @@ TEST_P(CtlWindowFiles, SetWritesTheFilesTheWindowsApplyWrites) {
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, CtlWindowFiles,
-    ::testing::Values(
-        WindowCase{"SingleKey",
-                   {"button.a.4", "key", "A"},
-                   [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
-                     applyDialogChoice(c, texts, 3, SingleKeyResult{"A"}, ui);
-                   },
-                   nullptr},
-        WindowCase{"ComboInModeB",
-                   {"button.b.5", "combo", "Left Ctrl+A+B"},
-                   [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
-                     c.editedMode = kModeB;
-                     applyDialogChoice(c, texts, 4, ComboKeyResult{"Left Ctrl", "A", "B"}, ui);
-                     c.editedMode = kModeA;
-                   },
-                   nullptr},
-        WindowCase{"MacroByName",
-                   {"button.a.2", "macro", "Second", "repeat", "2"},
-                   [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
-                     applyDialogChoice(c, texts, 1, MacroKeyResult{1, "Second", 2}, ui);
-                   },
-                   "[First]\nItemCount=0\n[Second]\nItemCount=0\n"},
-        WindowCase{"ShiftInBothModes",
-                   {"button.a.3", "Shift"},
-                   [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
-                     applyImmediateChoice(c, texts, 2, kShift, ui);
-                   },
-                   nullptr},
-        WindowCase{"LoopColour",
-                   {"led.colour.2", "#abcdef"},
-                   [](MouseConfig& c, ButtonTexts&, const UiTexts&) { setLoopColor(c, 1, 0xAB, 0xCD, 0xEF); },
-                   nullptr},
-        WindowCase{"ReportRate",
-                   {"rate", "250"},
-                   [](MouseConfig& c, ButtonTexts&, const UiTexts&) { selectReportRate(c, 1); },
-                   nullptr}),
+    ::testing::Values(WindowCase{"SingleKey",
+                                 {"button.a.4", "key", "A"},
+                                 [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
+                                   applyDialogChoice(c, texts, 3, SingleKeyResult{"A"}, ui);
+                                 },
+                                 nullptr},
+                      WindowCase{"ComboInModeB",
+                                 {"button.b.5", "combo", "Left Ctrl+A+B"},
+                                 [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
+                                   c.editedMode = kModeB;
+                                   applyDialogChoice(c, texts, 4, ComboKeyResult{"Left Ctrl", "A", "B"}, ui);
+                                   c.editedMode = kModeA;
+                                 },
+                                 nullptr},
+                      WindowCase{"MacroByName",
+                                 {"button.a.2", "macro", "Second", "repeat", "2"},
+                                 [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
+                                   applyDialogChoice(c, texts, 1, MacroKeyResult{1, "Second", 2}, ui);
+                                 },
+                                 "[First]\nItemCount=0\n[Second]\nItemCount=0\n"},
+                      WindowCase{"ShiftInBothModes",
+                                 {"button.a.3", "Shift"},
+                                 [](MouseConfig& c, ButtonTexts& texts, const UiTexts& ui) {
+                                   applyImmediateChoice(c, texts, 2, kShift, ui);
+                                 },
+                                 nullptr},
+                      WindowCase{"LoopColour",
+                                 {"led.colour.2", "#abcdef"},
+                                 [](MouseConfig& c, ButtonTexts&, const UiTexts&) {
+                                   setLoopColor(c, 1, 0xAB, 0xCD, 0xEF);
+                                 },
+                                 nullptr},
+                      WindowCase{"ReportRate",
+                                 {"rate", "250"},
+                                 [](MouseConfig& c, ButtonTexts&, const UiTexts&) { selectReportRate(c, 1); },
+                                 nullptr}),
     hm::test::ParamName());
 
 // A factory config.bin: set names buttons 1..8 as the window's first display
@@ -147,8 +150,8 @@ TEST_F(Ctl, SetOnAFactoryInstallKeepsTheFactoryNamesAndItsOwnText) {
   ASSERT_EQ(run(withData({"set", "button.a.4", "key", "A"})).rc, 0);
   ASSERT_EQ(run(withData({"--simulate", "apply"})).rc, 0);
   const std::string ini = data("str.ini");
-  for (const char* line : {"Item1=Left Click\n", "Item2=Right Click\n", "Item4=Single Key-A\n", "Item6=DPI +\n",
-                           "Item8=Key Off\n", "Item43=Forward\n", "Path=Default\n"})
+  for (const char* line : {"Item1=Left Click\n", "Item2=Right Click\n", "Item4=Single Key-A\n",
+                           "Item6=DPI +\n", "Item8=Key Off\n", "Item43=Forward\n", "Path=Default\n"})
     EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
   EXPECT_EQ(data("config.bin")[0], 1);
 }
@@ -197,12 +200,19 @@ TEST_P(CtlRefused, ExitsWithItsCodeNamesWhatIsAllowedAndTouchesNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CtlRefused,
     ::testing::Values(
-        RefusedCase{"UnknownKey", {"set", "colour", "red"}, nullptr, 2, "unknown key \"colour\"; the keys are mode"},
+        RefusedCase{
+            "UnknownKey", {"set", "colour", "red"}, nullptr, 2, "unknown key \"colour\"; the keys are mode"},
         RefusedCase{"MissingValue", {"set", "rate"}, nullptr, 2, "the value is missing"},
-        RefusedCase{"OnlyLeftButton", {"set", "button.a.1", "Right", "Click"}, nullptr, 2,
+        RefusedCase{"OnlyLeftButton",
+                    {"set", "button.a.1", "Right", "Click"},
+                    nullptr,
+                    2,
                     "Left key must be selected!"},
         RefusedCase{"DpiWithoutSensor", {"set", "dpi.2", "1600"}, nullptr, 2, "give --sensor T"},
-        RefusedCase{"DpiOffTheScale", {"set", "--sensor", "1", "dpi.2", "1750"}, nullptr, 2,
+        RefusedCase{"DpiOffTheScale",
+                    {"set", "--sensor", "1", "dpi.2", "1750"},
+                    nullptr,
+                    2,
                     "600, 800, 1000, 1200, 1600, 2000, 2400, 3200"},
         RefusedCase{"NoMacroToAssign", {"set", "button.a.3", "macro", "1"}, nullptr, 2, "no macro to assign"},
         RefusedCase{"GetUnknownKey", {"get", "button.a.0"}, nullptr, 2, "numbered 1..7"},
@@ -211,10 +221,16 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"MacroNameInUse", {"macro", "new", "m3"}, threeMacros, 2, "Macro name already exists"},
         RefusedCase{"MacroNameUnstorable", {"macro", "new", "a=b"}, nullptr, 2, "cannot contain"},
         RefusedCase{"NoSuchMacro", {"macro", "set", "Nope", "A Dn"}, twelveMacros, 2, "no macro \"Nope\""},
-        RefusedCase{"BadMacroLine", {"macro", "set", "M1", "A Dn", "20 ms"}, twelveMacros, 2,
+        RefusedCase{"BadMacroLine",
+                    {"macro", "set", "M1", "A Dn", "20 ms"},
+                    twelveMacros,
+                    2,
                     "line 2: \"20 ms\" is not a delay"},
         RefusedCase{"LoopOutOfRange", {"macro", "loop", "M1", "0"}, twelveMacros, 2, "1..65535"},
-        RefusedCase{"DamagedImport", {"import", "DATA/setup.json"}, damagedSetup, 2,
+        RefusedCase{"DamagedImport",
+                    {"import", "DATA/setup.json"},
+                    damagedSetup,
+                    2,
                     "format: this program reads format 1, not 2"},
         RefusedCase{"MissingImport", {"import", "/nonexistent/setup.json"}, nullptr, 3, "cannot read"}),
     hm::test::ParamName());
@@ -229,7 +245,8 @@ TEST_F(Ctl, ADamagedImportListsEveryFault) {
   EXPECT_NE(r.err.find("setup.json: extra: unknown field"), std::string::npos);
   EXPECT_NE(r.err.find("setup.json: firstRunFlag: must be an integer"), std::string::npos);
   EXPECT_NE(r.err.find("setup.json: record.buttons: missing"), std::string::npos);
-  EXPECT_NE(err.back().find(std::to_string(err.size() - 1) + " faults; nothing was written"), std::string::npos);
+  EXPECT_NE(err.back().find(std::to_string(err.size() - 1) + " faults; nothing was written"),
+            std::string::npos);
 }
 
 // ---- get, macros and the whole setup --------------------------------------------------------
@@ -251,7 +268,8 @@ TEST_F(Ctl, GetGivesWhatSetTakes) {
   for (const std::string& line : lines(run(withData({"get", "--sensor", "0"})).out)) {
     const auto space = line.find(' ');
     const Result r = run(withData({"set", "--sensor", "0", line.substr(0, space), line.substr(space + 1)}));
-    EXPECT_TRUE(r.rc == 0 || r.err.find("Left key must be selected!") != std::string::npos) << line << ": " << r.err;
+    EXPECT_TRUE(r.rc == 0 || r.err.find("Left key must be selected!") != std::string::npos)
+        << line << ": " << r.err;
   }
   EXPECT_EQ(data("config.bin").substr(1), before);
 }
@@ -263,7 +281,8 @@ TEST_F(Ctl, MacroCommandsFollowTheEditorsRules) {
   ASSERT_EQ(run(withData({"macro", "set", "copy", "a dn", "50ms", "A   Up"})).rc, 0);
   ASSERT_EQ(run(withData({"macro", "loop", "Copy", "5"})).rc, 0);
   // Confirm rewrites the macro where it stands: it stays macro 1.
-  EXPECT_EQ(data("record.ini"), "[Copy]\nItemCount=3\nItem0=A   Dn\nItem1=50 ms\nItem2=A   Up\n[Tap]\nItemCount=0\n");
+  EXPECT_EQ(data("record.ini"),
+            "[Copy]\nItemCount=3\nItem0=A   Dn\nItem1=50 ms\nItem2=A   Up\n[Tap]\nItemCount=0\n");
   const std::string bin = data("config.bin");
   const auto* image0 = reinterpret_cast<const std::uint8_t*>(bin.data()) + 1 + 384;
   const std::vector<int> image(image0, image0 + 6);
@@ -285,9 +304,11 @@ TEST_F(Ctl, MacroCommandsFollowTheEditorsRules) {
 
 TEST_F(Ctl, ASetupGoesOutAndComesBackThroughPipesUnchanged) {
   std::ofstream(data_ / "str.ini") << "[Skins]\nRColor=1\nGColor=2\nBColor=3\nPath=Default\n";
-  for (const std::vector<std::string>& a :
-       {std::vector<std::string>{"macro", "new", "Copy"}, {"macro", "set", "Copy", "C Dn", "50 ms", "C Up"},
-        {"set", "button.b.2", "macro", "Copy", "repeat", "3"}, {"set", "led.mode", "neon"}, {"set", "mode", "b"}})
+  for (const std::vector<std::string>& a : {std::vector<std::string>{"macro", "new", "Copy"},
+                                            {"macro", "set", "Copy", "C Dn", "50 ms", "C Up"},
+                                            {"set", "button.b.2", "macro", "Copy", "repeat", "3"},
+                                            {"set", "led.mode", "neon"},
+                                            {"set", "mode", "b"}})
     ASSERT_EQ(run(withData(a)).rc, 0);
   const Result out = run(withData({"export", "-"}));
   ASSERT_EQ(out.rc, 0) << out.err;

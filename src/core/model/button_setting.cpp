@@ -193,14 +193,15 @@ ButtonValue parseFire(std::string_view text) {
                   static_cast<std::uint8_t>(kFireDefaultTimes)};
   if (!numbers.empty()) {
     if (!allDigits(numbers[0]) || !fireSpeedInRange(numberOf(numbers[0])))
-      return failed("the fire speed is " + std::to_string(kFireMinSpeed) + ".." + std::to_string(kFireMaxSpeed) +
-                    " (smaller is faster), not " + quoted(numbers[0]));
+      return failed("the fire speed is " + std::to_string(kFireMinSpeed) + ".." +
+                    std::to_string(kFireMaxSpeed) + " (smaller is faster), not " + quoted(numbers[0]));
     r.speed = static_cast<std::uint8_t>(numberOf(numbers[0]));
   }
   if (numbers.size() > 1) {
     if (!allDigits(numbers[1]) || !fireTimesInRange(numberOf(numbers[1])))
-      return failed("the fire times are " + std::to_string(kFireMinTimes) + ".." + std::to_string(kFireMaxTimes) +
-                    " (0: until the button is released), not " + quoted(numbers[1]));
+      return failed("the fire times are " + std::to_string(kFireMinTimes) + ".." +
+                    std::to_string(kFireMaxTimes) + " (0: until the button is released), not " +
+                    quoted(numbers[1]));
     r.times = static_cast<std::uint8_t>(numberOf(numbers[1]));
   }
   return {r, ""};
@@ -230,8 +231,8 @@ ButtonValue parseWindows(std::string_view text, Language language) {
   const DialogTexts& en = dialogTexts(Language::English);
   const int row = rowOf(text, en.windowsRows, dialogTexts(language).windowsRows);
   if (row < 0)
-    return failed((text.empty() ? std::string("Windows needs a function") : quoted(text) + " is not") + " one of " +
-                  joinQuoted(en.windowsRows));
+    return failed((text.empty() ? std::string("Windows needs a function") : quoted(text) + " is not") +
+                  " one of " + joinQuoted(en.windowsRows));
   return {WindowsResult{row, dialogTexts(language).windowsRows[static_cast<std::size_t>(row)]}, ""};
 }
 
@@ -242,12 +243,14 @@ ButtonValue parseMacro(std::string_view text, const std::vector<std::string>& ma
   if (space != std::string_view::npos) {
     const std::string_view last = text.substr(space + 1);
     const std::string_view before = trimmed(text.substr(0, space));
-    const std::size_t wordAt = before.size() >= sizeof kRepeatWord - 1 ? before.size() - (sizeof kRepeatWord - 1) : 0;
+    const std::size_t wordAt =
+        before.size() >= sizeof kRepeatWord - 1 ? before.size() - (sizeof kRepeatWord - 1) : 0;
     if (before.size() >= sizeof kRepeatWord - 1 && equalsIgnoringCase(before.substr(wordAt), kRepeatWord) &&
         (wordAt == 0 || std::isspace(static_cast<unsigned char>(before[wordAt - 1])))) {
       if (!allDigits(last) || numberOf(last) < 1 || numberOf(last) > kMacroRepeatOptions)
         return failed("the repeat option is 1, 2 or 3 (" +
-                      joinQuoted(dialogTexts(Language::English).macroRepeatOptions) + "), not " + quoted(last));
+                      joinQuoted(dialogTexts(Language::English).macroRepeatOptions) + "), not " +
+                      quoted(last));
       option = static_cast<int>(numberOf(last));
       text = trimmed(before.substr(0, wordAt));
     }
@@ -256,7 +259,8 @@ ButtonValue parseMacro(std::string_view text, const std::vector<std::string>& ma
   for (std::size_t i = 0; i < macros.size(); ++i)
     known += (i ? ", " : "") + std::to_string(i + 1) + " " + quoted(macros[i]);
   if (macros.empty()) return failed("record.ini holds no macro to assign");
-  if (text.empty()) return failed("Macro Key needs a macro (macro MACRO [repeat 1|2|3]); record.ini holds " + known);
+  if (text.empty())
+    return failed("Macro Key needs a macro (macro MACRO [repeat 1|2|3]); record.ini holds " + known);
   int row = -1;
   if (allDigits(text) && numberOf(text) >= 1 && static_cast<std::size_t>(numberOf(text)) <= macros.size())
     row = static_cast<int>(numberOf(text)) - 1;
@@ -291,8 +295,8 @@ Word wordOfFunction(int index) {
 }
 
 std::vector<FunctionWord> functionWords(Language language) {
-  std::vector<FunctionWord> words{{"key", Word::Single, 0},   {"combo", Word::Combo, 0},
-                                  {"fire", Word::Fire, 0},    {"media", Word::Media, 0},
+  std::vector<FunctionWord> words{{"key", Word::Single, 0},      {"combo", Word::Combo, 0},
+                                  {"fire", Word::Fire, 0},       {"media", Word::Media, 0},
                                   {"windows", Word::Windows, 0}, {"macro", Word::Macro, 0},
                                   {"dpi", Word::DpiSwitch, 0}};
   for (int row = 0; row < kDpiSubListRows; ++row) words.push_back({dpiActionText(row), Word::Dpi, row});
@@ -330,7 +334,8 @@ std::string functionList() {
 ButtonValue parseDpiAction(std::string_view rest) {
   constexpr std::array<const char*, kDpiSubListRows> kShort{"+", "-", "loop"};
   for (int row = 0; row < kDpiSubListRows; ++row)
-    if (equalsIgnoringCase(rest, kShort[static_cast<std::size_t>(row)]) || equalsIgnoringCase(rest, dpiActionText(row)))
+    if (equalsIgnoringCase(rest, kShort[static_cast<std::size_t>(row)]) ||
+        equalsIgnoringCase(rest, dpiActionText(row)))
       return {DpiChoice{row}, ""};
   return failed("DPI Switch takes +, - or loop (\"DPI +\", \"DPI -\", \"DPI Loop\"), not " + quoted(rest) +
                 "; a button switches stages and sets no DPI of its own (the stages' DPI are dpi.1 .. dpi.4)");
@@ -349,8 +354,8 @@ std::string formatCombo(std::uint8_t mods, std::uint8_t key1, std::uint8_t key2)
     if (modifierBitFromName(modifierName(row)) == mods) mod = modifierName(row);
   const std::string k1 = keyNameFor(key1), k2 = keyNameFor(key2);
   const bool named = (mods == 0 || !mod.empty()) && (key1 == 0 || !k1.empty()) && (key2 == 0 || !k2.empty());
-  const std::string described = bracket("Combo Key: modifiers " + hexByte(mods) + ", keys " + hexByte(key1) + " " +
-                                        hexByte(key2));
+  const std::string described =
+      bracket("Combo Key: modifiers " + hexByte(mods) + ", keys " + hexByte(key1) + " " + hexByte(key2));
   if (!named || (mods | key1 | key2) == 0) return described;
   auto readsBack = [&](const std::string& text) {
     const ButtonValue v = parseCombo(text);
@@ -382,7 +387,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-ButtonValue parseButtonValue(std::string_view value, Language language, const std::vector<std::string>& macros) {
+ButtonValue parseButtonValue(std::string_view value, Language language,
+                             const std::vector<std::string>& macros) {
   value = trimmed(value);
   const std::vector<FunctionWord> words = functionWords(language);
   const FunctionWord* found = nullptr;
@@ -420,8 +426,8 @@ std::string applyButtonChoice(MouseConfig& config, ButtonTexts& texts, int mode,
   config.editedMode = static_cast<std::uint8_t>(mode);
   std::string refused;
   if (!mayOpenFunctionList(config, button)) {
-    refused = std::string(englishText(TextId::LeftKeyMustBeSelected)) + " (button " + std::to_string(button + 1) +
-              " is the only \"Left Click\" button of " + keyModeName(mode) +
+    refused = std::string(englishText(TextId::LeftKeyMustBeSelected)) + " (button " +
+              std::to_string(button + 1) + " is the only \"Left Click\" button of " + keyModeName(mode) +
               "; give another button \"Left Click\" first)";
   } else if (const auto* list = std::get_if<ListChoice>(&choice)) {
     if (applyImmediateChoice(config, texts, button, list->index, ui) != ChoiceEffect::Changed) {
@@ -454,7 +460,8 @@ std::string formatButtonValue(const MouseConfig& config, int mode, int button) {
     }
     case kWindows: {
       const std::string row = rowText(dt.windowsRows, [&](int r) {
-        return windowsLowByteForRow(r) == blk.windowsUsageLow[b] && windowsHighByteForRow(r) == blk.windowsUsageHigh[b];
+        return windowsLowByteForRow(r) == blk.windowsUsageLow[b] &&
+               windowsHighByteForRow(r) == blk.windowsUsageHigh[b];
       });
       return row.empty() ? bracket("Windows: usage " + hexByte(blk.windowsUsageHigh[b]) + " " +
                                    hexByte(blk.windowsUsageLow[b]))
@@ -482,7 +489,8 @@ std::string formatButtonValue(const MouseConfig& config, int mode, int button) {
     case kMacroKey: {
       const int number = blk.macroIndex[b] + 1, option = blk.macroRepeat[b] + 1;
       const std::string text = "macro " + std::to_string(number) + " repeat " + std::to_string(option);
-      if (number > static_cast<int>(kMacroCount) || option > kMacroRepeatOptions) return bracket("Macro Key: " + text);
+      if (number > static_cast<int>(kMacroCount) || option > kMacroRepeatOptions)
+        return bracket("Macro Key: " + text);
       return text;
     }
     default:

@@ -67,7 +67,8 @@ struct ButtonValue {
 // The text of a value as a choice. `macros` are the section names of
 // record.ini in file order (the macro-key dialog's list); row and choice texts
 // are those of `language`, as its dialogs hand them back.
-ButtonValue parseButtonValue(std::string_view value, Language language, const std::vector<std::string>& macros);
+ButtonValue parseButtonValue(std::string_view value, Language language,
+                             const std::vector<std::string>& macros);
 
 // Makes the choice for button `button` (0-based) of `mode`, as the window
 // does with that mode shown: the left-button guard first, then the choice

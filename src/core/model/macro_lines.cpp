@@ -32,7 +32,8 @@ bool splitSuffix(std::string_view text, std::string_view word, bool exact, std::
     name = text.substr(0, text.size() - exactSuffix.size());
     return true;
   }
-  if (text.size() < word.size() || !equalsIgnoringCase(text.substr(text.size() - word.size()), word)) return false;
+  if (text.size() < word.size() || !equalsIgnoringCase(text.substr(text.size() - word.size()), word))
+    return false;
   name = trimmed(text.substr(0, text.size() - word.size()));
   return true;
 }
@@ -48,8 +49,8 @@ MacroLineCheck checkMacroLine(std::string_view text, bool exact) {
   if (!exact) text = trimmed(text);
   std::string_view name;
   if (splitSuffix(text, "ms", exact, kDelaySuffix, name)) {
-    const bool digits = !name.empty() && name.size() <= 6 &&
-                        name.find_first_not_of("0123456789") == std::string_view::npos;
+    const bool digits =
+        !name.empty() && name.size() <= 6 && name.find_first_not_of("0123456789") == std::string_view::npos;
     const long ms = digits ? leadingInteger(std::string(name)) : -1;
     if (!digits || ms < kMinDelayMs || ms > kMaxDelayMs || (exact && name.front() == '0')) {
       r.error = "\"" + std::string(text) + "\" is not a delay: " + usage();
@@ -59,11 +60,13 @@ MacroLineCheck checkMacroLine(std::string_view text, bool exact) {
     return r;
   }
   for (const bool release : {false, true}) {
-    if (!splitSuffix(text, release ? "Up" : "Dn", exact, release ? kReleaseSuffix : kPressSuffix, name)) continue;
+    if (!splitSuffix(text, release ? "Up" : "Dn", exact, release ? kReleaseSuffix : kPressSuffix, name))
+      continue;
     if (trimmed(name).empty() || (exact && trimmed(name) != name)) break;
     std::string key(name);
     for (int row = 0; row < kKeyNameRows; ++row)
-      if (equalsIgnoringCase(name, keyNameAt(row)) && (!exact || name == keyNameAt(row))) key = keyNameAt(row);
+      if (equalsIgnoringCase(name, keyNameAt(row)) && (!exact || name == keyNameAt(row)))
+        key = keyNameAt(row);
     r.unknownKey = keyCodeFromName(key) == 0;
     r.line = release ? MacroItem::release(key).text : MacroItem::press(key).text;
     return r;

@@ -11,9 +11,9 @@
 namespace hm {
 
 struct MacroLineCheck {
-  std::string line;          // the line as the editor writes it
-  std::string error;         // "" when the text is such a line
-  bool unknownKey = false;   // a key line whose name the key table lacks (encoded as 0)
+  std::string line;         // the line as the editor writes it
+  std::string error;        // "" when the text is such a line
+  bool unknownKey = false;  // a key line whose name the key table lacks (encoded as 0)
   bool ok() const { return error.empty(); }
 };
 

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <cctype>
-#include <cstdio>
 
 #include "core/model/basic_logic.h"
 #include "core/model/button_setting.h"
+#include "core/model/colour_text.h"
 #include "core/model/pointer_settings_logic.h"
 #include "core/settings/ui_text.h"
 
@@ -115,7 +115,8 @@ ParsedKey parseKey(const std::string& key) {
                    Key{p.size() == 2 ? Kind::Dpi : Kind::DpiEnabled});
   if (p.size() == 2 && is(0, "led") && is(1, "mode")) return {Key{Kind::LedMode}, ""};
   if (p.size() == 2 && is(0, "led") && is(1, "param")) return {Key{Kind::LedParam}, ""};
-  if (is(0, "led") && (is(1, "colour") || is(1, "color")) && (p.size() == 3 || (p.size() == 4 && is(3, "enabled"))))
+  if (is(0, "led") && (is(1, "colour") || is(1, "color")) &&
+      (p.size() == 3 || (p.size() == 4 && is(3, "enabled"))))
     return indexed(2, static_cast<int>(kLoopColors), "the loop colours",
                    Key{p.size() == 3 ? Kind::LedColour : Kind::LedColourEnabled});
   if (p.size() == 3 && is(0, "led") && is(1, "stage"))
@@ -123,11 +124,12 @@ ParsedKey parseKey(const std::string& key) {
   if (p.size() == 2 && is(0, "pointer"))
     for (const NamedKind& n : kPointerKeys)
       if (is(1, n.name)) return {Key{n.kind}, ""};
-  return {std::nullopt, "unknown key " + quoted(key) +
-                            "; the keys are mode, button.a.1..7, button.b.1..7, rate, dpi.1..4, dpi.1..4.enabled, "
-                            "led.mode, led.param, led.colour.1..8, led.colour.1..8.enabled, led.stage.1..4, "
-                            "pointer.speed, pointer.scrollLines, pointer.doubleClick, pointer.precision, "
-                            "pointer.scrollOneScreen"};
+  return {std::nullopt,
+          "unknown key " + quoted(key) +
+              "; the keys are mode, button.a.1..7, button.b.1..7, rate, dpi.1..4, dpi.1..4.enabled, "
+              "led.mode, led.param, led.colour.1..8, led.colour.1..8.enabled, led.stage.1..4, "
+              "pointer.speed, pointer.scrollLines, pointer.doubleClick, pointer.precision, "
+              "pointer.scrollOneScreen"};
 }
 
 std::optional<bool> onOff(const std::string& v) {
@@ -145,26 +147,6 @@ std::string dpiScale(int sensorType) {
   for (int level = 1; level <= dpiLevelCount(sensorType); ++level)
     out += (level > 1 ? ", " : "") + dpiLevelLabel(sensorType, level);
   return out;
-}
-
-std::string hexColour(const std::uint8_t* rgb) {
-  char b[8];
-  std::snprintf(b, sizeof b, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
-  return b;
-}
-
-std::optional<std::array<std::uint8_t, 3>> parseColour(const std::string& v) {
-  std::string hex = v;
-  if (!hex.empty() && hex.front() == '#') hex.erase(0, 1);
-  if (hex.size() != 6) return std::nullopt;
-  std::array<std::uint8_t, 3> rgb{};
-  for (std::size_t i = 0; i < 6; ++i) {
-    const int c = std::tolower(static_cast<unsigned char>(hex[i]));
-    const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    if (d < 0) return std::nullopt;
-    rgb[i / 2] = static_cast<std::uint8_t>(rgb[i / 2] * 16 + d);
-  }
-  return rgb;
 }
 
 std::string ledsText(const MouseConfig& c, int stage) {
@@ -238,7 +220,8 @@ std::string change(SettingTarget& t, const Key& k, const std::string& v) {
     }
     case Kind::Rate: {
       std::string hz = v;
-      if (hz.size() > 2 && equalsIgnoringCase(hz.substr(hz.size() - 2), "hz")) hz = trimmed(hz.substr(0, hz.size() - 2));
+      if (hz.size() > 2 && equalsIgnoringCase(hz.substr(hz.size() - 2), "hz"))
+        hz = trimmed(hz.substr(0, hz.size() - 2));
       for (int cell = 0; cell < kReportRateCellCount; ++cell)
         if (hz == reportRateLabel(cell)) {
           selectReportRate(c, cell);
@@ -247,14 +230,16 @@ std::string change(SettingTarget& t, const Key& k, const std::string& v) {
       return "the report rates are 125, 250, 500 and 1000 (Hz)";
     }
     case Kind::Dpi: {
-      if (!t.sensorType) return "the DPI scale depends on the sensor type: plug the mouse in or give --sensor T";
+      if (!t.sensorType)
+        return "the DPI scale depends on the sensor type: plug the mouse in or give --sensor T";
       const int type = *t.sensorType, levels = dpiLevelCount(type);
       for (int level = 1; level <= levels; ++level)
         if (v == dpiLevelLabel(type, level)) {
           selectDpiLevel(c, k.index, level, levels);
           return "";
         }
-      return quoted(v) + " is not on the DPI scale of sensor type " + std::to_string(type) + ": " + dpiScale(type);
+      return quoted(v) + " is not on the DPI scale of sensor type " + std::to_string(type) + ": " +
+             dpiScale(type);
     }
     case Kind::DpiEnabled: {
       const std::optional<bool> on = onOff(v);
@@ -288,7 +273,7 @@ std::string change(SettingTarget& t, const Key& k, const std::string& v) {
       return "the parameters of " + ledModeWord(c.ledMode) + " are " + all;
     }
     case Kind::LedColour: {
-      const auto rgb = parseColour(v);
+      const auto rgb = parseColourText(v, true);
       if (!rgb) return "a colour is #rrggbb (six hexadecimal digits)";
       if (!swatchOpensChooser(c, k.index))
         return "loop colour " + std::to_string(k.index + 1) + " is not used: set led.colour." +
@@ -354,7 +339,7 @@ std::string read(const SettingTarget& t, const Key& k) {
       const std::string text = ledParamFaceText(c);
       return text.empty() ? "[index " + std::to_string(*p) + "]" : text;
     }
-    case Kind::LedColour: return hexColour(c.loopColor[k.index]);
+    case Kind::LedColour: return colourText(c.loopColor[k.index]);
     case Kind::LedColourEnabled: return onOffText(loopColorUsed(c, k.index));
     case Kind::LedStage: return ledsText(c, k.index);
     case Kind::PointerSpeed:
@@ -371,14 +356,16 @@ std::string read(const SettingTarget& t, const Key& k) {
 std::vector<std::string> settingKeys() {
   std::vector<std::string> keys{"mode"};
   for (const char* m : kModeWords)
-    for (int b = 1; b <= kBasicPageButtons; ++b) keys.push_back(std::string("button.") + m + "." + std::to_string(b));
+    for (int b = 1; b <= kBasicPageButtons; ++b)
+      keys.push_back(std::string("button.") + m + "." + std::to_string(b));
   keys.emplace_back("rate");
   for (std::size_t s = 1; s <= kDpiStages; ++s) keys.push_back("dpi." + std::to_string(s));
   for (std::size_t s = 1; s <= kDpiStages; ++s) keys.push_back("dpi." + std::to_string(s) + ".enabled");
   keys.emplace_back("led.mode");
   keys.emplace_back("led.param");
   for (std::size_t k = 1; k <= kLoopColors; ++k) keys.push_back("led.colour." + std::to_string(k));
-  for (std::size_t k = 1; k <= kLoopColors; ++k) keys.push_back("led.colour." + std::to_string(k) + ".enabled");
+  for (std::size_t k = 1; k <= kLoopColors; ++k)
+    keys.push_back("led.colour." + std::to_string(k) + ".enabled");
   for (std::size_t s = 1; s <= kDpiStages; ++s) keys.push_back("led.stage." + std::to_string(s));
   for (const NamedKind& n : kPointerKeys) keys.push_back(std::string("pointer.") + n.name);
   return keys;

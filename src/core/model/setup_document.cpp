@@ -2,15 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
 #include <algorithm>
+#include <array>
 
 #include "core/buttons/button_codes.h"
 #include "core/buttons/function_choice.h"
 #include "core/buttons/key_tables.h"
 #include "core/macros/macro_record.h"
 #include "core/model/basic_logic.h"
+#include "core/model/colour_text.h"
 #include "core/model/macro_editor.h"
 #include "core/model/macro_lines.h"
 #include "core/model/pointer_settings_logic.h"
@@ -26,7 +26,8 @@ using Json = nlohmann::ordered_json;
 
 constexpr int kByteMax = 255;
 constexpr const char* kModeKeys[] = {"a", "b"};
-constexpr Language kLanguages[] = {Language::English, Language::SimplifiedChinese, Language::TraditionalChinese};
+constexpr Language kLanguages[] = {Language::English, Language::SimplifiedChinese,
+                                   Language::TraditionalChinese};
 
 // The parameter arrays of a button block, in the record's order.
 struct ButtonField {
@@ -85,29 +86,6 @@ const ByteField kTailFields[] = {
     {"reserved1954", 1, [](MouseConfig& c) { return &c.reserved1954; }, kByteMax},
 };
 
-std::string colourText(const std::uint8_t* rgb) {
-  char b[8];
-  std::snprintf(b, sizeof b, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
-  return b;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool parseColour(const std::string& text, std::uint8_t* rgb) {
-  if (text.size() != 7 || text[0] != '#') return false;
-  for (std::size_t k = 0; k < 3; ++k) {
-    const int hi = hexDigit(text[1 + 2 * k]), lo = hexDigit(text[2 + 2 * k]);
-    if (hi < 0 || lo < 0) return false;
-    rgb[k] = static_cast<std::uint8_t>(hi * 16 + lo);
-  }
-  return true;
-}
-
 // ---- writing ------------------------------------------------------------------
 
 Json bytesOf(const std::uint8_t* p, std::size_t n) {
@@ -147,7 +125,8 @@ std::string scalar(const Json& j) { return j.dump(-1, ' ', false, Json::error_ha
 // colour list or a button's texts stay readable.
 void print(const Json& j, int indent, std::string& out) {
   const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
-  const bool flat = j.is_array() && std::none_of(j.begin(), j.end(), [](const Json& e) { return e.is_structured(); });
+  const bool flat =
+      j.is_array() && std::none_of(j.begin(), j.end(), [](const Json& e) { return e.is_structured(); });
   if (!j.is_structured()) {
     out += scalar(j);
   } else if (j.empty()) {
@@ -241,8 +220,8 @@ class Checker {
   }
 };
 
-void readFields(Checker& ck, const Json& rec, const std::string& path, const ByteField* fields, std::size_t count,
-                MouseConfig& c) {
+void readFields(Checker& ck, const Json& rec, const std::string& path, const ByteField* fields,
+                std::size_t count, MouseConfig& c) {
   for (std::size_t f = 0; f < count; ++f) {
     const ByteField& field = fields[f];
     if (!rec.contains(field.name)) continue;
@@ -255,7 +234,13 @@ void readFields(Checker& ck, const Json& rec, const std::string& path, const Byt
     if (!ck.array(j, at, kLoopColors)) continue;
     for (std::size_t k = 0; k < kLoopColors; ++k) {
       const auto text = ck.string(j[k], item(at, k));
-      if (text && !parseColour(*text, c.loopColor[k])) ck.fail(item(at, k), "must be \"#rrggbb\", not " + j[k].dump());
+      if (!text) continue;
+      const auto rgb = parseColourText(*text, false);
+      if (!rgb) {
+        ck.fail(item(at, k), "must be \"#rrggbb\", not " + j[k].dump());
+        continue;
+      }
+      for (std::size_t ch = 0; ch < 3; ++ch) c.loopColor[k][ch] = (*rgb)[ch];
     }
   }
 }
@@ -285,11 +270,13 @@ void checkParameters(Checker& ck, const ButtonBlock& blk, std::uint8_t dpiAction
   switch (blk.function[b]) {
     case kDpiSwitch:
       if (dpiAction < kDpiUp || dpiAction > kDpiLoop)
-        ck.fail(child(path, kDpiActionField), "a \"DPI Switch\" button needs 1 (DPI +), 2 (DPI -) or 3 (DPI Loop)");
+        ck.fail(child(path, kDpiActionField),
+                "a \"DPI Switch\" button needs 1 (DPI +), 2 (DPI -) or 3 (DPI Loop)");
       break;
     case kWindows:
       if (!anyRow(kWindowsRows, [&](int r) {
-            return windowsLowByteForRow(r) == blk.windowsUsageLow[b] && windowsHighByteForRow(r) == blk.windowsUsageHigh[b];
+            return windowsLowByteForRow(r) == blk.windowsUsageLow[b] &&
+                   windowsHighByteForRow(r) == blk.windowsUsageHigh[b];
           }))
         ck.fail(child(path, "windowsUsageLow"), "with windowsUsageHigh, not the usage of a Windows function");
       break;
@@ -301,12 +288,13 @@ void checkParameters(Checker& ck, const ButtonBlock& blk, std::uint8_t dpiAction
       if (!anyRow(kFireRows, [&](int r) { return fireKeyCode(r) == blk.fireKey[b]; }))
         ck.fail(child(path, "fireKey"), "not the code of a fire key");
       if (!fireSpeedInRange(blk.fireSpeed[b]))
-        ck.fail(child(path, "fireSpeed"), "a \"Fire Key\" button needs " + std::to_string(kFireMinSpeed) + ".." +
-                                              std::to_string(kFireMaxSpeed));
+        ck.fail(child(path, "fireSpeed"), "a \"Fire Key\" button needs " + std::to_string(kFireMinSpeed) +
+                                              ".." + std::to_string(kFireMaxSpeed));
       break;
     case kComboKey: {
       const unsigned m = blk.comboModifiers[b];
-      if ((m & (m - 1)) != 0) ck.fail(child(path, "comboModifiers"), "a combination has one modifier (one bit)");
+      if ((m & (m - 1)) != 0)
+        ck.fail(child(path, "comboModifiers"), "a combination has one modifier (one bit)");
       break;
     }
     default: break;
@@ -335,8 +323,10 @@ void readButtons(Checker& ck, const Json& j, const std::string& path, MouseConfi
         if (const auto f = functionOf(ck, bj[kFunctionField], child(bp, kFunctionField)))
           c.mode[m].function[b] = static_cast<std::uint8_t>(*f);
       for (const ButtonField& field : kButtonFields)
-        if (bj.contains(field.name)) ck.bytes(bj[field.name], child(bp, field.name), 1, field.max, &(c.mode[m].*field.array)[b]);
-      if (bj.contains(kDpiActionField)) ck.bytes(bj[kDpiActionField], child(bp, kDpiActionField), 1, kDpiLoop, &c.dpiAction[m][b]);
+        if (bj.contains(field.name))
+          ck.bytes(bj[field.name], child(bp, field.name), 1, field.max, &(c.mode[m].*field.array)[b]);
+      if (bj.contains(kDpiActionField))
+        ck.bytes(bj[kDpiActionField], child(bp, kDpiActionField), 1, kDpiLoop, &c.dpiAction[m][b]);
       if (ck.errors.size() == before) checkParameters(ck, c.mode[m], c.dpiAction[m][b], b, bp);
       left = left || c.mode[m].function[b] == kLeftClick;
     }
@@ -356,14 +346,16 @@ void readRecord(Checker& ck, const Json& rec, MouseConfig& c) {
   const std::size_t before = ck.errors.size();
   readFields(ck, rec, path, kTailFields, std::size(kTailFields), c);
   if (ck.errors.size() != before) return;
-  if (reportRateHz(c.reportInterval) == 0) ck.fail(child(path, "reportInterval"), "must be 1, 2, 4 or 8 (ms)");
+  if (reportRateHz(c.reportInterval) == 0)
+    ck.fail(child(path, "reportInterval"), "must be 1, 2, 4 or 8 (ms)");
   bool stageOn = false;
   for (std::size_t s = 0; s < kDpiStages; ++s) stageOn = stageOn || c.dpiStageEnabled[s] == kStageOn;
   if (!stageOn) ck.fail(child(path, "dpiStageEnabled"), "one of stages 1..4 must be on");
   for (int mode = kLedModeStandard; mode <= kLedModeNeon; ++mode)
     if (c.ledParam[mode - 1] >= ledParamCount(mode))
       ck.fail(item(child(path, "ledParam"), static_cast<std::size_t>(mode - 1)),
-              "must be 0.." + std::to_string(ledParamCount(mode) - 1) + " (the entries of mode " + std::to_string(mode) + ")");
+              "must be 0.." + std::to_string(ledParamCount(mode) - 1) + " (the entries of mode " +
+                  std::to_string(mode) + ")");
 }
 
 void readTexts(Checker& ck, const Json& j, std::vector<SetupTexts>& out) {
@@ -375,7 +367,8 @@ void readTexts(Checker& ck, const Json& j, std::vector<SetupTexts>& out) {
   for (auto it = j.begin(); it != j.end(); ++it) {
     bool known = false;
     for (Language l : kLanguages) known = known || it.key() == languageSection(l);
-    if (!known) ck.fail(child(path, it.key()), "unknown field (the sections are Setting-EN, Setting-CHS, Setting-CHT)");
+    if (!known)
+      ck.fail(child(path, it.key()), "unknown field (the sections are Setting-EN, Setting-CHS, Setting-CHT)");
   }
   for (Language l : kLanguages) {
     if (!j.contains(languageSection(l))) continue;
@@ -392,7 +385,8 @@ void readTexts(Checker& ck, const Json& j, std::vector<SetupTexts>& out) {
         if (text->find_first_of("\r\n") != std::string::npos)
           ck.fail(item(mp, s), "a button text cannot hold a line break");
         else if (text::utf16Length(*text) > profile::kValueReadUnits)
-          ck.fail(item(mp, s), "longer than the " + std::to_string(profile::kValueReadUnits) + " characters str.ini gives back");
+          ck.fail(item(mp, s), "longer than the " + std::to_string(profile::kValueReadUnits) +
+                                   " characters str.ini gives back");
         st.texts.text[static_cast<std::size_t>(m)][s] = *text;
       }
     }
@@ -406,16 +400,19 @@ void readSkin(Checker& ck, const Json& j, std::optional<SetupSkin>& out) {
   SetupSkin skin;
   if (j.contains("path"))
     if (const auto p = ck.string(j["path"], "skin.path")) {
-      if (!p->empty() && !isSkinFolderName(*p)) ck.fail("skin.path", "must be \"\" or the name of one folder inside Skins");
+      if (!p->empty() && !isSkinFolderName(*p))
+        ck.fail("skin.path", "must be \"\" or the name of one folder inside Skins");
       skin.path = *p;
     }
   if (j.contains("textColor"))
     if (const auto t = ck.string(j["textColor"], "skin.textColor")) {
-      std::uint8_t rgb[3] = {};
-      if (!parseColour(*t, rgb)) ck.fail("skin.textColor", "must be \"#rrggbb\", not " + j["textColor"].dump());
-      skin.red = rgb[0];
-      skin.green = rgb[1];
-      skin.blue = rgb[2];
+      const auto rgb = parseColourText(*t, false);
+      if (!rgb) ck.fail("skin.textColor", "must be \"#rrggbb\", not " + j["textColor"].dump());
+      if (rgb) {
+        skin.red = (*rgb)[0];
+        skin.green = (*rgb)[1];
+        skin.blue = (*rgb)[2];
+      }
     }
   out = skin;
 }
@@ -495,7 +492,8 @@ std::string setupToJson(const Setup& setup) {
     skin = Json{{"path", setup.skin->path}, {"textColor", colourText(rgb)}};
   }
   Json macros = Json::array();
-  for (const SetupMacro& m : setup.macros) macros.push_back({{"name", m.name}, {"loopTimes", m.loopTimes}, {"items", m.items}});
+  for (const SetupMacro& m : setup.macros)
+    macros.push_back({{"name", m.name}, {"loopTimes", m.loopTimes}, {"items", m.items}});
 
   Json doc;
   doc["format"] = kSetupFormat;
@@ -523,8 +521,10 @@ SetupRead setupFromJson(std::string_view text) {
   setup.record.clear();
   if (ck.object(doc, "", {"format", "firstRunFlag", "record", "buttonTexts", "skin", "macros"})) {
     if (doc.contains("format") && doc["format"] != kSetupFormat)
-      ck.fail("format", "this program reads format " + std::to_string(kSetupFormat) + ", not " + doc["format"].dump());
-    if (doc.contains("firstRunFlag")) ck.bytes(doc["firstRunFlag"], "firstRunFlag", 1, 1, &setup.firstRunFlag);
+      ck.fail("format",
+              "this program reads format " + std::to_string(kSetupFormat) + ", not " + doc["format"].dump());
+    if (doc.contains("firstRunFlag"))
+      ck.bytes(doc["firstRunFlag"], "firstRunFlag", 1, 1, &setup.firstRunFlag);
     if (doc.contains("record")) readRecord(ck, doc["record"], setup.record);
     if (doc.contains("buttonTexts")) readTexts(ck, doc["buttonTexts"], setup.buttonTexts);
     if (doc.contains("skin")) readSkin(ck, doc["skin"], setup.skin);

@@ -72,7 +72,7 @@ struct SetupSkin {
 
 struct Setup {
   std::uint8_t firstRunFlag = 0;
-  MouseConfig record{};  // macroImage is not part of the document
+  MouseConfig record{};                 // macroImage is not part of the document
   std::vector<SetupTexts> buttonTexts;  // in the order English, Simplified, Traditional Chinese
   std::optional<SetupSkin> skin;
   std::vector<SetupMacro> macros;

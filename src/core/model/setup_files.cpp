@@ -15,7 +15,8 @@
 namespace hm {
 namespace {
 
-constexpr Language kLanguages[] = {Language::English, Language::SimplifiedChinese, Language::TraditionalChinese};
+constexpr Language kLanguages[] = {Language::English, Language::SimplifiedChinese,
+                                   Language::TraditionalChinese};
 
 std::string cannot(const std::string& what, const std::string& path, const Status& s) {
   return "cannot " + what + " " + path + ": " + s.error().text();
@@ -57,9 +58,10 @@ SetupLoad readSetup(const DataPaths& paths, Language current) {
   NullMessageSink quiet;
   if (const Status read = loadConfigFile(paths.configBin, s.record, s.firstRunFlag, quiet); !read) {
     out.error = "cannot read " + paths.configBin + ": " +
-                (read.code() == ENOENT                              ? std::string(kConfigMissingText)
-                 : read.code() == EINVAL || read.code() == EFBIG ? "not a config.bin of " + std::to_string(kConfigFileSize) + " bytes"
-                                                                  : read.error().text());
+                (read.code() == ENOENT ? std::string(kConfigMissingText)
+                 : read.code() == EINVAL || read.code() == EFBIG
+                     ? "not a config.bin of " + std::to_string(kConfigFileSize) + " bytes"
+                     : read.error().text());
     return out;
   }
   Result<profile::ProfileDocument> record = profile::ProfileDocument::load(paths.recordIni);
@@ -78,7 +80,8 @@ SetupLoad readSetup(const DataPaths& paths, Language current) {
     SetupTexts t{l, {}};
     for (int m = kModeA; m <= kModeB; ++m)
       for (std::size_t slot = 0; slot < kButtonSlots; ++slot)
-        t.texts.text[static_cast<std::size_t>(m)][slot] = ini.get(languageSection(l), buttonTextKey(m, static_cast<int>(slot)));
+        t.texts.text[static_cast<std::size_t>(m)][slot] =
+            ini.get(languageSection(l), buttonTextKey(m, static_cast<int>(slot)));
     s.buttonTexts.push_back(std::move(t));
   }
   if (ini.hasSection(kSkinsSection))
@@ -135,7 +138,8 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
     profile::ProfileDocument::Entries entries;
     for (int m = kModeA; m <= kModeB; ++m)
       for (std::size_t slot = 0; slot < kButtonSlots; ++slot)
-        entries.emplace_back(buttonTextKey(m, static_cast<int>(slot)), t.texts.text[static_cast<std::size_t>(m)][slot]);
+        entries.emplace_back(buttonTextKey(m, static_cast<int>(slot)),
+                             t.texts.text[static_cast<std::size_t>(m)][slot]);
     if (Status set = str.value().setAll(languageSection(t.language), entries); !set) {
       out.error = cannot("write", paths.strIni, set);
       return out;

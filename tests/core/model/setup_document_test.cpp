@@ -30,11 +30,13 @@ constexpr char kFactoryStrIni[] = "[Skins]\nRColor=150\nGColor=220\nBColor=245\n
 struct Folder {
   TempDir dir;
   DataPaths paths = DataPaths::inFolder(dir.path());
-  Folder(std::uint8_t flag, MouseConfig record, const std::string& strIni, const std::string& recordIni = "") {
+  Folder(std::uint8_t flag, MouseConfig record, const std::string& strIni,
+         const std::string& recordIni = "") {
     if (!recordIni.empty()) {
       dir.write("record.ini", recordIni);
       rebuildMacroImages(paths.recordIni, record);
-      for (int slot = 0; slot < static_cast<int>(kMacroCount); ++slot) setLoopTimes(record, slot, 100 * slot + 7);
+      for (int slot = 0; slot < static_cast<int>(kMacroCount); ++slot)
+        setLoopTimes(record, slot, 100 * slot + 7);
     }
     EXPECT_TRUE(writeConfigImage(paths.configBin, flag, record));
     dir.write("str.ini", strIni);
@@ -103,7 +105,9 @@ struct Damage {
   std::vector<const char*> faults;  // one per error, in order
 };
 
-json& button(json& d, const char* mode, int b) { return d["record"]["buttons"][mode][static_cast<std::size_t>(b)]; }
+json& button(json& d, const char* mode, int b) {
+  return d["record"]["buttons"][mode][static_cast<std::size_t>(b)];
+}
 
 const Damage kDamages[] = {
     {"WrongTypes",
@@ -112,7 +116,8 @@ const Damage kDamages[] = {
        d["firstRunFlag"] = true;
        d["macros"][0]["items"] = "A   Dn";
      },
-     {"firstRunFlag: must be an integer", "record.reportInterval: must be an integer", "macros[0].items: must be an array"}},
+     {"firstRunFlag: must be an integer", "record.reportInterval: must be an integer",
+      "macros[0].items: must be an array"}},
     {"UnknownAndMissingFields",
      [](json& d) {
        d["record"]["colour"] = 1;
@@ -132,9 +137,13 @@ const Damage kDamages[] = {
      },
      {"record.buttons.a[0].macroIndex: must be 0..11", "record.buttons.b[4].function: must be 0..15",
       "record.dpiStageValue[1]: must be 0..11", "macros[3].loopTimes: must be 0..65535"}},
-    {"LedParamOutsideItsTable", [](json& d) { d["record"]["ledParam"][1] = 5; }, {"record.ledParam[1]: must be 0..4"}},
+    {"LedParamOutsideItsTable",
+     [](json& d) { d["record"]["ledParam"][1] = 5; },
+     {"record.ledParam[1]: must be 0..4"}},
     {"ThirteenthMacro",
-     [](json& d) { d["macros"].push_back({{"name", "Extra"}, {"loopTimes", 1}, {"items", json::array()}}); },
+     [](json& d) {
+       d["macros"].push_back({{"name", "Extra"}, {"loopTimes", 1}, {"items", json::array()}});
+     },
      {"macros[12].name: Macro numbers up to 12."}},
     {"MacroNamesAndLines",
      [](json& d) {
@@ -151,7 +160,8 @@ const Damage kDamages[] = {
          if (button(d, "b", b)["function"] == "Left Click") button(d, "b", b)["function"] = "Key Off";
        for (int s = 0; s < 8; ++s) d["record"]["dpiStageEnabled"][static_cast<std::size_t>(s)] = 0;
      },
-     {"record.buttons.b: no button holds \"Left Click\"", "record.dpiStageEnabled: one of stages 1..4 must be on"}},
+     {"record.buttons.b: no button holds \"Left Click\"",
+      "record.dpiStageEnabled: one of stages 1..4 must be on"}},
     {"ParametersOfTheHeldFunction",
      [](json& d) {
        button(d, "a", 3)["function"] = "Fire Key";
@@ -163,7 +173,8 @@ const Damage kDamages[] = {
        button(d, "a", 6)["comboModifiers"] = 3;
      },
      {"record.buttons.a[3].fireKey: not the code of a fire key", "record.buttons.a[3].fireSpeed",
-      "record.buttons.a[4].mediaUsage", "record.buttons.a[5].dpiAction", "record.buttons.a[6].comboModifiers"}},
+      "record.buttons.a[4].mediaUsage", "record.buttons.a[5].dpiAction",
+      "record.buttons.a[6].comboModifiers"}},
     {"ColoursSkinAndFormat",
      [](json& d) {
        d["format"] = 2;
@@ -179,18 +190,22 @@ const Damage kDamages[] = {
        d["buttonTexts"]["Setting-FR"] = json::object();
        d["buttonTexts"]["Setting-CHS"]["b"].erase(0);
      },
-     {"buttonTexts.Setting-FR: unknown field", "buttonTexts.Setting-EN.a[0]: a button text cannot hold a line break",
+     {"buttonTexts.Setting-FR: unknown field",
+      "buttonTexts.Setting-EN.a[0]: a button text cannot hold a line break",
       "buttonTexts.Setting-CHS.b: must be an array of 12"}},
-    {"ShortButtonList", [](json& d) { d["record"]["buttons"]["a"].erase(11); }, {"record.buttons.a: must be an array of 12"}},
+    {"ShortButtonList",
+     [](json& d) { d["record"]["buttons"]["a"].erase(11); },
+     {"record.buttons.a: must be an array of 12"}},
 };
 
 class SetupDamage : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
   const Damage& c = GetParam();
-  const Folder source(1, factoryConfig(),
-                      std::string(kFactoryStrIni) + "[Setting-EN]\nItem1=Left Click\n[Setting-CHS]\nItem1=左键\n",
-                      twelveMacros());
+  const Folder source(
+      1, factoryConfig(),
+      std::string(kFactoryStrIni) + "[Setting-EN]\nItem1=Left Click\n[Setting-CHS]\nItem1=左键\n",
+      twelveMacros());
   json doc = json::parse(source.exported());
   c.edit(doc);
   const SetupRead read = setupFromJson(doc.dump());
@@ -200,8 +215,7 @@ TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
     EXPECT_NE(read.errors[i].find(c.faults[i]), std::string::npos) << read.errors[i];
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, SetupDamage, ::testing::ValuesIn(kDamages),
-                         hm::test::ParamName());
+INSTANTIATE_TEST_SUITE_P(Documents, SetupDamage, ::testing::ValuesIn(kDamages), hm::test::ParamName());
 
 TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
   for (const char* text : {"", "{", "[]", "{\"format\": 1", "null"}) {
