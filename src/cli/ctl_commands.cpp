@@ -49,16 +49,6 @@ void reportUnreadableConfig(Session& s) {
                     std::to_string(kConfigFileSize) + " bytes");
 }
 
-bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
-  if (!configExists(s)) return false;
-  NullMessageSink quiet;
-  if (!loadConfigFile(s.paths().configBin, config, flag, quiet)) {
-    reportUnreadableConfig(s);
-    return false;
-  }
-  return true;
-}
-
 // SIGINT and SIGTERM end `monitor` through this event (write(2) is safe in a
 // signal handler).
 WakeEvent* gStopEvent = nullptr;
@@ -79,6 +69,27 @@ void playSimEventsOnPauses(Session& s) {
 }
 
 }  // namespace
+
+bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
+  if (!configExists(s)) return false;
+  NullMessageSink quiet;
+  if (!loadConfigFile(s.paths().configBin, config, flag, quiet)) {
+    reportUnreadableConfig(s);
+    return false;
+  }
+  return true;
+}
+
+bool loadConfigSession(Session& s, ConfigSession& config) {
+  // str.ini is optional: without it the button texts start empty and Apply
+  // creates the file, as the desktop program does.
+  if (!configExists(s)) return false;
+  if (!config.load()) {
+    reportUnreadableConfig(s);
+    return false;
+  }
+  return true;
+}
 
 std::string balloonText(int type, int value, int sensorType, const MouseConfig* config) {
   const auto balloon = balloonForEvent(type, value, UiTexts(Language::English), config, sensorType);
@@ -172,14 +183,8 @@ int runInfo(Session& s) {
 
 int runApply(Session& s) {
   const DataPaths paths = s.paths();
-  // str.ini is optional: without it the button texts start empty and Apply
-  // creates the file, as the desktop program does.
   ConfigSession config(paths, s.language(), s.sink());
-  if (!configExists(s)) return kExitFile;
-  if (!config.load()) {
-    reportUnreadableConfig(s);
-    return kExitFile;
-  }
+  if (!loadConfigSession(s, config)) return kExitFile;
   if (!s.openMouse()) return kExitNoMouse;
   DeviceLink& link = s.link();
   // What the window's first display of the Basic page does before an Apply

@@ -5,17 +5,47 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/ctl_commands.h"
 #include "cli/ctl_doctor.h"
+#include "cli/ctl_macro.h"
 #include "cli/ctl_session.h"
+#include "cli/ctl_settings.h"
+#include "cli/ctl_setup.h"
+
+namespace {
+
+int usage(const std::string& text) {
+  std::fprintf(stderr, "hidmousectl: %s (see --help)\n", text.c_str());
+  return hm::ctl::kExitUsage;
+}
+
+int runSetCommand(hm::ctl::Session& session, std::vector<std::string> words, std::optional<int> sensor,
+                  bool apply) {
+  if (words.empty()) return usage("set needs a KEY and its VALUE");
+  const std::string key = words.front();
+  words.erase(words.begin());
+  return hm::ctl::runSet(session, key, words, sensor, apply);
+}
+
+int runMacroSetCommand(hm::ctl::Session& session, std::vector<std::string> words) {
+  if (words.empty()) return usage("macro set needs a NAME and its lines");
+  const std::string name = words.front();
+  words.erase(words.begin());
+  return hm::ctl::runMacroSet(session, name, words);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace hm::ctl;
   reserveStandardDescriptors();
   CLI::App app{
-      "Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, "
-      "applies config.bin, watches its events and shows the stored configuration."};
+      "Configures the gaming mouse from the shell: lists its interfaces, reads its sensor, changes, "
+      "applies, exports and imports its configuration, and watches its events."};
   app.name("hidmousectl");
   app.require_subcommand(1);
   app.fallthrough();
@@ -36,7 +66,8 @@ int main(int argc, char** argv) {
       ->delimiter(',');
   app.add_flag("--trace", options.trace, "Print every operation on the mouse to stderr");
   app.add_flag("--verbose", options.verbose, "Print the diagnostic lines to stderr");
-  app.add_flag("--json", options.json, "Print JSON (list, info, show, monitor, doctor)");
+  app.add_flag("--json", options.json,
+               "Print JSON (list, info, show, monitor, doctor, get, macro list, macro show)");
 
   CLI::App* list = app.add_subcommand("list", "The mouse's HID interfaces with their lengths");
   CLI::App* info = app.add_subcommand("info", "Read the sensor information (nothing is written)");
@@ -52,6 +83,54 @@ int main(int argc, char** argv) {
   CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
   macros->require_subcommand(1);
   CLI::App* rebuild = macros->add_subcommand("rebuild", "Rebuild the twelve macro images from record.ini");
+
+  // Settings by key. The values are taken as they come (a "-" or "DPI -"
+  // among them), so their options go before the key.
+  std::optional<int> sensorOption;
+  auto addSensor = [&sensorOption](CLI::App* cmd) {
+    cmd->add_option("--sensor", sensorOption, "Sensor type whose DPI scale dpi.N uses when no mouse answers")
+        ->check(CLI::Range(0, 255));
+  };
+  CLI::App* get = app.add_subcommand("get", "Print a setting, or every setting (see KEYS in hidmousectl(1))");
+  std::optional<std::string> getKey;
+  get->add_option("KEY", getKey, "The setting's key, such as button.a.4, rate or dpi.2");
+  addSensor(get);
+  CLI::App* set = app.add_subcommand(
+      "set", "Change a setting as the window does and save it: set [--apply] KEY VALUE...");
+  bool setApply = false;
+  set->add_flag("--apply", setApply, "Then send the configuration to the mouse, as apply does");
+  addSensor(set);
+  std::vector<std::string> setWords;
+  set->add_option("KEY VALUE", setWords, "The key, then its value (words are joined by blanks)")->required();
+  CLI::App* exportCmd =
+      app.add_subcommand("export", "Write the whole setup as one JSON document (FILE - is stdout)");
+  std::string exportFile;
+  exportCmd->add_option("FILE", exportFile, "The document to write")->required();
+  CLI::App* importCmd =
+      app.add_subcommand("import", "Check a setup document and write it into the settings files");
+  std::string importFile;
+  bool importApply = false;
+  importCmd->add_option("FILE", importFile, "The document to read (- is stdin)")->required();
+  importCmd->add_flag("--apply", importApply, "Then send the configuration to the mouse, as apply does");
+  CLI::App* macro = app.add_subcommand("macro", "The macros of record.ini, with the macro editor's rules");
+  macro->require_subcommand(1);
+  std::string macroName, loopTimes;
+  CLI::App* macroList = macro->add_subcommand("list", "The macros with their lines, events and loop times");
+  CLI::App* macroShow = macro->add_subcommand("show", "One macro's lines");
+  macroShow->add_option("NAME", macroName, "The macro")->required();
+  CLI::App* macroNew =
+      macro->add_subcommand("new", "Make a macro without lines (its section is written at once)");
+  macroNew->add_option("NAME", macroName, "The new macro's name")->required();
+  CLI::App* macroDelete = macro->add_subcommand("delete", "Delete a macro from record.ini");
+  macroDelete->add_option("NAME", macroName, "The macro")->required();
+  CLI::App* macroLoop = macro->add_subcommand("loop", "Set a macro's loop times (1..65535)");
+  macroLoop->add_option("NAME", macroName, "The macro")->required();
+  macroLoop->add_option("TIMES", loopTimes, "How often the mouse plays it")->required();
+  CLI::App* macroSet = macro->add_subcommand(
+      "set",
+      "Replace a macro's lines and confirm them: macro set NAME LINE... (\"A   Dn\", \"50 ms\", \"A   Up\")");
+  std::vector<std::string> macroSetWords;
+  macroSet->add_option("NAME LINE", macroSetWords, "The macro, then its lines")->required();
 
   try {
     app.parse(argc, argv);
@@ -109,6 +188,26 @@ int main(int argc, char** argv) {
       code = runMacrosRebuild(session);
     else if (*doctor)
       code = runDoctor(session);
+    else if (*get)
+      code = runGet(session, getKey, sensorOption);
+    else if (*set)
+      code = runSetCommand(session, setWords, sensorOption, setApply);
+    else if (*exportCmd)
+      code = runExport(session, exportFile);
+    else if (*importCmd)
+      code = runImport(session, importFile, importApply);
+    else if (*macroList)
+      code = runMacroList(session);
+    else if (*macroShow)
+      code = runMacroShow(session, macroName);
+    else if (*macroNew)
+      code = runMacroNew(session, macroName);
+    else if (*macroDelete)
+      code = runMacroDelete(session, macroName);
+    else if (*macroLoop)
+      code = runMacroLoop(session, macroName, loopTimes);
+    else if (*macroSet)
+      code = runMacroSetCommand(session, macroSetWords);
   } catch (const std::filesystem::filesystem_error& e) {
     // A data folder or file that cannot even be looked at is a file error.
     std::fprintf(stderr, "hidmousectl: %s\n", e.what());

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/ctl_fixture.h"
 #include "core/settings/config_file.h"
 #include "support/param_name.h"
 #include "support/temp_dir.h"
@@ -26,81 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
+using test::Ctl;
+using test::lines;
 using test::readFile;
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::stringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
-
-struct Result {
-  int rc = -1;
-  std::string out, err;
-};
-
-class Ctl : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = tmp_.path();
-    data_ = dir_ / "data";
-    fs::create_directory(data_);
-    ASSERT_TRUE(writeConfigImage((data_ / "config.bin").string(), 0, factoryConfig()));
-    std::ofstream(data_ / "str.ini") << "[Setting-EN]\nItem1=Left Click\n";
-  }
-
-  // Runs the tool with `args`; stdout and stderr go to files.
-  Result run(const std::vector<std::string>& args) {
-    pid_t pid = start(args);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return collect(status);
-  }
-
-  // Where stdout goes: the file "out", /dev/full, or nowhere (closed).
-  enum class Stdout { File, Full, Closed };
-
-  Result run(const std::vector<std::string>& args, Stdout where) {
-    pid_t pid = start(args, where);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return collect(status);
-  }
-
-  pid_t start(const std::vector<std::string>& args, Stdout where = Stdout::File) {
-    const std::string out = (dir_ / "out").string(), err = (dir_ / "err").string();
-    pid_t pid = fork();
-    if (pid == 0) {
-      freopen(where == Stdout::Full ? "/dev/full" : out.c_str(), "w", stdout);
-      if (where == Stdout::Closed) ::close(STDOUT_FILENO);
-      freopen(err.c_str(), "w", stderr);
-      std::vector<char*> argv{const_cast<char*>(HM_CTL_PATH)};
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(HM_CTL_PATH, argv.data());
-      _exit(127);
-    }
-    return pid;
-  }
-
-  Result collect(int status) {
-    Result r;
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = readFile(dir_ / "out");
-    r.err = readFile(dir_ / "err");
-    return r;
-  }
-
-  std::vector<std::string> withData(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", data_.string()});
-    return args;
-  }
-
-  test::TempDir tmp_;
-  fs::path dir_, data_;
-};
+using test::Result;
 
 // ---- Exit codes and error lines -------------------------------------------------
 

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kFirstDialogFunction = kWindows;
 constexpr int kLastDialogFunction = kMacroKey;
-constexpr int kFirstRepeatOption = 1, kLastRepeatOption = 3;
+constexpr int kFirstRepeatOption = 1, kLastRepeatOption = kMacroRepeatOptions;
 
 bool validButton(int button) { return button >= 0 && button < static_cast<int>(kButtonSlots); }
 
@@ -89,6 +89,15 @@ struct Store {
 };
 
 }  // namespace
+
+bool fireSpeedInRange(long value) { return value >= kFireMinSpeed && value <= kFireMaxSpeed; }
+bool fireTimesInRange(long value) { return value >= kFireMinTimes && value <= kFireMaxTimes; }
+std::uint8_t fireSpeedFromBox(long value) {
+  return static_cast<std::uint8_t>(fireSpeedInRange(value) ? value : kFireSpeedReplacement);
+}
+std::uint8_t fireTimesFromBox(long value) {
+  return static_cast<std::uint8_t>(fireTimesInRange(value) ? value : kFireTimesReplacement);
+}
 
 bool choiceNeedsDialog(int index) { return index >= kFirstDialogFunction && index <= kLastDialogFunction; }
 

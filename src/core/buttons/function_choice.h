@@ -27,6 +27,25 @@ constexpr int kNoSelection = -1;                     // a list reporting no sele
 constexpr int kDpiSubListRows = 3;
 constexpr int kFunctionListButtons = kSentButtons;  // buttons whose list can hold Shift / DPI
 
+// The fire-key dialog's number boxes: speed 5..255 (smaller is faster) and
+// times 0..255 (0 = firing ends when the button is released), what they show
+// when the dialog opens, and what replaces a value outside its range.
+inline constexpr int kFireDefaultSpeed = 32;
+inline constexpr int kFireDefaultTimes = 1;
+inline constexpr int kFireMinSpeed = 5, kFireMaxSpeed = 255;
+inline constexpr int kFireSpeedReplacement = 5;
+inline constexpr int kFireMinTimes = 0, kFireMaxTimes = 255;
+inline constexpr int kFireTimesReplacement = 1;
+bool fireSpeedInRange(long value);
+bool fireTimesInRange(long value);
+// What a box keeps for the number typed into it: the number itself in range,
+// else the replacement.
+std::uint8_t fireSpeedFromBox(long value);
+std::uint8_t fireTimesFromBox(long value);
+
+// The macro-key dialog's repeat options 1..3; option k stores macroRepeat k - 1.
+inline constexpr int kMacroRepeatOptions = 3;
+
 // Results of the confirmed dialogs, as the dialogs hand them back.
 struct SingleKeyResult {
   std::string keyName;  // last key captured; "" when none
@@ -47,13 +66,13 @@ struct MediaResult {
 struct FireKeyResult {
   int row = 0;  // fire-list row 0..60
   std::string keyText = "A";
-  std::uint8_t speed = 32;  // 5..255
-  std::uint8_t times = 1;   // 0..255, 0 = until the button is released
+  std::uint8_t speed = kFireDefaultSpeed;  // kFireMinSpeed..kFireMaxSpeed
+  std::uint8_t times = kFireDefaultTimes;  // kFireMinTimes..kFireMaxTimes, 0 = until released
 };
 struct MacroKeyResult {
   int row = 0;           // macro position in record.ini, 0-based
   std::string name;      // "" when none was chosen
-  int repeatOption = 1;  // 1..3; macroRepeat = option - 1
+  int repeatOption = 1;  // 1..kMacroRepeatOptions; macroRepeat = option - 1
 };
 
 using DialogResult =

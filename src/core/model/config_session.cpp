@@ -39,10 +39,16 @@ bool ConfigSession::runFirstRunAction(const UiTexts& ui, bool save) {
 }
 
 ApplyResult ConfigSession::applyToMouse(DeviceLink& link) {
-  ApplyResult result;
-  result.deviceFailure =
+  const std::optional<ExchangeFailure> failure =
       link.sendApply(encodeApply(working_, link.activeSensorType(), link.previousLedBytes()));
   // The files are saved whatever the mouse did: what was edited is not lost.
+  ApplyResult result = save();
+  result.deviceFailure = failure;
+  return result;
+}
+
+ApplyResult ConfigSession::save() {
+  ApplyResult result;
   result.configSaved = true;
   if (!saveConfigFile(paths_.configBin, working_, sink_)) result.configSaved = false;
   result.textsSaved = true;

@@ -79,6 +79,11 @@ class ConfigSession {
   // save is reported through the sink (config.bin by its own messages, the
   // texts by kButtonTextsSaveFailedText).
   ApplyResult applyToMouse(DeviceLink& link);
+  // The files of an Apply without the mouse (hidmousectl's set): config.bin
+  // with first-run flag 1, then the button texts; failures are reported as
+  // applyToMouse reports them. The saved copy becomes the working record.
+  // Returns configSaved and textsSaved as ApplyResult holds them.
+  ApplyResult save();
   // "Cancel": the working record goes back to the saved copy.
   void cancel() { working_ = saved_; }
   // The button texts as str.ini holds them (after a Cancel).

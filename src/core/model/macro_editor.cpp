@@ -222,6 +222,11 @@ bool MacroEditor::deleteSelectedLine() {
   return true;
 }
 
+void MacroEditor::replaceSequence(std::vector<std::string> lines) {
+  sequence_ = std::move(lines);
+  selectedLine_ = -1;
+}
+
 // ---- recording -----------------------------------------------------------------------
 
 void MacroEditor::startRecording() {

@@ -141,6 +141,9 @@ class MacroEditor {
   void chooseMouseEvent(int choice);
   // The context menu's "Delete": the selected sequence line goes.
   bool deleteSelectedLine();
+  // The sequence list holds exactly `lines`, none selected: lines made outside
+  // the editor (hidmousectl), checked by the caller.
+  void replaceSequence(std::vector<std::string> lines);
 
   // ---- recording ----
   void startRecording();

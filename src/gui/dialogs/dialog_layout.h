@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QRect>
 
+#include "core/buttons/function_choice.h"
 #include "gui/skin/skin_images.h"
 #include "gui/skin/skin_rect.h"
 
@@ -68,12 +69,6 @@ inline constexpr QRect kFireTimesLabel = ltrb(20, 170, 50, 184);
 inline constexpr QRect kFireHeading = ltrb(20, 190, 400, 206);
 inline constexpr QRect kFireSpeedNote = ltrb(20, 206, 400, 222);
 inline constexpr QRect kFireTimesNote = ltrb(20, 222, 400, 238);
-inline constexpr int kFireDefaultSpeed = 32;
-inline constexpr int kFireDefaultTimes = 1;
-inline constexpr int kFireMinSpeed = 5, kFireMaxSpeed = 255;
-inline constexpr int kFireSpeedReplacement = 5;
-inline constexpr int kFireMinTimes = 0, kFireMaxTimes = 255;
-inline constexpr int kFireTimesReplacement = 1;
 
 // ---- macro key (705) ----------------------------------------------------------------
 inline constexpr const char* kMacroBackground = skin::kMacroKeyDialog;
@@ -84,7 +79,7 @@ inline constexpr QRect kMacroDisplay = ltrb(43, 129, 136, 143);
 inline constexpr QRect kMacroBox = ltrb(43, 129, 151, 143);
 inline constexpr QRect kMacroList = ltrb(43, 146, 151, 285);
 inline constexpr QRect kMacroPrompt = ltrb(13, 113, 181, 129);
-inline constexpr int kRepeatOptions = 3;
+inline constexpr int kRepeatOptions = kMacroRepeatOptions;
 inline constexpr QRect kRepeatTick[kRepeatOptions] = {ltrb(220, 78, 236, 94), ltrb(220, 128, 236, 144),
                                                       ltrb(220, 178, 236, 194)};
 inline constexpr QRect kRepeatText[kRepeatOptions] = {ltrb(237, 70, 390, 102), ltrb(237, 120, 390, 152),

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
+#include "core/buttons/function_choice.h"
 #include "core/buttons/key_tables.h"
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
@@ -18,8 +19,8 @@ namespace hm {
 CFireKeyDialog::CFireKeyDialog(const DialogEnv& env, QWidget* parent)
     : CSkinDialog(env, {dlg::kFireBackground, dlg::kFireCaption, Keys::Standard}, parent),
       fireKeyText_(fireRowText(0)),
-      speed_(static_cast<std::uint8_t>(dlg::kFireDefaultSpeed)),
-      times_(static_cast<std::uint8_t>(dlg::kFireDefaultTimes)) {}
+      speed_(static_cast<std::uint8_t>(kFireDefaultSpeed)),
+      times_(static_cast<std::uint8_t>(kFireDefaultTimes)) {}
 
 void CFireKeyDialog::createControls() {
   keyLabel_ = makeLabel(dlg::kFireDisplayId, dlg::kFireDisplay, Qt::AlignHCenter);
@@ -27,11 +28,11 @@ void CFireKeyDialog::createControls() {
   auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
   speedBox_ = makeEdit(dlg::kFireSpeedId, dlg::kFireSpeed, false);
   speedBox_->setValidator(digits);
-  speedBox_->setText(QString::number(dlg::kFireDefaultSpeed));
+  speedBox_->setText(QString::number(kFireDefaultSpeed));
   speedBox_->installEventFilter(this);
   timesBox_ = makeEdit(dlg::kFireTimesId, dlg::kFireTimes, false);
   timesBox_->setValidator(digits);
-  timesBox_->setText(QString::number(dlg::kFireDefaultTimes));
+  timesBox_->setText(QString::number(kFireDefaultTimes));
   connect(timesBox_, &QLineEdit::textChanged, this, &CFireKeyDialog::checkTimes);
 
   keys_ = new DialogDropDown(this, dlg::kFireListId, dlg::kFireBox, dlg::kFireList, dlg::kWheelLines);
@@ -83,23 +84,15 @@ bool CFireKeyDialog::eventFilter(QObject* watched, QEvent* event) {
 void CFireKeyDialog::checkSpeed() {
   if (!speedBox_) return;
   const long value = leadingInteger(speedBox_->text().toStdString());
-  if (value < dlg::kFireMinSpeed || value > dlg::kFireMaxSpeed) {
-    speedBox_->setText(QString::number(dlg::kFireSpeedReplacement));
-    speed_ = static_cast<std::uint8_t>(dlg::kFireSpeedReplacement);
-  } else {
-    speed_ = static_cast<std::uint8_t>(value);
-  }
+  speed_ = fireSpeedFromBox(value);
+  if (!fireSpeedInRange(value)) speedBox_->setText(QString::number(speed_));
 }
 
 void CFireKeyDialog::checkTimes() {
   const long value = leadingInteger(timesBox_->text().toStdString());
-  if (value < dlg::kFireMinTimes || value > dlg::kFireMaxTimes) {
-    // Setting the text changes it again; the replacement is in range.
-    timesBox_->setText(QString::number(dlg::kFireTimesReplacement));
-    times_ = static_cast<std::uint8_t>(dlg::kFireTimesReplacement);
-  } else {
-    times_ = static_cast<std::uint8_t>(value);
-  }
+  times_ = fireTimesFromBox(value);
+  // Setting the text changes it again; the replacement is in range.
+  if (!fireTimesInRange(value)) timesBox_->setText(QString::number(times_));
 }
 
 void CFireKeyDialog::accept() {

@@ -1,0 +1,538 @@
+#include "core/model/setup_document.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+
+#include "core/buttons/button_codes.h"
+#include "core/buttons/function_choice.h"
+#include "core/buttons/key_tables.h"
+#include "core/macros/macro_record.h"
+#include "core/model/basic_logic.h"
+#include "core/model/colour_text.h"
+#include "core/model/macro_editor.h"
+#include "core/model/macro_lines.h"
+#include "core/model/pointer_settings_logic.h"
+#include "core/settings/profile_file.h"
+#include "core/settings/skin_name.h"
+#include "core/settings/text_encoding.h"
+#include "core/settings/ui_text.h"
+
+namespace hm {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr int kByteMax = 255;
+constexpr const char* kModeKeys[] = {"a", "b"};
+constexpr Language kLanguages[] = {Language::English, Language::SimplifiedChinese,
+                                   Language::TraditionalChinese};
+
+// The parameter arrays of a button block, in the record's order.
+struct ButtonField {
+  const char* name;
+  SlotArray ButtonBlock::*array;
+  int max;
+};
+const ButtonField kButtonFields[] = {
+    {"mediaChoice", &ButtonBlock::mediaChoice, kMediaRows - 1},
+    {"mediaUsage", &ButtonBlock::mediaUsage, kByteMax},
+    {"windowsChoice", &ButtonBlock::windowsChoice, kWindowsRows - 1},
+    {"windowsUsageLow", &ButtonBlock::windowsUsageLow, kByteMax},
+    {"windowsUsageHigh", &ButtonBlock::windowsUsageHigh, kByteMax},
+    {"fireChoice", &ButtonBlock::fireChoice, kFireRows - 1},
+    {"fireKey", &ButtonBlock::fireKey, kByteMax},
+    {"fireSpeed", &ButtonBlock::fireSpeed, kByteMax},
+    {"fireTimes", &ButtonBlock::fireTimes, kByteMax},
+    {"singleKey", &ButtonBlock::singleKey, kByteMax},
+    {"comboModifiers", &ButtonBlock::comboModifiers, kByteMax},
+    {"comboKey1", &ButtonBlock::comboKey1, kByteMax},
+    {"comboKey2", &ButtonBlock::comboKey2, kByteMax},
+    {"macroIndex", &ButtonBlock::macroIndex, static_cast<int>(kMacroCount) - 1},
+    {"macroRepeat", &ButtonBlock::macroRepeat, kMacroRepeatOptions - 1},
+};
+constexpr const char* kFunctionField = "function";
+constexpr const char* kDpiActionField = "dpiAction";
+
+// The record's single bytes and byte arrays (the buttons and colours apart).
+struct ByteField {
+  const char* name;
+  std::size_t size;  // 1: a plain number, else an array
+  std::uint8_t* (*data)(MouseConfig&);
+  int max;
+};
+const ByteField kLeadFields[] = {
+    {"editedMode", 1, [](MouseConfig& c) { return &c.editedMode; }, kModeB},
+};
+const ByteField kTailFields[] = {
+    {"reportInterval", 1, [](MouseConfig& c) { return &c.reportInterval; }, kByteMax},
+    {"dpiStageValue", kDpiStages, [](MouseConfig& c) { return c.dpiStageValue; }, dpiStepCount(0) - 1},
+    {"dpiStageEnabled", kStageSlots, [](MouseConfig& c) { return c.dpiStageEnabled; }, kStageOn},
+    {"ledMode", 1, [](MouseConfig& c) { return &c.ledMode; }, kLedModeNeon},
+    {"ledParam", 3, [](MouseConfig& c) { return c.ledParam; }, kByteMax},
+    {"ledParam2", 3, [](MouseConfig& c) { return c.ledParam2; }, kByteMax},
+    {"loopColorEnabled", kLoopColors, [](MouseConfig& c) { return c.loopColorEnabled; }, 1},
+    {"loopColor", 0, nullptr, 0},  // colours: "#rrggbb"
+    {"dpiLedMask", 4, [](MouseConfig& c) { return c.dpiLedMask; }, kByteMax},
+    {"enhancePointerPrecision", 1, [](MouseConfig& c) { return &c.enhancePointerPrecision; }, 1},
+    {"scrollOneScreen", 1, [](MouseConfig& c) { return &c.scrollOneScreen; }, 1},
+    {"pointerSpeedStep", 1, [](MouseConfig& c) { return &c.pointerSpeedStep; }, kPointerStepCount},
+    {"scrollLines", 1, [](MouseConfig& c) { return &c.scrollLines; }, kPointerStepCount},
+    {"doubleClickStep", 1, [](MouseConfig& c) { return &c.doubleClickStep; }, kPointerStepCount},
+    {"reserved1920", 5, [](MouseConfig& c) { return c.reserved1920; }, kByteMax},
+    {"reserved1926", 1, [](MouseConfig& c) { return &c.reserved1926; }, kByteMax},
+    {"reserved1939", 8, [](MouseConfig& c) { return c.reserved1939; }, kByteMax},
+    {"reserved1954", 1, [](MouseConfig& c) { return &c.reserved1954; }, kByteMax},
+};
+
+// ---- writing ------------------------------------------------------------------
+
+Json bytesOf(const std::uint8_t* p, std::size_t n) {
+  Json a = Json::array();
+  for (std::size_t i = 0; i < n; ++i) a.push_back(p[i]);
+  return a;
+}
+
+void putFields(Json& out, const ByteField* fields, std::size_t count, MouseConfig& c) {
+  for (std::size_t f = 0; f < count; ++f) {
+    const ByteField& field = fields[f];
+    if (!field.data) {
+      Json colours = Json::array();
+      for (const auto& rgb : c.loopColor) colours.push_back(colourText(rgb));
+      out[field.name] = colours;
+    } else if (field.size == 1) {
+      out[field.name] = *field.data(c);
+    } else {
+      out[field.name] = bytesOf(field.data(c), field.size);
+    }
+  }
+}
+
+Json buttonJson(const MouseConfig& c, int mode, std::size_t b) {
+  const ButtonBlock& blk = c.mode[mode];
+  const int f = blk.function[b];
+  Json j;
+  j[kFunctionField] = f < kFunctionCount ? Json(UiTexts(Language::English).functionName(f)) : Json(f);
+  for (const ButtonField& field : kButtonFields) j[field.name] = (blk.*field.array)[b];
+  j[kDpiActionField] = c.dpiAction[mode][b];
+  return j;
+}
+
+std::string scalar(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// Objects one field a line; an array of plain values on one line, so that a
+// colour list or a button's texts stay readable.
+void print(const Json& j, int indent, std::string& out) {
+  const std::string inner(static_cast<std::size_t>(indent + 2), ' ');
+  const bool flat =
+      j.is_array() && std::none_of(j.begin(), j.end(), [](const Json& e) { return e.is_structured(); });
+  if (!j.is_structured()) {
+    out += scalar(j);
+  } else if (j.empty()) {
+    out += j.is_array() ? "[]" : "{}";
+  } else if (flat) {
+    out += "[";
+    for (std::size_t i = 0; i < j.size(); ++i) out += (i ? ", " : "") + scalar(j[i]);
+    out += "]";
+  } else {
+    out += j.is_array() ? "[\n" : "{\n";
+    std::size_t n = 0;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      out += inner;
+      if (j.is_object()) out += scalar(Json(it.key())) + ": ";
+      print(*it, indent + 2, out);
+      out += ++n < j.size() ? ",\n" : "\n";
+    }
+    out += std::string(static_cast<std::size_t>(indent), ' ') + (j.is_array() ? "]" : "}");
+  }
+}
+
+// ---- reading ------------------------------------------------------------------
+
+std::string child(const std::string& path, std::string_view name) {
+  return path.empty() ? std::string(name) : path + "." + std::string(name);
+}
+std::string item(const std::string& path, std::size_t i) { return path + "[" + std::to_string(i) + "]"; }
+
+class Checker {
+ public:
+  std::vector<std::string> errors;
+
+  void fail(const std::string& path, const std::string& what) { errors.push_back(path + ": " + what); }
+
+  // `j` is an object of exactly these fields; the faults are named.
+  bool object(const Json& j, const std::string& path, const std::vector<std::string_view>& names) {
+    if (!j.is_object()) {
+      fail(path.empty() ? "(document)" : path, "must be an object");
+      return false;
+    }
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      bool known = false;
+      for (std::string_view n : names) known = known || it.key() == n;
+      if (!known) fail(child(path, it.key()), "unknown field");
+    }
+    for (std::string_view n : names)
+      if (!j.contains(n)) fail(child(path, n), "missing");
+    return true;
+  }
+
+  std::optional<long> integer(const Json& j, const std::string& path, long min, long max) {
+    if (!j.is_number_integer()) {
+      fail(path, "must be an integer " + std::to_string(min) + ".." + std::to_string(max));
+      return std::nullopt;
+    }
+    const long v = j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(max)
+                       ? max + 1
+                       : j.get<long>();
+    if (v < min || v > max) {
+      fail(path, "must be " + std::to_string(min) + ".." + std::to_string(max) + ", not " + j.dump());
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  std::optional<std::string> string(const Json& j, const std::string& path) {
+    if (!j.is_string()) {
+      fail(path, "must be a string");
+      return std::nullopt;
+    }
+    return j.get<std::string>();
+  }
+
+  // An array of exactly n elements; false (said) otherwise.
+  bool array(const Json& j, const std::string& path, std::size_t n) {
+    if (!j.is_array() || j.size() != n) {
+      fail(path, "must be an array of " + std::to_string(n));
+      return false;
+    }
+    return true;
+  }
+
+  void bytes(const Json& j, const std::string& path, std::size_t n, int max, std::uint8_t* out) {
+    if (n == 1) {
+      if (const auto v = integer(j, path, 0, max)) *out = static_cast<std::uint8_t>(*v);
+      return;
+    }
+    if (!array(j, path, n)) return;
+    for (std::size_t i = 0; i < n; ++i)
+      if (const auto v = integer(j[i], item(path, i), 0, max)) out[i] = static_cast<std::uint8_t>(*v);
+  }
+};
+
+void readFields(Checker& ck, const Json& rec, const std::string& path, const ByteField* fields,
+                std::size_t count, MouseConfig& c) {
+  for (std::size_t f = 0; f < count; ++f) {
+    const ByteField& field = fields[f];
+    if (!rec.contains(field.name)) continue;
+    const Json& j = rec[field.name];
+    const std::string at = child(path, field.name);
+    if (field.data) {
+      ck.bytes(j, at, field.size, field.max, field.data(c));
+      continue;
+    }
+    if (!ck.array(j, at, kLoopColors)) continue;
+    for (std::size_t k = 0; k < kLoopColors; ++k) {
+      const auto text = ck.string(j[k], item(at, k));
+      if (!text) continue;
+      const auto rgb = parseColourText(*text, false);
+      if (!rgb) {
+        ck.fail(item(at, k), "must be \"#rrggbb\", not " + j[k].dump());
+        continue;
+      }
+      for (std::size_t ch = 0; ch < 3; ++ch) c.loopColor[k][ch] = (*rgb)[ch];
+    }
+  }
+}
+
+std::optional<int> functionOf(Checker& ck, const Json& j, const std::string& path) {
+  if (j.is_string()) {
+    const UiTexts en(Language::English);
+    for (int f = 0; f < kFunctionCount; ++f)
+      if (j.get<std::string>() == en.functionName(f)) return f;
+    std::string names;
+    for (int f = 0; f < kFunctionCount; ++f) names += (f ? ", \"" : "\"") + en.functionName(f) + "\"";
+    ck.fail(path, j.dump() + " is not a function: one of " + names + " (or its number 0..15)");
+    return std::nullopt;
+  }
+  const auto v = ck.integer(j, path, 0, kFunctionCount - 1);
+  return v ? std::optional<int>(static_cast<int>(*v)) : std::nullopt;
+}
+
+// What the dialog of the function a button holds could have handed back.
+void checkParameters(Checker& ck, const ButtonBlock& blk, std::uint8_t dpiAction, std::size_t b,
+                     const std::string& path) {
+  auto anyRow = [](int rows, auto match) {
+    for (int r = 0; r < rows; ++r)
+      if (match(r)) return true;
+    return false;
+  };
+  switch (blk.function[b]) {
+    case kDpiSwitch:
+      if (dpiAction < kDpiUp || dpiAction > kDpiLoop)
+        ck.fail(child(path, kDpiActionField),
+                "a \"DPI Switch\" button needs 1 (DPI +), 2 (DPI -) or 3 (DPI Loop)");
+      break;
+    case kWindows:
+      if (!anyRow(kWindowsRows, [&](int r) {
+            return windowsLowByteForRow(r) == blk.windowsUsageLow[b] &&
+                   windowsHighByteForRow(r) == blk.windowsUsageHigh[b];
+          }))
+        ck.fail(child(path, "windowsUsageLow"), "with windowsUsageHigh, not the usage of a Windows function");
+      break;
+    case kMultimedia:
+      if (!anyRow(kMediaRows, [&](int r) { return mediaUsageForRow(r) == blk.mediaUsage[b]; }))
+        ck.fail(child(path, "mediaUsage"), "not the usage of a multimedia function");
+      break;
+    case kFireKey:
+      if (!anyRow(kFireRows, [&](int r) { return fireKeyCode(r) == blk.fireKey[b]; }))
+        ck.fail(child(path, "fireKey"), "not the code of a fire key");
+      if (!fireSpeedInRange(blk.fireSpeed[b]))
+        ck.fail(child(path, "fireSpeed"), "a \"Fire Key\" button needs " + std::to_string(kFireMinSpeed) +
+                                              ".." + std::to_string(kFireMaxSpeed));
+      break;
+    case kComboKey: {
+      const unsigned m = blk.comboModifiers[b];
+      if ((m & (m - 1)) != 0)
+        ck.fail(child(path, "comboModifiers"), "a combination has one modifier (one bit)");
+      break;
+    }
+    default: break;
+  }
+}
+
+std::vector<std::string_view> buttonFieldNames() {
+  std::vector<std::string_view> names{kFunctionField};
+  for (const ButtonField& field : kButtonFields) names.push_back(field.name);
+  names.push_back(kDpiActionField);
+  return names;
+}
+
+void readButtons(Checker& ck, const Json& j, const std::string& path, MouseConfig& c) {
+  if (!ck.object(j, path, {kModeKeys[0], kModeKeys[1]})) return;
+  for (int m = kModeA; m <= kModeB; ++m) {
+    const std::string at = child(path, kModeKeys[m]);
+    if (!j.contains(kModeKeys[m]) || !ck.array(j[kModeKeys[m]], at, kButtonSlots)) continue;
+    bool left = false;
+    for (std::size_t b = 0; b < kButtonSlots; ++b) {
+      const Json& bj = j[kModeKeys[m]][b];
+      const std::string bp = item(at, b);
+      const std::size_t before = ck.errors.size();
+      if (!ck.object(bj, bp, buttonFieldNames())) continue;
+      if (bj.contains(kFunctionField))
+        if (const auto f = functionOf(ck, bj[kFunctionField], child(bp, kFunctionField)))
+          c.mode[m].function[b] = static_cast<std::uint8_t>(*f);
+      for (const ButtonField& field : kButtonFields)
+        if (bj.contains(field.name))
+          ck.bytes(bj[field.name], child(bp, field.name), 1, field.max, &(c.mode[m].*field.array)[b]);
+      if (bj.contains(kDpiActionField))
+        ck.bytes(bj[kDpiActionField], child(bp, kDpiActionField), 1, kDpiLoop, &c.dpiAction[m][b]);
+      if (ck.errors.size() == before) checkParameters(ck, c.mode[m], c.dpiAction[m][b], b, bp);
+      left = left || c.mode[m].function[b] == kLeftClick;
+    }
+    if (!left) ck.fail(at, "no button holds \"Left Click\": every mode keeps one");
+  }
+}
+
+void readRecord(Checker& ck, const Json& rec, MouseConfig& c) {
+  const std::string path = "record";
+  std::vector<std::string_view> names;
+  for (const ByteField& f : kLeadFields) names.push_back(f.name);
+  names.push_back("buttons");
+  for (const ByteField& f : kTailFields) names.push_back(f.name);
+  if (!ck.object(rec, path, names)) return;
+  readFields(ck, rec, path, kLeadFields, std::size(kLeadFields), c);
+  if (rec.contains("buttons")) readButtons(ck, rec["buttons"], child(path, "buttons"), c);
+  const std::size_t before = ck.errors.size();
+  readFields(ck, rec, path, kTailFields, std::size(kTailFields), c);
+  if (ck.errors.size() != before) return;
+  if (reportRateHz(c.reportInterval) == 0)
+    ck.fail(child(path, "reportInterval"), "must be 1, 2, 4 or 8 (ms)");
+  bool stageOn = false;
+  for (std::size_t s = 0; s < kDpiStages; ++s) stageOn = stageOn || c.dpiStageEnabled[s] == kStageOn;
+  if (!stageOn) ck.fail(child(path, "dpiStageEnabled"), "one of stages 1..4 must be on");
+  for (int mode = kLedModeStandard; mode <= kLedModeNeon; ++mode)
+    if (c.ledParam[mode - 1] >= ledParamCount(mode))
+      ck.fail(item(child(path, "ledParam"), static_cast<std::size_t>(mode - 1)),
+              "must be 0.." + std::to_string(ledParamCount(mode) - 1) + " (the entries of mode " +
+                  std::to_string(mode) + ")");
+}
+
+void readTexts(Checker& ck, const Json& j, std::vector<SetupTexts>& out) {
+  const std::string path = "buttonTexts";
+  if (!j.is_object()) {
+    ck.fail(path, "must be an object");
+    return;
+  }
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    bool known = false;
+    for (Language l : kLanguages) known = known || it.key() == languageSection(l);
+    if (!known)
+      ck.fail(child(path, it.key()), "unknown field (the sections are Setting-EN, Setting-CHS, Setting-CHT)");
+  }
+  for (Language l : kLanguages) {
+    if (!j.contains(languageSection(l))) continue;
+    const std::string at = child(path, languageSection(l));
+    SetupTexts st{l, {}};
+    const Json& sj = j[languageSection(l)];
+    if (!ck.object(sj, at, {kModeKeys[0], kModeKeys[1]})) continue;
+    for (int m = kModeA; m <= kModeB; ++m) {
+      const std::string mp = child(at, kModeKeys[m]);
+      if (!sj.contains(kModeKeys[m]) || !ck.array(sj[kModeKeys[m]], mp, kButtonSlots)) continue;
+      for (std::size_t s = 0; s < kButtonSlots; ++s) {
+        const auto text = ck.string(sj[kModeKeys[m]][s], item(mp, s));
+        if (!text) continue;
+        if (text->find_first_of("\r\n") != std::string::npos)
+          ck.fail(item(mp, s), "a button text cannot hold a line break");
+        else if (text::utf16Length(*text) > profile::kValueReadUnits)
+          ck.fail(item(mp, s), "longer than the " + std::to_string(profile::kValueReadUnits) +
+                                   " characters str.ini gives back");
+        st.texts.text[static_cast<std::size_t>(m)][s] = *text;
+      }
+    }
+    out.push_back(std::move(st));
+  }
+}
+
+void readSkin(Checker& ck, const Json& j, std::optional<SetupSkin>& out) {
+  if (j.is_null()) return;
+  if (!ck.object(j, "skin", {"path", "textColor"})) return;
+  SetupSkin skin;
+  if (j.contains("path"))
+    if (const auto p = ck.string(j["path"], "skin.path")) {
+      if (!p->empty() && !isSkinFolderName(*p))
+        ck.fail("skin.path", "must be \"\" or the name of one folder inside Skins");
+      skin.path = *p;
+    }
+  if (j.contains("textColor"))
+    if (const auto t = ck.string(j["textColor"], "skin.textColor")) {
+      const auto rgb = parseColourText(*t, false);
+      if (!rgb) ck.fail("skin.textColor", "must be \"#rrggbb\", not " + j["textColor"].dump());
+      if (rgb) {
+        skin.red = (*rgb)[0];
+        skin.green = (*rgb)[1];
+        skin.blue = (*rgb)[2];
+      }
+    }
+  out = skin;
+}
+
+std::string nameFault(NewNameCheck check) {
+  switch (check) {
+    case NewNameCheck::Blank: return "a macro name cannot be blank";
+    case NewNameCheck::TooMany: return kTooManyMacrosText;
+    case NewNameCheck::Exists: return "another macro has this name (letter case aside)";
+    case NewNameCheck::TooLong: return kMacroNameTooLongText;
+    case NewNameCheck::Unstorable: return kMacroNameUnstorableText;
+    case NewNameCheck::Ok: break;
+  }
+  return "";
+}
+
+void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
+  const std::string path = "macros";
+  if (!j.is_array()) {
+    ck.fail(path, "must be an array");
+    return;
+  }
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < j.size(); ++i) {
+    const std::string at = item(path, i);
+    if (!ck.object(j[i], at, {"name", "loopTimes", "items"})) continue;
+    SetupMacro m;
+    if (j[i].contains("name"))
+      if (const auto name = ck.string(j[i]["name"], child(at, "name"))) {
+        if (const NewNameCheck c = checkNewMacroName(*name, names); c != NewNameCheck::Ok)
+          ck.fail(child(at, "name"), nameFault(c));
+        m.name = *name;
+        names.push_back(*name);
+      }
+    if (j[i].contains("loopTimes"))
+      if (const auto v = ck.integer(j[i]["loopTimes"], child(at, "loopTimes"), 0, kMaxLoopTimes))
+        m.loopTimes = static_cast<std::uint16_t>(*v);
+    if (j[i].contains("items")) {
+      const Json& items = j[i]["items"];
+      const std::string ip = child(at, "items");
+      if (!items.is_array()) ck.fail(ip, "must be an array");
+      for (std::size_t k = 0; items.is_array() && k < items.size(); ++k)
+        if (const auto text = ck.string(items[k], item(ip, k))) {
+          const MacroLineCheck line = checkMacroLine(*text, true);
+          if (!line.ok()) ck.fail(item(ip, k), line.error);
+          m.items.push_back(*text);
+        }
+    }
+    out.push_back(std::move(m));
+  }
+}
+
+}  // namespace
+
+std::string setupToJson(const Setup& setup) {
+  MouseConfig c = setup.record;
+  Json rec;
+  putFields(rec, kLeadFields, std::size(kLeadFields), c);
+  Json buttons;
+  for (int m = kModeA; m <= kModeB; ++m) {
+    Json list = Json::array();
+    for (std::size_t b = 0; b < kButtonSlots; ++b) list.push_back(buttonJson(c, m, b));
+    buttons[kModeKeys[m]] = list;
+  }
+  rec["buttons"] = buttons;
+  putFields(rec, kTailFields, std::size(kTailFields), c);
+
+  Json texts = Json::object();
+  for (const SetupTexts& st : setup.buttonTexts) {
+    Json section;
+    for (int m = kModeA; m <= kModeB; ++m) section[kModeKeys[m]] = st.texts.text[static_cast<std::size_t>(m)];
+    texts[languageSection(st.language)] = section;
+  }
+  Json skin = nullptr;
+  if (setup.skin) {
+    const std::uint8_t rgb[3] = {setup.skin->red, setup.skin->green, setup.skin->blue};
+    skin = Json{{"path", setup.skin->path}, {"textColor", colourText(rgb)}};
+  }
+  Json macros = Json::array();
+  for (const SetupMacro& m : setup.macros)
+    macros.push_back({{"name", m.name}, {"loopTimes", m.loopTimes}, {"items", m.items}});
+
+  Json doc;
+  doc["format"] = kSetupFormat;
+  doc["firstRunFlag"] = setup.firstRunFlag;
+  doc["record"] = rec;
+  doc["buttonTexts"] = texts;
+  doc["skin"] = skin;
+  doc["macros"] = macros;
+  std::string out;
+  print(doc, 0, out);
+  return out + "\n";
+}
+
+SetupRead setupFromJson(std::string_view text) {
+  SetupRead result;
+  Json doc;
+  try {
+    doc = Json::parse(text.begin(), text.end());
+  } catch (const Json::parse_error& e) {
+    result.errors.push_back(std::string("(document): not JSON: ") + e.what());
+    return result;
+  }
+  Checker ck;
+  Setup setup;
+  setup.record.clear();
+  if (ck.object(doc, "", {"format", "firstRunFlag", "record", "buttonTexts", "skin", "macros"})) {
+    if (doc.contains("format") && doc["format"] != kSetupFormat)
+      ck.fail("format",
+              "this program reads format " + std::to_string(kSetupFormat) + ", not " + doc["format"].dump());
+    if (doc.contains("firstRunFlag"))
+      ck.bytes(doc["firstRunFlag"], "firstRunFlag", 1, 1, &setup.firstRunFlag);
+    if (doc.contains("record")) readRecord(ck, doc["record"], setup.record);
+    if (doc.contains("buttonTexts")) readTexts(ck, doc["buttonTexts"], setup.buttonTexts);
+    if (doc.contains("skin")) readSkin(ck, doc["skin"], setup.skin);
+    if (doc.contains("macros")) readMacros(ck, doc["macros"], setup.macros);
+  }
+  result.errors = std::move(ck.errors);
+  if (result.errors.empty()) result.setup = std::move(setup);
+  return result;
+}
+
+}  // namespace hm

@@ -1,0 +1,250 @@
+// The whole setup as one document: export, import into another folder and
+// export again give the same bytes (and the same files), on the factory
+// setup and on one with twelve macros; a damaged or hand-edited document is
+// refused with every fault named by its path, and nothing is written.
+#include "core/model/setup_document.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_record.h"
+#include "core/model/setup_files.h"
+#include "core/settings/config_file.h"
+#include "support/param_name.h"
+#include "support/temp_dir.h"
+
+namespace hm {
+namespace {
+
+using nlohmann::json;
+using test::TempDir;
+
+constexpr char kFactoryStrIni[] = "[Skins]\nRColor=150\nGColor=220\nBColor=245\nPath=Default\n";
+
+// A data folder: config.bin, str.ini and, when given, record.ini.
+struct Folder {
+  TempDir dir;
+  DataPaths paths = DataPaths::inFolder(dir.path());
+  Folder(std::uint8_t flag, MouseConfig record, const std::string& strIni,
+         const std::string& recordIni = "") {
+    if (!recordIni.empty()) {
+      dir.write("record.ini", recordIni);
+      rebuildMacroImages(paths.recordIni, record);
+      for (int slot = 0; slot < static_cast<int>(kMacroCount); ++slot)
+        setLoopTimes(record, slot, 100 * slot + 7);
+    }
+    EXPECT_TRUE(writeConfigImage(paths.configBin, flag, record));
+    dir.write("str.ini", strIni);
+  }
+  std::string exported() const {
+    const SetupLoad l = readSetup(paths, Language::English);
+    EXPECT_TRUE(l.ok()) << l.error;
+    return setupToJson(l.setup);
+  }
+  std::string file(const char* name) const { return TempDir::read(dir.file(name)); }
+};
+
+std::string twelveMacros() {
+  std::string ini;
+  for (int i = 1; i <= 12; ++i)
+    ini += "[Macro " + std::to_string(i) + "]\nItemCount=4\nItem0=A   Dn\nItem1=" + std::to_string(50 * i) +
+           " ms\nItem2=Num 7   Up\nItem3=2500 ms\n";
+  return ini;
+}
+
+struct RoundTrip {
+  const char* name;
+  std::uint8_t flag;
+  std::string strIni;
+  std::string recordIni;
+};
+
+class SetupRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(SetupRoundTrip, ExportImportExportIsByteIdenticalAndRebuildsTheSameFiles) {
+  const RoundTrip& c = GetParam();
+  const Folder source(c.flag, factoryConfig(), c.strIni, c.recordIni);
+  const std::string first = source.exported();
+
+  // The target starts elsewhere: other record, texts and macros.
+  MouseConfig other = factoryConfig();
+  other.reportInterval = 8;
+  other.mode[0].function[3] = 11;
+  const Folder target(1, other, "[Setting-EN]\nItem4=Single Key-B\n", "[Old]\nItemCount=1\nItem0=B   Dn\n");
+  const SetupRead read = setupFromJson(first);
+  ASSERT_TRUE(read.setup) << (read.errors.empty() ? "" : read.errors.front());
+  const SetupSave saved = writeSetup(target.paths, *read.setup);
+  ASSERT_TRUE(saved.ok()) << saved.error;
+
+  EXPECT_EQ(target.exported(), first);
+  EXPECT_EQ(target.file("config.bin"), source.file("config.bin"));  // images and loop counts included
+  EXPECT_EQ(target.file("record.ini"), c.recordIni);
+}
+
+INSTANTIATE_TEST_SUITE_P(Setups, SetupRoundTrip,
+                         ::testing::Values(RoundTrip{"Factory", 0, kFactoryStrIni, ""},
+                                           RoundTrip{"TwelveMacros", 1,
+                                                     std::string(kFactoryStrIni) +
+                                                         "[Setting-EN]\nItem1=Left Click\nItem4=Macro Key-M\n"
+                                                         "[Setting-CHS]\nItem1=左键\n",
+                                                     twelveMacros()}),
+                         hm::test::ParamName());
+
+// ---- refused documents -----------------------------------------------------------
+
+using Edit = std::function<void(json&)>;
+
+struct Damage {
+  const char* name;
+  Edit edit;
+  std::vector<const char*> faults;  // one per error, in order
+};
+
+json& button(json& d, const char* mode, int b) {
+  return d["record"]["buttons"][mode][static_cast<std::size_t>(b)];
+}
+
+const Damage kDamages[] = {
+    {"WrongTypes",
+     [](json& d) {
+       d["record"]["reportInterval"] = "1";
+       d["firstRunFlag"] = true;
+       d["macros"][0]["items"] = "A   Dn";
+     },
+     {"firstRunFlag: must be an integer", "record.reportInterval: must be an integer",
+      "macros[0].items: must be an array"}},
+    {"UnknownAndMissingFields",
+     [](json& d) {
+       d["record"]["colour"] = 1;
+       button(d, "a", 2)["turbo"] = 1;
+       d["record"].erase("ledMode");
+       d["comment"] = "mine";
+     },
+     {"comment: unknown field", "record.colour: unknown field", "record.ledMode: missing",
+      "record.buttons.a[2].turbo: unknown field"}},
+    {"OutOfRange",
+     [](json& d) {
+       d["record"]["dpiStageValue"][1] = 12;
+       button(d, "b", 4)["function"] = 16;
+       button(d, "a", 0)["macroIndex"] = 12;
+       d["macros"][3]["loopTimes"] = 70000;
+       d["record"]["ledParam"][1] = 5;
+     },
+     {"record.buttons.a[0].macroIndex: must be 0..11", "record.buttons.b[4].function: must be 0..15",
+      "record.dpiStageValue[1]: must be 0..11", "macros[3].loopTimes: must be 0..65535"}},
+    {"LedParamOutsideItsTable",
+     [](json& d) { d["record"]["ledParam"][1] = 5; },
+     {"record.ledParam[1]: must be 0..4"}},
+    {"ThirteenthMacro",
+     [](json& d) {
+       d["macros"].push_back({{"name", "Extra"}, {"loopTimes", 1}, {"items", json::array()}});
+     },
+     {"macros[12].name: Macro numbers up to 12."}},
+    {"MacroNamesAndLines",
+     [](json& d) {
+       d["macros"][1]["name"] = "macro 1";
+       d["macros"][2]["name"] = "Bad]";
+       d["macros"][4]["items"][0] = "A Dn";
+       d["macros"][4]["items"][1] = "20 ms";
+     },
+     {"macros[1].name: another macro has this name", "macros[2].name: A macro name cannot contain",
+      "macros[4].items[0]: \"A Dn\" is not a line", "macros[4].items[1]: \"20 ms\" is not a delay"}},
+    {"WindowsRules",
+     [](json& d) {
+       for (int b = 0; b < 12; ++b)
+         if (button(d, "b", b)["function"] == "Left Click") button(d, "b", b)["function"] = "Key Off";
+       for (int s = 0; s < 8; ++s) d["record"]["dpiStageEnabled"][static_cast<std::size_t>(s)] = 0;
+     },
+     {"record.buttons.b: no button holds \"Left Click\"",
+      "record.dpiStageEnabled: one of stages 1..4 must be on"}},
+    {"ParametersOfTheHeldFunction",
+     [](json& d) {
+       button(d, "a", 3)["function"] = "Fire Key";
+       button(d, "a", 3)["fireSpeed"] = 0;
+       button(d, "a", 4)["function"] = "Multimedia";
+       button(d, "a", 4)["mediaUsage"] = 16;
+       button(d, "a", 5)["dpiAction"] = 0;
+       button(d, "a", 6)["function"] = 12;
+       button(d, "a", 6)["comboModifiers"] = 3;
+     },
+     {"record.buttons.a[3].fireKey: not the code of a fire key", "record.buttons.a[3].fireSpeed",
+      "record.buttons.a[4].mediaUsage", "record.buttons.a[5].dpiAction",
+      "record.buttons.a[6].comboModifiers"}},
+    {"ColoursSkinAndFormat",
+     [](json& d) {
+       d["format"] = 2;
+       d["record"]["loopColor"][2] = "#12345g";
+       d["skin"]["path"] = "../etc";
+       d["skin"]["textColor"] = 255;
+     },
+     {"format: this program reads format 1, not 2", "record.loopColor[2]: must be \"#rrggbb\"", "skin.path",
+      "skin.textColor: must be a string"}},
+    {"ButtonTexts",
+     [](json& d) {
+       d["buttonTexts"]["Setting-EN"]["a"][0] = "two\nlines";
+       d["buttonTexts"]["Setting-FR"] = json::object();
+       d["buttonTexts"]["Setting-CHS"]["b"].erase(0);
+     },
+     {"buttonTexts.Setting-FR: unknown field",
+      "buttonTexts.Setting-EN.a[0]: a button text cannot hold a line break",
+      "buttonTexts.Setting-CHS.b: must be an array of 12"}},
+    {"ShortButtonList",
+     [](json& d) { d["record"]["buttons"]["a"].erase(11); },
+     {"record.buttons.a: must be an array of 12"}},
+};
+
+class SetupDamage : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
+  const Damage& c = GetParam();
+  const Folder source(
+      1, factoryConfig(),
+      std::string(kFactoryStrIni) + "[Setting-EN]\nItem1=Left Click\n[Setting-CHS]\nItem1=左键\n",
+      twelveMacros());
+  json doc = json::parse(source.exported());
+  c.edit(doc);
+  const SetupRead read = setupFromJson(doc.dump());
+  EXPECT_FALSE(read.setup);
+  ASSERT_EQ(read.errors.size(), c.faults.size()) << ::testing::PrintToString(read.errors);
+  for (std::size_t i = 0; i < c.faults.size(); ++i)
+    EXPECT_NE(read.errors[i].find(c.faults[i]), std::string::npos) << read.errors[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, SetupDamage, ::testing::ValuesIn(kDamages), hm::test::ParamName());
+
+TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
+  for (const char* text : {"", "{", "[]", "{\"format\": 1", "null"}) {
+    SCOPED_TRACE(text);
+    const SetupRead read = setupFromJson(text);
+    EXPECT_FALSE(read.setup);
+    EXPECT_FALSE(read.errors.empty());
+  }
+}
+
+TEST(SetupFiles, NothingIsWrittenWhenAFileCannotBeTaken) {
+  const Folder f(1, factoryConfig(), kFactoryStrIni, twelveMacros());
+  const SetupRead read = setupFromJson(f.exported());
+  ASSERT_TRUE(read.setup);
+  const std::string record = f.file("record.ini"), config = f.file("config.bin");
+
+  // str.ini is a folder: nothing at all is replaced.
+  std::filesystem::remove(f.dir.file("str.ini"));
+  std::filesystem::create_directory(f.dir.file("str.ini"));
+  EXPECT_NE(writeSetup(f.paths, *read.setup).error.find("str.ini"), std::string::npos);
+  EXPECT_EQ(f.file("record.ini"), record);
+  EXPECT_EQ(f.file("config.bin"), config);
+
+  // config.bin is never created.
+  std::filesystem::remove(f.dir.file("config.bin"));
+  EXPECT_NE(writeSetup(f.paths, *read.setup).error.find(kConfigMissingText), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(f.dir.file("config.bin")));
+  EXPECT_EQ(f.file("record.ini"), record);
+}
+
+}  // namespace
+}  // namespace hm
