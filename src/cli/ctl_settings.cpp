@@ -62,7 +62,7 @@ int runGet(Session& s, const std::optional<std::string>& key, std::optional<int>
     if (s.options().json)
       doc[k] = value;
     else
-      s.console().out(key ? value : k + " " + value);
+      s.console().out(key ? value : std::string(k).append(" ").append(value));
   }
   if (s.options().json)
     s.console().out(doc.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));

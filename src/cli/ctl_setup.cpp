@@ -71,10 +71,11 @@ int runImport(Session& s, const std::string& file, bool apply) {
   }
   const SetupRead read = setupFromJson(text.value());
   if (!read.setup) {
-    const std::string where = file == kStandardStream ? "stdin" : file;
-    for (const std::string& e : read.errors) s.console().error(where + ": " + e);
-    s.console().error(where + ": " + std::to_string(read.errors.size()) +
-                      (read.errors.size() == 1 ? " fault" : " faults") + "; nothing was written");
+    const std::string where = (file == kStandardStream ? std::string("stdin") : file) + ": ";
+    for (const std::string& e : read.errors) s.console().error(where + e);
+    std::string summary = where + std::to_string(read.errors.size());
+    summary += read.errors.size() == 1 ? " fault" : " faults";
+    s.console().error(summary + "; nothing was written");
     return kExitUsage;
   }
   const SetupSave saved = writeSetup(s.paths(), *read.setup);

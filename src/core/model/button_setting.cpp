@@ -85,6 +85,7 @@ std::string keyNameFor(std::uint8_t code) {
 
 std::string allKeyNames() {
   std::vector<std::string> names;
+  names.reserve(kKeyNameRows);
   for (int row = 0; row < kKeyNameRows; ++row) names.emplace_back(keyNameAt(row));
   return joinQuoted(names);
 }
@@ -99,6 +100,7 @@ std::optional<std::string> modifierOf(std::string_view part) {
 
 std::string modifierList() {
   std::vector<std::string> names;
+  names.reserve(kModifierRows);
   for (int row = 0; row < kModifierRows; ++row) names.emplace_back(modifierName(row));
   return joinQuoted(names);
 }
@@ -106,6 +108,7 @@ std::string modifierList() {
 // The parts between "+" signs; a key name that holds "+" ("Num +") is one part.
 std::vector<std::string> comboParts(std::string_view text) {
   std::vector<std::string_view> names;
+  names.reserve(kKeyNameRows);
   for (int row = 0; row < kKeyNameRows; ++row) names.emplace_back(keyNameAt(row));
   std::vector<std::string> parts;
   std::size_t i = 0;
@@ -176,6 +179,7 @@ ButtonValue parseFire(std::string_view text) {
   }
   if (row < 0) {
     std::vector<std::string> rows;
+    rows.reserve(kFireRows);
     for (int r = 0; r < kFireRows; ++r) rows.emplace_back(fireRowText(r));
     return failed((text.empty() ? std::string("Fire Key needs a key") : quoted(text) + " is not a fire key") +
                   " (" + usage + "); the fire keys are " + joinQuoted(rows));
@@ -354,7 +358,7 @@ std::string formatCombo(std::uint8_t mods, std::uint8_t key1, std::uint8_t key2)
     if (modifierBitFromName(modifierName(row)) == mods) mod = modifierName(row);
   const std::string k1 = keyNameFor(key1), k2 = keyNameFor(key2);
   const bool named = (mods == 0 || !mod.empty()) && (key1 == 0 || !k1.empty()) && (key2 == 0 || !k2.empty());
-  const std::string described =
+  std::string described =
       bracket("Combo Key: modifiers " + hexByte(mods) + ", keys " + hexByte(key1) + " " + hexByte(key2));
   if (!named || (mods | key1 | key2) == 0) return described;
   auto readsBack = [&](const std::string& text) {
@@ -488,7 +492,7 @@ std::string formatButtonValue(const MouseConfig& config, int mode, int button) {
     case kComboKey: return formatCombo(blk.comboModifiers[b], blk.comboKey1[b], blk.comboKey2[b]);
     case kMacroKey: {
       const int number = blk.macroIndex[b] + 1, option = blk.macroRepeat[b] + 1;
-      const std::string text = "macro " + std::to_string(number) + " repeat " + std::to_string(option);
+      std::string text = "macro " + std::to_string(number) + " repeat " + std::to_string(option);
       if (number > static_cast<int>(kMacroCount) || option > kMacroRepeatOptions)
         return bracket("Macro Key: " + text);
       return text;
