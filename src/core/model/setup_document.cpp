@@ -186,7 +186,7 @@ class Checker {
                        ? max + 1
                        : j.get<long>();
     if (v < min || v > max) {
-      fail(path, "must be " + std::to_string(min) + ".." + std::to_string(max) + ", not " + j.dump());
+      fail(path, "must be " + std::to_string(min) + ".." + std::to_string(max) + ", not " + scalar(j));
       return std::nullopt;
     }
     return v;
@@ -237,7 +237,7 @@ void readFields(Checker& ck, const Json& rec, const std::string& path, const Byt
       if (!text) continue;
       const auto rgb = parseColourText(*text, false);
       if (!rgb) {
-        ck.fail(item(at, k), "must be \"#rrggbb\", not " + j[k].dump());
+        ck.fail(item(at, k), "must be \"#rrggbb\", not " + scalar(j[k]));
         continue;
       }
       for (std::size_t ch = 0; ch < 3; ++ch) c.loopColor[k][ch] = (*rgb)[ch];
@@ -252,7 +252,7 @@ std::optional<int> functionOf(Checker& ck, const Json& j, const std::string& pat
       if (j.get<std::string>() == en.functionName(f)) return f;
     std::string names;
     for (int f = 0; f < kFunctionCount; ++f) names += (f ? ", \"" : "\"") + en.functionName(f) + "\"";
-    ck.fail(path, j.dump() + " is not a function: one of " + names + " (or its number 0..15)");
+    ck.fail(path, scalar(j) + " is not a function: one of " + names + " (or its number 0..15)");
     return std::nullopt;
   }
   const auto v = ck.integer(j, path, 0, kFunctionCount - 1);
@@ -407,7 +407,7 @@ void readSkin(Checker& ck, const Json& j, std::optional<SetupSkin>& out) {
   if (j.contains("textColor"))
     if (const auto t = ck.string(j["textColor"], "skin.textColor")) {
       const auto rgb = parseColourText(*t, false);
-      if (!rgb) ck.fail("skin.textColor", "must be \"#rrggbb\", not " + j["textColor"].dump());
+      if (!rgb) ck.fail("skin.textColor", "must be \"#rrggbb\", not " + scalar(j["textColor"]));
       if (rgb) {
         skin.red = (*rgb)[0];
         skin.green = (*rgb)[1];
@@ -512,7 +512,7 @@ SetupRead setupFromJson(std::string_view text) {
   Json doc;
   try {
     doc = Json::parse(text.begin(), text.end());
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // bad syntax, or a number no double holds
     result.errors.push_back(std::string("(document): not JSON: ") + e.what());
     return result;
   }
@@ -522,7 +522,7 @@ SetupRead setupFromJson(std::string_view text) {
   if (ck.object(doc, "", {"format", "firstRunFlag", "record", "buttonTexts", "skin", "macros"})) {
     if (doc.contains("format") && doc["format"] != kSetupFormat)
       ck.fail("format",
-              "this program reads format " + std::to_string(kSetupFormat) + ", not " + doc["format"].dump());
+              "this program reads format " + std::to_string(kSetupFormat) + ", not " + scalar(doc["format"]));
     if (doc.contains("firstRunFlag"))
       ck.bytes(doc["firstRunFlag"], "firstRunFlag", 1, 1, &setup.firstRunFlag);
     if (doc.contains("record")) readRecord(ck, doc["record"], setup.record);

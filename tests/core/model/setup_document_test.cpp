@@ -218,7 +218,8 @@ TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
 INSTANTIATE_TEST_SUITE_P(Documents, SetupDamage, ::testing::ValuesIn(kDamages), hm::test::ParamName());
 
 TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
-  for (const char* text : {"", "{", "[]", "{\"format\": 1", "null"}) {
+  // The last: a number too large for a double.
+  for (const char* text : {"", "{", "[]", "{\"format\": 1", "null", "{\"format\": 1E99999}"}) {
     SCOPED_TRACE(text);
     const SetupRead read = setupFromJson(text);
     EXPECT_FALSE(read.setup);
