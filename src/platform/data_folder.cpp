@@ -34,7 +34,7 @@ std::string normal(const std::string& path) {
 
 // The base of the user's configuration folders; empty without one.
 std::string configHome(const DataFolderInputs& in) {
-  // Relative values are to be ignored (XDG Base Directory Specification).
+  // Relative values are to be ignored, as the XDG base-directory rules say.
   if (absolute(in.xdgConfigHome)) return in.xdgConfigHome;
   if (absolute(in.home)) return join(in.home, kDefaultConfigHome);
   return {};

@@ -77,7 +77,7 @@ struct FakeHidrawKernel::Node {
   std::size_t interface = 0;
   std::uint16_t vendor = 0;
   std::uint16_t product = 0;
-  FakeInterfaceSpec spec;
+  FakeInterfaceShape shape;
   std::string syspath;
   std::string devfile;
   bool exist = true;
@@ -112,31 +112,31 @@ FakeHidrawKernel::~FakeHidrawKernel() {
   for (auto& [fd, f] : files_) ::close(fd);
 }
 
-int FakeHidrawKernel::plug(const FakeUsbDeviceSpec& spec) {
+int FakeHidrawKernel::plug(const FakeUsbDeviceShape& shape) {
   std::lock_guard lock(m_);
   const int device = nextDevice_++;
   const fs::path root = fs::canonical(root_.path());
-  const fs::path usb = root / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / spec.port;
+  const fs::path usb = root / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / shape.port;
   fs::create_directories(usb);
-  writeText(usb / "bcdDevice", hex4(spec.version) + "\n");
-  writeText(usb / "idVendor", hex4(spec.vendor) + "\n");
-  writeText(usb / "idProduct", hex4(spec.product) + "\n");
-  for (std::size_t i = 0; i < spec.interfaces.size(); ++i) {
-    FakeInterfaceSpec is = spec.interfaces[i];
+  writeText(usb / "bcdDevice", hex4(shape.version) + "\n");
+  writeText(usb / "idVendor", hex4(shape.vendor) + "\n");
+  writeText(usb / "idProduct", hex4(shape.product) + "\n");
+  for (std::size_t i = 0; i < shape.interfaces.size(); ++i) {
+    FakeInterfaceShape is = shape.interfaces[i];
     is.sysfsDescriptor = is.sysfsDescriptor && sysfsDetails_;
     is.sysfsHidId = is.sysfsHidId && sysfsDetails_;
     int minor = 0;
     while (nodes_.contains(minor)) ++minor;
-    const std::string hidName = "0003:" + hex4(spec.vendor) + ":" + hex4(spec.product) + "." +
+    const std::string hidName = "0003:" + hex4(shape.vendor) + ":" + hex4(shape.product) + "." +
                                 hex4(static_cast<unsigned>(nextHidSequence_++));
-    const fs::path hid = usb / (spec.port + ":1." + std::to_string(is.number)) / hidName;
+    const fs::path hid = usb / (shape.port + ":1." + std::to_string(is.number)) / hidName;
     const std::string name = "hidraw" + std::to_string(minor);
     const fs::path node = hid / "hidraw" / name;
     fs::create_directories(node);
     std::string hidUevent = "DRIVER=hid-generic\n";
     if (is.sysfsHidId)
-      hidUevent += "HID_ID=0003:0000" + hex4(spec.vendor) + ":0000" + hex4(spec.product) + "\n";
-    writeText(hid / "uevent", hidUevent + "HID_NAME=Fake " + spec.port + "\n");
+      hidUevent += "HID_ID=0003:0000" + hex4(shape.vendor) + ":0000" + hex4(shape.product) + "\n";
+    writeText(hid / "uevent", hidUevent + "HID_NAME=Fake " + shape.port + "\n");
     if (is.sysfsDescriptor)
       writeText(hid / "report_descriptor", std::string(is.descriptor.begin(), is.descriptor.end()));
     writeText(node / "uevent", "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + std::to_string(minor) +
@@ -150,9 +150,9 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceSpec& spec) {
     n->minor = minor;
     n->device = device;
     n->interface = i;
-    n->vendor = spec.vendor;
-    n->product = spec.product;
-    n->spec = is;
+    n->vendor = shape.vendor;
+    n->product = shape.product;
+    n->shape = is;
     n->syspath = node.string();
     n->devfile = "/dev/" + name;
     devices_[device].push_back(minor);
@@ -222,7 +222,7 @@ void FakeHidrawKernel::unplugAtCall(int device, std::size_t interface, int n) {
 void FakeHidrawKernel::setAccessible(int device, std::size_t interface, bool accessible) {
   std::lock_guard lock(m_);
   if (const auto it = devices_.find(device); it != devices_.end() && interface < it->second.size())
-    nodes_.at(it->second[interface])->spec.accessible = accessible;
+    nodes_.at(it->second[interface])->shape.accessible = accessible;
 }
 
 void FakeHidrawKernel::setSysfsDetails(bool inSysfs) {
@@ -308,7 +308,7 @@ int FakeHidrawKernel::sendReport(Node& n, const std::uint8_t* buf, std::size_t c
   // Report number 0 is not on the bus; it counts in the length returned.
   const bool skipNumber = copy[0] == 0;
   const std::span<const std::uint8_t> data(copy.data() + (skipNumber ? 1 : 0), count - (skipNumber ? 1 : 0));
-  FakeHidInterface* device = n.spec.device;
+  FakeHidInterface* device = n.shape.device;
   if (!device) return -EPIPE;
   int r = -ENOSYS;
   if (type == HidReportType::Output) r = device->interruptOut(data);
@@ -322,7 +322,7 @@ int FakeHidrawKernel::getReport(Node& n, std::uint8_t* buf, std::size_t count) {
   const std::uint8_t number = buf[0];
   std::vector<std::uint8_t> answer(count, 0);
   answer[0] = number;
-  FakeHidInterface* device = n.spec.device;
+  FakeHidInterface* device = n.shape.device;
   if (!device) return -EPIPE;
   const bool skipNumber = number == 0;
   int r = device->getReport(
@@ -344,7 +344,7 @@ int FakeHidrawKernel::open(const char* path, int flags) {
   for (auto& [minor, n] : nodes_)
     if (n->exist && n->devfile == path) node = n.get();
   if (!node) return fail(ENOENT);
-  if (!node->spec.accessible) return fail(EACCES);
+  if (!node->shape.accessible) return fail(EACCES);
   const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (fd < 0) return -1;
   auto f = std::make_unique<OpenFile>();
@@ -387,7 +387,7 @@ int FakeHidrawKernel::ioctl(int fd, unsigned long request, void* arg) {
   if (!n.exist) return fail(ENODEV);
   auto* bytes = static_cast<std::uint8_t*>(arg);
   if (request == kReqDescriptorSize) {
-    const int size32 = static_cast<int>(n.spec.descriptor.size());
+    const int size32 = static_cast<int>(n.shape.descriptor.size());
     std::memcpy(arg, &size32, sizeof size32);
     return 0;
   }
@@ -395,7 +395,7 @@ int FakeHidrawKernel::ioctl(int fd, unsigned long request, void* arg) {
     std::uint32_t len = 0;
     std::memcpy(&len, arg, sizeof len);
     if (len > kMaxDescriptor - 1) return fail(EINVAL);
-    std::copy_n(n.spec.descriptor.begin(), std::min<std::size_t>(len, n.spec.descriptor.size()),
+    std::copy_n(n.shape.descriptor.begin(), std::min<std::size_t>(len, n.shape.descriptor.size()),
                 bytes + sizeof len);
     return 0;
   }

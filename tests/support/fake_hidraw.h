@@ -74,7 +74,7 @@ class FakeHidInterface {
 };
 
 // One interface of a USB device, as the kernel makes one hidraw node of it.
-struct FakeInterfaceSpec {
+struct FakeInterfaceShape {
   int number = 0;  // bInterfaceNumber
   std::vector<std::uint8_t> descriptor;
   FakeHidInterface* device = nullptr;  // nullptr: every request stalls
@@ -83,12 +83,12 @@ struct FakeInterfaceSpec {
   bool accessible = true;              // the device file's permissions let us open it
 };
 
-struct FakeUsbDeviceSpec {
+struct FakeUsbDeviceShape {
   std::string port;  // "1-4": the USB device's sysfs name
   std::uint16_t vendor = 0;
   std::uint16_t product = 0;
   std::uint16_t version = 0;  // bcdDevice
-  std::vector<FakeInterfaceSpec> interfaces;
+  std::vector<FakeInterfaceShape> interfaces;
 };
 
 class FakeHidrawKernel : public HidrawSyscalls {
@@ -110,7 +110,7 @@ class FakeHidrawKernel : public HidrawSyscalls {
 
   // Plugs a USB device in: one node per interface, numbered from the lowest
   // free node number. Returns the device's handle.
-  int plug(const FakeUsbDeviceSpec& spec);
+  int plug(const FakeUsbDeviceShape& shape);
   void unplug(int device);
   // The device files of a plugged device, in interface order.
   std::vector<std::string> deviceFiles(int device) const;

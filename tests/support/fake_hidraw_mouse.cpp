@@ -88,12 +88,12 @@ void HidrawMouse::plug() {
     std::lock_guard lock(m_);
     firmware_.powerOff();
   }
-  FakeUsbDeviceSpec spec{port_, proto::kVendorId, proto::kProductId, kVersion, {}};
-  spec.interfaces.push_back({0, pointerDescriptor(), nullptr});
-  spec.interfaces.push_back({1, notificationInterfaceDescriptor(), notification_.get()});
-  spec.interfaces.push_back(
+  FakeUsbDeviceShape shape{port_, proto::kVendorId, proto::kProductId, kVersion, {}};
+  shape.interfaces.push_back({0, pointerDescriptor(), nullptr});
+  shape.interfaces.push_back({1, notificationInterfaceDescriptor(), notification_.get()});
+  shape.interfaces.push_back(
       {2, MouseFirmware::reportDescriptor(MouseFirmware::Collection::Command), command_.get()});
-  const int device = kernel_.plug(spec);
+  const int device = kernel_.plug(shape);
   std::lock_guard lock(m_);
   device_ = device;
 }
@@ -163,10 +163,10 @@ OtherDevices::OtherDevices(FakeHidrawKernel& kernel) {
   // Consumer control, report ID 2: one 16-bit usage.
   const Bytes consumer = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x03,
                           0x19, 0x00, 0x2A, 0xFF, 0x03, 0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
-  FakeUsbDeviceSpec kb{"1-1", kKeyboardVendor, kKeyboardProduct, 0x0210, {}};
+  FakeUsbDeviceShape kb{"1-1", kKeyboardVendor, kKeyboardProduct, 0x0210, {}};
   kb.interfaces.push_back({0, joined({HidrawMouse::keyboardDescriptor(1), consumer}), nullptr});
   keyboard = kernel.plug(kb);
-  FakeUsbDeviceSpec other{"1-3", kLookAlikeVendor, kLookAlikeProduct, 0x0001, {}};
+  FakeUsbDeviceShape other{"1-3", kLookAlikeVendor, kLookAlikeProduct, 0x0001, {}};
   other.interfaces.push_back(
       {0, MouseFirmware::reportDescriptor(MouseFirmware::Collection::Command), nullptr});
   lookAlike = kernel.plug(other);
