@@ -35,7 +35,10 @@ function(hm_test_dir name dir)
   target_compile_definitions(${name} PRIVATE
     HM_TEST_OUTPUT_DIR="${HM_OUTPUT_DIR}"
     HM_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime")
+  # GIO's in-memory settings: a test that reaches the desktop's pointer
+  # settings (hidmousectl apply, the window's OK) never changes the desktop of
+  # whoever runs the tests.
+  set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime" "GSETTINGS_BACKEND=memory")
   if(ARG_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")
   endif()

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "cli/ctl_show.h"
@@ -18,6 +19,7 @@
 #include "core/settings/profile_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/ui_text.h"
+#include "platform/pointer_settings.h"
 
 namespace hm::ctl {
 
@@ -181,6 +183,21 @@ int runInfo(Session& s) {
   return kExitOk;
 }
 
+namespace {
+
+// As the window's Apply: after the mouse, whether or not it took everything,
+// the record's pointer settings go to the desktop. What the desktop has no
+// place for is kept only by this process, so --verbose says what serves each.
+void handPointerSettingsToDesktop(Session& s, const MouseConfig& record) {
+  const std::unique_ptr<PointerSettings> desktop = makeDesktopPointerSettings();
+  if (s.options().verbose)
+    for (PointerSetting p : kPointerSettings)
+      s.console().err(std::string("pointer settings: ") + pointerSettingName(p) + ": " + desktop->source(p));
+  applyPointerValues(*desktop, pointerValuesFor(record), s.sink());
+}
+
+}  // namespace
+
 int runApply(Session& s) {
   const DataPaths paths = s.paths();
   ConfigSession config(paths, s.language(), s.sink());
@@ -195,6 +212,7 @@ int runApply(Session& s) {
   playSimEventsOnPauses(s);
   const ApplyResult result = config.applyToMouse(link);
   s.pauses().afterPause = nullptr;
+  handPointerSettingsToDesktop(s, config.working());
   if (!result.mouseTookAll()) {
     s.console().error(
         "the mouse did not take the whole configuration (" + result.deviceFailure->text() +

@@ -31,6 +31,17 @@ inline constexpr std::array<PointerSetting, 4> kPointerSettings{
     PointerSetting::Precision, PointerSetting::Speed, PointerSetting::ScrollLines,
     PointerSetting::DoubleClick};
 
+// The setting's name in the diagnostic lines.
+constexpr const char* pointerSettingName(PointerSetting s) {
+  switch (s) {
+    case PointerSetting::Precision: return "precision";
+    case PointerSetting::Speed: return "pointer speed";
+    case PointerSetting::ScrollLines: return "scroll lines";
+    case PointerSetting::DoubleClick: return "double-click time";
+  }
+  return "";
+}
+
 class PointerSettings {
  public:
   virtual ~PointerSettings() = default;

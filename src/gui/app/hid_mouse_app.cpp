@@ -73,9 +73,8 @@ class DeferredPointerSettings : public PointerSettings {
   PointerSettings& desktop() const {
     if (!desktop_) {
       desktop_ = makeDesktopPointerSettings();
-      const char* const names[] = {"precision", "pointer speed", "scroll lines", "double-click time"};
       for (PointerSetting s : kPointerSettings)
-        log_(std::string("pointer settings: ") + names[static_cast<int>(s)] + ": " + desktop_->source(s));
+        log_(std::string("pointer settings: ") + pointerSettingName(s) + ": " + desktop_->source(s));
     }
     return *desktop_;
   }
