@@ -59,7 +59,8 @@ void applyPointerValues(PointerSettings& desktop, const PointerValues& v, Messag
 }
 
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings() {
-  if (GnomePointerSettings::schemaInstalled()) return std::make_unique<GnomePointerSettings>();
+  if (GnomePointerSettings::schemaInstalled() && GnomePointerSettings::storeWritable())
+    return std::make_unique<GnomePointerSettings>();
   return std::make_unique<KeptPointerSettings>();
 }
 

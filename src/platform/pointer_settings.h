@@ -93,8 +93,8 @@ PointerReading readPointerValues(PointerSettings& desktop, MessageSink& messages
 // time; each failure shows its message, and the next set still runs.
 void applyPointerValues(PointerSettings& desktop, const PointerValues& values, MessageSink& messages);
 
-// The desktop's implementation: GNOME's where its schema is installed, else
-// every setting kept for the run.
+// The desktop's implementation: GNOME's where its schema is installed and its
+// store can keep a set, else every setting kept for the run.
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings();
 
 }  // namespace hm

@@ -4,9 +4,14 @@
 #define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gsettingsbackend.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace hm {
 
@@ -18,6 +23,7 @@ constexpr char kDoubleClickKey[] = "double-click";
 constexpr char kAccelOn[] = "adaptive";
 constexpr char kAccelOff[] = "flat";
 constexpr double kSpeedScale = 10.0;  // speed steps per unit of the key
+constexpr char kDconfBackendType[] = "DConfSettingsBackend";
 
 // The key that serves a setting; nullptr where GNOME has none.
 const char* keyFor(PointerSetting s) {
@@ -51,6 +57,23 @@ bool GnomePointerSettings::schemaInstalled() {
   if (schema == nullptr) return false;
   g_settings_schema_unref(schema);
   return true;
+}
+
+bool GnomePointerSettings::storeWritable(const char* backendType, const char* busAddress,
+                                         const char* runtimeDir) {
+  if (backendType == nullptr || std::strcmp(backendType, kDconfBackendType) != 0) return true;
+  if (busAddress != nullptr && *busAddress != '\0') return true;
+  if (runtimeDir == nullptr || *runtimeDir == '\0') return false;
+  struct stat st {};
+  return ::stat((std::string(runtimeDir) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+bool GnomePointerSettings::storeWritable() {
+  GSettingsBackend* backend = g_settings_backend_get_default();  // a new reference
+  const bool writable = storeWritable(G_OBJECT_TYPE_NAME(backend), std::getenv("DBUS_SESSION_BUS_ADDRESS"),
+                                      std::getenv("XDG_RUNTIME_DIR"));
+  g_object_unref(backend);
+  return writable;
 }
 
 GnomePointerSettings::GnomePointerSettings(Store store) {

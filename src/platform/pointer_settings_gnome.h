@@ -35,6 +35,16 @@ class GnomePointerSettings : public PointerSettings {
   static constexpr char kSchema[] = "org.gnome.desktop.peripherals.mouse";
   // Whether the schema is installed (without it every setting is kept).
   static bool schemaInstalled();
+  // Whether GSettings' default store can keep a set. dconf, the store of a
+  // desktop session, writes through the session bus; without one (a shell
+  // over ssh, a bare X server) GIO tries to launch a bus, prints warnings and
+  // loses every set, so the values are then better kept for the run.
+  static bool storeWritable();
+  // The rule of storeWritable(): `backendType` is the default backend's GLib
+  // type name; the bus is reachable by `busAddress`
+  // (DBUS_SESSION_BUS_ADDRESS) or by the socket `runtimeDir`/bus, as GIO
+  // finds it. Either may be null.
+  static bool storeWritable(const char* backendType, const char* busAddress, const char* runtimeDir);
 
   enum class Store {
     Desktop,   // GSettings' default backend: dconf on a GNOME desktop

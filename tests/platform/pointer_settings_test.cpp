@@ -5,6 +5,12 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
 
 #include <functional>
 #include <memory>
@@ -12,6 +18,7 @@
 #include "platform/pointer_settings.h"
 #include "platform/pointer_settings_gnome.h"
 #include "support/recording_sink.h"
+#include "support/temp_dir.h"
 
 namespace hm {
 namespace {
@@ -142,6 +149,43 @@ TEST(PointerSettings, GnomeKeysOfPrecisionAndDoubleClick) {
   EXPECT_EQ(gnome.source(PointerSetting::ScrollLines), "kept for this run");
   // With the schema installed the desktop gets GNOME's implementation.
   EXPECT_EQ(makeDesktopPointerSettings()->source(PointerSetting::Speed), gnome.source(PointerSetting::Speed));
+}
+
+TEST(PointerSettings, GnomeIsUsedOnlyWhereItsStoreCanKeepASet) {
+  const test::TempDir withBus, withoutBus;
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(socket, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string busPath = withBus.path() + "/bus";
+  ASSERT_LT(busPath.size(), sizeof address.sun_path);
+  std::copy(busPath.begin(), busPath.end(), address.sun_path);
+  ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  withoutBus.write("bus", "");  // a file, not a socket
+  const std::string busDir = withBus.path(), fileDir = withoutBus.path();
+  struct Case {
+    const char* backend;
+    const char* address;
+    const char* runtimeDir;
+    bool writable;
+  } const cases[] = {
+      {"GMemorySettingsBackend", nullptr, nullptr, true},
+      {"GKeyfileSettingsBackend", nullptr, nullptr, true},
+      {"DConfSettingsBackend", "unix:path=/run/user/1000/bus", nullptr, true},
+      {"DConfSettingsBackend", nullptr, busDir.c_str(), true},
+      {"DConfSettingsBackend", "", busDir.c_str(), true},
+      {"DConfSettingsBackend", nullptr, fileDir.c_str(), false},
+      {"DConfSettingsBackend", "", "", false},
+      {"DConfSettingsBackend", nullptr, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.backend) + " " + (c.address ? c.address : "-") + " " +
+                 (c.runtimeDir ? c.runtimeDir : "-"));
+    EXPECT_EQ(GnomePointerSettings::storeWritable(c.backend, c.address, c.runtimeDir), c.writable);
+  }
+  ::close(socket);
+  // The tests' in-memory store keeps every set.
+  EXPECT_TRUE(GnomePointerSettings::storeWritable());
 }
 
 TEST(PointerSettings, ARefusedWriteShowsItsMessageAndTheNextCallRuns) {
