@@ -20,11 +20,12 @@ function(hm_library name)
   add_library(${name} STATIC ${_src})
 endfunction()
 
-# hm_test_dir(NAME DIR LIBS... [GUI]): one GoogleTest executable from every
-# *_test.cpp in DIR, registered with ctest test by test. GUI tests run on the
-# offscreen platform; every test gets its own runtime folder for locks.
+# hm_test_dir(NAME DIR LIBS... [GUI|X11]): one GoogleTest executable from
+# every *_test.cpp in DIR, registered with ctest test by test. GUI tests run on
+# the offscreen platform, X11 tests on an X server of their own (xvfb-run,
+# HM_XVFB_RUN); every test gets its own runtime folder for locks.
 function(hm_test_dir name dir)
-  cmake_parse_arguments(ARG "GUI" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;X11" "" "LIBS" ${ARGN})
   file(GLOB _files CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   if(NOT _files)
     return()
@@ -39,12 +40,16 @@ function(hm_test_dir name dir)
   # settings (hidmousectl apply, the window's OK) never changes the desktop of
   # whoever runs the tests.
   set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime" "GSETTINGS_BACKEND=memory")
+  set(_launcher ${CMAKE_COMMAND} -E env)
   if(ARG_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")
+  elseif(ARG_X11)
+    list(APPEND _env "QT_QPA_PLATFORM=xcb")
+    set(_launcher ${HM_XVFB_RUN} -a -s "-screen 0 1280x900x24" ${_launcher})
   endif()
   # The environment goes through a launcher: gtest_discover_tests flattens a
   # list given as the ENVIRONMENT property, which kept only its first entry.
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${_env}")
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${_launcher};${_env}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests

@@ -23,6 +23,7 @@
 #include "gui/app/basic_page.h"
 #include "gui/app/color_chooser.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/pointer_buttons.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/dialog_runner.h"
@@ -504,8 +505,9 @@ void CHidMouseDlg::openLink() {
 
 void CHidMouseDlg::startDrag(QPoint globalPos) {
   // Only while the window is shown and the button is still down (an action
-  // of the click may have hidden the window or run a modal dialog).
-  if (!isVisible() || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) return;
+  // of the click may have hidden the window or run a modal dialog, or blocked
+  // until after the release, which Qt has not yet taken).
+  if (!isVisible() || !leftButtonDownNow()) return;
   if (QWindow* w = windowHandle(); w != nullptr && w->startSystemMove()) return;
   // No window manager to move it: follow the pointer until the release.
   dragging_ = true;
