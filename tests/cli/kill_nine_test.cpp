@@ -1,5 +1,6 @@
-// hidmousectl killed with SIGKILL at random moments of `apply` and `macros
-// rebuild`: every data file is afterwards byte for byte its old or its new
+// hidmousectl killed with SIGKILL at random moments of the commands that
+// write the data files (`apply`, `macros rebuild`, `set`, `macro set`,
+// `import`): every data file is afterwards byte for byte its old or its new
 // contents, never a mixture, and the next start leaves no temporary file.
 //
 // HM_KILL_RUNS sets the number of kills (default 20, what CI runs); a full
@@ -80,9 +81,21 @@ struct Command {
 };
 
 TEST(KillNine, EveryFileIsItsOldOrItsNewContents) {
+  // The setup that import writes: the old files with another report rate
+  // and macro, exported.
+  test::TempDir source, documents;
+  writeOldFiles(source.path());
+  const std::string document = documents.file("setup.json");
+  ASSERT_EQ(waitCtl(startCtl(source.path(), {"set", "rate", "125"})), 0);
+  ASSERT_EQ(waitCtl(startCtl(source.path(), {"macro", "set", "Paste", "D   Dn", "60 ms", "D   Up"})), 0);
+  ASSERT_EQ(waitCtl(startCtl(source.path(), {"export", document})), 0);
+
   const Command commands[] = {
       {"apply", {"--simulate", "apply"}},
       {"macros rebuild", {"macros", "rebuild"}},
+      {"set", {"set", "button.a.4", "key", "A"}},
+      {"macro set", {"macro", "set", "Copy", "B   Dn", "50 ms", "B   Up"}},
+      {"import", {"import", document}},
   };
   // The old and new contents of every file, and how long a run takes.
   struct Outcome {
