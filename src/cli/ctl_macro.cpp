@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <sstream>
 
 #include "cli/ctl_commands.h"
@@ -41,6 +42,25 @@ bool open(Session& s, MacroFiles& f) {
     return false;
   }
   f.record = std::move(loaded.value());
+  return true;
+}
+
+// The files, and the macro editor loaded over them with the texts and the
+// sink it keeps references to, all alive as long as the editor.
+struct MacroWork {
+  explicit MacroWork(Session& s) : ui(s.language()) {}
+  MacroFiles files;
+  const UiTexts ui;
+  CollectingSink said;
+  std::optional<MacroEditor> editor;
+};
+
+// Opens the files and loads the editor, telling `messages` (by default
+// collecting them in `said`); false, said, when a file cannot be read.
+bool openEditor(Session& s, MacroWork& w, MessageSink* messages = nullptr) {
+  if (!open(s, w.files)) return false;
+  w.editor.emplace(s.paths().recordIni, w.files.config, w.ui, messages ? *messages : w.said);
+  w.editor->load();
   return true;
 }
 
@@ -126,12 +146,10 @@ int runMacroShow(Session& s, const std::string& name) {
 }
 
 int runMacroNew(Session& s, const std::string& name) {
-  MacroFiles f;
-  if (!open(s, f)) return kExitFile;
-  const UiTexts ui(s.language());
-  CollectingSink said;
-  MacroEditor editor(s.paths().recordIni, f.config, ui, said);
-  editor.load();
+  MacroWork w(s);
+  if (!openEditor(s, w)) return kExitFile;
+  MacroEditor& editor = *w.editor;
+  CollectingSink& said = w.said;
   editor.setNameField(name);
   if (!editor.createMacro()) {
     for (const std::string& why : said.texts) s.console().error("macro new " + quoted(name) + ": " + why);
@@ -142,23 +160,21 @@ int runMacroNew(Session& s, const std::string& name) {
     return kExitFile;
   }
   warn(s, said.texts);
-  if (!saveImages(s, f)) return kExitFile;
+  if (!saveImages(s, w.files)) return kExitFile;
   s.console().out("Macro " + std::to_string(editor.selectedMacro() + 1) + " " + quoted(name) + " is in " +
                   s.paths().recordIni + " (no lines yet).");
   return kExitOk;
 }
 
 int runMacroDelete(Session& s, const std::string& name) {
-  MacroFiles f;
-  if (!open(s, f)) return kExitFile;
-  CollectingSink said;
-  MacroEditor editor(s.paths().recordIni, f.config, UiTexts(s.language()), said);
-  editor.load();
+  MacroWork w(s);
+  if (!openEditor(s, w)) return kExitFile;
+  MacroEditor& editor = *w.editor;
   const int row = rowOf(s, editor.macros(), name);
   if (row < 0) return kExitUsage;
   editor.selectMacro(row);
   if (!editor.removeMacro()) {
-    for (const std::string& why : said.texts) s.console().error(why);
+    for (const std::string& why : w.said.texts) s.console().error(why);
     return kExitFile;
   }
   // As the editor's Delete: the images are rebuilt at the next Confirm.
@@ -177,10 +193,9 @@ int runMacroLoop(Session& s, const std::string& name, const std::string& times) 
                       std::to_string(kMaxLoopTimes) + ", not " + quoted(times));
     return kExitUsage;
   }
-  MacroFiles f;
-  if (!open(s, f)) return kExitFile;
-  MacroEditor editor(s.paths().recordIni, f.config, UiTexts(s.language()), s.sink());
-  editor.load();
+  MacroWork w(s);
+  if (!openEditor(s, w, &s.sink())) return kExitFile;
+  MacroEditor& editor = *w.editor;
   const int row = rowOf(s, editor.macros(), name);
   if (row < 0) return kExitUsage;
   if (row >= static_cast<int>(kMacroCount)) {
@@ -190,7 +205,7 @@ int runMacroLoop(Session& s, const std::string& name, const std::string& times) 
   }
   editor.selectMacro(row);
   editor.setLoopField(times);
-  if (!saveImages(s, f)) return kExitFile;
+  if (!saveImages(s, w.files)) return kExitFile;
   s.console().out("Macro " + std::to_string(row + 1) + " " + quoted(name) + ": loop " + editor.loopField());
   return kExitOk;
 }
@@ -211,23 +226,21 @@ int runMacroSet(Session& s, const std::string& name, const std::vector<std::stri
     sequence.push_back(line.line);
   }
   if (bad) return kExitUsage;
-  MacroFiles f;
-  if (!open(s, f)) return kExitFile;
-  CollectingSink said;
-  MacroEditor editor(s.paths().recordIni, f.config, UiTexts(s.language()), said);
-  editor.load();
+  MacroWork w(s);
+  if (!openEditor(s, w)) return kExitFile;
+  MacroEditor& editor = *w.editor;
   const int row = rowOf(s, editor.macros(), name);
   if (row < 0) return kExitUsage;
   editor.selectMacro(row);
   // The loop field shows the macro's own count, so Confirm keeps it.
-  editor.setLoopField(std::to_string(loopTimes(f.config, row)));
+  editor.setLoopField(std::to_string(loopTimes(w.files.config, row)));
   editor.replaceSequence(sequence);
   if (!editor.confirm()) {
-    for (const std::string& why : said.texts) s.console().error(why);
+    for (const std::string& why : w.said.texts) s.console().error(why);
     return kExitFile;
   }
-  warn(s, said.texts);
-  if (!saveImages(s, f)) return kExitFile;
+  warn(s, w.said.texts);
+  if (!saveImages(s, w.files)) return kExitFile;
   s.console().out("Macro " + std::to_string(editor.selectedMacro() + 1) + " " +
                   quoted(editor.macros()[static_cast<std::size_t>(editor.selectedMacro())]) + ": " +
                   std::to_string(sequence.size()) + " lines confirmed.");
