@@ -15,6 +15,7 @@
 #include "cli/ctl_session.h"
 #include "cli/ctl_settings.h"
 #include "cli/ctl_setup.h"
+#include "core/version.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
   app.name("hidmousectl");
   app.require_subcommand(1);
   app.fallthrough();
+  app.set_version_flag("--version", std::string("hidmousectl ") + hm::kVersion, "Print the version and exit");
 
   GlobalOptions options;
   std::string simSensor = "0,0,0,0";
@@ -137,6 +139,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     // An unknown word where the subcommand belongs is named as such.

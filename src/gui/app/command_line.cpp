@@ -3,6 +3,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "core/version.h"
+
 namespace hm {
 
 namespace {
@@ -27,6 +29,7 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
   const QCommandLineOption simulate(QStringLiteral("simulate"),
                                     QStringLiteral("Use the simulated mouse instead of the real one."));
   const QCommandLineOption simSensor(
@@ -60,7 +63,7 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   // The platform's own options (-platform, -name, ...) are taken by
   // QApplication before this parser runs.
   parser.addOptions(
-      {help, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
+      {help, version, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
 
   CommandLineResult result;
   if (!parser.parse(args)) {
@@ -71,6 +74,11 @@ CommandLineResult parseCommandLine(const QStringList& args) {
   if (parser.isSet(help)) {
     result.status = CommandLineResult::Status::Help;
     result.message = parser.helpText();
+    return result;
+  }
+  if (parser.isSet(version)) {
+    result.status = CommandLineResult::Status::Help;
+    result.message = QStringLiteral("hidmouse ") + QLatin1String(kVersion);
     return result;
   }
   if (!parser.positionalArguments().isEmpty()) {

@@ -1,4 +1,5 @@
 // The command line of the hidmouse program:
+//   hidmouse --help | --version
 //   hidmouse [--simulate] [--sim-sensor T,R,O1,O2] [--sim-events LIST]
 //            [--data-dir DIR] [--language en|zh_CN|zh_TW] [--show]
 //            [--screenshot FILE [--page basic|advanced]] [--verbose]
@@ -29,6 +30,7 @@ struct CommandLine {
 };
 
 struct CommandLineResult {
+  // Help: print the message on stdout and exit (--help, --version).
   enum class Status { Run, Help, Error };
   Status status = Status::Run;
   CommandLine options;
