@@ -1,13 +1,15 @@
 # Installation, in the layout of a distribution (the package installs under
 # /usr, cmake --install by default under /usr/local):
 #   PREFIX/lib/hidmouse/   the program folder: hidmouse, hidmousectl, the
-#                          factory config.bin and str.ini, Skins/, and the
-#                          marker that makes it an installed copy
-#   PREFIX/bin/            hidmouse and hidmousectl, links into that folder
-#   PREFIX/share/          desktop file, icon, metainfo and its screenshots,
-#                          manual pages, the licence and the copyright file
-# The programs find their factory files beside themselves (the links resolve
-# to the program folder), and keep the user's files in
+#                          marker that makes it an installed copy, and links
+#                          to the factory config.bin, str.ini and Skins/
+#   PREFIX/share/hidmouse/ those factory files (they are the same on every
+#                          architecture)
+#   PREFIX/bin/            hidmouse and hidmousectl, links into lib/hidmouse
+#   PREFIX/share/          desktop file, icon, metainfo, manual pages, the
+#                          copyright file and the changelog
+# The programs find their factory files beside themselves (the commands
+# resolve to the program folder), and keep the user's files in
 # $XDG_CONFIG_HOME/hidmouse (src/platform/data_folder.h). The login entry goes
 # to HM_AUTOSTART_DIR and the udev rule to HM_UDEV_RULES_DIR, where the
 # desktop and udev look for them.
@@ -16,6 +18,7 @@ set(HM_AUTOSTART_DIR /etc/xdg/autostart CACHE PATH "Folder of the entry that sta
 set(HM_UDEV_RULES_DIR /etc/udev/rules.d CACHE PATH
     "Folder of the udev rule (/usr/lib/udev/rules.d in the package)")
 set(HM_PROGRAM_DIR lib/hidmouse)
+set(HM_FACTORY_DIR share/hidmouse)
 set(HM_SCREENSHOT_BASE https://raw.githubusercontent.com/hidmouse/hidmouse/v${PROJECT_VERSION}/docs CACHE STRING
     "Web folder of the screenshots the metainfo names (docs/ of the release's sources)")
 
@@ -98,7 +101,7 @@ configure_file(${_dist}/app.metainfo.xml.in ${_gen}/${HM_APP_ID}.metainfo.xml @O
 
 # ---- the program folder
 install(TARGETS hidmousectl RUNTIME DESTINATION ${HM_PROGRAM_DIR})
-install(FILES ${_factory_files} DESTINATION ${HM_PROGRAM_DIR} PERMISSIONS ${_data_permissions})
+install(FILES ${_factory_files} DESTINATION ${HM_FACTORY_DIR} PERMISSIONS ${_data_permissions})
 # Marks the folder as an installed copy (src/platform/data_folder.h): even
 # root then keeps its files in its own folder and the factory ones stay.
 file(WRITE ${_factory}/.installed
@@ -107,19 +110,29 @@ install(FILES ${_factory}/.installed DESTINATION ${HM_PROGRAM_DIR} PERMISSIONS $
 set(_programs hidmousectl)
 if(TARGET hidmouse)
   install(TARGETS hidmouse RUNTIME DESTINATION ${HM_PROGRAM_DIR})
-  install(DIRECTORY ${_factory}/Skins DESTINATION ${HM_PROGRAM_DIR}
+  install(DIRECTORY ${_factory}/Skins DESTINATION ${HM_FACTORY_DIR}
     FILE_PERMISSIONS ${_data_permissions}
     DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
                           WORLD_EXECUTE)
   list(APPEND _programs hidmouse)
 endif()
 
-# ---- the commands on the PATH: relative links into the program folder, so
-# that they hold under any prefix and DESTDIR.
-file(MAKE_DIRECTORY ${_gen}/bin)
+# ---- relative links, so that they hold under any prefix and DESTDIR: the
+# commands on the PATH into the program folder, and the factory files into
+# the program folder, where the programs look for them
+file(MAKE_DIRECTORY ${_gen}/bin ${_gen}/program)
 foreach(program ${_programs})
   file(CREATE_LINK ../${HM_PROGRAM_DIR}/${program} ${_gen}/bin/${program} SYMBOLIC)
   install(FILES ${_gen}/bin/${program} DESTINATION bin)
+endforeach()
+set(_factory_names ${_factory_files})
+list(TRANSFORM _factory_names REPLACE ".*/" "")
+if(TARGET hidmouse)
+  list(APPEND _factory_names Skins)
+endif()
+foreach(name ${_factory_names})
+  file(CREATE_LINK ../../${HM_FACTORY_DIR}/${name} ${_gen}/program/${name} SYMBOLIC)
+  install(FILES ${_gen}/program/${name} DESTINATION ${HM_PROGRAM_DIR})
 endforeach()
 
 # ---- the desktop: menu entry, login entry, icon, metainfo

@@ -41,7 +41,8 @@ program="$tmp/root$prefix/lib/hidmouse"
 for f in hidmouse hidmousectl config.bin str.ini Skins/Default/main.png; do
   [ -e "$program/$f" ] || fail "$prefix/lib/hidmouse/$f was not installed"
 done
-for f in share/doc/hidmouse/copyright share/man/man1/hidmousectl.1.gz; do
+for f in share/hidmouse/config.bin share/hidmouse/Skins/Default/main.png share/doc/hidmouse/copyright \
+    share/man/man1/hidmousectl.1.gz; do
   [ -e "$tmp/root$prefix/$f" ] || fail "$prefix/$f was not installed"
 done
 # The desktop's files start the commands on the PATH, which lead into the

@@ -20,7 +20,10 @@ compare() {  # NAME HELP-OPTIONS PAGE
   [ -z "$extra" ] || { echo "$1(1) names options the program does not have: $(echo $extra)"; status=1; }
 }
 
-gui_help=$(env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$(mktemp -d)" "$bin/hidmouse" --help 2>/dev/null)
+# Without a display: the help needs none.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+gui_help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" "$bin/hidmouse" --help)
 compare hidmouse "$gui_help" "$man/hidmouse.1"
 
 # hidmousectl: the options of the program and of every command, found by

@@ -86,10 +86,14 @@ class DeferredPointerSettings : public PointerSettings {
 }  // namespace
 
 int CHidMouseApp::run(int argc, char** argv) {
-  // A screenshot needs no display: without one, draw offscreen.
+  // A screenshot, the help and the version need no display: without one,
+  // run offscreen (a shell over ssh asks for the version too).
   const bool screenshotRun =
       hasArgument(argc, argv, kScreenshotOption) || hasArgument(argc, argv, kScreenshotOption + 1);
-  if (screenshotRun && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY"))
+  const bool textRun = hasArgument(argc, argv, "--help") || hasArgument(argc, argv, "-h") ||
+                       hasArgument(argc, argv, "--version");
+  if ((screenshotRun || textRun) && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") &&
+      !envSet("WAYLAND_DISPLAY"))
     ::setenv("QT_QPA_PLATFORM", kOffscreenPlatform, 1);
   // On X11 the window's class (WM_CLASS) is the application name; the
   // instance part stays the executable's name.
