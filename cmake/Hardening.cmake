@@ -2,9 +2,10 @@
 # the release and package presets): stack protector, fortified libc calls,
 # format-string errors, read-only relocations bound at start-up, and a
 # position-independent executable. The flags come from dpkg-buildflags where
-# it exists, so the package gets exactly what Debian's own packages get;
-# elsewhere from the same list written out. The optimisation stays the build
-# type's.
+# it exists, so the package gets what Debian's own packages get; elsewhere
+# from the same list written out. Stack-clash and control-flow protection,
+# which newer dpkg-buildflags add too, are added where the compiler has them.
+# The optimisation stays the build type's.
 
 set(_flags -fstack-protector-strong -Wformat -Werror=format-security)
 set(_defines -D_FORTIFY_SOURCE=2)
@@ -27,6 +28,14 @@ if(HM_DPKG_BUILDFLAGS)
   set(_link ${_LDFLAGS})
 endif()
 
+include(CheckCXXCompilerFlag)
+foreach(flag -fstack-clash-protection -fcf-protection)
+  string(MAKE_C_IDENTIFIER "HM_HAS${flag}" _has)
+  check_cxx_compiler_flag(${flag} ${_has})
+  if(${_has} AND NOT flag IN_LIST _flags)
+    list(APPEND _flags ${flag})
+  endif()
+endforeach()
 add_compile_options(${_flags} ${_defines})
 add_link_options(${_link})
 include(CheckPIESupported)

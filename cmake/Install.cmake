@@ -157,5 +157,10 @@ install(FILES ${_man_pages} DESTINATION ${_share}/man/man1 PERMISSIONS ${_data_p
 # of the libraries the programs carry) and the changelog
 install(FILES ${_dist}/deb/copyright ${_gen}/changelog.Debian.gz DESTINATION ${_doc}
   PERMISSIONS ${_data_permissions})
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  # The package's answers to lintian, each with its reason.
+  install(FILES ${_dist}/deb/lintian-overrides DESTINATION ${_share}/lintian/overrides RENAME hidmouse
+    PERMISSIONS ${_data_permissions})
+endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

@@ -24,6 +24,7 @@ fail() {
 }
 
 root=$(mktemp -d /var/tmp/hidmouse-root.XXXXXX)
+chmod 755 "$root"
 cleanup() {
   umount "$root/proc" 2>/dev/null || true
   umount -R "$root/dev" 2>/dev/null || true
@@ -72,8 +73,9 @@ as_user hidmouse --simulate --screenshot /home/tester/basic.png >"$root/gui.out"
   { cat "$root/gui.out" >&2; fail "hidmouse --simulate --screenshot failed"; }
 [ -s "$root/home/tester/basic.png" ] || fail "hidmouse drew no screenshot"
 as_user hidmousectl --simulate apply >/dev/null 2>&1 || fail "hidmousectl --simulate apply failed"
+uid=$(in_root id -u tester)
 for f in config.bin str.ini; do
-  [ "$(stat -c %U "$root/home/tester/.config/hidmouse/$f")" = tester ] ||
+  [ "$(stat -c %u "$root/home/tester/.config/hidmouse/$f" 2>/dev/null)" = "$uid" ] ||
     fail "the user's $f is not in ~/.config/hidmouse"
 done
 # No mouse here: doctor runs, reports that, and exits 1.
