@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "cli/ctl_show.h"
-#include "core/device/protocol.h"
 #include "core/version.h"
+#include "core/wire/protocol.h"
 
 namespace hm::ctl {
 

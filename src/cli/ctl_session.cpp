@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "core/device/protocol.h"
 #include "core/settings/regular_file.h"
+#include "core/wire/protocol.h"
 #include "platform/data_folder.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"

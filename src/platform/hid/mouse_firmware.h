@@ -36,8 +36,8 @@
 #include <span>
 #include <vector>
 
-#include "core/device/feature_report.h"
-#include "core/device/protocol.h"
+#include "core/wire/feature_report.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

@@ -30,9 +30,9 @@
 #include <string>
 #include <vector>
 
-#include "core/device/feature_report.h"
 #include "core/device/hid_backend.h"
-#include "core/device/protocol.h"
+#include "core/wire/feature_report.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

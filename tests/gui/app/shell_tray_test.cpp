@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "core/device/device_link.h"
-#include "core/device/protocol.h"
 #include "core/model/tray_balloons.h"
 #include "core/settings/ui_text.h"
+#include "core/wire/protocol.h"
 #include "fixtures.h"
 #include "gui/app/command_line.h"
 #include "platform/hid/sim_events.h"
