@@ -34,8 +34,8 @@ bench:
 	cmake --build --preset release
 	./scripts/run-benchmarks build/release $(if $(BENCH_ROUNDS),--rounds $(BENCH_ROUNDS))
 
-# The .deb of the installed layout, in build/package/ (an optimised build of
-# its own, with the desktop's files under /usr).
+# The .deb, in build/package/ (an optimised, hardened build of its own that
+# installs under /usr); scripts/check deb examines it.
 deb:
 	cmake --preset package >/dev/null
 	cmake --build --preset package

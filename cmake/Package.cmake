@@ -6,14 +6,21 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hidmouse)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "The hidmouse developers")
-set(CPACK_PACKAGE_CONTACT "The hidmouse developers <hidmouse@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool of a programmable USB gaming mouse")
-string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Edits the button functions in two modes, the report rate, four DPI stages, the LED lighting and "
-  "twelve on-device macros of a programmable USB gaming mouse (04d9:a09f), writes them to the mouse "
-  "over HID and lives in the system tray. hidmousectl drives the same from a shell. A udev rule gives "
-  "the user at the seat access to the mouse.")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${HM_DEBIAN_REVISION})
+set(CPACK_PACKAGE_VENDOR "hidmouse developers")
+set(CPACK_PACKAGE_CONTACT "${HM_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${HM_MAINTAINER}")
+# No Homepage field until the project has one.
+# The synopsis, then the long description in lines as dpkg shows them
+# (cpack indents each line and turns an empty one into " .").
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "configuration tool for a programmable USB gaming mouse
+Sets the button functions in two modes, the report rate, four DPI stages,
+the LED lighting and up to twelve on-device macros of a programmable USB
+gaming mouse (04d9:a09f), writes them to the mouse over HID and shows the
+mouse's own changes from the system tray.
+
+hidmousectl applies, shows, exports and imports the same settings from a
+shell. A udev rule gives the user at the seat access to the mouse.")
 # The staging install keeps the absolute folders (/usr/share, /etc/xdg, ...)
 # beside the program folder.
 set(CPACK_SET_DESTDIR ON)
@@ -42,12 +49,12 @@ file(COPY ${PROJECT_SOURCE_DIR}/dist/deb/postinst DESTINATION ${_control}
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${_control}/postinst;${_control}/conffiles")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# A package of a build made for a manual install would put the desktop's
-# files under /usr/local: cpack refuses it (the package preset sets /usr).
+# A package of a build made for a manual install would put everything under
+# /usr/local: cpack refuses it (the package preset sets /usr).
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackCheck.cmake)
 file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "
-if(NOT \"${HM_SYSTEM_PREFIX}\" STREQUAL \"/usr\")
-  message(FATAL_ERROR \"this build installs the desktop files under ${HM_SYSTEM_PREFIX}: build the package with 'make deb' (cmake --preset package)\")
+if(NOT \"${CMAKE_INSTALL_PREFIX}\" STREQUAL \"/usr\")
+  message(FATAL_ERROR \"this build installs under ${CMAKE_INSTALL_PREFIX}: build the package with 'make deb' (cmake --preset package)\")
 endif()
 ")
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ctl_show.h"
+#include "core/version.h"
 #include "core/wire/protocol.h"
 
 namespace hm::ctl {
@@ -140,7 +141,8 @@ json doctorJson(const DoctorReport& r) {
               {"rate", r.sensor->rate},
               {"option1", r.sensor->option1},
               {"option2", r.sensor->option2}};
-  return {{"listError", r.listError ? json(r.listError->text()) : json()},
+  return {{"version", kVersion},
+          {"listError", r.listError ? json(r.listError->text()) : json()},
           {"nodes", nodes},
           {"mouseOpen", r.mouseOpen},
           {"problem", r.problem ? json(*r.problem) : json()},
@@ -148,7 +150,7 @@ json doctorJson(const DoctorReport& r) {
 }
 
 std::vector<std::string> doctorLines(const DoctorReport& r) {
-  std::vector<std::string> out;
+  std::vector<std::string> out{std::string("hidmousectl ") + kVersion};
   const std::string id = hex(proto::kVendorId, 4) + ":" + hex(proto::kProductId, 4);
   if (r.listError) out.push_back("The system's HID interfaces cannot be listed: " + r.listError->text());
   if (r.nodes.empty() && !r.listError)

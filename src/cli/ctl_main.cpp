@@ -13,6 +13,7 @@
 #include "cli/ctl_session.h"
 #include "cli/ctl_settings.h"
 #include "cli/ctl_setup.h"
+#include "core/version.h"
 
 namespace {
 
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
   app.name("hidmousectl");
   app.require_subcommand(1);
   app.fallthrough();
+  app.set_version_flag("--version", std::string("hidmousectl ") + hm::kVersion, "Print the version and exit");
   GlobalWords global;
   addGlobalOptions(app, global);
   CommandWords words;
@@ -191,6 +193,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     return parseFailure(app, e);

@@ -15,6 +15,7 @@
 
 #include "cli/ctl_commands.h"
 #include "cli/ctl_doctor.h"
+#include "core/version.h"
 #include "platform/hid/linux_hid_backend.h"
 #include "support/fake_hidraw_mouse.h"
 #include "support/param_name.h"
@@ -89,6 +90,7 @@ TEST_P(CtlDoctor, ReportsTheNodesTheirUseTheirAccessAndTheSensorAnswer) {
   EXPECT_EQ(js.err, "");
   const json doc = json::parse(js.out);
   ASSERT_EQ(doc["nodes"].size(), c.nodes) << js.out;
+  EXPECT_EQ(doc["version"], kVersion);
   EXPECT_EQ(doc["problem"], c.problem ? json(c.problem) : json()) << js.out;
   EXPECT_EQ(doc["sensor"].is_null(), c.rc != 0);
   if (c.rc == 0) {
@@ -125,11 +127,13 @@ TEST_P(CtlDoctor, ReportsTheNodesTheirUseTheirAccessAndTheSensorAnswer) {
   std::vector<std::string> lines;
   std::stringstream in(text.out);
   for (std::string l; std::getline(in, l);) lines.push_back(l);
-  ASSERT_FALSE(lines.empty());
+  ASSERT_GE(lines.size(), 2U);
+  // A problem report names the version first.
+  EXPECT_EQ(lines.front(), std::string("hidmousectl ") + kVersion);
   EXPECT_EQ(lines.back(), c.sensorLine);
   if (c.nodes) {
-    EXPECT_EQ(lines[0], "hidraw nodes of 04d9:a09f:");
-    EXPECT_EQ(lines[1],
+    EXPECT_EQ(lines[1], "hidraw nodes of 04d9:a09f:");
+    EXPECT_EQ(lines[2],
               desk.node(0) + ": " +
                   (denied ? permissionDeniedText(desk.node(0)) : "can be opened for reading and writing"));
     const auto has = [&](const std::string& l) {

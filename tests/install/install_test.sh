@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR and runs the installed programs
-# the way a user runs an installed copy: from a program folder they cannot
-# write. Their files must then come from a temporary $XDG_CONFIG_HOME/hidmouse
+# the way a user runs an installed copy: through the commands in PREFIX/bin,
+# from a program folder they cannot write. Their files must then come from a temporary $XDG_CONFIG_HOME/hidmouse
 # (seeded with the factory config.bin and str.ini, never replaced later), and
 # nothing may be written beside the programs.
 #   install_test.sh BUILD_DIR
 # Exit 77 (skipped) when run as root without a way to become another user.
 set -euo pipefail
 build=${1:?build folder}
-prefix=/opt/hidmouse
+prefix=/usr/local
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 tmp=$(mktemp -d)
 cleanup() {
@@ -36,18 +37,25 @@ fi
 
 DESTDIR="$tmp/root" cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" ||
   { cat "$tmp/install.log" >&2; fail "cmake --install failed"; }
-program="$tmp/root$prefix"
+program="$tmp/root$prefix/lib/hidmouse"
 for f in hidmouse hidmousectl config.bin str.ini Skins/Default/main.png; do
-  [ -e "$program/$f" ] || fail "$prefix/$f was not installed"
+  [ -e "$program/$f" ] || fail "$prefix/lib/hidmouse/$f was not installed"
 done
-# The desktop's files name the programs where they were installed.
+for f in share/hidmouse/config.bin share/hidmouse/Skins/Default/main.png share/doc/hidmouse/copyright \
+    share/man/man1/hidmousectl.1.gz; do
+  [ -e "$tmp/root$prefix/$f" ] || fail "$prefix/$f was not installed"
+done
+# The desktop's files start the commands on the PATH, which lead into the
+# program folder whatever the prefix.
 desktop=$(find "$tmp/root" -path '*/share/applications/*.desktop')
 [ -n "$desktop" ] || fail "no desktop file installed"
-grep -qx "Exec=$prefix/hidmouse --show" "$desktop" || fail "the desktop file does not start $prefix/hidmouse"
+grep -qx "Exec=hidmouse --show" "$desktop" || fail "the desktop file does not start hidmouse"
 autostart=$(find "$tmp/root" -path '*/xdg/autostart/*.desktop')
-grep -qx "Exec=$prefix/hidmouse" "$autostart" || fail "the login entry does not start $prefix/hidmouse hidden"
-[ "$(readlink "$(dirname "$desktop")/../../bin/hidmousectl")" = "$prefix/hidmousectl" ] ||
-  fail "the hidmousectl command does not lead into $prefix"
+grep -qx "Exec=hidmouse" "$autostart" || fail "the login entry does not start hidmouse hidden"
+commands="$tmp/root$prefix/bin"
+for p in hidmouse hidmousectl; do
+  [ "$(readlink "$commands/$p")" = "../lib/hidmouse/$p" ] || fail "the $p command does not lead into the program folder"
+done
 chmod -R a-w "$tmp/root"
 
 home="$tmp/home"
@@ -64,32 +72,35 @@ run() {
     LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen GSETTINGS_BACKEND=memory "${run_as[@]}" "$@"
 }
 
-run "$program/hidmousectl" --simulate show >"$tmp/show.out" 2>"$tmp/show.err" ||
+for p in hidmouse hidmousectl; do
+  [ "$(run "$commands/$p" --version 2>/dev/null)" = "$p $version" ] || fail "$p --version does not say $version"
+done
+run "$commands/hidmousectl" --simulate show >"$tmp/show.out" 2>"$tmp/show.err" ||
   { cat "$tmp/show.err" >&2; fail "the installed hidmousectl --simulate show failed"; }
 grep -q "Button 1: Left Click" "$tmp/show.out" || fail "show printed no factory configuration"
 cmp -s "$config/config.bin" "$program/config.bin" || fail "config.bin was not seeded into $config"
 cmp -s "$config/str.ini" "$program/str.ini" || fail "str.ini was not seeded into $config"
 
-run "$program/hidmouse" --simulate --screenshot "$home/basic.png" 2>"$tmp/gui.err" ||
+run "$commands/hidmouse" --simulate --screenshot "$home/basic.png" 2>"$tmp/gui.err" ||
   { cat "$tmp/gui.err" >&2; fail "the installed hidmouse --simulate --screenshot failed"; }
 [ "$(head -c 8 "$home/basic.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "the screenshot is not a PNG"
 # A screenshot run writes nothing, not even to the user's folder ...
 cmp -s "$config/str.ini" "$program/str.ini" || fail "the screenshot run changed $config/str.ini"
 # ... while an Apply saves into it: the first-run names of the buttons.
-run "$program/hidmousectl" --simulate apply >/dev/null 2>"$tmp/apply.err" ||
+run "$commands/hidmousectl" --simulate apply >/dev/null 2>"$tmp/apply.err" ||
   { cat "$tmp/apply.err" >&2; fail "the installed hidmousectl --simulate apply failed"; }
 grep -q '^Item1=Left Click' "$config/str.ini" || fail "apply did not save the button texts in $config/str.ini"
 cp "$config/str.ini" "$tmp/str.ini.saved"
 # ... which a later start keeps: the factory copy is seeded only where none is.
-run "$program/hidmousectl" --simulate show >/dev/null 2>&1 || fail "a second show failed"
+run "$commands/hidmousectl" --simulate show >/dev/null 2>&1 || fail "a second show failed"
 cmp -s "$config/str.ini" "$tmp/str.ini.saved" || fail "a later start replaced the user's str.ini"
 
 # --data-dir wins and is taken as it is: nothing is seeded into it.
 mkdir "$home/other"
 if [ ${#run_as[@]} -gt 0 ]; then chown nobody "$home/other"; fi
 status=0
-run "$program/hidmousectl" --data-dir "$home/other" show >/dev/null 2>&1 || status=$?
+run "$commands/hidmousectl" --data-dir "$home/other" show >/dev/null 2>&1 || status=$?
 [ "$status" -eq 3 ] || fail "show with an empty --data-dir exited $status, not 3 (file error)"
 [ -z "$(ls -A "$home/other")" ] || fail "files were seeded into the --data-dir folder"
 
@@ -97,7 +108,7 @@ run "$program/hidmousectl" --data-dir "$home/other" show >/dev/null 2>&1 || stat
 # same: root's files go to its own folder, the factory files stay as shipped.
 if [ ${#run_as[@]} -gt 0 ]; then
   env -i PATH=/usr/bin:/bin HOME="$tmp/roothome" XDG_CONFIG_HOME="$tmp/rootconfig" \
-    "$program/hidmousectl" --simulate show >/dev/null 2>"$tmp/root.err" ||
+    "$commands/hidmousectl" --simulate show >/dev/null 2>"$tmp/root.err" ||
     { cat "$tmp/root.err" >&2; fail "hidmousectl run by root failed"; }
   cmp -s "$tmp/rootconfig/hidmouse/config.bin" "$program/config.bin" ||
     fail "root's run did not use its own \$XDG_CONFIG_HOME/hidmouse"

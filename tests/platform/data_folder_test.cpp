@@ -22,7 +22,7 @@ using test::TempDir;
 // field.
 DataFolderInputs installed() {
   DataFolderInputs in;
-  in.executableFolder = "/opt/hidmouse";
+  in.executableFolder = "/usr/lib/hidmouse";
   in.executableFolderWritable = false;
   in.xdgConfigHome = "/home/u/.cfg";
   in.home = "/home/u";
@@ -47,34 +47,34 @@ TEST_P(DataFolderChoice, FolderSkinRootsAndSeeding) {
   EXPECT_EQ(d.folder, c.folder);
   EXPECT_EQ(d.skinRoots, c.skinRoots);
   EXPECT_EQ(d.userCopy, c.userCopy);
-  EXPECT_EQ(d.seedFrom, c.userCopy ? "/opt/hidmouse" : "");
+  EXPECT_EQ(d.seedFrom, c.userCopy ? "/usr/lib/hidmouse" : "");
 }
 
 const ChoiceCase kChoices[] = {
     {"InstalledUsesXdgConfigHome",
      [](DataFolderInputs&) {},
      "/home/u/.cfg/hidmouse",
-     {"/home/u/.cfg/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     {"/home/u/.cfg/hidmouse/Skins", "/usr/lib/hidmouse/Skins"},
      true},
     {"XdgConfigHomeWithTrailingSlash",
      [](DataFolderInputs& in) { in.xdgConfigHome = "/x/"; },
      "/x/hidmouse",
-     {"/x/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     {"/x/hidmouse/Skins", "/usr/lib/hidmouse/Skins"},
      true},
     {"NoXdgConfigHomeMeansDotConfig",
      [](DataFolderInputs& in) { in.xdgConfigHome.clear(); },
      "/home/u/.config/hidmouse",
-     {"/home/u/.config/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     {"/home/u/.config/hidmouse/Skins", "/usr/lib/hidmouse/Skins"},
      true},
     {"RelativeXdgConfigHomeIsIgnored",
      [](DataFolderInputs& in) { in.xdgConfigHome = "cfg"; },
      "/home/u/.config/hidmouse",
-     {"/home/u/.config/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     {"/home/u/.config/hidmouse/Skins", "/usr/lib/hidmouse/Skins"},
      true},
     {"WritableProgramFolderKeepsItsFiles",
      [](DataFolderInputs& in) { in.executableFolderWritable = true; },
-     "/opt/hidmouse",
-     {"/opt/hidmouse/Skins"},
+     "/usr/lib/hidmouse",
+     {"/usr/lib/hidmouse/Skins"},
      false},
     {"InstalledCopyThatRootMayWrite",
      [](DataFolderInputs& in) {
@@ -82,12 +82,12 @@ const ChoiceCase kChoices[] = {
        in.installedCopy = true;
      },
      "/home/u/.cfg/hidmouse",
-     {"/home/u/.cfg/hidmouse/Skins", "/opt/hidmouse/Skins"},
+     {"/home/u/.cfg/hidmouse/Skins", "/usr/lib/hidmouse/Skins"},
      true},
     {"DataDirWinsOverEverything",
      [](DataFolderInputs& in) { in.dataDirOption = "/tmp/d"; },
      "/tmp/d",
-     {"/tmp/d/Skins", "/opt/hidmouse/Skins"},
+     {"/tmp/d/Skins", "/usr/lib/hidmouse/Skins"},
      false},
     {"DataDirWinsOverAWritableFolder",
      [](DataFolderInputs& in) {
@@ -95,28 +95,28 @@ const ChoiceCase kChoices[] = {
        in.executableFolderWritable = true;
      },
      "rel/d",
-     {"rel/d/Skins", "/opt/hidmouse/Skins"},
+     {"rel/d/Skins", "/usr/lib/hidmouse/Skins"},
      false},
     {"DataDirThatIsTheProgramFolder",
-     [](DataFolderInputs& in) { in.dataDirOption = "/opt/./hidmouse/"; },
-     "/opt/./hidmouse/",
-     {"/opt/./hidmouse/Skins"},
+     [](DataFolderInputs& in) { in.dataDirOption = "/usr/lib/./hidmouse/"; },
+     "/usr/lib/./hidmouse/",
+     {"/usr/lib/./hidmouse/Skins"},
      false},
     {"NoHomeAtAllStaysBesideTheProgram",
      [](DataFolderInputs& in) {
        in.xdgConfigHome.clear();
        in.home.clear();
      },
-     "/opt/hidmouse",
-     {"/opt/hidmouse/Skins"},
+     "/usr/lib/hidmouse",
+     {"/usr/lib/hidmouse/Skins"},
      false},
     {"RelativeHomeIsNoHome",
      [](DataFolderInputs& in) {
        in.xdgConfigHome.clear();
        in.home = "u";
      },
-     "/opt/hidmouse",
-     {"/opt/hidmouse/Skins"},
+     "/usr/lib/hidmouse",
+     {"/usr/lib/hidmouse/Skins"},
      false},
 };
 

@@ -3,6 +3,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "core/version.h"
+
 namespace hm {
 
 namespace {
@@ -27,6 +29,7 @@ ParsedCommandLine parseCommandLine(const QStringList& args) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
   const QCommandLineOption simulate(QStringLiteral("simulate"),
                                     QStringLiteral("Use the simulated mouse instead of the real one."));
   const QCommandLineOption simSensor(
@@ -58,7 +61,7 @@ ParsedCommandLine parseCommandLine(const QStringList& args) {
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Print diagnostic lines to stderr."));
   parser.addOptions(
-      {help, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
+      {help, version, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
   // The toolkit's own options, which QApplication takes out of the command
   // line after this parser has run: accepted here, not shown in the help.
   for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
@@ -86,6 +89,11 @@ ParsedCommandLine parseCommandLine(const QStringList& args) {
     // Without the application object (not made yet) the parser cannot know
     // the program's name.
     result.message = parser.helpText().replace(QLatin1String("<executable_name>"), args.value(0));
+    return result;
+  }
+  if (parser.isSet(version)) {
+    result.action = ParsedCommandLine::Action::Help;
+    result.message = QStringLiteral("hidmouse ") + QLatin1String(kVersion);
     return result;
   }
   if (!parser.positionalArguments().isEmpty())

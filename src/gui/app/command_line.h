@@ -24,6 +24,7 @@ struct CommandLine {
 };
 
 struct ParsedCommandLine {
+  // Help: print the message on stdout and exit (--help, --version).
   enum class Action { Run, Help, Error };
   Action action = Action::Run;
   CommandLine options;

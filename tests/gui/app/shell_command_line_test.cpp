@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "core/settings/mouse_config.h"
+#include "core/version.h"
 #include "fixtures.h"
 #include "gui/app/command_line.h"
 #include "gui/app/frame_colours.h"
@@ -103,6 +104,7 @@ TEST(ShellCommandLine, MistakesAreOneLineNamingTheOption) {
     EXPECT_FALSE(r.message.contains(QLatin1Char('\n'))) << r.message.toStdString();
   }
   EXPECT_EQ(parse({"--help"}).action, ParsedCommandLine::Action::Help);
+  EXPECT_EQ(parse({"--version"}).message, QStringLiteral("hidmouse ") + QLatin1String(kVersion));
 }
 
 TEST(ShellChildColours, ByKindAndIdentifier) {
