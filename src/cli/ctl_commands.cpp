@@ -90,6 +90,11 @@ bool loadConfigSession(Session& s, ConfigSession& config) {
     reportUnreadableConfig(s);
     return false;
   }
+  // ... but one that is there and cannot be read is not a file without texts.
+  if (const Status& texts = config.textsProblem(); !texts) {
+    s.console().error("cannot read " + config.paths().strIni + ": " + texts.error().text());
+    return false;
+  }
   return true;
 }
 

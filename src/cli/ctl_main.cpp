@@ -1,6 +1,7 @@
 // hidmousectl: the mouse's configuration tool for the shell and for scripts.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -21,6 +22,18 @@ namespace {
 int usage(const std::string& text) {
   std::fprintf(stderr, "hidmousectl: %s (see --help)\n", text.c_str());
   return hm::ctl::kExitUsage;
+}
+
+// Prints the help; a help that could not be written (a full disk, a closed
+// stdout) is a failure like any other lost output.
+int helpExit(CLI::App& app, const CLI::Error& e) {
+  const int code = app.exit(e);
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "hidmousectl: %s\n", hm::errnoText("writing the output", errno).c_str());
+    return hm::ctl::kExitFile;
+  }
+  return code;
 }
 
 int runSetCommand(hm::ctl::Session& session, std::vector<std::string> words, std::optional<int> sensor,
@@ -135,9 +148,9 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    return helpExit(app, e);
   } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
+    return helpExit(app, e);
   } catch (const CLI::ParseError& e) {
     // An unknown word where the subcommand belongs is named as such.
     const std::vector<std::string> rest = app.remaining();
@@ -174,7 +187,11 @@ int main(int argc, char** argv) {
   int code = kExitUsage;
   try {
     Session session(options, console);
-    if (*list)
+    const bool saves =
+        *apply || *rebuild || *set || *importCmd || *macroNew || *macroDelete || *macroLoop || *macroSet;
+    if (saves && !session.mayWrite())
+      code = kExitFile;
+    else if (*list)
       code = runList(session);
     else if (*info)
       code = runInfo(session);

@@ -109,11 +109,22 @@ DataPaths Session::paths() const {
     const DataLocation data = locateDataFolder(options_.dataDir);
     if (const std::string warning = dataFolderWarning(data); !warning.empty()) console_.error(warning);
     paths_ = DataPaths::inFolder(data.where.folder);
+    readOnly_ = data.where.readOnly;
     // What a killed save left behind is cleared before anything is read.
     for (const std::string* f : {&paths_->configBin, &paths_->strIni, &paths_->recordIni})
       removeStaleTemporaryFiles(*f);
   }
   return *paths_;
+}
+
+bool Session::mayWrite() {
+  const DataPaths p = paths();
+  if (!readOnly_) return true;
+  console_.error("cannot save: " + p.folder +
+                 " holds the factory files of the installed program, which are never overwritten; "
+                 "make $XDG_CONFIG_HOME/hidmouse (~/.config/hidmouse) a folder the user may write, "
+                 "or give --data-dir");
+  return false;
 }
 
 Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }

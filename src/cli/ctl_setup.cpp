@@ -14,9 +14,6 @@ namespace hm::ctl {
 namespace {
 
 constexpr const char* kStandardStream = "-";
-// A setup document is a few hundred kilobytes at most; anything far larger is
-// not one.
-constexpr std::size_t kMaxDocumentBytes = 64u << 20;
 
 Result<std::string> readStandardInput() {
   std::string text;
@@ -29,7 +26,7 @@ Result<std::string> readStandardInput() {
       return Error{"read(stdin)", errno};
     }
     text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxDocumentBytes) return Error{"read(stdin)", EFBIG};
+    if (text.size() > kMaxSetupDocumentBytes) return Error{"read(stdin)", EFBIG};
   }
 }
 
@@ -49,6 +46,17 @@ int runExport(Session& s, const std::string& file) {
   }
   warnAboutMacros(s, loaded.setup);
   std::string text = setupToJson(loaded.setup);
+  // A backup that import refuses, or reads back as other text, is no backup:
+  // say what stands in the way (a control character in a text, a name that
+  // is not UTF-8 and would be written as U+FFFD).
+  const SetupRead back = setupFromJson(text);
+  if (!back.setup || back.setup->macros != loaded.setup.macros ||
+      back.setup->buttonTexts != loaded.setup.buttonTexts) {
+    for (const std::string& e : back.errors) s.console().error("cannot export: " + e);
+    if (back.setup) s.console().error("cannot export: a macro name or button text is not UTF-8 text");
+    s.console().error("the files hold what a setup document cannot carry; nothing was exported");
+    return kExitFile;
+  }
   if (file == kStandardStream) {
     text.pop_back();  // the console ends the line
     s.console().out(text);
@@ -64,7 +72,7 @@ int runExport(Session& s, const std::string& file) {
 
 int runImport(Session& s, const std::string& file, bool apply) {
   const Result<std::string> text =
-      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxDocumentBytes);
+      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxSetupDocumentBytes);
   if (!text) {
     s.console().error("cannot read " + file + ": " + text.error().text());
     return kExitFile;
