@@ -133,8 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"RebuildRecordIsAFifo", {"macros", "rebuild"}, true, recordIsAFifo, 3, "record.ini"},
         ExitCase{"ShowRecordIsAFolder", {"show"}, true, recordIsAFolder, 3, "record.ini"},
         ExitCase{"ShowRecordIsAFifo", {"show"}, true, recordIsAFifo, 3, "record.ini"},
-        ExitCase{"SetStrIniIsAFifo", {"set", "rate", "500"}, true, strIniIsAFifo, 3, "str.ini"},
-        ExitCase{"ApplyStrIniIsAFifo", {"--simulate", "apply"}, true, strIniIsAFifo, 3, "str.ini"},
+        ExitCase{"ShowStrIniIsAFifo", {"show"}, true, strIniIsAFifo, 3, "str.ini"},
+        ExitCase{"GetStrIniIsAFifo", {"get", "rate"}, true, strIniIsAFifo, 3, "str.ini"},
+        ExitCase{"SetStrIniIsAFifo", {"set", "rate", "500"}, true, strIniIsAFifo, 3, "cannot read"},
         ExitCase{"EmptyDataDir", {"--data-dir", "", "show"}, false, nullptr, 2, "--data-dir"},
         ExitCase{
             "EmptyDataDirApply", {"--simulate", "--data-dir", "", "apply"}, false, nullptr, 2, "--data-dir"},

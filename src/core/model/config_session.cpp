@@ -25,7 +25,6 @@ bool ConfigSession::load(const ConfigLog& log) {
   SettingsIni ini = loadSettingsIni(paths_.strIni, language_);
   buttonTexts_ = std::move(ini.texts);
   skin_ = std::move(ini.skin);
-  textsProblem_ = std::move(ini.problem);
   return read;
 }
 

@@ -97,8 +97,6 @@ class ConfigSession {
   const ButtonTexts& buttonTexts() const { return buttonTexts_; }
   std::uint8_t firstRunFlag() const { return firstRunFlag_; }
   const SkinSettings& skinSettings() const { return skin_; }  // as load() read them
-  // Why load() could not read str.ini (the texts are then empty).
-  const Status& textsProblem() const { return textsProblem_; }
   const DataPaths& paths() const { return paths_; }
   Language language() const { return language_; }
 
@@ -111,7 +109,6 @@ class ConfigSession {
   ButtonTexts buttonTexts_;
   std::uint8_t firstRunFlag_ = 0;
   SkinSettings skin_;
-  Status textsProblem_;
   bool loaded_ = false;
 };
 

@@ -31,10 +31,8 @@ std::string buttonTextKey(int mode, int slot) {
 }
 
 SettingsIni loadSettingsIni(const std::string& strIniPath, Language language) {
+  const profile::ProfileDocument doc = profile::ProfileDocument::read(strIniPath);
   SettingsIni out;
-  Result<profile::ProfileDocument> loaded = profile::ProfileDocument::load(strIniPath);
-  if (!loaded) out.problem = loaded.status();
-  const profile::ProfileDocument doc = loaded ? std::move(loaded.value()) : profile::ProfileDocument();
   const char* section = languageSection(language);
   for (int m = 0; m < kModes; ++m)
     for (int s = 0; s < static_cast<int>(kButtonSlots); ++s)

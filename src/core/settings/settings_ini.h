@@ -34,9 +34,6 @@ struct SkinSettings {
 struct SettingsIni {
   ButtonTexts texts;
   SkinSettings skin;
-  // Why str.ini could not be read: a folder, FIFO or device in its place, no
-  // permission. A missing file is no problem (empty texts, as above).
-  Status problem;
 };
 
 SettingsIni loadSettingsIni(const std::string& strIniPath, Language);
