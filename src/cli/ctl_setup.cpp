@@ -8,6 +8,7 @@
 #include "core/config_text/setup_document.h"
 #include "core/config_text/setup_files.h"
 #include "core/settings/regular_file.h"
+#include "core/settings/text_encoding.h"
 
 namespace hm::ctl {
 
@@ -33,7 +34,23 @@ Result<std::string> readStandardInput() {
 void warnAboutMacros(Session& s, const Setup& setup) {
   for (std::size_t i = kMacroCount; i < setup.macros.size(); ++i)
     s.console().err("hidmousectl: warning: macro " + std::to_string(i + 1) + " \"" + setup.macros[i].name +
-                    "\" has no image; import takes at most " + std::to_string(kMacroCount) + " macros");
+                    "\" has no image: only the first " + std::to_string(kMacroCount) + " reach the mouse");
+}
+
+// The document's paths of texts that are not UTF-8: a document would carry
+// them as U+FFFD.
+std::vector<std::string> notUtf8(const Setup& setup) {
+  std::vector<std::string> paths;
+  for (const SetupTexts& t : setup.buttonTexts)
+    for (std::size_t m = 0; m < t.texts.text.size(); ++m)
+      for (std::size_t slot = 0; slot < kButtonSlots; ++slot)
+        if (!text::isValidUtf8(t.texts.text[m][slot]))
+          paths.push_back(std::string("buttonTexts.") + languageSection(t.language) + (m == 0 ? ".a[" : ".b[") +
+                          std::to_string(slot) + "]: not UTF-8 text");
+  for (std::size_t i = 0; i < setup.macros.size(); ++i)
+    if (!text::isValidUtf8(setup.macros[i].name))
+      paths.push_back("macros[" + std::to_string(i) + "].name: not UTF-8 text (give the macro another name)");
+  return paths;
 }
 
 }  // namespace
@@ -49,11 +66,10 @@ int runExport(Session& s, const std::string& file) {
   // A backup that import refuses, or reads back as other text, is no backup:
   // say what stands in the way (a control character in a text, a name that
   // is not UTF-8 and would be written as U+FFFD).
-  const SetupRead back = setupFromJson(text);
-  if (!back.setup || back.setup->macros != loaded.setup.macros ||
-      back.setup->buttonTexts != loaded.setup.buttonTexts) {
-    for (const std::string& e : back.errors) s.console().error("cannot export: " + e);
-    if (back.setup) s.console().error("cannot export: a macro name or button text is not UTF-8 text");
+  std::vector<std::string> faults = notUtf8(loaded.setup);
+  if (faults.empty()) faults = setupFromJson(text).errors;
+  if (!faults.empty()) {
+    for (const std::string& e : faults) s.console().error("cannot export: " + e);
     s.console().error("the files hold what a setup document cannot carry; nothing was exported");
     return kExitFile;
   }
