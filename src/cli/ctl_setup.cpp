@@ -45,8 +45,8 @@ std::vector<std::string> notUtf8(const Setup& setup) {
     for (std::size_t m = 0; m < t.texts.text.size(); ++m)
       for (std::size_t slot = 0; slot < kButtonSlots; ++slot)
         if (!text::isValidUtf8(t.texts.text[m][slot]))
-          paths.push_back(std::string("buttonTexts.") + languageSection(t.language) + (m == 0 ? ".a[" : ".b[") +
-                          std::to_string(slot) + "]: not UTF-8 text");
+          paths.push_back(std::string("buttonTexts.") + languageSection(t.language) +
+                          (m == 0 ? ".a[" : ".b[") + std::to_string(slot) + "]: not UTF-8 text");
   for (std::size_t i = 0; i < setup.macros.size(); ++i)
     if (!text::isValidUtf8(setup.macros[i].name))
       paths.push_back("macros[" + std::to_string(i) + "].name: not UTF-8 text (give the macro another name)");
