@@ -70,6 +70,16 @@ void playSimEventsOnPauses(Session& s) {
   };
 }
 
+// str.ini is optional (without it the button texts are empty), but one that
+// is there and cannot be read (a folder or FIFO in its place, no permission)
+// is a damaged data folder, not one without texts.
+bool strIniReadable(Session& s) {
+  const Result<profile::ProfileDocument> str = profile::ProfileDocument::load(s.paths().strIni);
+  if (str) return true;
+  s.console().error("cannot read " + s.paths().strIni + ": " + str.error().text());
+  return false;
+}
+
 }  // namespace
 
 bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
@@ -79,7 +89,7 @@ bool loadConfig(Session& s, MouseConfig& config, std::uint8_t& flag) {
     reportUnreadableConfig(s);
     return false;
   }
-  return true;
+  return strIniReadable(s);
 }
 
 bool loadConfigSession(Session& s, ConfigSession& config) {
@@ -90,7 +100,7 @@ bool loadConfigSession(Session& s, ConfigSession& config) {
     reportUnreadableConfig(s);
     return false;
   }
-  return true;
+  return strIniReadable(s);
 }
 
 std::string balloonText(int type, int value, int sensorType, const MouseConfig* config) {

@@ -1,8 +1,10 @@
 // hidmousectl: the mouse's configuration tool for the shell and for scripts.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,10 +54,12 @@ void addGlobalOptions(CLI::App& app, GlobalWords& w) {
                "Print JSON (list, info, show, monitor, doctor, get, macro list, macro show)");
 }
 
-// One command of the table: the subcommand and what runs it.
+// One command of the table: the subcommand, what runs it, and whether it
+// saves into the data folder.
 struct Command {
   CLI::App* app;
   std::function<int(Session&)> run;
+  bool saves = false;
 };
 
 // What the commands' own options and arguments are read into.
@@ -79,10 +83,11 @@ std::optional<std::string> takeFirst(std::vector<std::string>& words) {
 std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
   using namespace hm::ctl;
   std::vector<Command> table;
+  enum Saves : bool { Reads = false, Writes = true };
   auto command = [&table](CLI::App& parent, const char* name, const char* what,
-                          std::function<int(Session&)> run) {
+                          std::function<int(Session&)> run, Saves saves = Reads) {
     CLI::App* sub = parent.add_subcommand(name, what);
-    table.push_back({sub, std::move(run)});
+    table.push_back({sub, std::move(run), saves});
     return sub;
   };
   // Settings by key. The values are taken as they come (a "-" or "DPI -"
@@ -97,7 +102,7 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
 
   command(app, "list", "The mouse's HID interfaces with their lengths", runList);
   command(app, "info", "Read the sensor information (nothing is written)", runInfo);
-  command(app, "apply", "Send config.bin to the mouse and save it, as Apply does", runApply);
+  command(app, "apply", "Send config.bin to the mouse and save it, as Apply does", runApply, Writes);
   command(app, "monitor", "Print the mouse's events and arrivals until interrupted", runMonitor);
   command(app, "show", "Print the configuration held in config.bin",
           [&w](Session& s) { return runShow(s, w.showSensor); })
@@ -108,7 +113,7 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
           runDoctor);
   CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
   macros->require_subcommand(1);
-  command(*macros, "rebuild", "Rebuild the twelve macro images from record.ini", runMacrosRebuild);
+  command(*macros, "rebuild", "Rebuild the twelve macro images from record.ini", runMacrosRebuild, Writes);
 
   CLI::App* get = command(app, "get", "Print a setting, or every setting (see KEYS in hidmousectl(1))",
                           [&w](Session& s) { return runGet(s, w.getKey, w.sensor); });
@@ -119,7 +124,8 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
       [&w](Session& s) {
         const auto key = takeFirst(w.words);
         return key ? runSet(s, *key, w.words, w.sensor, w.apply) : usage("set needs a KEY and its VALUE");
-      });
+      },
+      Writes);
   addApply(set);
   addSensor(set);
   set->add_option("KEY VALUE", w.words, "The key, then its value (words are joined by blanks)")->required();
@@ -127,8 +133,9 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
           [&w](Session& s) { return runExport(s, w.file); })
       ->add_option("FILE", w.file, "The document to write")
       ->required();
-  CLI::App* importCmd = command(app, "import", "Check a setup document and write it into the settings files",
-                                [&w](Session& s) { return runImport(s, w.file, w.apply); });
+  CLI::App* importCmd = command(
+      app, "import", "Check a setup document and write it into the settings files",
+      [&w](Session& s) { return runImport(s, w.file, w.apply); }, Writes);
   importCmd->add_option("FILE", w.file, "The document to read (- is stdin)")->required();
   addApply(importCmd);
 
@@ -138,16 +145,19 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
   command(*macro, "show", "One macro's lines", [&w](Session& s) { return runMacroShow(s, w.macroName); })
       ->add_option("NAME", w.macroName, "The macro")
       ->required();
-  command(*macro, "new", "Make a macro without lines (its section is written at once)",
-          [&w](Session& s) { return runMacroNew(s, w.macroName); })
+  command(
+      *macro, "new", "Make a macro without lines (its section is written at once)",
+      [&w](Session& s) { return runMacroNew(s, w.macroName); }, Writes)
       ->add_option("NAME", w.macroName, "The new macro's name")
       ->required();
-  command(*macro, "delete", "Delete a macro from record.ini",
-          [&w](Session& s) { return runMacroDelete(s, w.macroName); })
+  command(
+      *macro, "delete", "Delete a macro from record.ini",
+      [&w](Session& s) { return runMacroDelete(s, w.macroName); }, Writes)
       ->add_option("NAME", w.macroName, "The macro")
       ->required();
-  CLI::App* loop = command(*macro, "loop", "Set a macro's loop times (1..65535)",
-                           [&w](Session& s) { return runMacroLoop(s, w.macroName, w.loopTimes); });
+  CLI::App* loop = command(
+      *macro, "loop", "Set a macro's loop times (1..65535)",
+      [&w](Session& s) { return runMacroLoop(s, w.macroName, w.loopTimes); }, Writes);
   loop->add_option("NAME", w.macroName, "The macro")->required();
   loop->add_option("TIMES", w.loopTimes, "How often the mouse plays it")->required();
   command(
@@ -156,10 +166,23 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
       [&w](Session& s) {
         const auto name = takeFirst(w.words);
         return name ? runMacroSet(s, *name, w.words) : usage("macro set needs a NAME and its lines");
-      })
+      },
+      Writes)
       ->add_option("NAME LINE", w.words, "The macro, then its lines")
       ->required();
   return table;
+}
+
+// Prints the help; a help that could not be written (a full disk, a closed
+// stdout) is a failure like any other lost output.
+int helpExit(CLI::App& app, const CLI::Error& e) {
+  const int code = app.exit(e);
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "hidmousectl: %s\n", hm::errnoText("writing the output", errno).c_str());
+    return hm::ctl::kExitFile;
+  }
+  return code;
 }
 
 int parseFailure(const CLI::App& app, const CLI::ParseError& e) {
@@ -191,11 +214,11 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    return helpExit(app, e);
   } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
+    return helpExit(app, e);
   } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
+    return helpExit(app, e);
   } catch (const CLI::ParseError& e) {
     return parseFailure(app, e);
   }
@@ -219,6 +242,7 @@ int main(int argc, char** argv) {
     if (c.app->parsed())
       code = runCommand(console, [&] {
         Session session(options, console);
+        if (c.saves && !session.mayWrite()) return kExitFile;
         return c.run(session);
       });
   // Output that never arrived is a failure of the run, not a success.

@@ -124,8 +124,19 @@ DataPaths Session::paths() const {
     const OpenedDataFolder data = openDataFolder(options_.dataDir);
     if (!data.warning.empty()) console_.error(data.warning);
     paths_ = data.paths;
+    readOnly_ = data.location.where.readOnly;
   }
   return *paths_;
+}
+
+bool Session::mayWrite() {
+  const DataPaths p = paths();
+  if (!readOnly_) return true;
+  console_.error("cannot save: " + p.folder +
+                 " holds the factory files of the installed program, which are never overwritten; "
+                 "make $XDG_CONFIG_HOME/hidmouse (~/.config/hidmouse) a folder the user may write, "
+                 "or give --data-dir");
+  return false;
 }
 
 Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }

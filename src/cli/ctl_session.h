@@ -104,6 +104,9 @@ class Session {
   // The simulated mouse when --simulate was given, else nullptr.
   SimulatedMouse* simulated() { return simulated_; }
   DataPaths paths() const;
+  // Whether the commands that save may write the data folder; when not (the
+  // factory files of an installed copy), prints why.
+  bool mayWrite();
   Language language() const;
 
   // openMouse; on failure prints "The system did not detect the gaming
@@ -124,6 +127,7 @@ class Session {
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;
   mutable std::optional<DataPaths> paths_;
+  mutable bool readOnly_ = false;
 };
 
 }  // namespace hm::ctl

@@ -8,15 +8,13 @@
 #include "core/config_text/setup_document.h"
 #include "core/config_text/setup_files.h"
 #include "core/settings/regular_file.h"
+#include "core/settings/text_encoding.h"
 
 namespace hm::ctl {
 
 namespace {
 
 constexpr const char* kStandardStream = "-";
-// A setup document is a few hundred kilobytes at most; anything far larger is
-// not one.
-constexpr std::size_t kMaxDocumentBytes = 64u << 20;
 
 Result<std::string> readStandardInput() {
   std::string text;
@@ -29,14 +27,30 @@ Result<std::string> readStandardInput() {
       return Error{"read(stdin)", errno};
     }
     text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxDocumentBytes) return Error{"read(stdin)", EFBIG};
+    if (text.size() > kMaxSetupDocumentBytes) return Error{"read(stdin)", EFBIG};
   }
 }
 
 void warnAboutMacros(Session& s, const Setup& setup) {
   for (std::size_t i = kMacroCount; i < setup.macros.size(); ++i)
     s.console().err("hidmousectl: warning: macro " + std::to_string(i + 1) + " \"" + setup.macros[i].name +
-                    "\" has no image; import takes at most " + std::to_string(kMacroCount) + " macros");
+                    "\" has no image: only the first " + std::to_string(kMacroCount) + " reach the mouse");
+}
+
+// The document's paths of texts that are not UTF-8: a document would carry
+// them as U+FFFD.
+std::vector<std::string> notUtf8(const Setup& setup) {
+  std::vector<std::string> paths;
+  for (const SetupTexts& t : setup.buttonTexts)
+    for (std::size_t m = 0; m < t.texts.text.size(); ++m)
+      for (std::size_t slot = 0; slot < kButtonSlots; ++slot)
+        if (!text::isValidUtf8(t.texts.text[m][slot]))
+          paths.push_back(std::string("buttonTexts.") + languageSection(t.language) +
+                          (m == 0 ? ".a[" : ".b[") + std::to_string(slot) + "]: not UTF-8 text");
+  for (std::size_t i = 0; i < setup.macros.size(); ++i)
+    if (!text::isValidUtf8(setup.macros[i].name))
+      paths.push_back("macros[" + std::to_string(i) + "].name: not UTF-8 text (give the macro another name)");
+  return paths;
 }
 
 }  // namespace
@@ -49,6 +63,16 @@ int runExport(Session& s, const std::string& file) {
   }
   warnAboutMacros(s, loaded.setup);
   std::string text = setupToJson(loaded.setup);
+  // A backup that import refuses, or reads back as other text, is no backup:
+  // say what stands in the way (a control character in a text, a name that
+  // is not UTF-8 and would be written as U+FFFD).
+  std::vector<std::string> faults = notUtf8(loaded.setup);
+  if (faults.empty()) faults = setupFromJson(text).errors;
+  if (!faults.empty()) {
+    for (const std::string& e : faults) s.console().error("cannot export: " + e);
+    s.console().error("the files hold what a setup document cannot carry; nothing was exported");
+    return kExitFile;
+  }
   if (file == kStandardStream) {
     text.pop_back();  // the console ends the line
     s.console().out(text);
@@ -64,7 +88,7 @@ int runExport(Session& s, const std::string& file) {
 
 int runImport(Session& s, const std::string& file, bool apply) {
   const Result<std::string> text =
-      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxDocumentBytes);
+      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxSetupDocumentBytes);
   if (!text) {
     s.console().error("cannot read " + file + ": " + text.error().text());
     return kExitFile;

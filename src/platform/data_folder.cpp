@@ -91,6 +91,7 @@ DataFolder chooseDataFolder(const DataFolderInputs& in) {
     out.folder = in.dataDirOption;
   } else if ((in.executableFolderWritable && !in.installedCopy) || userBase.empty()) {
     out.folder = in.executableFolder;
+    out.readOnly = in.installedCopy;
   } else {
     out.folder = join(userBase, kDataFolderName);
     out.userCopy = true;
@@ -141,6 +142,7 @@ DataLocation locateDataFolder(const DataFolderInputs& in) {
   if (!fileExists(join(loc.where.folder, kSeededFiles[0]))) {
     loc.where.folder = loc.where.seedFrom;
     loc.where.userCopy = false;
+    loc.where.readOnly = true;
   }
   return loc;
 }

@@ -48,6 +48,9 @@ struct DataFolder {
   // from seedFrom (the executable's folder).
   bool userCopy = false;
   std::string seedFrom;
+  // The folder holds the factory files of an installed copy (no user's
+  // folder could be had): they are read, and never saved, even by root.
+  bool readOnly = false;
   bool operator==(const DataFolder&) const = default;
 };
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/settings/config_file.h"
@@ -69,10 +70,11 @@ class Ctl : public ::testing::Test {
       if (where == Stdout::Closed) ::close(STDOUT_FILENO);
       freopen(err.c_str(), "w", stderr);
       if (!input_.empty()) freopen(input_.c_str(), "r", stdin);
-      std::vector<char*> argv{const_cast<char*>(HM_CTL_PATH)};
+      for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
+      std::vector<char*> argv{const_cast<char*>(program_.c_str())};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
-      execv(HM_CTL_PATH, argv.data());
+      execv(program_.c_str(), argv.data());
       _exit(127);
     }
     return pid;
@@ -109,7 +111,9 @@ class Ctl : public ::testing::Test {
 
   test::TempDir tmp_;
   fs::path dir_, data_;
-  std::string input_;  // stdin of the next run, "" for the test's own
+  std::string input_;                  // stdin of the next run, "" for the test's own
+  std::string program_ = HM_CTL_PATH;  // the binary run
+  std::vector<std::pair<std::string, std::string>> environment_;  // set for it
 };
 
 }  // namespace hm::test

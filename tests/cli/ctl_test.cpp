@@ -71,6 +71,10 @@ void nonUtf8MacroName(const fs::path& d) {
 // record.ini is there but cannot be read: only a missing file means no macros.
 void recordIsAFolder(const fs::path& d) { fs::create_directory(d / "record.ini"); }
 void recordIsAFifo(const fs::path& d) { ::mkfifo((d / "record.ini").c_str(), 0600); }
+void strIniIsAFifo(const fs::path& d) {
+  fs::remove(d / "str.ini");
+  ::mkfifo((d / "str.ini").c_str(), 0600);
+}
 // A folder name longer than any file system allows: the data cannot even be
 // looked up.
 const std::string kUnreachableDir = "/tmp/" + std::string(300, 'd');
@@ -142,6 +146,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"RebuildRecordIsAFifo", {"macros", "rebuild"}, true, recordIsAFifo, 3, "record.ini"},
         ExitCase{"ShowRecordIsAFolder", {"show"}, true, recordIsAFolder, 3, "record.ini"},
         ExitCase{"ShowRecordIsAFifo", {"show"}, true, recordIsAFifo, 3, "record.ini"},
+        ExitCase{"ShowStrIniIsAFifo", {"show"}, true, strIniIsAFifo, 3, "str.ini"},
+        ExitCase{"GetStrIniIsAFifo", {"get", "rate"}, true, strIniIsAFifo, 3, "str.ini"},
+        ExitCase{"SetStrIniIsAFifo", {"set", "rate", "500"}, true, strIniIsAFifo, 3, "cannot read"},
         ExitCase{"EmptyDataDir", {"--data-dir", "", "show"}, false, nullptr, 2, "--data-dir"},
         ExitCase{
             "EmptyDataDirApply", {"--simulate", "--data-dir", "", "apply"}, false, nullptr, 2, "--data-dir"},
@@ -175,6 +182,8 @@ TEST_F(Ctl, LostOutputIsAFileError) {
       {"show with stdout closed", {"show"}, Stdout::Closed},
       {"rebuild into a full disk", {"macros", "rebuild"}, Stdout::Full},
       {"list with stdout closed", {"--simulate", "list"}, Stdout::Closed},
+      {"help into a full disk", {"--help"}, Stdout::Full},
+      {"help of a command with stdout closed", {"macro", "--help"}, Stdout::Closed},
   };
   for (const Case& c : cases) {
     const Result r = run(withData(c.args), c.where);
@@ -183,6 +192,43 @@ TEST_F(Ctl, LostOutputIsAFileError) {
   }
   // With stdout closed, nothing of the output lands in a file opened later.
   EXPECT_EQ(readFile(data_ / "record.ini"), "[Copy]\nItemCount=1\nItem0=A   Dn\n");
+}
+
+// An installed copy whose user's folder cannot be made runs on its factory
+// files, which it said cannot be saved: every command that saves refuses
+// (even where this user, as root would, may write the program's folder),
+// and reading still works.
+TEST_F(Ctl, AnInstalledCopyWithoutAUsersFolderNeverSavesItsFactoryFiles) {
+  const fs::path prog = dir_ / "prog";
+  fs::create_directory(prog);
+  fs::copy_file(HM_CTL_PATH, prog / "hidmousectl");
+  std::ofstream(prog / ".installed");
+  for (const char* f : {"config.bin", "str.ini"}) fs::copy_file(data_ / f, prog / f);
+  std::ofstream(prog / "record.ini") << "[M1]\nItemCount=0\n";
+  ASSERT_EQ(run(withData({"export", (dir_ / "setup.json").string()})).rc, 0);
+  program_ = (prog / "hidmousectl").string();
+  std::ofstream(dir_ / "config-home");  // a file where the folder must go
+  environment_ = {{"XDG_CONFIG_HOME", (dir_ / "config-home").string()}};
+  auto factory = [&] {
+    std::string all;
+    for (const char* f : {"config.bin", "str.ini", "record.ini"}) all += readFile(prog / f) + "\f";
+    return all;
+  };
+  const std::string before = factory();
+  const std::vector<std::string> saving[] = {
+      {"set", "rate", "500"},       {"import", (dir_ / "setup.json").string()},
+      {"macro", "new", "M2"},       {"macro", "set", "M1", "A Dn"},
+      {"macro", "loop", "M1", "3"}, {"macro", "delete", "M1"},
+      {"macros", "rebuild"},        {"--simulate", "apply"}};
+  for (const auto& args : saving) {
+    const Result r = run(args);
+    EXPECT_EQ(r.rc, 3) << args.front() << ": " << r.err;
+    EXPECT_NE(r.err.find("never overwritten"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(factory(), before);
+  const Result show = run({"show"});
+  EXPECT_EQ(show.rc, 0) << show.err;
+  EXPECT_NE(show.err.find("cannot be saved"), std::string::npos) << show.err;
 }
 
 // A save killed before its rename leaves its temporary file; the next run

@@ -216,6 +216,8 @@ TEST(DataLocation, SeedsTheUsersFolderOrFallsBackToTheFactoryFiles) {
   EXPECT_EQ(fallback.problem.code(), ENOTDIR);
   EXPECT_EQ(fallback.where.folder, t.file("prog"));
   EXPECT_FALSE(fallback.where.userCopy);
+  EXPECT_TRUE(fallback.where.readOnly) << "the factory files are never saved";
+  EXPECT_FALSE(seeded.where.readOnly);
   EXPECT_EQ(fallback.where.skinRoots.front(), t.file("blocked/hidmouse/Skins"));
   const std::string warning = dataFolderWarning(fallback);
   EXPECT_NE(warning.find("cannot set up the settings folder " + t.file("blocked/hidmouse")),

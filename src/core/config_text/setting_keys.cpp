@@ -387,6 +387,10 @@ SettingResult getSetting(const SettingTarget& target, const std::string& key) {
 SettingResult setSetting(SettingTarget& target, const std::string& key, const std::string& value) {
   const ParsedKey k = parseKey(key);
   if (!k.key) return {"", k.error};
+  // A value as get prints it changes nothing, whatever the window would say
+  // to choosing it anew ("Left Click" on a button that holds it, "off" for a
+  // mode the list does not offer, "[interval 3]").
+  if (const std::string now = read(target, *k.key); trimmed(value) == now) return {now, ""};
   // Changes are made to copies and kept only when the whole change was taken.
   MouseConfig config = target.config;
   ButtonTexts texts = target.texts;

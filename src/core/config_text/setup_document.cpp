@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "core/buttons/button_codes.h"
 #include "core/buttons/function_choice.h"
@@ -382,8 +383,8 @@ void readTexts(Checker& ck, const Json& j, std::vector<SetupTexts>& out) {
       for (std::size_t s = 0; s < kButtonSlots; ++s) {
         const auto text = ck.string(sj[kModeKeys[m]][s], item(mp, s));
         if (!text) continue;
-        if (text->find_first_of("\r\n") != std::string::npos)
-          ck.fail(item(mp, s), "a button text cannot hold a line break");
+        if (text::hasControlCharacter(*text))
+          ck.fail(item(mp, s), "a button text cannot hold a line break or another control character");
         else if (text::utf16Length(*text) > profile::kValueReadUnits)
           ck.fail(item(mp, s), "longer than the " + std::to_string(profile::kValueReadUnits) +
                                    " characters str.ini gives back");
@@ -429,6 +430,8 @@ std::string nameFault(NewNameCheck check) {
   return "";
 }
 
+// Macros past the twelfth are kept as record.ini keeps them (the editor
+// lists them; they have no image, so no loop count).
 void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
   const std::string path = "macros";
   if (!j.is_array()) {
@@ -442,19 +445,29 @@ void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
     SetupMacro m;
     if (j[i].contains("name"))
       if (const auto name = ck.string(j[i]["name"], child(at, "name"))) {
-        if (const NewNameCheck c = checkNewMacroName(*name, names); c != NewNameCheck::Ok)
-          ck.fail(child(at, "name"), nameFault(c));
+        NewNameCheck c = checkNewMacroName(*name, {});
+        if (c == NewNameCheck::Ok && std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+              return profile::sameName(n, *name);
+            }))
+          c = NewNameCheck::Exists;
+        if (c != NewNameCheck::Ok) ck.fail(child(at, "name"), nameFault(c));
         m.name = *name;
         names.push_back(*name);
       }
     if (j[i].contains("loopTimes"))
-      if (const auto v = ck.integer(j[i]["loopTimes"], child(at, "loopTimes"), 0, kMaxLoopTimes))
+      if (const auto v = ck.integer(j[i]["loopTimes"], child(at, "loopTimes"), 0, kMaxLoopTimes)) {
+        if (i >= kMacroCount && *v != 0)
+          ck.fail(child(at, "loopTimes"), "must be 0: a macro past the twelfth has no image to keep it");
         m.loopTimes = static_cast<std::uint16_t>(*v);
+      }
     if (j[i].contains("items")) {
       const Json& items = j[i]["items"];
       const std::string ip = child(at, "items");
+      const bool tooMany = items.is_array() && items.size() > static_cast<std::size_t>(kMaxMacroItems);
       if (!items.is_array()) ck.fail(ip, "must be an array");
-      for (std::size_t k = 0; items.is_array() && k < items.size(); ++k)
+      if (tooMany)
+        ck.fail(ip, "more than the " + std::to_string(kMaxMacroItems) + " lines record.ini gives back");
+      for (std::size_t k = 0; items.is_array() && !tooMany && k < items.size(); ++k)
         if (const auto text = ck.string(items[k], item(ip, k))) {
           const MacroLineCheck line = checkMacroLine(*text, true);
           if (!line.ok()) ck.fail(item(ip, k), line.error);
@@ -464,6 +477,105 @@ void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
     out.push_back(std::move(m));
   }
 }
+
+// Builds the document as the library's own parser would, refusing on the way
+// what no setup document holds: nesting deeper than kMaxSetupDepth, a field
+// given twice in one object (the last would silently win), a number with a
+// fraction or an exponent. The library parses without recursion; stopping at
+// the first such fault means no deeper value is ever built, so nothing later
+// (copying, comparing, destroying) recurses deeper than the cap either.
+class DocumentBuilder final : public nlohmann::json_sax<Json> {
+ public:
+  Json root;
+  std::string fault;  // "<path>: <what>" when the parse was stopped
+
+  bool null() override { return place(Json(nullptr)); }
+  bool boolean(bool v) override { return place(Json(v)); }
+  bool number_integer(number_integer_t v) override { return place(Json(v)); }
+  bool number_unsigned(number_unsigned_t v) override { return place(Json(v)); }
+  bool number_float(number_float_t, const string_t& text) override {
+    return stop(pathOfNext(), "must be an integer, not " + text);
+  }
+  bool string(string_t& v) override { return place(Json(std::move(v))); }
+  bool binary(binary_t&) override { return stop(pathOfNext(), "not JSON"); }
+  bool start_object(std::size_t) override { return open(Json::object()); }
+  bool start_array(std::size_t) override { return open(Json::array()); }
+  bool end_object() override { return close(); }
+  bool end_array() override { return close(); }
+  bool key(string_t& k) override {
+    Open& top = open_.back();
+    if (!top.keys.insert(k).second) {
+      top.key = k;
+      return stop(pathOfNext(), "given twice");
+    }
+    top.key = std::move(k);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+    return stop("(document)", std::string("not JSON: ") + e.what());
+  }
+
+ private:
+  struct Open {
+    Json* value;
+    std::string name;  // its place in its parent: ".key" or "[i]"
+    std::string key;   // of the value an object takes next
+    std::unordered_set<std::string> keys;
+  };
+  std::vector<Open> open_;
+
+  bool stop(const std::string& path, const std::string& what) {
+    fault = (path.empty() ? "(document)" : path) + ": " + what;
+    return false;
+  }
+
+  // The name of the next value in its parent, and its path from the top.
+  std::string nameOfNext() const {
+    if (open_.empty()) return "";
+    const Open& top = open_.back();
+    return top.value->is_array() ? "[" + std::to_string(top.value->size()) + "]" : "." + top.key;
+  }
+  std::string pathOfNext() const {
+    std::string path;
+    for (const Open& o : open_) path += o.name;
+    path += nameOfNext();
+    return path.empty() || path[0] != '.' ? path : path.substr(1);
+  }
+
+  // Puts v where the next value goes; the pointer stays valid while it is
+  // open, since only the innermost open value grows.
+  Json* put(Json&& v) {
+    if (open_.empty()) {
+      root = std::move(v);
+      return &root;
+    }
+    Json& top = *open_.back().value;
+    if (top.is_array()) {
+      top.push_back(std::move(v));
+      return &top.back();
+    }
+    Json& at = top[open_.back().key];
+    at = std::move(v);
+    return &at;
+  }
+  bool place(Json&& v) {
+    put(std::move(v));
+    return true;
+  }
+  bool open(Json&& v) {
+    if (open_.size() >= kMaxSetupDepth)
+      return stop(pathOfNext(), "nested deeper than the " + std::to_string(kMaxSetupDepth) +
+                                    " levels a setup document has");
+    std::string name = nameOfNext();
+    Json* at = put(std::move(v));
+    open_.push_back({at, std::move(name), {}, {}});
+    return true;
+  }
+  bool close() {
+    open_.pop_back();
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -509,13 +621,23 @@ std::string setupToJson(const Setup& setup) {
 
 SetupRead setupFromJson(std::string_view text) {
   SetupRead result;
-  Json doc;
-  try {
-    doc = Json::parse(text.begin(), text.end());
-  } catch (const Json::exception& e) {  // bad syntax, or a number no double holds
-    result.errors.push_back(std::string("(document): not JSON: ") + e.what());
+  if (text.size() > kMaxSetupDocumentBytes) {
+    result.errors.push_back("(document): larger than the " + std::to_string(kMaxSetupDocumentBytes >> 20) +
+                            " MiB a setup document can be");
     return result;
   }
+  // The library's reader takes a NUL byte for the end of the text and would
+  // quietly drop what follows.
+  if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+    result.errors.push_back("(document): not JSON: a NUL byte at offset " + std::to_string(nul));
+    return result;
+  }
+  DocumentBuilder builder;
+  if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
+    result.errors.push_back(builder.fault);
+    return result;
+  }
+  const Json& doc = builder.root;
   Checker ck;
   Setup setup;
   setup.record.clear();

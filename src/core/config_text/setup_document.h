@@ -34,7 +34,11 @@
 // ("record.buttons.a[3].function: ..."): unknown and missing fields, types,
 // the ranges the record's fields keep (and, for the function a button holds,
 // parameters its dialog can give), a Left Click in each mode, a DPI stage
-// on, at most 12 macros with the macro editor's name rules and lines.
+// on, macros with the macro editor's name rules and lines (at most as many
+// as record.ini gives back; past the twelfth, without a loop count), names
+// and texts without control characters. Before any of that the text itself:
+// at most kMaxSetupDocumentBytes, no NUL byte, nested at most kMaxSetupDepth
+// deep, each field once, integers only.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +54,10 @@
 namespace hm {
 
 inline constexpr int kSetupFormat = 1;
+// A real document is about 13 KB and nests 5 deep (a button inside its mode's
+// list inside "buttons" inside "record"); anything far past that is not one.
+inline constexpr std::size_t kMaxSetupDocumentBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxSetupDepth = 8;
 
 struct SetupMacro {
   std::string name;

@@ -134,6 +134,9 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
     out.error = cannot("read", paths.strIni, str.status());
     return out;
   }
+  // Exactly the document's sections: a language it leaves out, or a skin of
+  // null, is not kept from the old file.
+  for (const std::string& name : str.value().sectionNames()) str.value().removeSection(name);
   for (const SetupTexts& t : setup.buttonTexts) {
     profile::ProfileDocument::Entries entries;
     for (int m = kModeA; m <= kModeB; ++m)

@@ -10,8 +10,8 @@
 // Writing builds all three files first: record.ini with exactly the setup's
 // macros in order (lines outside the sections kept), config.bin with the
 // setup's flag and record and the images rebuilt from those macros (images
-// without a macro zero) carrying their loop counts, str.ini with the given
-// language sections and "Skins" set (other sections kept). Each file is then
+// without a macro zero) carrying their loop counts, str.ini with exactly the
+// given language sections and "Skins" (none when the setup has no skin). Each file is then
 // replaced atomically: record.ini, config.bin, str.ini; when one fails, those
 // already replaced get their old contents back. config.bin is never created.
 #pragma once

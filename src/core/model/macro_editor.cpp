@@ -16,7 +16,10 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool storableName(const std::string& name) {
   if (name.empty()) return false;
-  if (name.find_first_of("[]=\r\n") != std::string::npos) return false;
+  if (name.find_first_of("[]=") != std::string::npos) return false;
+  // Lists and exports carry the name as text: it must be UTF-8 without
+  // control characters (line breaks among them).
+  if (!text::isValidUtf8(name) || text::hasControlCharacter(name)) return false;
   return !isBlank(name.front()) && !isBlank(name.back());
 }
 

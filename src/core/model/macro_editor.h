@@ -64,8 +64,8 @@ inline constexpr char kTooManyMacrosText[] = "Macro numbers up to 12.";
 inline constexpr char kMacroNameTooLongText[] =
     "A macro name can have at most 31 characters: a longer name would be cut.";
 inline constexpr char kMacroNameUnstorableText[] =
-    "A macro name cannot contain \"[\", \"]\" or \"=\", and cannot begin or end with a blank: record.ini "
-    "could not hold it.";
+    "A macro name cannot contain \"[\", \"]\", \"=\" or control characters, must be UTF-8 text, and cannot "
+    "begin or end with a blank: record.ini could not hold it.";
 
 // ---- plain rules -----------------------------------------------------------------
 

@@ -1,13 +1,14 @@
 #include "core/settings/skin_name.h"
 
+#include "core/settings/profile_file.h"
 #include "core/settings/text_encoding.h"
 
 namespace hm {
 
 bool isSkinFolderName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
-         text::isValidUtf8(name);
+  return name.find_first_of("/\\") == std::string_view::npos && text::isValidUtf8(name) &&
+         !text::hasControlCharacter(name) && text::utf16Length(name) <= profile::kValueReadUnits;
 }
 
 std::string usableSkinName(std::string_view name) {

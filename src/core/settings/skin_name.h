@@ -8,8 +8,10 @@
 namespace hm {
 
 // Whether name is one folder name: valid UTF-8, not empty, not "." or "..",
-// and without a path separator ('/' or '\') or a zero byte, so no name can
-// lead out of the Skins folder ("../../etc") or deeper into it.
+// and without a path separator ('/' or '\'), so no name can lead out of the
+// Skins folder ("../../etc") or deeper into it; without control characters
+// (a line break would end its line in str.ini) and no longer than the 1,023
+// units a read of str.ini gives back.
 bool isSkinFolderName(std::string_view name);
 
 // The skin to use for a name read from a file: the name itself when it is

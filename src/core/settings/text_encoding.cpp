@@ -266,4 +266,16 @@ std::string_view firstLineEnding(const std::vector<LineView>& lines) {
   return "\n";
 }
 
+bool hasControlCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || byte == 0x7F) return true;
+    // U+0080..U+009F: 0xC2 followed by 0x80..0x9F.
+    if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F &&
+        static_cast<unsigned char>(text[i + 1]) >= 0x80)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace hm::text

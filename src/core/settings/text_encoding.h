@@ -33,6 +33,11 @@ std::string encode(std::string_view text, Encoding, std::string_view oddTail = {
 // Strict UTF-8 check (no overlongs, surrogates or code points past U+10FFFF).
 bool isValidUtf8(std::string_view text);
 
+// Whether the UTF-8 text holds a control character: C0 (U+0000..U+001F, line
+// breaks and tabs included), DEL, or C1 (U+0080..U+009F). Names and texts
+// never do: a NUL cuts them, an escape reaches the terminal that lists them.
+bool hasControlCharacter(std::string_view text);
+
 // The form in which names are compared: every letter in lower case by the
 // Unicode case tables (independent of the user's locale), so that "Été" and
 // "éTÉ" are one name as "Copy" and "COPY" are. Bytes that are not UTF-8 stay.

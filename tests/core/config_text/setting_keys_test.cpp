@@ -285,7 +285,7 @@ const RefusedCase kRefused[] = {
     {"rate", "300", nullptr, "125, 250, 500 and 1000"},
     {"led.colour.1", "#12345", nullptr, "#rrggbb"},
     {"led.stage.1", "5", nullptr, "1..4"},
-    {"pointer.speed", "0", nullptr, "1..11"},
+    {"pointer.speed", "0", [](Sane& s) { s.config.pointerSpeedStep = 3; }, "1..11"},
     {"pointer.precision", "maybe", nullptr, "on or off"},
     {"mode", "c", nullptr, "a and b"},
 };
@@ -304,6 +304,44 @@ TEST(SettingKeys, RefusedValuesNameWhatIsAllowedAndChangeNothing) {
     EXPECT_TRUE(s.config == before);
     EXPECT_EQ(s.texts, textsBefore);
   }
+}
+
+// A line get prints, pasted after set, is taken and changes nothing, even
+// where the window would not offer the value anew (a button's own function,
+// LED off, a slider at 0, a report interval no cell shows).
+TEST(SettingKeys, EveryValueGetPrintsIsTakenBackUnchanged) {
+  const std::pair<const char*, void (*)(Sane&)> setups[] = {
+      {"factory", [](Sane&) {}},
+      {"varied",
+       [](Sane& s) {
+         s.config.ledMode = kLedModeOff;
+         s.config.reportInterval = 3;
+         s.config.pointerSpeedStep = 0;
+         s.config.scrollLines = 11;
+         s.config.editedMode = 1;
+         s.config.dpiStageValue[2] = 40;
+         s.config.mode[1].function[5] = kMacroKey;
+         s.config.mode[1].macroIndex[5] = 2;
+         s.config.mode[0].function[6] = 200;
+         s.texts.text[0][3] = "my own text";
+         s.sensor = 1;
+       }},
+  };
+  for (const auto& [name, vary] : setups)
+    for (const std::string& key : settingKeys()) {
+      Sane s;
+      vary(s);
+      const MouseConfig before = s.config;
+      const ButtonTexts textsBefore = s.texts;
+      SettingTarget t = s.target();
+      const std::string value = getSetting(t, key).value;
+      SCOPED_TRACE(std::string(name) + ": set " + key + " " + value);
+      const SettingResult r = setSetting(t, key, value);
+      EXPECT_TRUE(r.ok()) << r.error;
+      EXPECT_EQ(r.value, value);
+      EXPECT_TRUE(s.config == before);
+      EXPECT_EQ(s.texts, textsBefore);
+    }
 }
 
 TEST(SettingKeys, DpiOutsideTheSensorsScaleIsRefusedAndEveryKeyReads) {

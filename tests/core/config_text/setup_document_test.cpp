@@ -49,9 +49,9 @@ struct Folder {
   std::string file(const char* name) const { return TempDir::read(dir.file(name)); }
 };
 
-std::string twelveMacros() {
+std::string macros(int count) {
   std::string ini;
-  for (int i = 1; i <= 12; ++i)
+  for (int i = 1; i <= count; ++i)
     ini += "[Macro " + std::to_string(i) + "]\nItemCount=4\nItem0=A   Dn\nItem1=" + std::to_string(50 * i) +
            " ms\nItem2=Num 7   Up\nItem3=2500 ms\n";
   return ini;
@@ -75,7 +75,9 @@ TEST_P(SetupRoundTrip, ExportImportExportIsByteIdenticalAndRebuildsTheSameFiles)
   MouseConfig other = factoryConfig();
   other.reportInterval = 8;
   other.mode[0].function[3] = 11;
-  const Folder target(1, other, "[Setting-EN]\nItem4=Single Key-B\n", "[Old]\nItemCount=1\nItem0=B   Dn\n");
+  const Folder target(1, other,
+                      "[Setting-EN]\nItem4=Single Key-B\n[Setting-CHT]\nItem1=舊\n[Skins]\nPath=Old\n",
+                      "[Old]\nItemCount=1\nItem0=B   Dn\n");
   const SetupRead read = setupFromJson(first);
   ASSERT_TRUE(read.setup) << (read.errors.empty() ? "" : read.errors.front());
   const SetupSave saved = writeSetup(target.paths, *read.setup);
@@ -92,7 +94,11 @@ INSTANTIATE_TEST_SUITE_P(Setups, SetupRoundTrip,
                                                      std::string(kFactoryStrIni) +
                                                          "[Setting-EN]\nItem1=Left Click\nItem4=Macro Key-M\n"
                                                          "[Setting-CHS]\nItem1=左键\n",
-                                                     twelveMacros()}),
+                                                     macros(12)},
+                                           // The editor lists sections past the twelfth; the
+                                           // target's other language and skin do not survive.
+                                           RoundTrip{"ThirteenSectionsNoSkin", 1,
+                                                     "[Setting-EN]\nItem2=Right Click\n", macros(13)}),
                          hm::test::ParamName());
 
 // ---- refused documents -----------------------------------------------------------
@@ -140,11 +146,32 @@ const Damage kDamages[] = {
     {"LedParamOutsideItsTable",
      [](json& d) { d["record"]["ledParam"][1] = 5; },
      {"record.ledParam[1]: must be 0..4"}},
-    {"ThirteenthMacro",
+    {"LoopCountPastTheTwelfth",
      [](json& d) {
        d["macros"].push_back({{"name", "Extra"}, {"loopTimes", 1}, {"items", json::array()}});
+       d["macros"].push_back({{"name", "extra"}, {"loopTimes", 0}, {"items", json::array()}});
      },
-     {"macros[12].name: Macro numbers up to 12."}},
+     {"macros[12].loopTimes: must be 0", "macros[13].name: another macro has this name"}},
+    {"ControlCharactersAndLengths",
+     [](json& d) {
+       d["buttonTexts"]["Setting-EN"]["a"][1] = "\x1b[31mred";
+       d["buttonTexts"]["Setting-EN"]["b"][2] = "tab\there";
+       d["buttonTexts"]["Setting-CHS"]["a"][3] = "next\u0085line";
+       d["buttonTexts"]["Setting-CHS"]["a"][4] = std::string(1024, 'x');
+       d["macros"][5]["name"] = std::string("nul\0cut", 7);
+       d["skin"]["path"] = "Two\nLines";
+     },
+     {"buttonTexts.Setting-EN.a[1]: a button text cannot hold a line break or another control character",
+      "buttonTexts.Setting-EN.b[2]: a button text cannot",
+      "buttonTexts.Setting-CHS.a[3]: a button text cannot",
+      "buttonTexts.Setting-CHS.a[4]: longer than the 1023", "skin.path",
+      "macros[5].name: A macro name cannot"}},
+    {"LongSkinPathAndMacro",
+     [](json& d) {
+       d["skin"]["path"] = std::string(1024, 's');
+       d["macros"][6]["items"] = std::vector<std::string>(65537, "50 ms");
+     },
+     {"skin.path", "macros[6].items: more than the 65536 lines"}},
     {"MacroNamesAndLines",
      [](json& d) {
        d["macros"][1]["name"] = "macro 1";
@@ -205,7 +232,7 @@ TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
   const Folder source(
       1, factoryConfig(),
       std::string(kFactoryStrIni) + "[Setting-EN]\nItem1=Left Click\n[Setting-CHS]\nItem1=左键\n",
-      twelveMacros());
+      macros(12));
   json doc = json::parse(source.exported());
   c.edit(doc);
   const SetupRead read = setupFromJson(doc.dump());
@@ -216,6 +243,58 @@ TEST_P(SetupDamage, EveryFaultIsNamedByItsPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, SetupDamage, ::testing::ValuesIn(kDamages), hm::test::ParamName());
+
+// Text no export writes is refused before any work that grows with its
+// nesting or size: one fault, naming where.
+struct RawDamage {
+  const char* name;
+  std::string (*edit)(std::string doc);  // of the exported factory document
+  const char* fault;
+};
+
+std::string afterFirstBrace(std::string doc, const std::string& text) { return doc.insert(1, text); }
+
+const RawDamage kRawDamages[] = {
+    {"ArrayNested87000Deep",
+     [](std::string d) {
+       return afterFirstBrace(d, "\"x\": " + std::string(87000, '[') + std::string(87000, ']') + ",");
+     },
+     "x[0][0][0][0][0][0][0]: nested deeper than the 8 levels"},
+    {"ObjectsNestedInAButton",
+     [](std::string d) {
+       const std::size_t at = d.find("\"mediaChoice\"");
+       return d.insert(at, "\"deep\": {\"a\": {\"b\": {\"c\": {}}}}, ");
+     },
+     "record.buttons.a[0].deep.a.b.c: nested deeper"},
+    {"FractionalFormat",
+     [](std::string d) { return d.replace(d.find("\"format\": 1"), 11, "\"format\": 1.0"); },
+     "format: must be an integer, not 1.0"},
+    {"ExponentInARecordField",
+     [](std::string d) { return d.replace(d.find("\"ledMode\": "), 11, "\"ledMode\": 1e0, \"x\": "); },
+     "record.ledMode: must be an integer, not 1e0"},
+    {"DuplicateKey", [](std::string d) { return afterFirstBrace(d, "\"macros\": [{\"name\": \"Lost\"}],"); },
+     "macros: given twice"},
+    {"DuplicateKeyInAButton",
+     [](std::string d) { return d.insert(d.find("\"mediaChoice\""), "\"dpiAction\": 1, "); },
+     "record.buttons.a[0].dpiAction: given twice"},
+    {"BytesAfterANul", [](std::string d) { return d + std::string("\0{\"more\": 1}", 13); },
+     "(document): not JSON: a NUL byte at offset"},
+    {"LargerThanOneMebibyte",
+     [](std::string d) { return afterFirstBrace(d, "\"x\": \"" + std::string(1 << 20, 'a') + "\","); },
+     "(document): larger than the 1 MiB"},
+};
+
+class SetupRawDamage : public ::testing::TestWithParam<RawDamage> {};
+
+TEST_P(SetupRawDamage, IsRefusedWithOneFault) {
+  const Folder f(0, factoryConfig(), kFactoryStrIni);
+  const SetupRead read = setupFromJson(GetParam().edit(f.exported()));
+  EXPECT_FALSE(read.setup);
+  ASSERT_EQ(read.errors.size(), 1u) << ::testing::PrintToString(read.errors);
+  EXPECT_EQ(read.errors[0].rfind(GetParam().fault, 0), 0u) << read.errors[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, SetupRawDamage, ::testing::ValuesIn(kRawDamages), hm::test::ParamName());
 
 TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
   // The last: a number too large for a double.
@@ -228,7 +307,7 @@ TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
 }
 
 TEST(SetupFiles, NothingIsWrittenWhenAFileCannotBeTaken) {
-  const Folder f(1, factoryConfig(), kFactoryStrIni, twelveMacros());
+  const Folder f(1, factoryConfig(), kFactoryStrIni, macros(12));
   const SetupRead read = setupFromJson(f.exported());
   ASSERT_TRUE(read.setup);
   const std::string record = f.file("record.ini"), config = f.file("config.bin");

@@ -152,6 +152,15 @@ INSTANTIATE_TEST_SUITE_P(Names, NewMacroTest,
                                            NewCase{"LineBreak", 1, "a\nb", kUnstorable},
                                            NewCase{"LeadingBlank", 1, " a", kUnstorable},
                                            NewCase{"TrailingTab", 1, "a\t", kUnstorable},
+                                           NewCase{"Escape", 1, "a\x1b[2Jb", kUnstorable},
+                                           NewCase{"C1Control", 1,
+                                                   "a\xC2\x85"
+                                                   "b",
+                                                   kUnstorable},
+                                           NewCase{"NotUtf8", 1,
+                                                   "a\xFF\xFE"
+                                                   "b",
+                                                   kUnstorable},
                                            NewCase{"InnerBlankIsFine", 1, "Copy and paste", {}}),
                          test::ParamName());
 
