@@ -210,8 +210,9 @@ int runApply(Session& s) {
   link.sensorHandshake();
   config.runFirstRunAction(UiTexts(config.language()));
   playSimEventsOnPauses(s);
-  const ApplyResult result = config.applyToMouse(link);
+  ApplyResult result = config.applyToMouse(link);
   s.pauses().afterPause = nullptr;
+  if (result.saved() && !s.commitFiles()) result.configSaved = result.textsSaved = false;
   handPointerSettingsToDesktop(s, config.working());
   if (!result.mouseTookAll()) {
     s.console().error(
@@ -219,7 +220,10 @@ int runApply(Session& s) {
         (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
     return kExitDevice;
   }
-  if (!result.saved()) return kExitFile;
+  if (!result.saved()) {
+    s.console().error("none of " + paths.configBin + " and " + paths.strIni + " was changed");
+    return kExitFile;
+  }
   s.console().out("Applied the configuration to the mouse and saved " + paths.configBin + " and " +
                   paths.strIni + ".");
   return kExitOk;
@@ -265,6 +269,7 @@ int runMacrosRebuild(Session& s) {
     s.console().error("cannot write " + paths.configBin);
     return kExitFile;
   }
+  if (!s.commitFiles()) return kExitFile;
   for (const MacroReport& r : reports) {
     s.console().out("Macro " + std::to_string(r.number) + " \"" + r.name + "\": " + std::to_string(r.events) +
                     " events");

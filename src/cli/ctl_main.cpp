@@ -174,7 +174,14 @@ int main(int argc, char** argv) {
   int code = kExitUsage;
   try {
     Session session(options, console);
-    if (*list)
+    // Commands that change the files hold the folder alone; those that read
+    // them share it with other readers.
+    const bool writes = *apply || *rebuild || *set || *importCmd || *macroNew || *macroDelete || *macroLoop ||
+                        *macroSet;
+    const bool reads = *show || *get || *exportCmd || *macroList || *macroShow || *doctor;
+    if ((writes || reads) && !session.lockFolder(writes ? hm::FolderAccess::Write : hm::FolderAccess::Read))
+      code = kExitFile;
+    else if (*list)
       code = runList(session);
     else if (*info)
       code = runInfo(session);
