@@ -176,8 +176,8 @@ int main(int argc, char** argv) {
     Session session(options, console);
     // Commands that change the files hold the folder alone; those that read
     // them share it with other readers.
-    const bool writes = *apply || *rebuild || *set || *importCmd || *macroNew || *macroDelete || *macroLoop ||
-                        *macroSet;
+    const bool writes =
+        *apply || *rebuild || *set || *importCmd || *macroNew || *macroDelete || *macroLoop || *macroSet;
     const bool reads = *show || *get || *exportCmd || *macroList || *macroShow || *doctor;
     if ((writes || reads) && !session.lockFolder(writes ? hm::FolderAccess::Write : hm::FolderAccess::Read))
       code = kExitFile;

@@ -49,7 +49,8 @@ TEST_F(CtlConcurrent, TwoImportsLeaveTheFilesOfOneDocument) {
   std::vector<std::string> documents, setups;
   for (const char* rate : {"125", "1000"}) {
     ASSERT_EQ(run(withData({"set", "rate", rate})).rc, 0);
-    ASSERT_EQ(run(withData({"set", "button.a.4", "key", rate[0] == '1' && rate[1] == '2' ? "F1" : "F2"})).rc, 0);
+    ASSERT_EQ(run(withData({"set", "button.a.4", "key", rate[0] == '1' && rate[1] == '2' ? "F1" : "F2"})).rc,
+              0);
     std::ofstream(data_ / "record.ini") << "[M" << rate << "]\nItemCount=0\n";
     const std::string doc = (dir_ / (std::string("setup-") + rate + ".json")).string();
     ASSERT_EQ(run(withData({"export", doc})).rc, 0);

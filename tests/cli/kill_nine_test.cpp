@@ -147,9 +147,18 @@ TEST(KillNine, EveryFileIsItsOldOrItsNewContents) {
     for (const char* f : kFiles) now.push_back(readFile(dir.file(f)));
     EXPECT_TRUE(now == o.before || now == o.after)
         << c.name << ", run " << run << ", killed after " << at << " us: the files are of two saves ("
-        << (now[0] == o.before[0] ? "old" : now[0] == o.after[0] ? "new" : "mixed") << " config.bin, "
-        << (now[1] == o.before[1] ? "old" : now[1] == o.after[1] ? "new" : "mixed") << " str.ini, "
-        << (now[2] == o.before[2] ? "old" : now[2] == o.after[2] ? "new" : "mixed") << " record.ini)";
+        << (now[0] == o.before[0]  ? "old"
+            : now[0] == o.after[0] ? "new"
+                                   : "mixed")
+        << " config.bin, "
+        << (now[1] == o.before[1]  ? "old"
+            : now[1] == o.after[1] ? "new"
+                                   : "mixed")
+        << " str.ini, "
+        << (now[2] == o.before[2]  ? "old"
+            : now[2] == o.after[2] ? "new"
+                                   : "mixed")
+        << " record.ini)";
     newVersions += now == o.after && now != o.before ? 1 : 0;
     for (const auto& e : fs::directory_iterator(dir.path())) {
       const std::string name = e.path().filename().string();

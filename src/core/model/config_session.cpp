@@ -37,7 +37,7 @@ bool ConfigSession::runFirstRunAction(const UiTexts& ui, bool save) {
   if (!save) return true;
   // A failure here shows nothing: the next Apply writes the texts again and
   // reports what it could not save.
-  static_cast<void>(saveButtonTexts(paths_.strIni, language_, buttonTexts_));
+  if (saveButtonTexts(paths_.strIni, language_, buttonTexts_)) savedTexts_ = buttonTexts_;
   return true;
 }
 

@@ -22,7 +22,8 @@ std::optional<profile::ProfileDocument::Entries> macroEntries(const profile::Pro
   profile::ProfileDocument::Entries keys;
   const std::string count = section.get(kItemCountKey);
   keys.emplace_back(kItemCountKey, count);
-  for (long j = 0, n = clampItemCount(count); j < n; ++j) keys.emplace_back(itemKey(j), section.get(itemKey(j)));
+  for (long j = 0, n = clampItemCount(count); j < n; ++j)
+    keys.emplace_back(itemKey(j), section.get(itemKey(j)));
   return keys;
 }
 
@@ -54,7 +55,8 @@ profile::ProfileDocument mergeMacroSections(const profile::ProfileDocument& base
   profile::ProfileDocument merged = theirs;
   std::vector<std::string> names = base.sectionNames();
   for (std::string& name : mine.sectionNames())
-    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return profile::sameName(n, name); }))
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const std::string& n) { return profile::sameName(n, name); }))
       names.push_back(std::move(name));
   for (const std::string& name : names) {
     const auto before = macroEntries(base, name);

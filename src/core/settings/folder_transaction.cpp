@@ -87,14 +87,15 @@ int lockFile(int fd, int operation, std::chrono::milliseconds wait) {
 
 }  // namespace
 
-Result<FolderLock> FolderLock::acquire(const DataPaths& paths, FolderAccess access, std::chrono::milliseconds wait,
-                                       const std::string& program) {
+Result<FolderLock> FolderLock::acquire(const DataPaths& paths, FolderAccess access,
+                                       std::chrono::milliseconds wait, const std::string& program) {
   const std::string lockPath = inFolder(paths.folder, kLockFileName);
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   // A folder that takes no new file (a read-only one) is locked itself; one
   // whose lock file may only be read, through that file.
   if (fd < 0) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) fd = ::open(paths.folder.empty() ? "." : paths.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0)
+    fd = ::open(paths.folder.empty() ? "." : paths.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // A folder that cannot even be opened (missing, a name too long, no
   // permission) holds no file this run could read or change: nothing to
   // keep apart, and the run reports the files' own errors.
@@ -221,14 +222,15 @@ Status FolderTransaction::commit() {
   // The journal appears whole or not at all: until it is there nothing has
   // changed; once it is, the save is decided.
   const std::string journalTemporary = journal_ + kTemporaryMarker + kTransactionSuffix;
-  const int fd = ::open(journalTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  const int fd =
+      ::open(journalTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {
     const Error e{"open(" + journalTemporary + ")", errno};
     discard();
     return e;
   }
-  const bool written = ::write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size()) &&
-                       ::fsync(fd) == 0;
+  const bool written =
+      ::write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size()) && ::fsync(fd) == 0;
   const int writeError = errno;
   ::close(fd);
   if (!written || ::rename(journalTemporary.c_str(), journal_.c_str()) != 0) {
@@ -275,7 +277,9 @@ FolderHold::~FolderHold() {
   transaction_.reset();  // what was not committed is dropped
 }
 
-std::string FolderHold::failureText() const { return status_ ? std::string() : folderBusyText(folder_, status_.error()); }
+std::string FolderHold::failureText() const {
+  return status_ ? std::string() : folderBusyText(folder_, status_.error());
+}
 
 Status FolderHold::commit() {
   if (!status_) return status_;

@@ -47,8 +47,8 @@ class FolderLock {
   // what a killed transaction left (a reader takes the lock exclusively for
   // that while there is something to finish). `program` is what a waiting
   // run is told holds the folder.
-  static Result<FolderLock> acquire(const DataPaths& paths, FolderAccess access, std::chrono::milliseconds wait,
-                                    const std::string& program);
+  static Result<FolderLock> acquire(const DataPaths& paths, FolderAccess access,
+                                    std::chrono::milliseconds wait, const std::string& program);
   FolderLock() = default;
   FolderLock(FolderLock&& other) noexcept;
   FolderLock& operator=(FolderLock&& other) noexcept;

@@ -347,7 +347,8 @@ void CHidMouseDlg::applyAction() {
   session_->mergeFiles();
   const ApplyResult result = session_->applyToMouse(device_->link());
   if (result.saved())
-    if (const Status committed = hold.commit(); !committed) messages_->showMessage(committed.error().text(), "");
+    if (const Status committed = hold.commit(); !committed)
+      messages_->showMessage(committed.error().text(), "");
   lastDataFiles_ = dataFiles();
   refreshCurrentPage();
   // The user sees what the window always showed; the diagnostic log says
@@ -464,8 +465,8 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinF
   skins_.setSkinFolder(skinFolder);
   if (FolderHold hold(options_.paths, FolderAccess::Write, kProgramName); hold.status()) {
     if (saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
-                         static_cast<std::uint8_t>(textColour.green()), static_cast<std::uint8_t>(textColour.blue()),
-                         skinName.toStdString()))
+                         static_cast<std::uint8_t>(textColour.green()),
+                         static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString()))
       static_cast<void>(hold.commit());
     lastDataFiles_ = dataFiles();
   }
@@ -477,7 +478,8 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinF
 
 std::string CHidMouseDlg::dataFiles() const {
   std::string all;
-  for (const std::string* f : {&options_.paths.configBin, &options_.paths.strIni, &options_.paths.recordIni}) {
+  for (const std::string* f :
+       {&options_.paths.configBin, &options_.paths.strIni, &options_.paths.recordIni}) {
     const Result<std::string> bytes = readRegularFile(*f, kMaxWatchedFileBytes);
     all += bytes ? bytes.value() : std::string();
     all += '\f';

@@ -74,12 +74,13 @@ TEST_P(FolderLocks, OnlyReadersShareTheFolderAndAWaiterIsToldWhoHoldsIt) {
   EXPECT_TRUE(FolderLock::acquire(f.paths, c.second, 0ms, "hidmousectl"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FolderLocks,
-                         ::testing::Values(LockCase{"WriterThenWriter", FolderAccess::Write, FolderAccess::Write, true},
-                                           LockCase{"WriterThenReader", FolderAccess::Write, FolderAccess::Read, true},
-                                           LockCase{"ReaderThenWriter", FolderAccess::Read, FolderAccess::Write, true},
-                                           LockCase{"ReaderThenReader", FolderAccess::Read, FolderAccess::Read, false}),
-                         test::ParamName());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FolderLocks,
+    ::testing::Values(LockCase{"WriterThenWriter", FolderAccess::Write, FolderAccess::Write, true},
+                      LockCase{"WriterThenReader", FolderAccess::Write, FolderAccess::Read, true},
+                      LockCase{"ReaderThenWriter", FolderAccess::Read, FolderAccess::Write, true},
+                      LockCase{"ReaderThenReader", FolderAccess::Read, FolderAccess::Read, false}),
+    test::ParamName());
 
 // ---- The three files together ----------------------------------------------
 
@@ -117,7 +118,8 @@ TEST(FolderTransaction, AFailingFileKeepsEveryFileAsItWas) {
     // Not committed: dropped with the transaction.
   }
   EXPECT_EQ(readFile(f.paths.configBin), "old config.bin");
-  EXPECT_EQ(folderEntries(f.dir.path()), (std::vector<std::string>{kLockFileName, "config.bin", "record.ini", "str.ini"}));
+  EXPECT_EQ(folderEntries(f.dir.path()),
+            (std::vector<std::string>{kLockFileName, "config.bin", "record.ini", "str.ini"}));
 }
 
 // Where a commit was killed: temporary files written, maybe the journal,
@@ -148,7 +150,8 @@ TEST_P(KilledCommit, TheNextLockLeavesOneSaveOfAllThreeFiles) {
   // A reader finishes it as well as a writer would.
   ASSERT_TRUE(FolderLock::acquire(f.paths, FolderAccess::Read, 0ms, "test"));
   EXPECT_EQ(f.contents(), Folder::all(c.expected));
-  EXPECT_EQ(folderEntries(f.dir.path()), (std::vector<std::string>{kLockFileName, "config.bin", "record.ini", "str.ini"}));
+  EXPECT_EQ(folderEntries(f.dir.path()),
+            (std::vector<std::string>{kLockFileName, "config.bin", "record.ini", "str.ini"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, KilledCommit,
