@@ -210,17 +210,18 @@ int runApply(Session& s) {
   link.sensorHandshake();
   config.runFirstRunAction(UiTexts(config.language()));
   playSimEventsOnPauses(s);
-  ApplyResult result = config.applyToMouse(link);
+  const ApplyResult result = config.applyToMouse(link);
   s.pauses().afterPause = nullptr;
-  if (result.saved() && !s.commitFiles()) result.configSaved = result.textsSaved = false;
+  // The files go in place whatever the mouse did, all of them or none.
+  const bool saved = result.saved() && s.commitFiles();
   handPointerSettingsToDesktop(s, config.working());
   if (!result.mouseTookAll()) {
     s.console().error(
         "the mouse did not take the whole configuration (" + result.deviceFailure->text() +
-        (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
+        (saved ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
     return kExitDevice;
   }
-  if (!result.saved()) {
+  if (!saved) {
     s.console().error("none of " + paths.configBin + " and " + paths.strIni + " was changed");
     return kExitFile;
   }
