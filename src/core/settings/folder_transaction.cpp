@@ -90,6 +90,10 @@ int lockFile(int fd, int operation, std::chrono::milliseconds wait) {
 Result<FolderLock> FolderLock::acquire(const DataPaths& paths, FolderAccess access,
                                        std::chrono::milliseconds wait, const std::string& program) {
   const std::string lockPath = inFolder(paths.folder, kLockFileName);
+  // A reader leaves a folder without any settings file as it is.
+  if (access == FolderAccess::Read && !fileExists(lockPath) && !fileExists(paths.configBin) &&
+      !fileExists(paths.strIni) && !fileExists(paths.recordIni))
+    return FolderLock();
   int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   // A folder that takes no new file (a read-only one) is locked itself; one
   // whose lock file may only be read, through that file.

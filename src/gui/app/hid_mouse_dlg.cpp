@@ -344,13 +344,16 @@ void CHidMouseDlg::applyAction() {
   }
   // What another program saved since the window loaded the files is kept
   // wherever the user has not changed it.
+  const MouseConfig edited = session_->working();
+  const ButtonTexts editedTexts = session_->buttonTexts();
   session_->mergeFiles();
+  const bool merged = session_->working() != edited || session_->buttonTexts() != editedTexts;
   const ApplyResult result = session_->applyToMouse(device_->link());
   if (result.saved())
     if (const Status committed = hold.commit(); !committed)
       messages_->showMessage(committed.error().text(), "");
   lastDataFiles_ = dataFiles();
-  refreshCurrentPage();
+  if (merged) refreshCurrentPage();  // shows what came from the files
   // The user sees what the window always showed; the diagnostic log says
   // what the mouse did not take.
   if (!result.mouseTookAll()) logLine("Apply: " + result.deviceFailure->text() + "\n");
