@@ -216,9 +216,8 @@ int runApply(Session& s) {
   const bool saved = result.saved() && s.commitFiles();
   handPointerSettingsToDesktop(s, config.working());
   if (!result.mouseTookAll()) {
-    s.console().error(
-        "the mouse did not take the whole configuration (" + result.deviceFailure->text() +
-        (saved ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
+    s.console().error("the mouse did not take the whole configuration (" + result.deviceFailure->text() +
+                      (saved ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
     return kExitDevice;
   }
   if (!saved) {

@@ -1,8 +1,8 @@
 // The window and another program saving into one data folder: the window
 // follows what the other saves while it has no edits, and its Apply keeps
 // both the user's edits and the other program's changes.
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 
 #include <string>
 #include <thread>
