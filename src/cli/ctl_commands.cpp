@@ -222,14 +222,18 @@ int runApply(Session& s) {
   playSimEventsOnPauses(s);
   const ApplyResult result = config.applyToMouse(link);
   s.pauses().afterPause = nullptr;
+  // The files go in place whatever the mouse did, all of them or none.
+  const bool saved = result.saved() && s.commitFiles();
   handPointerSettingsToDesktop(s, config.working());
   if (!result.mouseTookAll()) {
-    s.console().error(
-        "the mouse did not take the whole configuration (" + result.deviceFailure->text() +
-        (result.saved() ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
+    s.console().error("the mouse did not take the whole configuration (" + result.deviceFailure->text() +
+                      (saved ? "); " + paths.configBin + " and " + paths.strIni + " were saved" : ")"));
     return kExitDevice;
   }
-  if (!result.saved()) return kExitFile;
+  if (!saved) {
+    s.console().error("none of " + paths.configBin + " and " + paths.strIni + " was changed");
+    return kExitFile;
+  }
   s.console().out("Applied the configuration to the mouse and saved " + paths.configBin + " and " +
                   paths.strIni + ".");
   return kExitOk;
@@ -275,6 +279,7 @@ int runMacrosRebuild(Session& s) {
     s.console().error("cannot write " + paths.configBin);
     return kExitFile;
   }
+  if (!s.commitFiles()) return kExitFile;
   for (const MacroReport& r : reports) {
     s.console().out("Macro " + std::to_string(r.number) + " \"" + r.name + "\": " + std::to_string(r.events) +
                     " events");

@@ -86,10 +86,14 @@ void warn(Session& s, const std::vector<std::string>& texts) {
   }
 }
 
+// config.bin with the images, then every file the command wrote put in
+// place together.
 bool saveImages(Session& s, const MacroFiles& f) {
-  if (writeConfigImage(s.paths().configBin, f.flag, f.config)) return true;
-  s.console().error("cannot write " + s.paths().configBin);
-  return false;
+  if (!writeConfigImage(s.paths().configBin, f.flag, f.config)) {
+    s.console().error("cannot write " + s.paths().configBin + "; nothing was changed");
+    return false;
+  }
+  return s.commitFiles();
 }
 
 json macroJson(const MacroFiles& f) {
@@ -177,6 +181,7 @@ int runMacroDelete(Session& s, const std::string& name) {
     for (const std::string& why : w.said.texts) s.console().error(why);
     return kExitFile;
   }
+  if (!s.commitFiles()) return kExitFile;
   // As the editor's Delete: the images are rebuilt at the next Confirm.
   s.console().out("Deleted macro " + std::to_string(row + 1) + " " + quoted(name) + " from " +
                   s.paths().recordIni +

@@ -54,12 +54,12 @@ void addGlobalOptions(CLI::App& app, GlobalWords& w) {
                "Print JSON (list, info, show, monitor, doctor, get, macro list, macro show)");
 }
 
-// One command of the table: the subcommand, what runs it, and whether it
-// saves into the data folder.
+// One command of the table: the subcommand, what runs it and how it uses
+// the data folder (nothing: it opens no settings file).
 struct Command {
   CLI::App* app;
   std::function<int(Session&)> run;
-  bool saves = false;
+  std::optional<hm::FolderAccess> folder;
 };
 
 // What the commands' own options and arguments are read into.
@@ -83,11 +83,12 @@ std::optional<std::string> takeFirst(std::vector<std::string>& words) {
 std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
   using namespace hm::ctl;
   std::vector<Command> table;
-  enum Saves : bool { Reads = false, Writes = true };
+  constexpr auto reads = hm::FolderAccess::Read;
+  constexpr auto writes = hm::FolderAccess::Write;
   auto command = [&table](CLI::App& parent, const char* name, const char* what,
-                          std::function<int(Session&)> run, Saves saves = Reads) {
+                          std::function<int(Session&)> run, std::optional<hm::FolderAccess> folder = {}) {
     CLI::App* sub = parent.add_subcommand(name, what);
-    table.push_back({sub, std::move(run), saves});
+    table.push_back({sub, std::move(run), folder});
     return sub;
   };
   // Settings by key. The values are taken as they come (a "-" or "DPI -"
@@ -102,21 +103,23 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
 
   command(app, "list", "The mouse's HID interfaces with their lengths", runList);
   command(app, "info", "Read the sensor information (nothing is written)", runInfo);
-  command(app, "apply", "Send config.bin to the mouse and save it, as Apply does", runApply, Writes);
+  command(app, "apply", "Send config.bin to the mouse and save it, as Apply does", runApply, writes);
   command(app, "monitor", "Print the mouse's events and arrivals until interrupted", runMonitor);
-  command(app, "show", "Print the configuration held in config.bin",
-          [&w](Session& s) { return runShow(s, w.showSensor); })
+  command(
+      app, "show", "Print the configuration held in config.bin",
+      [&w](Session& s) { return runShow(s, w.showSensor); }, reads)
       ->add_option("--sensor", w.showSensor, "Sensor type whose DPI scale is shown (default 0)")
       ->check(CLI::Range(0, 255));
   command(app, "doctor",
           "Check the mouse's hidraw nodes, their access and the sensor answer (for problem reports)",
-          runDoctor);
+          runDoctor, reads);
   CLI::App* macros = app.add_subcommand("macros", "Macro images in config.bin");
   macros->require_subcommand(1);
-  command(*macros, "rebuild", "Rebuild the twelve macro images from record.ini", runMacrosRebuild, Writes);
+  command(*macros, "rebuild", "Rebuild the twelve macro images from record.ini", runMacrosRebuild, writes);
 
-  CLI::App* get = command(app, "get", "Print a setting, or every setting (see KEYS in hidmousectl(1))",
-                          [&w](Session& s) { return runGet(s, w.getKey, w.sensor); });
+  CLI::App* get = command(
+      app, "get", "Print a setting, or every setting (see KEYS in hidmousectl(1))",
+      [&w](Session& s) { return runGet(s, w.getKey, w.sensor); }, reads);
   get->add_option("KEY", w.getKey, "The setting's key, such as button.a.4, rate or dpi.2");
   addSensor(get);
   CLI::App* set = command(
@@ -125,39 +128,41 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
         const auto key = takeFirst(w.words);
         return key ? runSet(s, *key, w.words, w.sensor, w.apply) : usage("set needs a KEY and its VALUE");
       },
-      Writes);
+      writes);
   addApply(set);
   addSensor(set);
   set->add_option("KEY VALUE", w.words, "The key, then its value (words are joined by blanks)")->required();
-  command(app, "export", "Write the whole setup as one JSON document (FILE - is stdout)",
-          [&w](Session& s) { return runExport(s, w.file); })
+  command(
+      app, "export", "Write the whole setup as one JSON document (FILE - is stdout)",
+      [&w](Session& s) { return runExport(s, w.file); }, reads)
       ->add_option("FILE", w.file, "The document to write")
       ->required();
   CLI::App* importCmd = command(
       app, "import", "Check a setup document and write it into the settings files",
-      [&w](Session& s) { return runImport(s, w.file, w.apply); }, Writes);
+      [&w](Session& s) { return runImport(s, w.file, w.apply); }, writes);
   importCmd->add_option("FILE", w.file, "The document to read (- is stdin)")->required();
   addApply(importCmd);
 
   CLI::App* macro = app.add_subcommand("macro", "The macros of record.ini, with the macro editor's rules");
   macro->require_subcommand(1);
-  command(*macro, "list", "The macros with their lines, events and loop times", runMacroList);
-  command(*macro, "show", "One macro's lines", [&w](Session& s) { return runMacroShow(s, w.macroName); })
+  command(*macro, "list", "The macros with their lines, events and loop times", runMacroList, reads);
+  command(
+      *macro, "show", "One macro's lines", [&w](Session& s) { return runMacroShow(s, w.macroName); }, reads)
       ->add_option("NAME", w.macroName, "The macro")
       ->required();
   command(
       *macro, "new", "Make a macro without lines (its section is written at once)",
-      [&w](Session& s) { return runMacroNew(s, w.macroName); }, Writes)
+      [&w](Session& s) { return runMacroNew(s, w.macroName); }, writes)
       ->add_option("NAME", w.macroName, "The new macro's name")
       ->required();
   command(
       *macro, "delete", "Delete a macro from record.ini",
-      [&w](Session& s) { return runMacroDelete(s, w.macroName); }, Writes)
+      [&w](Session& s) { return runMacroDelete(s, w.macroName); }, writes)
       ->add_option("NAME", w.macroName, "The macro")
       ->required();
   CLI::App* loop = command(
       *macro, "loop", "Set a macro's loop times (1..65535)",
-      [&w](Session& s) { return runMacroLoop(s, w.macroName, w.loopTimes); }, Writes);
+      [&w](Session& s) { return runMacroLoop(s, w.macroName, w.loopTimes); }, writes);
   loop->add_option("NAME", w.macroName, "The macro")->required();
   loop->add_option("TIMES", w.loopTimes, "How often the mouse plays it")->required();
   command(
@@ -167,7 +172,7 @@ std::vector<Command> addCommands(CLI::App& app, CommandWords& w) {
         const auto name = takeFirst(w.words);
         return name ? runMacroSet(s, *name, w.words) : usage("macro set needs a NAME and its lines");
       },
-      Writes)
+      writes)
       ->add_option("NAME LINE", w.words, "The macro, then its lines")
       ->required();
   return table;
@@ -242,7 +247,9 @@ int main(int argc, char** argv) {
     if (c.app->parsed())
       code = runCommand(console, [&] {
         Session session(options, console);
-        if (c.saves && !session.mayWrite()) return kExitFile;
+        // Commands that change the files hold the folder alone; those that
+        // read them share it with other readers.
+        if (c.folder && !session.lockFolder(*c.folder)) return kExitFile;
         return c.run(session);
       });
   // Output that never arrived is a failure of the run, not a success.

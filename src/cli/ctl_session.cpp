@@ -118,6 +118,27 @@ void Session::attachLink() {
 
 Session::~Session() { link_->close(); }
 
+bool Session::lockFolder(FolderAccess access) {
+  if (access == FolderAccess::Write && !mayWrite()) return false;
+  // The factory files of an installed copy are never written: no lock to
+  // share, and no lock file left in the program's folder.
+  if (readOnly_) return true;
+  hold_ = std::make_unique<FolderHold>(paths(), access, "hidmousectl");
+  if (hold_->status()) return true;
+  console_.error(hold_->failureText());
+  return false;
+}
+
+bool Session::commitFiles() {
+  if (!hold_) return true;
+  if (const Status committed = hold_->commit(); !committed) {
+    console_.error("cannot save the files of " + paths().folder + ": " + committed.error().text() +
+                   "; none of them was changed");
+    return false;
+  }
+  return true;
+}
+
 DataPaths Session::paths() const {
   // Chosen (and the user's folder seeded) by the first command that needs a file.
   if (!paths_) {

@@ -14,6 +14,7 @@
 
 #include "core/device/device_link.h"
 #include "core/settings/data_paths.h"
+#include "core/settings/folder_transaction.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
 #include "platform/hid/simulated_mouse.h"
@@ -109,6 +110,15 @@ class Session {
   bool mayWrite();
   Language language() const;
 
+  // Takes the data folder for the run (the exclusive lock and a transaction
+  // that holds back every write of the three files until commitFiles, for a
+  // command that writes; the shared lock for one that reads). False, said,
+  // when another run keeps it past the wait.
+  bool lockFolder(FolderAccess access);
+  // Puts the files written since lockFolder in place, all or none; false,
+  // said, when none could be.
+  bool commitFiles();
+
   // openMouse; on failure prints "The system did not detect the gaming
   // mouse!", or the permission message when the mouse is there but its
   // nodes may not be opened.
@@ -128,6 +138,7 @@ class Session {
   std::unique_ptr<DeviceLink> link_;
   mutable std::optional<DataPaths> paths_;
   mutable bool readOnly_ = false;
+  std::unique_ptr<FolderHold> hold_;
 };
 
 }  // namespace hm::ctl

@@ -103,7 +103,10 @@ int runSet(Session& s, const std::string& key, const std::vector<std::string>& w
     s.console().error(result.error);
     return kExitUsage;
   }
-  if (!session.save().saved()) return kExitFile;
+  if (!session.save().saved() || !s.commitFiles()) {
+    s.console().error("set " + key + ": nothing was changed in " + session.paths().folder);
+    return kExitFile;
+  }
   s.console().out(key + " " + result.value);
   return apply ? runApply(s) : kExitOk;
 }

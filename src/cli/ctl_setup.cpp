@@ -107,6 +107,7 @@ int runImport(Session& s, const std::string& file, bool apply) {
     s.console().error(saved.error);
     return kExitFile;
   }
+  if (!s.commitFiles()) return kExitFile;
   for (const MacroReport& r : saved.reports)
     if (r.truncated)
       s.console().err("hidmousectl: warning: macro " + std::to_string(r.number) + " \"" + r.name +

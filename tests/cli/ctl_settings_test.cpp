@@ -188,6 +188,12 @@ void deepSetup(const fs::path& d) {
 void nonUtf8MacroName(const fs::path& d) {
   std::ofstream(d / "record.ini") << "[Bad\xff\xfe]\nItemCount=0\n";
 }
+// str.ini cannot take the texts, not even from root: a link into a folder
+// that does not exist.
+void strIniCannotBeSaved(const fs::path& d) {
+  fs::remove(d / "str.ini");
+  fs::create_symlink("missing/str.ini", d / "str.ini");
+}
 
 class CtlRefused : public Ctl, public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -225,6 +231,16 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"NoMacroToAssign", {"set", "button.a.3", "macro", "1"}, nullptr, 2, "no macro to assign"},
         RefusedCase{"GetUnknownKey", {"get", "button.a.0"}, nullptr, 2, "numbered 1..7"},
         RefusedCase{"SetWithoutConfig", {"set", "rate", "500"}, removeConfig, 3, "Config file is not exist."},
+        RefusedCase{"SetWhenStrIniCannotBeSaved",
+                    {"set", "rate", "500"},
+                    strIniCannotBeSaved,
+                    3,
+                    "set rate: nothing was changed in"},
+        RefusedCase{"SetApplyWhenStrIniCannotBeSaved",
+                    {"--simulate", "set", "--apply", "rate", "500"},
+                    strIniCannotBeSaved,
+                    3,
+                    "set rate: nothing was changed in"},
         RefusedCase{"ThirteenthMacro", {"macro", "new", "M13"}, twelveMacros, 2, "Macro numbers up to 12."},
         RefusedCase{"MacroNameInUse", {"macro", "new", "m3"}, threeMacros, 2, "Macro name already exists"},
         RefusedCase{"MacroNameUnstorable", {"macro", "new", "a=b"}, nullptr, 2, "cannot contain"},

@@ -19,6 +19,7 @@
 
 #include "cli/ctl_fixture.h"
 #include "core/settings/config_file.h"
+#include "core/settings/folder_transaction.h"
 #include "support/param_name.h"
 #include "support/temp_dir.h"
 
@@ -245,7 +246,7 @@ TEST_F(Ctl, StaleTemporaryFilesOfTheDataFilesAreRemovedAtStart) {
   std::vector<std::string> left;
   for (const auto& e : fs::directory_iterator(data_)) left.push_back(e.path().filename().string());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"config.bin", "config.bin.Ab12Cd", "str.ini"}));
+  EXPECT_EQ(left, (std::vector<std::string>{kLockFileName, "config.bin", "config.bin.Ab12Cd", "str.ini"}));
 }
 
 TEST_F(Ctl, HelpSucceeds) {

@@ -1,7 +1,8 @@
 // hidmousectl killed with SIGKILL at random moments of the commands that
 // write the data files (`apply`, `macros rebuild`, `set`, `macro set`,
-// `import`): every data file is afterwards byte for byte its old or its new
-// contents, never a mixture, and the next start leaves no temporary file.
+// `import`): after the next start the three data files are together those
+// of the old setup or those of the new one, never a mixture of two saves,
+// and no temporary file is left.
 //
 // HM_KILL_RUNS sets the number of kills (default 20, what CI runs); a full
 // run before a release uses 500:
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "core/settings/config_file.h"
+#include "core/settings/folder_transaction.h"
 #include "support/temp_dir.h"
 
 namespace hm {
@@ -120,6 +122,7 @@ TEST(KillNine, EveryFileIsItsOldOrItsNewContents) {
   std::mt19937 random(std::random_device{}());
   const int runs = killRuns();
   int killedMidway = 0;
+  int newVersions = 0;
   for (int run = 0; run < runs; ++run) {
     const std::size_t which = static_cast<std::size_t>(run) % std::size(commands);
     const Command& c = commands[which];
@@ -137,21 +140,35 @@ TEST(KillNine, EveryFileIsItsOldOrItsNewContents) {
     ::kill(pid, SIGKILL);
     if (waitCtl(pid) == -1) ++killedMidway;
 
-    for (std::size_t i = 0; i < std::size(kFiles); ++i) {
-      const std::string now = readFile(dir.file(kFiles[i]));
-      EXPECT_TRUE(now == o.before[i] || now == o.after[i])
-          << c.name << ", run " << run << ", killed after " << at << " us: " << kFiles[i] << " is a mixture";
-    }
-    // The next start clears what the killed run left.
+    // The next start finishes or undoes what the killed run left: the three
+    // files are then all of the old setup or all of the new one.
     ASSERT_EQ(waitCtl(startCtl(dir.path(), {"show"})), 0);
+    std::vector<std::string> now;
+    for (const char* f : kFiles) now.push_back(readFile(dir.file(f)));
+    EXPECT_TRUE(now == o.before || now == o.after)
+        << c.name << ", run " << run << ", killed after " << at << " us: the files are of two saves ("
+        << (now[0] == o.before[0]  ? "old"
+            : now[0] == o.after[0] ? "new"
+                                   : "mixed")
+        << " config.bin, "
+        << (now[1] == o.before[1]  ? "old"
+            : now[1] == o.after[1] ? "new"
+                                   : "mixed")
+        << " str.ini, "
+        << (now[2] == o.before[2]  ? "old"
+            : now[2] == o.after[2] ? "new"
+                                   : "mixed")
+        << " record.ini)";
+    newVersions += now == o.after && now != o.before ? 1 : 0;
     for (const auto& e : fs::directory_iterator(dir.path())) {
       const std::string name = e.path().filename().string();
-      EXPECT_TRUE(name == kFiles[0] || name == kFiles[1] || name == kFiles[2])
+      EXPECT_TRUE(name == kFiles[0] || name == kFiles[1] || name == kFiles[2] || name == kLockFileName)
           << c.name << ", run " << run << ": " << name << " left behind";
     }
   }
   RecordProperty("killed_midway", killedMidway);
-  std::printf("kill-9: %d runs, %d killed before they ended\n", runs, killedMidway);
+  std::printf("kill-9: %d runs, %d killed before they ended, %d left the new setup, %d the old\n", runs,
+              killedMidway, newVersions, runs - newVersions);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "core/buttons/button_codes.h"
 #include "core/device/apply_reports.h"
+#include "core/macros/macro_encoder.h"
+#include "core/model/three_way_merge.h"
 #include "core/settings/ui_text.h"
 
 namespace hm {
@@ -24,6 +26,7 @@ bool ConfigSession::load(const ConfigLog& log) {
   loaded_ = true;
   SettingsIni ini = loadSettingsIni(paths_.strIni, language_);
   buttonTexts_ = std::move(ini.texts);
+  savedTexts_ = buttonTexts_;
   skin_ = std::move(ini.skin);
   return read;
 }
@@ -34,7 +37,7 @@ bool ConfigSession::runFirstRunAction(const UiTexts& ui, bool save) {
   if (!save) return true;
   // A failure here shows nothing: the next Apply writes the texts again and
   // reports what it could not save.
-  static_cast<void>(saveButtonTexts(paths_.strIni, language_, buttonTexts_));
+  if (saveButtonTexts(paths_.strIni, language_, buttonTexts_)) savedTexts_ = buttonTexts_;
   return true;
 }
 
@@ -53,9 +56,27 @@ ApplyResult ConfigSession::save() {
   result.textsSave = saveButtonTexts(paths_.strIni, language_, buttonTexts_);
   if (!result.textsSave) sink_.showMessage(kButtonTextsSaveFailedText, "");
   saved_ = working_;
+  savedTexts_ = buttonTexts_;
   return result;
 }
 
-void ConfigSession::reloadButtonTexts() { buttonTexts_ = loadSettingsIni(paths_.strIni, language_).texts; }
+void ConfigSession::mergeFiles() {
+  MouseConfig theirs;
+  std::uint8_t flag = 0;
+  NullMessageSink quiet;
+  if (!loadConfigFile(paths_.configBin, theirs, flag, quiet)) return;
+  const ButtonTexts theirTexts = loadSettingsIni(paths_.strIni, language_).texts;
+  working_ = mergeRecords(saved_, working_, theirs);
+  buttonTexts_ = mergeButtonTexts(savedTexts_, buttonTexts_, theirTexts);
+  // The images always follow record.ini, whoever changed it last.
+  static_cast<void>(rebuildMacroImages(paths_.recordIni, working_));
+  saved_ = theirs;
+  savedTexts_ = theirTexts;
+}
+
+void ConfigSession::reloadButtonTexts() {
+  buttonTexts_ = loadSettingsIni(paths_.strIni, language_).texts;
+  savedTexts_ = buttonTexts_;
+}
 
 }  // namespace hm

@@ -86,6 +86,17 @@ class ConfigSession {
   ApplyResult save();
   // "Cancel": the working record goes back to the saved copy.
   void cancel() { working_ = saved_; }
+
+  // Whether the record or the button texts differ from what was last
+  // loaded or saved.
+  bool hasUnsavedEdits() const { return working_ != saved_ || buttonTexts_ != savedTexts_; }
+  // Brings in what another program saved since the last load or save: the
+  // record and the button texts become a three-way merge (three_way_merge.h)
+  // of the saved copy, the working copy and the files as they are now, the
+  // macro images are rebuilt from record.ini as it is now, and the saved
+  // copy becomes the files' record. Without a readable config.bin nothing
+  // changes.
+  void mergeFiles();
   // The button texts as str.ini holds them (after a Cancel).
   void reloadButtonTexts();
 
@@ -107,6 +118,7 @@ class ConfigSession {
   MouseConfig working_{};
   MouseConfig saved_{};
   ButtonTexts buttonTexts_;
+  ButtonTexts savedTexts_;  // as last loaded or saved
   std::uint8_t firstRunFlag_ = 0;
   SkinSettings skin_;
   bool loaded_ = false;

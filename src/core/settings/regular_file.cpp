@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace hm {
@@ -48,9 +49,9 @@ mode_t newFileMode() {
   return static_cast<mode_t>(0666) & ~mask;
 }
 
-// The file that is really replaced: the target of a symbolic link, so the link
-// itself survives the rename.
-std::string resolveTarget(const std::string& path) {
+}  // namespace
+
+std::string replacedFile(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
   std::vector<char> buf(PATH_MAX + 1);
@@ -73,6 +74,8 @@ std::string folderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+namespace {
+
 // Writes all of bytes at the descriptor's position; 0 or the errno.
 int writeAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
@@ -89,8 +92,8 @@ int writeAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-// Makes a rename or a new name in the folder durable; a failure here loses
-// nothing that was written, so it is not reported.
+}  // namespace
+
 void syncFolderOf(const std::string& path) {
   int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
@@ -98,6 +101,8 @@ void syncFolderOf(const std::string& path) {
     ::close(dir);
   }
 }
+
+namespace {
 
 // The existing file written over from its start, cut to the new length and
 // fsync'd. Writing before cutting keeps the blocks of a file of the same size
@@ -140,7 +145,19 @@ bool fileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+namespace {
+thread_local WriteStage* gStage = nullptr;
+}  // namespace
+
+ScopedWriteStage::ScopedWriteStage(WriteStage& stage) : outer_(gStage) { gStage = &stage; }
+ScopedWriteStage::~ScopedWriteStage() { gStage = outer_; }
+
 Result<std::string> readRegularFile(const std::string& path, std::size_t maxBytes) {
+  if (gStage != nullptr)
+    if (const std::string* staged = gStage->staged(replacedFile(path))) {
+      if (staged->size() > maxBytes) return errorOf("read", path, EFBIG);
+      return *staged;
+    }
   // O_NONBLOCK so that a FIFO in the file's place does not wait for a writer;
   // only a regular file is read.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -209,7 +226,7 @@ std::string temporaryFileTemplate(const std::string& path) {
 }
 
 int removeStaleTemporaryFiles(const std::string& requested) {
-  const std::string path = resolveTarget(requested);
+  const std::string path = replacedFile(requested);
   const std::string folder = folderOf(path);
   const std::string prefix = temporaryPrefix(baseNameOf(path));
   DIR* dir = ::opendir(folder.c_str());
@@ -232,9 +249,8 @@ int removeStaleTemporaryFiles(const std::string& requested) {
   return removed;
 }
 
-Status writeFileAtomically(const std::string& requested, std::string_view bytes,
-                           TemporaryFileMaker makeTemporary) {
-  const std::string path = resolveTarget(requested);
+Result<std::string> prepareReplacement(const std::string& path, std::string_view bytes,
+                                       TemporaryFileMaker makeTemporary) {
   struct stat old {};
   const bool hadFile = ::stat(path.c_str(), &old) == 0;
   if (hadFile && S_ISDIR(old.st_mode)) return errorOf("open", path, EISDIR);
@@ -253,7 +269,9 @@ Status writeFileAtomically(const std::string& requested, std::string_view bytes,
     // no free inode, a name too long for one more suffix. The file can still
     // be saved as an in-place write would save it, and only that write's own
     // failure is worth reporting.
-    return hadFile ? writeInPlace(path, bytes) : createAndWrite(path, bytes);
+    Status direct = hadFile ? writeInPlace(path, bytes) : createAndWrite(path, bytes);
+    if (!direct) return direct.error();
+    return std::string();
   }
 
   auto abandon = [&](const char* call, int e) {
@@ -270,6 +288,18 @@ Status writeFileAtomically(const std::string& requested, std::string_view bytes,
   if (int e = writeAll(fd.get(), bytes)) return abandon("write", e);
   if (::fsync(fd.get()) != 0) return abandon("fsync", errno);
   if (fd.close() != 0) return abandon("close", errno);
+  return name;
+}
+
+Status writeFileAtomically(const std::string& requested, std::string_view bytes,
+                           TemporaryFileMaker makeTemporary) {
+  const std::string path = replacedFile(requested);
+  if (gStage != nullptr)
+    if (std::optional<Status> staged = gStage->write(path, bytes)) return *staged;
+  Result<std::string> temporary = prepareReplacement(path, bytes, makeTemporary);
+  if (!temporary) return temporary.error();
+  const std::string& name = temporary.value();
+  if (name.empty()) return {};
   if (::rename(name.c_str(), path.c_str()) != 0) {
     const int e = errno;
     ::unlink(name.c_str());

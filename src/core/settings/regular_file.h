@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,5 +58,46 @@ int makeTemporaryFile(std::string& name);
 // untouched and the temporary file removed.
 Status writeFileAtomically(const std::string& path, std::string_view bytes,
                            TemporaryFileMaker makeTemporary = makeTemporaryFile);
+
+// The file a replace of path really replaces: the target of a symbolic link
+// (so the link survives), else path itself.
+std::string replacedFile(const std::string& path);
+std::string folderOf(const std::string& path);
+// Makes a rename or a new name in the folder of path durable; a failure
+// loses nothing written, so it is not reported.
+void syncFolderOf(const std::string& path);
+
+// The first half of writeFileAtomically for the file `path` (already
+// resolved by replacedFile): the checks, and the temporary file written,
+// fsync'd and given the old file's permissions. Gives the temporary file's
+// name, to be renamed over path by the caller; or "" when no temporary file
+// could be made and path was written in place instead.
+Result<std::string> prepareReplacement(const std::string& path, std::string_view bytes,
+                                       TemporaryFileMaker makeTemporary);
+
+// Where the writes of one thread go while a ScopedWriteStage is alive: a
+// transaction that keeps several files' new contents back until they can
+// all be put in place together. write() gives nothing for a file the stage
+// does not take (it is then written as usual); staged() the bytes a read of
+// that file must see until then. Both get the file as replacedFile names it.
+class WriteStage {
+ public:
+  virtual ~WriteStage() = default;
+  virtual std::optional<Status> write(const std::string& file, std::string_view bytes) = 0;
+  virtual const std::string* staged(const std::string& file) const = 0;
+};
+
+// Sends this thread's writeFileAtomically and readRegularFile through stage
+// while it lives.
+class ScopedWriteStage {
+ public:
+  explicit ScopedWriteStage(WriteStage& stage);
+  ~ScopedWriteStage();
+  ScopedWriteStage(const ScopedWriteStage&) = delete;
+  ScopedWriteStage& operator=(const ScopedWriteStage&) = delete;
+
+ private:
+  WriteStage* outer_;
+};
 
 }  // namespace hm

@@ -10,6 +10,7 @@
 #include "core/model/config_session.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
+#include "core/settings/folder_transaction.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/basic_layout.h"
@@ -91,7 +92,13 @@ void BasicPage::firstShow() {
     ctx_.device.readSensorType();
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
   // written to str.ini at once (kept in memory only by a run that writes nothing).
-  ctx_.session.runFirstRunAction(ctx_.ui, mayWrite);
+  if (!mayWrite) {
+    ctx_.session.runFirstRunAction(ctx_.ui, false);
+    return;
+  }
+  // str.ini changes while no other program writes the folder.
+  FolderHold hold(ctx_.paths, FolderAccess::Write, "hidmouse");
+  if (ctx_.session.runFirstRunAction(ctx_.ui, hold.status().ok())) static_cast<void>(hold.commit());
 }
 
 // ---- painting ------------------------------------------------------------------------

@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -15,7 +17,9 @@
 #include "core/model/config_session.h"
 #include "core/model/pointer_settings_logic.h"
 #include "core/model/tray_balloons.h"
+#include "core/settings/folder_transaction.h"
 #include "core/settings/profile_file.h"
+#include "core/settings/regular_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/wire/protocol.h"
 #include "gui/app/advanced_page.h"
@@ -39,6 +43,13 @@ namespace hm {
 namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Who holds the data folder, for a program that has to wait for it.
+constexpr char kProgramName[] = "hidmouse";
+// How long the folder must be quiet after a change before it is looked at.
+constexpr int kFolderSettleMs = 150;
+// More than any settings file the window would load.
+constexpr std::size_t kMaxWatchedFileBytes = std::size_t{64} << 20;
 
 }  // namespace
 
@@ -165,8 +176,14 @@ bool CHidMouseDlg::init() {
   if (!device_->startReader() || !device_->startMonitor()) return false;
   logStep("reader and device monitor");
 
-  // Settings files.
-  session_->load([this](const std::string& line) { logLine(line); });
+  // Settings files, read while no other program writes them.
+  {
+    const FolderHold hold(options_.paths, FolderAccess::Read, kProgramName);
+    if (!hold.status()) logLine(hold.failureText() + "\n");
+    session_->load([this](const std::string& line) { logLine(line); });
+    lastDataFiles_ = dataFiles();
+  }
+  watchDataFolder();
   if (shutDown_) return false;
   logStep("settings files");
   const SkinSettings& skin = session_->skinSettings();
@@ -320,7 +337,23 @@ void CHidMouseDlg::applyAction() {
   // Without the settings read (a start-up that stopped early) the record is
   // empty: sending and saving it would wipe the stored configuration.
   if (!deviceOpen() || !session_->loaded()) return;
+  FolderHold hold(options_.paths, FolderAccess::Write, kProgramName);
+  if (!hold.status()) {
+    messages_->showMessage(hold.failureText(), "");
+    return;
+  }
+  // What another program saved since the window loaded the files is kept
+  // wherever the user has not changed it.
+  const MouseConfig edited = session_->working();
+  const ButtonTexts editedTexts = session_->buttonTexts();
+  session_->mergeFiles();
+  const bool merged = session_->working() != edited || session_->buttonTexts() != editedTexts;
   const ApplyResult result = session_->applyToMouse(device_->link());
+  if (result.saved())
+    if (const Status committed = hold.commit(); !committed)
+      messages_->showMessage(committed.error().text(), "");
+  lastDataFiles_ = dataFiles();
+  if (merged) refreshCurrentPage();  // shows what came from the files
   // The user sees what the window always showed; the diagnostic log says
   // what the mouse did not take.
   if (!result.mouseTookAll()) logLine("Apply: " + result.deviceFailure->text() + "\n");
@@ -334,7 +367,13 @@ void CHidMouseDlg::okAction() {
 }
 
 void CHidMouseDlg::cancelAction() {
-  session_->cancel();
+  // Back to what the files hold now, which another program may have changed.
+  if (const FolderHold hold(options_.paths, FolderAccess::Read, kProgramName); hold.status()) {
+    session_->load();
+    lastDataFiles_ = dataFiles();
+  } else {
+    session_->cancel();
+  }
   refreshOnShow_ = true;
   hideWindow();
 }
@@ -427,11 +466,55 @@ void CHidMouseDlg::applySkinChoice(const QString& skinName, const QString& skinF
   makeCanvas();
   skinName_ = skinName;
   skins_.setSkinFolder(skinFolder);
-  (void)saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
+  if (FolderHold hold(options_.paths, FolderAccess::Write, kProgramName); hold.status()) {
+    if (saveSkinSettings(options_.paths.strIni, static_cast<std::uint8_t>(textColour.red()),
                          static_cast<std::uint8_t>(textColour.green()),
-                         static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString());
+                         static_cast<std::uint8_t>(textColour.blue()), skinName.toStdString()))
+      static_cast<void>(hold.commit());
+    lastDataFiles_ = dataFiles();
+  }
   refreshCurrentPage();
   showWindow();
+}
+
+// ---------------------------------------------------------------- the data folder
+
+std::string CHidMouseDlg::dataFiles() const {
+  std::string all;
+  for (const std::string* f :
+       {&options_.paths.configBin, &options_.paths.strIni, &options_.paths.recordIni}) {
+    const Result<std::string> bytes = readRegularFile(*f, kMaxWatchedFileBytes);
+    all += bytes ? bytes.value() : std::string();
+    all += '\f';
+  }
+  return all;
+}
+
+void CHidMouseDlg::watchDataFolder() {
+  folderWatcher_ = new QFileSystemWatcher(this);
+  folderWatcher_->addPath(QString::fromStdString(options_.paths.folder));
+  folderSettle_ = new QTimer(this);
+  folderSettle_->setSingleShot(true);
+  // A save renames three files one after the other: one look once it has
+  // settled.
+  folderSettle_->setInterval(kFolderSettleMs);
+  connect(folderSettle_, &QTimer::timeout, this, &CHidMouseDlg::dataFolderChanged);
+  connect(folderWatcher_, &QFileSystemWatcher::directoryChanged, folderSettle_, qOverload<>(&QTimer::start));
+}
+
+void CHidMouseDlg::dataFolderChanged() {
+  if (shutDown_ || !session_->loaded()) return;
+  const FolderHold hold(options_.paths, FolderAccess::Read, kProgramName, std::chrono::milliseconds(0));
+  if (!hold.status()) {
+    folderSettle_->start();  // a writer is still at work: look again later
+    return;
+  }
+  const std::string now = dataFiles();
+  if (now == lastDataFiles_) return;  // the window's own save, or the lock file
+  lastDataFiles_ = now;
+  if (session_->hasUnsavedEdits()) return;  // Apply merges the change in
+  session_->load();
+  refreshCurrentPage();
 }
 
 // ---------------------------------------------------------------- painting and input

@@ -40,6 +40,9 @@
 #include "gui/skin/skin_library.h"
 #include "gui/skin/skin_text.h"
 
+class QFileSystemWatcher;
+class QTimer;
+
 namespace hm {
 
 class CMemDC;
@@ -185,6 +188,16 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool isOwnWidget(QObject* watched) const;
   void runSkinsDialog();
   void logLine(const std::string& line);
+  // Following the data folder: a change saved by another program is loaded
+  // and shown while the window has no unsaved edits (with edits, Apply
+  // merges it in). The window's own saves do not count as changes.
+  void watchDataFolder();
+  void dataFolderChanged();
+  // The three files as they are now, and as the window last read or wrote them.
+  std::string dataFiles() const;
+  std::string lastDataFiles_;
+  QFileSystemWatcher* folderWatcher_ = nullptr;
+  QTimer* folderSettle_ = nullptr;
   // A start-up step's diagnostic line, with the time since the exec.
   void logStep(const char* what);
 

@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 
 #include "core/settings/data_paths.h"
+#include "core/settings/folder_transaction.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/advanced_layout.h"
 #include "gui/app/basic_qt.h"
@@ -20,6 +21,9 @@
 
 namespace hm {
 namespace {
+
+// Who holds the data folder, for a program that has to wait for it.
+constexpr char kMacroEditorProgram[] = "hidmouse";
 
 using advanced::Box;
 using basic::qrect;
@@ -232,10 +236,16 @@ bool MacroEditorView::handleClick(QPoint p) {
     return true;
   } else if (hit(advanced::kNewButton, p)) {
     editor_.createMacro();
-  } else if (hit(advanced::kDeleteButton, p)) {
-    editor_.removeMacro();
-  } else if (hit(advanced::kConfirmButton, p)) {
-    editor_.confirm();
+  } else if (hit(advanced::kDeleteButton, p) || hit(advanced::kConfirmButton, p)) {
+    // record.ini changes while no other program writes the folder; each
+    // write rereads it, so another program's macros are kept.
+    FolderHold hold(ctx_.paths, FolderAccess::Write, kMacroEditorProgram);
+    if (!hold.status()) {
+      ctx_.messages.showMessage(hold.failureText(), "");
+    } else if (hit(advanced::kDeleteButton, p) ? editor_.removeMacro() : editor_.confirm()) {
+      if (const Status committed = hold.commit(); !committed)
+        ctx_.messages.showMessage(committed.error().text(), "");
+    }
   } else {
     return false;
   }

@@ -345,7 +345,7 @@ TEST_F(ShellProgram, StaleTemporaryFilesAreRemovedAtStart) {
   QByteArray err;
   ASSERT_EQ(run(dataArgs() << "--screenshot" << data.filePath("shot.png"), &err), 0) << err.toStdString();
   EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{"config.bin", "shot.png", "str.ini", "str.ini.Ab12Cd"}));
+            (QStringList{".hidmouse.lock", "config.bin", "shot.png", "str.ini", "str.ini.Ab12Cd"}));
 }
 
 // The command line is read before the display is opened: a mistake and the
