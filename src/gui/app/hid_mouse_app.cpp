@@ -12,8 +12,10 @@
 #include "core/device/hid_backend.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/regular_file.h"
+#include "gui/app/activation.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
+#include "gui/app/desktop_notifications.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/startup_clock.h"
@@ -124,6 +126,9 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   // One running copy. A screenshot run lives only for its picture and does
   // not take part.
+  // A second start hands its request to the running copy, which shows its
+  // window; only a start that reached it ends with success.
+  const QString busName = busNameForDesktopId(QStringLiteral(HM_DESKTOP_ID));
   SingleInstanceLock lock;
   const std::optional<std::string> lockFolder = screenshot ? std::nullopt : userRuntimeFolder();
   if (!screenshot && !lockFolder)
@@ -131,7 +136,19 @@ int CHidMouseApp::run(int argc, char** argv) {
         "is not this user's own); running without the single-instance guarantee\n");
   if (lockFolder) {
     switch (lock.acquire(*lockFolder)) {
-      case SingleInstanceLock::Result::AlreadyRunning: return kExitOk;
+      case SingleInstanceLock::Result::AlreadyRunning: {
+        const QString failure =
+            requestActivation(busName, QString::fromStdString(*lockFolder), launchPlatformData());
+        if (failure.isEmpty()) {
+          log("single instance: the running copy shows its window\n");
+          return kExitOk;
+        }
+        printLine(stderr,
+                  QStringLiteral("hidmouse: already running, and the running copy could not be asked to "
+                                 "show its window: ") +
+                      failure);
+        return kExitFailure;
+      }
       case SingleInstanceLock::Result::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
         break;
@@ -163,6 +180,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   // chosen when they are first read or set.
   const auto pointer = std::make_unique<DeferredPointerSettings>(log);
 
+  // The desktop's notification server, for the mouse's events.
+  DBusNotificationServer notifications;
+
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = DataPaths::inFolder(data.where.folder);
@@ -174,6 +194,7 @@ int CHidMouseApp::run(int argc, char** argv) {
   options.backend = backend.get();
   options.log = log;
   options.pointerSettings = pointer.get();
+  if (!screenshot) options.notifications = &notifications;
   if (screenshot) {
     // No one could answer a message box or click a tray icon, and drawing
     // the first display must change neither the files nor the mouse.
@@ -208,6 +229,17 @@ int CHidMouseApp::run(int argc, char** argv) {
       return kExitFailure;
     }
     return kExitOk;
+  }
+
+  // Later starts and the desktop's activation reach this copy: over the
+  // session bus, and over a socket beside the lock where there is no bus.
+  ActivationServer activation;
+  if (!screenshot) {
+    if (!activation.listenOnBus(busName)) log("activation: " + activation.error().toStdString());
+    if (lock.held() && !activation.listenOnSocket(QString::fromStdString(*lockFolder)))
+      log("activation: " + activation.error().toStdString());
+    QObject::connect(&activation, &ActivationServer::activated, &dlg, &CHidMouseDlg::activate);
+    QObject::connect(&activation, &ActivationServer::exitRequested, &dlg, &CHidMouseDlg::shutdown);
   }
 
   // Hidden in the tray; shown at start when asked or when there is no tray
