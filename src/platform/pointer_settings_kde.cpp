@@ -83,7 +83,7 @@ bool KdePointerSettings::kwinAnswers() {
   return answers;
 }
 
-KdePointerSettings::KdePointerSettings(std::string configHome)
+KdePointerSettings::KdePointerSettings(const std::string& configHome)
     : bus_(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)), kdeglobals_(kdeglobalsIn(configHome)) {}
 
 KdePointerSettings::~KdePointerSettings() {

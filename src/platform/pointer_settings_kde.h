@@ -37,7 +37,7 @@ class KdePointerSettings : public PointerSettings {
   static bool kwinAnswers();
 
   // configHome: the folder of kdeglobals ($XDG_CONFIG_HOME or ~/.config).
-  explicit KdePointerSettings(std::string configHome);
+  explicit KdePointerSettings(const std::string& configHome);
   ~KdePointerSettings() override;
   KdePointerSettings(const KdePointerSettings&) = delete;
   KdePointerSettings& operator=(const KdePointerSettings&) = delete;

@@ -4,7 +4,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace hm {
 
@@ -14,6 +16,7 @@ constexpr char kInterface[] = "org.freedesktop.Application";
 constexpr char kTokenKey[] = "activation-token";
 constexpr char kStartupIdKey[] = "desktop-startup-id";
 constexpr int kCallTimeoutMs = 5000;
+constexpr unsigned long kRetryMs = 100;
 // The socket's request: one line, the word and the token.
 constexpr char kActivateWord[] = "activate";
 
@@ -117,8 +120,10 @@ void ActivationServer::ActivateAction(const QString& name, const QVariantList& /
   if (name == QLatin1String(kExitAction)) emit exitRequested();
 }
 
-QString requestActivation(const QString& busName, const QString& socketFolder,
-                          const QVariantMap& platformData) {
+namespace {
+
+// One try over the bus, then over the socket; empty on success.
+QString tryActivation(const QString& busName, const QString& socketFolder, const QVariantMap& platformData) {
   QString failure;
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (bus.isConnected() && bus.interface()->isServiceRegistered(busName)) {
@@ -138,6 +143,20 @@ QString requestActivation(const QString& busName, const QString& socketFolder,
       return {};
   }
   return failure + socket.fullServerName() + QStringLiteral(": ") + socket.errorString();
+}
+
+}  // namespace
+
+QString requestActivation(const QString& busName, const QString& socketFolder,
+                          const QVariantMap& platformData, int waitMs) {
+  // The lock's holder may still be starting (the login's copy and a click
+  // on the menu entry): it answers once its window is made.
+  QDeadlineTimer deadline(waitMs);
+  for (;;) {
+    const QString failure = tryActivation(busName, socketFolder, platformData);
+    if (failure.isEmpty() || deadline.hasExpired()) return failure;
+    QThread::msleep(kRetryMs);
+  }
 }
 
 }  // namespace hm

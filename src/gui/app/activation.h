@@ -71,9 +71,11 @@ class ActivationServer : public QObject {
 };
 
 // The second start's side: hands the request to the running copy, over the
-// bus when its name has an owner, else over the socket in folder. Empty on
+// bus when its name has an owner, else over the socket in folder, trying
+// again for waitMs while the running copy is still starting. Empty on
 // success, else what failed.
+inline constexpr int kActivationWaitMs = 10000;
 QString requestActivation(const QString& busName, const QString& socketFolder,
-                          const QVariantMap& platformData);
+                          const QVariantMap& platformData, int waitMs = kActivationWaitMs);
 
 }  // namespace hm

@@ -174,7 +174,7 @@ TEST(Activation, ASecondStartShowsTheRunningWindow) {
   }
   // Nobody to hand the request to: said, not hidden.
   QTemporaryDir empty;
-  EXPECT_NE(requestActivation("org.example.NotRunning", empty.path(), {}), "");
+  EXPECT_NE(requestActivation("org.example.NotRunning", empty.path(), {}, 0), "");
 }
 
 // The login's copy can start before the tray: the icon waits for it, and

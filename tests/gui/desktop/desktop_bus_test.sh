@@ -26,7 +26,8 @@ fi
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  # The late tray's program runs in a process group of its own (setsid).
+  for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null || kill "$p" 2>/dev/null || true; done
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -55,12 +56,12 @@ cp "$bin/config.bin" "$bin/str.ini" "$tmp/data/"
 hidmouse=("$bin/hidmouse" --simulate --data-dir "$tmp/data")
 app_id=io.github.hidmouse.HidMouse
 
-"$py" "$here/fake_desktop.py" notifications "$tmp/notify.log" &
+"$py" "$here/fake_desktop.py" notifications "$tmp/notify.log" >/dev/null &
 pids+=($!)
 wait_for 10 test -f "$tmp/notify.log" || fail "the test notification server did not start"
 
 # Three events: two DPI switches and a key matrix switch.
-"${hidmouse[@]}" --verbose --sim-events 7:2,7:3,8:1 2>"$tmp/first.log" &
+"${hidmouse[@]}" --verbose --sim-events 7:2,7:3,8:1 >/dev/null 2>"$tmp/first.log" &
 first=$!
 pids+=($first)
 wait_for 20 lines "$tmp/notify.log" 3 || fail "not one notification per mouse event"
@@ -93,7 +94,7 @@ wait "$first" || fail "the exit action did not end the program with 0"
 
 # Without a session bus: the socket beside the lock.
 no_bus=(env DBUS_SESSION_BUS_ADDRESS=unix:path=$tmp/no-bus)
-"${no_bus[@]}" "${hidmouse[@]}" --verbose 2>"$tmp/nobus.log" &
+"${no_bus[@]}" "${hidmouse[@]}" --verbose >/dev/null 2>"$tmp/nobus.log" &
 nobus=$!
 pids+=($nobus)
 wait_for 20 test -S "$XDG_RUNTIME_DIR/hidmouse-activate" || fail "the program without a bus did not start"
@@ -104,7 +105,7 @@ wait "$nobus" 2>/dev/null || true
 
 # KDE Plasma: hidmousectl apply hands the pointer settings to KWin (the
 # pointer device only) and to kdeglobals, and says where each went.
-"$py" "$here/fake_desktop.py" kwin "$tmp/kwin.log" &
+"$py" "$here/fake_desktop.py" kwin "$tmp/kwin.log" >/dev/null &
 pids+=($!)
 wait_for 10 test -f "$tmp/kwin.log" || fail "the test KWin did not start"
 mkdir "$tmp/config"
@@ -137,11 +138,11 @@ PY
 # window then lives in the tray.
 if command -v xvfb-run >/dev/null; then
   rm -f "$XDG_RUNTIME_DIR/hidmouse-activate"
-  xvfb-run -a -s "-screen 0 1280x900x24" env QT_QPA_PLATFORM=xcb \
-    "${hidmouse[@]}" --verbose 2>"$tmp/late.log" &
+  setsid xvfb-run -a -s "-screen 0 1280x900x24" env QT_QPA_PLATFORM=xcb \
+    "${hidmouse[@]}" --verbose >/dev/null 2>"$tmp/late.log" &
   pids+=($!)
   wait_for 20 test -S "$XDG_RUNTIME_DIR/hidmouse-activate" || fail "the program did not start under Xvfb"
-  "$py" "$here/fake_desktop.py" tray "$tmp/tray.log" &
+  "$py" "$here/fake_desktop.py" tray "$tmp/tray.log" >/dev/null &
   pids+=($!)
   wait_for 15 lines "$tmp/tray.log" 1 || fail "the late tray host got no icon"
   wait_for 5 has "$tmp/late.log" "a tray appeared" || fail "the window did not move into the late tray"
