@@ -39,7 +39,9 @@ function(hm_test_dir name dir)
   # GIO's in-memory settings: a test that reaches the desktop's pointer
   # settings (hidmousectl apply, the window's OK) never changes the desktop of
   # whoever runs the tests.
-  set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime" "GSETTINGS_BACKEND=memory")
+  # No desktop is named: the pointer settings are kept for the run unless a
+  # test names one.
+  set(_env "--unset=XDG_CURRENT_DESKTOP" "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime" "GSETTINGS_BACKEND=memory")
   set(_launcher ${CMAKE_COMMAND} -E env)
   if(ARG_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")

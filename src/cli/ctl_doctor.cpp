@@ -1,10 +1,12 @@
 #include "cli/ctl_doctor.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "cli/ctl_show.h"
 #include "core/version.h"
 #include "core/wire/protocol.h"
+#include "platform/pointer_settings.h"
 
 namespace hm::ctl {
 
@@ -184,10 +186,20 @@ std::vector<std::string> doctorLines(const DoctorReport& r) {
 
 int runDoctor(Session& s) {
   const DoctorReport report = examineMouse(s.backend(), s.link());
+  // Where "apply" and the window's OK / Apply hand the pointer settings on
+  // this desktop.
+  const std::unique_ptr<PointerSettings> desktop = makeDesktopPointerSettings();
   if (s.options().json) {
-    s.console().out(jsonLine(doctorJson(report)));
+    json doc = doctorJson(report);
+    json pointer = json::object();
+    for (PointerSetting p : kPointerSettings) pointer[pointerSettingName(p)] = desktop->source(p);
+    doc["pointerSettings"] = pointer;
+    s.console().out(jsonLine(doc));
   } else {
     for (const std::string& l : doctorLines(report)) s.console().out(l);
+    s.console().out("Pointer settings go to:");
+    for (PointerSetting p : kPointerSettings)
+      s.console().out(std::string("  ") + pointerSettingName(p) + ": " + desktop->source(p));
   }
   return report.sensor ? kExitOk : kExitNoMouse;
 }

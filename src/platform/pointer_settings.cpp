@@ -2,6 +2,10 @@
 
 #include "core/settings/message_sink.h"
 #include "platform/pointer_settings_gnome.h"
+#include "platform/pointer_settings_kde.h"
+
+#include <cstdlib>
+#include <string_view>
 
 namespace hm {
 
@@ -58,9 +62,47 @@ void applyPointerValues(PointerSettings& desktop, const PointerValues& v, Messag
   warnIfFailed(desktop.setDoubleClickTime(v.doubleClickMs), kSetDoubleClickFailedText, messages);
 }
 
+namespace {
+
+bool desktopNamed(std::string_view list, std::string_view name) {
+  while (!list.empty()) {
+    const std::size_t end = list.find(':');
+    if (list.substr(0, end) == name) return true;
+    if (end == std::string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+  return false;
+}
+
+std::string configHome() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && *config == '/') return config;
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr ? home : "") + "/.config";
+}
+
+}  // namespace
+
+PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers) {
+  const std::string_view desktops = currentDesktop != nullptr ? currentDesktop : "";
+  if (desktopNamed(desktops, "KDE")) return kwinAnswers ? PointerStore::Kde : PointerStore::Kept;
+  if (desktopNamed(desktops, "GNOME") || desktopNamed(desktops, "Unity"))
+    return gnomeStoreUsable ? PointerStore::Gnome : PointerStore::Kept;
+  return PointerStore::Kept;
+}
+
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings() {
-  if (GnomePointerSettings::schemaInstalled() && GnomePointerSettings::storeWritable())
-    return std::make_unique<GnomePointerSettings>();
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const std::string_view d = desktop != nullptr ? desktop : "";
+  // Each store is asked about only where its desktop runs.
+  const bool kde = desktopNamed(d, "KDE");
+  const bool gnomeUsable =
+      !kde && GnomePointerSettings::schemaInstalled() && GnomePointerSettings::storeWritable();
+  switch (choosePointerStore(desktop, gnomeUsable, kde && KdePointerSettings::kwinAnswers())) {
+    case PointerStore::Gnome: return std::make_unique<GnomePointerSettings>();
+    case PointerStore::Kde: return std::make_unique<KdePointerSettings>(configHome());
+    case PointerStore::Kept: break;
+  }
   return std::make_unique<KeptPointerSettings>();
 }
 

@@ -4,9 +4,13 @@
 // (core/model/pointer_settings_logic.h). The Advanced page reads them on its
 // first paint; OK, Apply and "Default" set them.
 //
-// Implementations, chosen at start-up by makeDesktopPointerSettings():
+// Implementations, chosen at start-up by makeDesktopPointerSettings() from
+// the running desktop (XDG_CURRENT_DESKTOP) and what answers there; a store
+// the running desktop does not read is never written:
 // - GnomePointerSettings (pointer_settings_gnome.h): the GSettings schema
-//   org.gnome.desktop.peripherals.mouse, where it is installed;
+//   org.gnome.desktop.peripherals.mouse, on GNOME where it is installed;
+// - KdePointerSettings (pointer_settings_kde.h): KWin's input devices and
+//   kdeglobals, on KDE Plasma where KWin answers on the session bus;
 // - KeptPointerSettings: for what the desktop has no place for, the program
 //   keeps the value for the run: a read gives what was last set, or the
 //   "Default" value while nothing was set, and never fails.
@@ -93,8 +97,13 @@ PointerReading readPointerValues(PointerSettings& desktop, MessageSink& messages
 // time; each failure shows its message, and the next set still runs.
 void applyPointerValues(PointerSettings& desktop, const PointerValues& values, MessageSink& messages);
 
-// The desktop's implementation: GNOME's where its schema is installed and its
-// store can keep a set, else every setting kept for the run.
+enum class PointerStore { Gnome, Kde, Kept };
+// The store of the desktop named by currentDesktop (XDG_CURRENT_DESKTOP, a
+// ':'-separated list; may be null): GNOME's where GNOME runs (also Unity,
+// which reads the same keys) and its store can keep a set, KDE's where
+// Plasma runs and KWin answers, else kept for the run.
+PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers);
+// The running desktop's implementation (choosePointerStore).
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings();
 
 }  // namespace hm

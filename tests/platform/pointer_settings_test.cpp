@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include <functional>
@@ -147,8 +148,32 @@ TEST(PointerSettings, GnomeKeysOfPrecisionAndDoubleClick) {
   EXPECT_EQ(gnome.source(PointerSetting::DoubleClick),
             "GSettings org.gnome.desktop.peripherals.mouse double-click");
   EXPECT_EQ(gnome.source(PointerSetting::ScrollLines), "kept for this run");
-  // With the schema installed the desktop gets GNOME's implementation.
+  // On GNOME with the schema installed the desktop gets GNOME's implementation.
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const std::string before = desktop != nullptr ? desktop : "";
+  ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
   EXPECT_EQ(makeDesktopPointerSettings()->source(PointerSetting::Speed), gnome.source(PointerSetting::Speed));
+  ::setenv("XDG_CURRENT_DESKTOP", before.c_str(), 1);
+}
+
+// Each desktop's own store, never another's: GSettings on KDE Plasma, or on a
+// desktop that does not read them, would report success for nothing.
+TEST(PointerSettings, TheRunningDesktopChoosesTheStore) {
+  struct Case {
+    const char* desktop;
+    bool gnomeUsable, kwinAnswers;
+    PointerStore store;
+  };
+  const Case cases[] = {
+      {"GNOME", true, false, PointerStore::Gnome}, {"ubuntu:GNOME", true, false, PointerStore::Gnome},
+      {"Unity", true, false, PointerStore::Gnome}, {"GNOME", false, false, PointerStore::Kept},
+      {"KDE", true, true, PointerStore::Kde},      {"KDE", true, false, PointerStore::Kept},
+      {"XFCE", true, true, PointerStore::Kept},    {"X-Cinnamon", true, false, PointerStore::Kept},
+      {"", true, true, PointerStore::Kept},        {nullptr, true, true, PointerStore::Kept},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(choosePointerStore(c.desktop, c.gnomeUsable, c.kwinAnswers), c.store)
+        << (c.desktop ? c.desktop : "(unset)") << " gnome " << c.gnomeUsable << " kwin " << c.kwinAnswers;
 }
 
 TEST(PointerSettings, GnomeIsUsedOnlyWhereItsStoreCanKeepASet) {

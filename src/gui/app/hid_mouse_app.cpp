@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 
+#include "gui/app/activation.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
+#include "gui/app/desktop_notifications.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/startup_clock.h"
@@ -112,6 +114,9 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   // One running copy. A screenshot run lives only for its picture and does
   // not take part.
+  // A second start hands its request to the running copy, which shows its
+  // window; only a start that reached it ends with success.
+  const QString busName = busNameForDesktopId(QStringLiteral(HM_DESKTOP_ID));
   SingleInstanceLock lock;
   const std::optional<std::string> lockFolder = screenshot ? std::nullopt : userRuntimeFolder();
   if (!screenshot && !lockFolder)
@@ -119,7 +124,19 @@ int CHidMouseApp::run(int argc, char** argv) {
         "is not this user's own); running without the single-instance guarantee\n");
   if (lockFolder) {
     switch (lock.acquire(*lockFolder)) {
-      case SingleInstanceLock::Outcome::AlreadyRunning: return kExitOk;
+      case SingleInstanceLock::Outcome::AlreadyRunning: {
+        const QString failure =
+            requestActivation(busName, QString::fromStdString(*lockFolder), launchPlatformData());
+        if (failure.isEmpty()) {
+          log("single instance: the running copy shows its window\n");
+          return kExitOk;
+        }
+        printLine(stderr,
+                  QStringLiteral("hidmouse: already running, and the running copy could not be asked to "
+                                 "show its window: ") +
+                      failure);
+        return kExitFailure;
+      }
       case SingleInstanceLock::Outcome::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
         break;
@@ -142,6 +159,9 @@ int CHidMouseApp::run(int argc, char** argv) {
   // chosen when they are first read or set.
   const auto pointer = std::make_unique<DeferredPointerSettings>(log);
 
+  // The desktop's notification server, for the mouse's events.
+  DBusNotificationServer notifications;
+
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = data.paths;
@@ -150,6 +170,7 @@ int CHidMouseApp::run(int argc, char** argv) {
   options.backend = backend.backend.get();
   options.log = log;
   options.pointerSettings = pointer.get();
+  if (!screenshot) options.notifications = &notifications;
   if (screenshot) {
     // No one could answer a message box or click a tray icon, and drawing
     // the first display must change neither the files nor the mouse.
@@ -184,6 +205,17 @@ int CHidMouseApp::run(int argc, char** argv) {
       return kExitFailure;
     }
     return kExitOk;
+  }
+
+  // Later starts and the desktop's activation reach this copy: over the
+  // session bus, and over a socket beside the lock where there is no bus.
+  ActivationServer activation;
+  if (!screenshot) {
+    if (!activation.listenOnBus(busName)) log("activation: " + activation.error().toStdString());
+    if (lock.held() && !activation.listenOnSocket(QString::fromStdString(*lockFolder)))
+      log("activation: " + activation.error().toStdString());
+    QObject::connect(&activation, &ActivationServer::activated, &dlg, &CHidMouseDlg::activate);
+    QObject::connect(&activation, &ActivationServer::exitRequested, &dlg, &CHidMouseDlg::shutdown);
   }
 
   // Hidden in the tray; shown at start when asked or when there is no tray

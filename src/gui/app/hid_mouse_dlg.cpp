@@ -25,6 +25,7 @@
 #include "gui/app/advanced_page.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_page.h"
+#include "gui/app/desktop_notifications.h"
 #include "gui/app/message_box_sink.h"
 #include "gui/app/pointer_buttons.h"
 #include "gui/app/startup_clock.h"
@@ -50,6 +51,8 @@ constexpr char kProgramName[] = "hidmouse";
 constexpr int kFolderSettleMs = 150;
 // More than any settings file the window would load.
 constexpr std::size_t kMaxWatchedFileBytes = std::size_t{64} << 20;
+// The desktop entry's Name: notifications are sent in it.
+constexpr char kDesktopEntryName[] = "Gaming Mouse Setting";
 
 }  // namespace
 
@@ -134,6 +137,7 @@ CHidMouseDlg::~CHidMouseDlg() {
   // The same teardown as shutdown(), without ending the process.
   device_->stop();
   if (tray_) tray_->remove();
+  if (options_.notifications != nullptr) options_.notifications->closed = nullptr;
   advanced_.reset();
   basic_.reset();
 }
@@ -156,8 +160,20 @@ bool CHidMouseDlg::init() {
   tray_ = std::make_unique<Tray>(std::move(trayBackend), qs(texts_.get(TextId::Exit)));
   connect(tray_.get(), &Tray::showRequested, this, &CHidMouseDlg::showFromTray);
   connect(tray_.get(), &Tray::exitRequested, this, &CHidMouseDlg::shutdown);
+  connect(tray_.get(), &Tray::appeared, this, &CHidMouseDlg::onTrayAppeared);
   tray_->add();
   logStep("tray icon");
+  // The mouse's events: desktop notifications where a server answers, else
+  // the tray's balloons.
+  NotificationServer* server = options_.notifications;
+  notices_ = std::make_unique<DesktopNotices>(
+      server,
+      NotificationSender{QString::fromLatin1(kDesktopEntryName), QStringLiteral(HM_DESKTOP_ID),
+                         QStringLiteral(HM_DESKTOP_ID)},
+      [this](const Balloon& b) {
+        if (tray_) tray_->showBalloon(b);
+      });
+  if (server != nullptr) server->closed = [this](quint32 id) { notices_->closed(id); };
   // Without a tray nothing could bring a hidden window back: the window then
   // keeps a taskbar button and what would hide it minimises it instead.
   trayless_ = !tray_->available();
@@ -406,6 +422,27 @@ void CHidMouseDlg::showFromTray() {
   showWindow();
 }
 
+void CHidMouseDlg::onTrayAppeared() {
+  if (!trayless_) return;
+  // From now on the window lives in the tray: no taskbar button, and hiding
+  // hides. A window on screen stays there (changing the flag unmaps it).
+  trayless_ = false;
+  const bool shown = isVisible() && !isMinimized();
+  setWindowFlag(Qt::Tool, true);
+  if (shown) show();
+  logLine("tray icon: a tray appeared; the window now lives in it");
+}
+
+void CHidMouseDlg::activate(const QString& token) {
+  if (starting_ || shutDown_) return;
+  // Qt's Wayland window hands this token to the compositor when it asks to
+  // be raised (and then drops it).
+  if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+  if (deviceOpen()) prepareShow();
+  showWindow();
+  logLine("activation: window shown");
+}
+
 void CHidMouseDlg::prepareShow() {
   if (refreshOnShow_) {
     refreshOnShow_ = false;
@@ -432,7 +469,7 @@ void CHidMouseDlg::changeEvent(QEvent* event) {
 void CHidMouseDlg::onDeviceEvent(int type, int value) {
   const auto balloon =
       balloonForEvent(type, value, texts_, session_->working(), device_->link().activeSensorType());
-  if (balloon && tray_) tray_->showBalloon(*balloon);
+  if (balloon && notices_) notices_->show(*balloon);
 }
 
 void CHidMouseDlg::shutdown() {

@@ -55,6 +55,8 @@ class ColorChooser;
 class DialogRunner;
 class MessageBoxSink;
 class PointerSettings;
+class NotificationServer;
+class DesktopNotices;
 
 inline constexpr char kWindowClassName[] = "GS_ORVEXClass";
 inline constexpr char kWarningCaption[] = "Warning";
@@ -72,6 +74,7 @@ struct DlgOptions {
   ColorChooser* colorChooser = nullptr;         // nullptr: the standard colour dialog
   DialogRunner* dialogRunner = nullptr;         // nullptr: modal exec()
   PointerSettings* pointerSettings = nullptr;   // the desktop's; nullptr: kept for the run
+  NotificationServer* notifications = nullptr;  // the desktop's; nullptr: the tray's balloons
   PageFactory basicPage;                        // empty: BasicPage
   PageFactory advancedPage;                     // empty: AdvancedPage
   std::function<void(int code)> exitProcess;    // empty: QCoreApplication::exit
@@ -114,6 +117,12 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // after Cancel, paints the Basic page the first time, shows the window.
   // Nothing while the start-up is still running (inside a start-up message).
   void showFromTray();
+  // A start of the program while this copy runs (or the desktop's
+  // activation): show and raise the window, whether or not the mouse is
+  // there. token: the compositor's activation token, if any.
+  void activate(const QString& token);
+  // A tray that appeared after the start now shows the icon.
+  void onTrayAppeared();
   // A device event (reader types 5, 7, 8, 9; type 15) as a balloon.
   void onDeviceEvent(int type, int value);
   // Close button and tray "Exit": stops the reader, closes the mouse,
@@ -218,6 +227,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
 
   std::unique_ptr<DeviceSession> device_;
   std::unique_ptr<Tray> tray_;
+  std::unique_ptr<DesktopNotices> notices_;
   std::unique_ptr<AppContext> ctx_;
   std::unique_ptr<Frame> frame_;
   std::unique_ptr<HoverTracker> hover_;

@@ -1,17 +1,30 @@
 #include "gui/app/tray.h"
 
+#include <xcb/xcb.h>
+
 #include <QAction>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <cstdlib>
 
 namespace hm {
 
 namespace {
 
 constexpr int kIconSizes[] = {16, 22, 32, 48, 64};
+constexpr char kWatcherService[] = "org.kde.StatusNotifierWatcher";
+constexpr char kWatcherPath[] = "/StatusNotifierWatcher";
+// How often a waiting icon looks for a tray.
+constexpr int kTrayProbeMs = 2000;
 constexpr QColor kIconBody{0x1c, 0x1f, 0x26};
 constexpr QColor kIconEdge{0x00, 0xe0, 0x70};
 
@@ -36,11 +49,66 @@ QPixmap drawIcon(int size) {
   return pm;
 }
 
+// A StatusNotifier host registered with the session's watcher.
+bool statusNotifierHostRegistered() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const QString service = QString::fromLatin1(kWatcherService);
+  if (!bus.isConnected() || !bus.interface()->isServiceRegistered(service)) return false;
+  QDBusMessage get = QDBusMessage::createMethodCall(service, QString::fromLatin1(kWatcherPath),
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                    QStringLiteral("Get"));
+  get << service << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusReply<QDBusVariant> reply = bus.call(get);
+  return reply.isValid() && reply.value().variant().toBool();
+}
+
+// An XEmbed tray on the X server: an owner of the first screen's tray selection.
+bool xembedTrayPresent() {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  if (connection == nullptr || xcb_connection_has_error(connection) != 0) return false;
+  static constexpr char kSelection[] = "_NET_SYSTEM_TRAY_S0";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, sizeof kSelection - 1, kSelection), nullptr);
+  if (atom == nullptr) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+  const bool present = owner != nullptr && owner->owner != XCB_NONE;
+  std::free(owner);
+  std::free(atom);
+  return present;
+}
+
 }  // namespace
 
 SystemTrayBackend::SystemTrayBackend(QObject* parent) : TrayIconBackend(parent) {
-  connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIconBackend::activated);
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
+  probe_.setInterval(kTrayProbeMs);
+  connect(&probe_, &QTimer::timeout, this, &SystemTrayBackend::lookForTray);
+  // A host announced by the watcher is taken at once.
+  QDBusConnection::sessionBus().connect(
+      QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+      QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierHostRegistered"), this,
+      SLOT(lookForTray()));
+}
+
+bool SystemTrayBackend::trayPresent() const { return statusNotifierHostRegistered() || xembedTrayPresent(); }
+
+void SystemTrayBackend::lookForTray() {
+  if (trayIcon_ || !wanted_ || !trayPresent()) return;
+  probe_.stop();
+  makeIcon();
+  trayIcon_->show();
+  emit availableChanged();
+}
+
+void SystemTrayBackend::makeIcon() {
+  if (trayIcon_) return;
+  trayIcon_ = std::make_unique<QSystemTrayIcon>(icon_);
+  trayIcon_->setToolTip(tip_);
+  trayIcon_->setContextMenu(menu_);
+  connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &TrayIconBackend::activated);
 }
 
 SystemTrayBackend::~SystemTrayBackend() {
@@ -70,18 +138,38 @@ bool SystemTrayBackend::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-bool SystemTrayBackend::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
-void SystemTrayBackend::setIcon(const QIcon& icon) { icon_.setIcon(icon); }
-void SystemTrayBackend::setToolTip(const QString& tip) { icon_.setToolTip(tip); }
+// Once made, the icon stays: a tray that goes away and comes back takes it
+// again by itself.
+bool SystemTrayBackend::available() const { return trayIcon_ != nullptr || trayPresent(); }
+void SystemTrayBackend::setIcon(const QIcon& icon) {
+  icon_ = icon;
+  if (trayIcon_) trayIcon_->setIcon(icon);
+}
+void SystemTrayBackend::setToolTip(const QString& tip) {
+  tip_ = tip;
+  if (trayIcon_) trayIcon_->setToolTip(tip);
+}
 void SystemTrayBackend::setContextMenu(QMenu* menu) {
   menu_ = menu;
-  icon_.setContextMenu(menu);
+  if (trayIcon_) trayIcon_->setContextMenu(menu);
 }
-void SystemTrayBackend::show() { icon_.show(); }
-void SystemTrayBackend::hide() { icon_.hide(); }
-bool SystemTrayBackend::visible() const { return icon_.isVisible(); }
+void SystemTrayBackend::show() {
+  wanted_ = true;
+  if (!trayIcon_ && !trayPresent()) {
+    probe_.start();
+    return;
+  }
+  makeIcon();
+  trayIcon_->show();
+}
+void SystemTrayBackend::hide() {
+  wanted_ = false;
+  probe_.stop();
+  if (trayIcon_) trayIcon_->hide();
+}
+bool SystemTrayBackend::visible() const { return trayIcon_ && trayIcon_->isVisible(); }
 void SystemTrayBackend::showMessage(const QString& title, const QString& text, int timeoutMs) {
-  icon_.showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+  if (trayIcon_) trayIcon_->showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
 }
 
 QIcon applicationIcon() {
@@ -95,6 +183,7 @@ Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, QO
   exitAction_ = menu_.addAction(exitText);
   connect(exitAction_, &QAction::triggered, this, &Tray::exitRequested);
   connect(backend_.get(), &TrayIconBackend::activated, this, &Tray::onActivated);
+  connect(backend_.get(), &TrayIconBackend::availableChanged, this, &Tray::appeared);
   backend_->setIcon(applicationIcon());
   backend_->setToolTip(QString::fromLatin1(kTrayTip));
   backend_->setContextMenu(&menu_);
@@ -102,9 +191,7 @@ Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, QO
 
 Tray::~Tray() { remove(); }
 
-void Tray::add() {
-  if (backend_->available()) backend_->show();
-}
+void Tray::add() { backend_->show(); }
 
 void Tray::remove() { backend_->hide(); }
 

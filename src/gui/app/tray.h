@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <memory>
 
 #include "core/model/tray_balloons.h"
@@ -31,12 +32,15 @@ class TrayIconBackend : public QObject {
   virtual void setToolTip(const QString& tip) = 0;
   // The menu of a right click (not owned).
   virtual void setContextMenu(QMenu* menu) = 0;
+  // Shows the icon; without a tray, shows it once a tray appears.
   virtual void show() = 0;
   virtual void hide() = 0;
   virtual bool visible() const = 0;
   virtual void showMessage(const QString& title, const QString& text, int timeoutMs) = 0;
  signals:
   void activated(QSystemTrayIcon::ActivationReason reason);
+  // A tray appeared after the start; available() is now true.
+  void availableChanged();
 };
 
 // The desktop's tray through QSystemTrayIcon.
@@ -50,6 +54,13 @@ class TrayIconBackend : public QObject {
 // MiddleClick). Where a StatusNotifier host shows the icon (over D-Bus),
 // the host decides when to activate it and shows the menu itself; its
 // activations are passed on as they come.
+//
+// Qt looks for a StatusNotifier host once per run, when its first tray icon
+// is made, and keeps the answer. So the icon is made only once a tray is
+// there, found by asking the bus (a StatusNotifier host registered with the
+// watcher) and the X server (an owner of the XEmbed tray selection): at the
+// start, then whenever the watcher announces a host and every few seconds
+// while the icon waits.
 class SystemTrayBackend : public TrayIconBackend {
   Q_OBJECT
  public:
@@ -70,9 +81,20 @@ class SystemTrayBackend : public TrayIconBackend {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private slots:
+  // Makes and shows the waiting icon when a tray is there now.
+  void lookForTray();
+
  private:
-  QSystemTrayIcon icon_;
+  bool trayPresent() const;
+  void makeIcon();
+
+  std::unique_ptr<QSystemTrayIcon> trayIcon_;
+  QIcon icon_;
+  QString tip_;
   QPointer<QMenu> menu_;
+  bool wanted_ = false;
+  QTimer probe_;
 };
 
 // No tray at all (screenshot runs): nothing is shown, available() is false.
@@ -118,6 +140,8 @@ class Tray : public QObject {
   void showRequested();
   // The menu's "Exit".
   void exitRequested();
+  // A tray appeared after the start and shows the icon.
+  void appeared();
 
  private:
   void onActivated(QSystemTrayIcon::ActivationReason reason);

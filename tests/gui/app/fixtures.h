@@ -38,6 +38,7 @@
 #include "core/settings/message_sink.h"
 #include "core/settings/profile_file.h"
 #include "gui/app/basic_page.h"
+#include "gui/app/desktop_notifications.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/dialog_runner.h"
@@ -65,8 +66,17 @@ class RecordingTray : public TrayIconBackend {
   void setIcon(const QIcon& i) override { icon = i; }
   void setToolTip(const QString& t) override { tip = t; }
   void setContextMenu(QMenu* m) override { menu = m; }
-  void show() override { shown = true; }
-  void hide() override { shown = false; }
+  // Without a tray the icon waits for one: appear() is the tray starting.
+  void show() override {
+    wanted = true;
+    shown = available_;
+  }
+  void hide() override { shown = wanted = false; }
+  void appear() {
+    available_ = true;
+    shown = wanted;
+    emit availableChanged();
+  }
   bool visible() const override { return shown; }
   void showMessage(const QString& title, const QString& text, int timeoutMs) override {
     balloons.push_back({title, text, timeoutMs});
@@ -77,6 +87,7 @@ class RecordingTray : public TrayIconBackend {
   QString tip;
   QMenu* menu = nullptr;
   bool shown = false;
+  bool wanted = false;
   std::vector<ShownBalloon> balloons;
 
  private:
@@ -162,11 +173,12 @@ struct ShellOptions {
   // ... and with these files replaced (an own skin is made when either is set).
   std::vector<std::pair<QString, QImage>> replaceImages;
   QString skinName = QStringLiteral("Broken");
-  bool recordingPages = false;    // RecordingPage in place of both pages
-  bool monitorFails = false;      // no device notifications
-  bool realMessageBoxes = false;  // the window's own modal boxes instead of `sink`
-  bool drawOnly = false;          // the Basic page of a screenshot run (writes nothing)
-  HidBackend* backend = nullptr;  // another HID system in place of the simulated mouse
+  bool recordingPages = false;                  // RecordingPage in place of both pages
+  bool monitorFails = false;                    // no device notifications
+  bool realMessageBoxes = false;                // the window's own modal boxes instead of `sink`
+  bool drawOnly = false;                        // the Basic page of a screenshot run (writes nothing)
+  HidBackend* backend = nullptr;                // another HID system in place of the simulated mouse
+  NotificationServer* notifications = nullptr;  // the desktop's notification server
 };
 
 class Shell {
@@ -209,6 +221,7 @@ class Shell {
     tray = trayBackend.get();
     d.tray = std::move(trayBackend);
     d.sleeper = &sleeper;
+    d.notifications = options.notifications;
     d.dialogRunner = &dialogs;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
