@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/device/notification_reader.h"
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 #include "platform/hid/hidraw_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/model/setup_document.h"
+#include "core/config_text/setup_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

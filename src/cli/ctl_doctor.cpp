@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/ctl_show.h"
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 
 namespace hm::ctl {
 

@@ -7,9 +7,9 @@
 
 #include "cli/ctl_commands.h"
 #include "cli/ctl_show.h"
+#include "core/config_text/macro_lines.h"
 #include "core/macros/macro_record.h"
 #include "core/model/macro_editor.h"
-#include "core/model/macro_lines.h"
 #include "core/settings/config_file.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/ui_text.h"

@@ -4,8 +4,8 @@
 
 #include "cli/ctl_commands.h"
 #include "cli/ctl_show.h"
+#include "core/config_text/setting_keys.h"
 #include "core/model/config_session.h"
-#include "core/model/setting_keys.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/ui_text.h"
 

@@ -1,5 +1,5 @@
 // `hidmousectl get` and `set`: the configuration's settings by key
-// (core/model/setting_keys.h), changed with the window's rules and saved as
+// (core/config_text/setting_keys.h), changed with the window's rules and saved as
 // its Apply saves them.
 #pragma once
 

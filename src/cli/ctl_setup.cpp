@@ -5,8 +5,8 @@
 #include <cerrno>
 
 #include "cli/ctl_commands.h"
-#include "core/model/setup_document.h"
-#include "core/model/setup_files.h"
+#include "core/config_text/setup_document.h"
+#include "core/config_text/setup_files.h"
 #include "core/settings/regular_file.h"
 
 namespace hm::ctl {

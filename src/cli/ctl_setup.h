@@ -1,5 +1,5 @@
 // `hidmousectl export` and `import`: the whole setup as one JSON document
-// (core/model/setup_document.h) in a file or, for "-", on stdout / stdin.
+// (core/config_text/setup_document.h) in a file or, for "-", on stdout / stdin.
 #pragma once
 
 #include <string>

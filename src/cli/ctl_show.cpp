@@ -7,8 +7,8 @@
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
 #include "core/model/basic_logic.h"
-#include "core/settings/byte_order.h"
 #include "core/settings/ui_text.h"
+#include "core/wire/byte_order.h"
 
 namespace hm::ctl {
 

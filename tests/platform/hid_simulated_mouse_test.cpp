@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "core/device/device_change.h"
-#include "core/device/feature_report.h"
+#include "core/wire/feature_report.h"
 #include "platform/hid/simulated_mouse.h"
 #include "support/param_name.h"
 

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 
 namespace hm::test {
 

@@ -23,10 +23,10 @@
 #include <array>
 #include <cstdint>
 
-#include "core/device/protocol.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 
@@ -54,7 +54,7 @@ constexpr int kFunctionCount = 16;
 // DPI actions of a "DPI Switch" button (MouseConfig::dpiAction).
 constexpr std::uint8_t kDpiUp = 1, kDpiDown = 2, kDpiLoop = 3;
 
-// Key-matrix layout; the sizes are the mouse's (core/device/protocol.h).
+// Key-matrix layout; the sizes are the mouse's (core/wire/protocol.h).
 constexpr int kKeyMatrixEntries = static_cast<int>(proto::kKeyMatrixEntries);
 // Number (1..4) of the table that carries each mode: Mode A table 1, Mode B
 // table 3.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/settings/byte_order.h"
+#include "core/wire/byte_order.h"
 
 namespace hm {
 

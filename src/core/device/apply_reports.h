@@ -34,9 +34,9 @@
 #include <string>
 
 #include "core/buttons/button_codes.h"
-#include "core/device/feature_report.h"
-#include "core/device/protocol.h"
 #include "core/settings/mouse_config.h"
+#include "core/wire/feature_report.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

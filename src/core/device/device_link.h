@@ -27,13 +27,13 @@
 
 #include <optional>
 
-#include "core/device/feature_report.h"
 #include "core/device/hid_backend.h"
-#include "core/device/protocol.h"
 #include "core/device/sleeper.h"
 #include "core/device/wake_event.h"
 #include "core/error.h"
 #include "core/settings/message_sink.h"  // openMouse's three messages
+#include "core/wire/feature_report.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <climits>
 
-#include "core/settings/byte_order.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/regular_file.h"
+#include "core/wire/byte_order.h"
 
 namespace hm {
 

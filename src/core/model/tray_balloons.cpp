@@ -1,9 +1,9 @@
 #include "core/model/tray_balloons.h"
 
-#include "core/device/protocol.h"
 #include "core/model/basic_logic.h"
 #include "core/settings/mouse_config.h"
 #include "core/settings/ui_text.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

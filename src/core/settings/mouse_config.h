@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

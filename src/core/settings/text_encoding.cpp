@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <utility>
 
-#include "core/settings/byte_order.h"
+#include "core/wire/byte_order.h"
 
 namespace hm::text {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "core/device/device_change.h"
 #include "core/device/notification_reader.h"
-#include "core/device/protocol.h"
 #include "core/settings/message_sink.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

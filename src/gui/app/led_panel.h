@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "gui/app/app_context.h"
-#include "gui/app/color_chooser.h"
+#include "gui/dialogs/color_chooser.h"
 #include "gui/skin/skin_controls.h"
 
 namespace hm {

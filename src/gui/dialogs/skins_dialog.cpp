@@ -8,7 +8,7 @@
 
 #include "core/model/skin_list.h"
 #include "core/settings/ui_text.h"
-#include "gui/app/color_chooser.h"
+#include "gui/dialogs/color_chooser.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/skin/skin_library.h"

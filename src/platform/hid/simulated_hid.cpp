@@ -10,7 +10,7 @@
 #include <deque>
 #include <thread>
 
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 #include "platform/hid/queued_monitor.h"
 #include "platform/hid/report_descriptor.h"
 

@@ -15,7 +15,7 @@
 #include "fixtures.h"
 #include "gui/app/basic_layout.h"
 #include "gui/app/basic_page.h"
-#include "gui/app/color_chooser.h"
+#include "gui/dialogs/color_chooser.h"
 
 namespace hm::test {
 

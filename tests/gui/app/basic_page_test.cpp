@@ -8,8 +8,8 @@
 
 #include "basic_fixture.h"
 #include "core/buttons/button_codes.h"
-#include "core/device/protocol.h"
 #include "core/settings/profile_file.h"
+#include "core/wire/protocol.h"
 #include "gui/app/frame.h"
 #include "support/param_name.h"
 

@@ -7,7 +7,7 @@
 
 #include <QLineEdit>
 
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 #include "fixtures.h"
 #include "support/param_name.h"
 

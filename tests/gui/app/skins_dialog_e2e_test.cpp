@@ -8,8 +8,8 @@
 
 #include "core/settings/profile_file.h"
 #include "fixtures.h"
-#include "gui/app/color_chooser.h"
 #include "gui/app/frame_layout.h"
+#include "gui/dialogs/color_chooser.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/dialog_runner.h"

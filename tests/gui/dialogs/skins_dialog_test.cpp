@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "dialog_test_support.h"
-#include "gui/app/color_chooser.h"
+#include "gui/dialogs/color_chooser.h"
 #include "gui/dialogs/dialog_drop_down.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/skins_dialog.h"

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/device/protocol.h"
+#include "core/wire/protocol.h"
 
 namespace hm {
 

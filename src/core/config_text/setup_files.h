@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "core/config_text/setup_document.h"
 #include "core/macros/macro_encoder.h"
-#include "core/model/setup_document.h"
 #include "core/settings/data_paths.h"
 
 namespace hm {

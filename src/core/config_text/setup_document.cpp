@@ -1,4 +1,4 @@
-#include "core/model/setup_document.h"
+#include "core/config_text/setup_document.h"
 
 #include <nlohmann/json.hpp>
 
@@ -8,11 +8,11 @@
 #include "core/buttons/button_codes.h"
 #include "core/buttons/function_choice.h"
 #include "core/buttons/key_tables.h"
+#include "core/config_text/colour_text.h"
+#include "core/config_text/macro_lines.h"
 #include "core/macros/macro_record.h"
 #include "core/model/basic_logic.h"
-#include "core/model/colour_text.h"
 #include "core/model/macro_editor.h"
-#include "core/model/macro_lines.h"
 #include "core/model/pointer_settings_logic.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/skin_name.h"

@@ -1,10 +1,10 @@
-#include "core/model/macro_lines.h"
+#include "core/config_text/macro_lines.h"
 
 #include <cctype>
 
 #include "core/buttons/key_tables.h"
+#include "core/config_text/button_setting.h"
 #include "core/macros/macro_record.h"
-#include "core/model/button_setting.h"
 #include "core/model/macro_editor.h"
 
 namespace hm {

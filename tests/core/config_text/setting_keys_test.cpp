@@ -3,7 +3,7 @@
 // button texts compared whole), reads back through get to a value that stores
 // the same again, and every value the window refuses is refused with a
 // message naming what is allowed, changing nothing.
-#include "core/model/setting_keys.h"
+#include "core/config_text/setting_keys.h"
 
 #include <gtest/gtest.h>
 

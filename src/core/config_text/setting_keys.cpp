@@ -1,11 +1,11 @@
-#include "core/model/setting_keys.h"
+#include "core/config_text/setting_keys.h"
 
 #include <array>
 #include <cctype>
 
+#include "core/config_text/button_setting.h"
+#include "core/config_text/colour_text.h"
 #include "core/model/basic_logic.h"
-#include "core/model/button_setting.h"
-#include "core/model/colour_text.h"
 #include "core/model/pointer_settings_logic.h"
 #include "core/settings/ui_text.h"
 

@@ -1,4 +1,4 @@
-#include "gui/app/color_chooser.h"
+#include "gui/dialogs/color_chooser.h"
 
 #include <QColorDialog>
 

@@ -1,4 +1,4 @@
-#include "core/model/button_setting.h"
+#include "core/config_text/button_setting.h"
 
 #include <algorithm>
 #include <array>

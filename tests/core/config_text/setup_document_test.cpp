@@ -2,7 +2,7 @@
 // export again give the same bytes (and the same files), on the factory
 // setup and on one with twelve macros; a damaged or hand-edited document is
 // refused with every fault named by its path, and nothing is written.
-#include "core/model/setup_document.h"
+#include "core/config_text/setup_document.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
+#include "core/config_text/setup_files.h"
 #include "core/macros/macro_encoder.h"
 #include "core/macros/macro_record.h"
-#include "core/model/setup_files.h"
 #include "core/settings/config_file.h"
 #include "support/param_name.h"
 #include "support/temp_dir.h"

@@ -1,16 +1,16 @@
-#include "core/model/setup_files.h"
+#include "core/config_text/setup_files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <optional>
 
 #include "core/macros/macro_record.h"
-#include "core/settings/byte_order.h"
 #include "core/settings/config_file.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/regular_file.h"
 #include "core/settings/settings_ini.h"
 #include "core/settings/skin_name.h"
+#include "core/wire/byte_order.h"
 
 namespace hm {
 namespace {
