@@ -115,11 +115,12 @@ int main(int argc, char** argv) {
   hm::UhidFaults faults;
   app.add_option("--serial", serial, "The mouse's serial number, to tell two virtual mice apart");
   app.add_option("--sensor", sensor, std::string("The sensor answer ") + hm::kSensorAnswerSyntax);
-  app.add_option("--colour-answer-page", faults.colourAnswerPage, "Colour-page answers name this page");
-  app.add_option("--answer-length", faults.answerLength, "Block-read answers announce this length");
-  app.add_option("--missing-answer-reports", faults.missingAnswerReports,
+  app.add_option("--colour-answer-page", faults.firmware.colourAnswerPage,
+                 "Colour-page answers name this page");
+  app.add_option("--answer-length", faults.firmware.answerLength, "Block-read answers announce this length");
+  app.add_option("--missing-answer-reports", faults.firmware.missingAnswerReports,
                  "Block-read answers send this many fewer data reports");
-  app.add_option("--feature-answer-bytes", faults.featureAnswerBytes,
+  app.add_option("--feature-answer-bytes", faults.firmware.featureAnswerBytes,
                  "Feature answers fill only this many bytes after the report ID");
   app.add_flag("--stall-features", faults.stallFeatures, "Every feature request fails");
   bool stay = false;

@@ -38,10 +38,7 @@ UhidMouse::UhidMouse(std::string serial, const UhidFaults& faults)
 void UhidMouse::reset() {
   firmware_ = MouseFirmware{};
   if (faults_.sensorAnswer) firmware_.setSensorAnswer(*faults_.sensorAnswer);
-  firmware_.setColourAnswerPage(faults_.colourAnswerPage);
-  firmware_.setAnswerLength(faults_.answerLength);
-  firmware_.setMissingAnswerReports(faults_.missingAnswerReports);
-  firmware_.setFeatureAnswerBytes(faults_.featureAnswerBytes);
+  firmware_.setFaults(faults_.firmware);
 }
 
 UhidMouse::~UhidMouse() { unplug(); }

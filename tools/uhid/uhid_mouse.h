@@ -24,12 +24,11 @@
 
 namespace hm {
 
+// How the virtual mouse behaves: the firmware's answer faults, and those of
+// the HID layer.
 struct UhidFaults {
   std::optional<std::array<std::uint8_t, proto::kSensorInfoSize>> sensorAnswer;
-  int colourAnswerPage = -1;
-  int answerLength = -1;
-  int missingAnswerReports = 0;
-  int featureAnswerBytes = -1;
+  MouseFirmware::Faults firmware;
   bool stallFeatures = false;  // every feature request fails (EIO)
 };
 
