@@ -23,9 +23,10 @@ bool writeEvent(int fd, const uhid_event& ev) {
   return n == static_cast<ssize_t>(sizeof ev);
 }
 
+// A text field of the create request: cut to fit, zero-terminated.
 void copyText(std::uint8_t* to, std::size_t size, const std::string& text) {
-  std::memset(to, 0, size);
-  std::memcpy(to, text.data(), std::min(text.size(), size - 1));
+  std::fill_n(to, size, 0);
+  std::copy_n(text.begin(), std::min(text.size(), size - 1), to);
 }
 
 }  // namespace
