@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets.
-.PHONY: all build run test asan fuzz bench deb clean
+.PHONY: all build run test asan fuzz bench deb vm-test clean
 
 all: build
 
@@ -40,6 +40,13 @@ deb:
 	cmake --preset package >/dev/null
 	cmake --build --preset package
 	cpack --preset package
+
+# Both programs against the real kernel and udev in a QEMU guest, with the
+# virtual mouse on /dev/uhid (VM_TEST_FULL=1: the full tables).
+vm-test:
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev --target hidmousectl hidmouse-uhid hm_data_files
+	./scripts/vm-test build/dev
 
 clean:
 	rm -rf build

@@ -89,10 +89,10 @@ void HidrawMouse::plug() {
     firmware_.powerOff();
   }
   FakeUsbDeviceShape shape{port_, proto::kVendorId, proto::kProductId, kVersion, {}};
-  shape.interfaces.push_back({0, pointerDescriptor(), nullptr});
-  shape.interfaces.push_back({1, notificationInterfaceDescriptor(), notification_.get()});
-  shape.interfaces.push_back(
-      {2, MouseFirmware::reportDescriptor(MouseFirmware::Collection::Command), command_.get()});
+  const auto descriptor = [](std::size_t i) { return mouse_usb::interfaceDescriptor(i); };
+  shape.interfaces.push_back({0, descriptor(kPointerInterface), nullptr});
+  shape.interfaces.push_back({1, descriptor(kNotificationInterface), notification_.get()});
+  shape.interfaces.push_back({2, descriptor(kCommandInterface), command_.get()});
   const int device = kernel_.plug(shape);
   std::lock_guard lock(m_);
   device_ = device;
@@ -139,32 +139,12 @@ void HidrawMouse::pump() {
     kernel_.inputReport(device_, kNotificationInterface, *r);
 }
 
-std::vector<std::uint8_t> HidrawMouse::pointerDescriptor() {
-  // Three buttons and X, Y, wheel: the boot mouse of the HID class definition (B.2).
-  return {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1, 0x00, 0x05, 0x09, 0x19,
-          0x01, 0x29, 0x03, 0x15, 0x00, 0x25, 0x01, 0x95, 0x03, 0x75, 0x01, 0x81, 0x02,
-          0x95, 0x01, 0x75, 0x05, 0x81, 0x01, 0x05, 0x01, 0x09, 0x30, 0x09, 0x31, 0x09,
-          0x38, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x03, 0x81, 0x06, 0xC0, 0xC0};
-}
-
-std::vector<std::uint8_t> HidrawMouse::keyboardDescriptor(std::uint8_t reportId) {
-  // Modifier byte, a reserved byte and six key codes after the report ID.
-  return {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, reportId, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00,
-          0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02,     0x95, 0x01, 0x75, 0x08, 0x81, 0x01, 0x95, 0x06,
-          0x75, 0x08, 0x15, 0x00, 0x25, 0x65, 0x05, 0x07,     0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0};
-}
-
-std::vector<std::uint8_t> HidrawMouse::notificationInterfaceDescriptor() {
-  return joined({keyboardDescriptor(kKeyboardReportId),
-                 MouseFirmware::reportDescriptor(MouseFirmware::Collection::Notification)});
-}
-
 OtherDevices::OtherDevices(FakeHidrawKernel& kernel) {
   // Consumer control, report ID 2: one 16-bit usage.
   const Bytes consumer = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x03,
                           0x19, 0x00, 0x2A, 0xFF, 0x03, 0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
   FakeUsbDeviceShape kb{"1-1", kKeyboardVendor, kKeyboardProduct, 0x0210, {}};
-  kb.interfaces.push_back({0, joined({HidrawMouse::keyboardDescriptor(1), consumer}), nullptr});
+  kb.interfaces.push_back({0, joined({mouse_usb::keyboardDescriptor(1), consumer}), nullptr});
   keyboard = kernel.plug(kb);
   FakeUsbDeviceShape other{"1-3", kLookAlikeVendor, kLookAlikeProduct, 0x0001, {}};
   other.interfaces.push_back(

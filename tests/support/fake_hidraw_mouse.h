@@ -1,11 +1,8 @@
 // The mouse and a few other devices on the fake hidraw kernel
 // (fake_hidraw.h). HidrawMouse wires the mouse's firmware model
-// (platform/hid/mouse_firmware.h) to three USB interfaces, each a hidraw
-// node as the kernel makes them:
-//   interface 0  the pointer (Generic Desktop Mouse, no report IDs)
-//   interface 1  a keyboard (report ID 1) and the notification collection
-//                (0xFF01, report ID 6) in one descriptor
-//   interface 2  the command collection (0xFF00, no report IDs)
+// (platform/hid/mouse_firmware.h) to its three USB interfaces
+// (platform/hid/mouse_interfaces.h), each a hidraw node as the kernel makes
+// them.
 // The firmware's input reports go out on the interrupt IN pipe of their
 // interface (without the report ID 0 of the command collection), feature
 // requests and output reports reach it with the report ID put back first.
@@ -18,17 +15,17 @@
 #include <vector>
 
 #include "platform/hid/mouse_firmware.h"
+#include "platform/hid/mouse_interfaces.h"
 #include "support/fake_hidraw.h"
 
 namespace hm::test {
 
 class HidrawMouse {
  public:
-  static constexpr std::size_t kPointerInterface = 0;
-  static constexpr std::size_t kNotificationInterface = 1;
-  static constexpr std::size_t kCommandInterface = 2;
-  static constexpr std::uint16_t kVersion = 0x0105;
-  static constexpr std::uint8_t kKeyboardReportId = 1;
+  static constexpr std::size_t kPointerInterface = mouse_usb::kPointerInterface;
+  static constexpr std::size_t kNotificationInterface = mouse_usb::kNotificationInterface;
+  static constexpr std::size_t kCommandInterface = mouse_usb::kCommandInterface;
+  static constexpr std::uint16_t kVersion = mouse_usb::kVersion;
 
   // Plugged in at once when `plugged`.
   explicit HidrawMouse(FakeHidrawKernel& kernel, bool plugged = true, std::string port = "1-2");
@@ -60,10 +57,6 @@ class HidrawMouse {
     std::lock_guard lock(m_);
     return f(firmware_);
   }
-
-  static std::vector<std::uint8_t> pointerDescriptor();
-  static std::vector<std::uint8_t> keyboardDescriptor(std::uint8_t reportId);
-  static std::vector<std::uint8_t> notificationInterfaceDescriptor();
 
  private:
   class Command;
