@@ -46,6 +46,14 @@ desktop=$(find "$tmp/root" -path '*/share/applications/*.desktop')
 grep -qx "Exec=$prefix/hidmouse --show" "$desktop" || fail "the desktop file does not start $prefix/hidmouse"
 autostart=$(find "$tmp/root" -path '*/xdg/autostart/*.desktop')
 grep -qx "Exec=$prefix/hidmouse" "$autostart" || fail "the login entry does not start $prefix/hidmouse hidden"
+# How to stop the login start (a Hidden=true copy in ~/.config/autostart)
+# names the entry installed, in the manual page and the README.
+override="autostart/$(basename "$autostart")"
+manpage=$(find "$tmp/root" -name 'hidmouse.1*')
+for text in "$(zcat -f "$manpage")" "$(cat "$(dirname "$0")/../../README.md")"; do
+  grep -qF "$override" <<<"$text" && grep -qF "Hidden=true" <<<"$text" ||
+    fail "the manual page and the README do not say how to stop the login start ($override, Hidden=true)"
+done
 [ "$(readlink "$(dirname "$desktop")/../../bin/hidmousectl")" = "$prefix/hidmousectl" ] ||
   fail "the hidmousectl command does not lead into $prefix"
 chmod -R a-w "$tmp/root"

@@ -1,6 +1,7 @@
 #include "gui/app/hid_mouse_app.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/qt_translations.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "platform/data_folder.h"
@@ -140,6 +142,10 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
 
   const Language language = o.language ? *o.language : selectLanguage(systemDefaultLanguageId());
+  const std::unique_ptr<QTranslator> qtTexts = installQtTranslations(language);
+  if (language != Language::English && !qtTexts)
+    log("Qt's own texts: no catalogue for the language under " +
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString() + "; they stay English");
   // The settings files: --data-dir, beside the program, or the user's folder.
   const DataLocation data = locateDataFolder(o.dataDir.toStdString());
   if (const std::string warning = dataFolderWarning(data); !warning.empty())
