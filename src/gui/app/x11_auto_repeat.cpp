@@ -2,9 +2,16 @@
 
 #include <xcb/xcb.h>
 // The header names a field "explicit", a keyword of C++.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 #include <QGuiApplication>
 #include <cstdint>
