@@ -74,7 +74,7 @@ DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
   DoctorReport report;
   const auto list = backend.listInterfaces();
   if (!list) {
-    report.listError = backend.lastError().text();
+    report.listError = backend.lastError();
   } else {
     for (const HidInterfaceEntry& e : *list) {
       if (!e.detailOk) continue;
@@ -140,7 +140,7 @@ json doctorJson(const DoctorReport& r) {
               {"rate", r.sensor->rate},
               {"option1", r.sensor->option1},
               {"option2", r.sensor->option2}};
-  return {{"listError", r.listError ? json(*r.listError) : json()},
+  return {{"listError", r.listError ? json(r.listError->text()) : json()},
           {"nodes", nodes},
           {"mouseOpen", r.mouseOpen},
           {"problem", r.problem ? json(*r.problem) : json()},
@@ -150,7 +150,7 @@ json doctorJson(const DoctorReport& r) {
 std::vector<std::string> doctorLines(const DoctorReport& r) {
   std::vector<std::string> out;
   const std::string id = hex(proto::kVendorId, 4) + ":" + hex(proto::kProductId, 4);
-  if (r.listError) out.push_back("The system's HID interfaces cannot be listed: " + *r.listError);
+  if (r.listError) out.push_back("The system's HID interfaces cannot be listed: " + r.listError->text());
   if (r.nodes.empty() && !r.listError)
     out.push_back("No hidraw node of " + id +
                   ": the mouse is not plugged in, or the kernel made no hidraw nodes for it.");

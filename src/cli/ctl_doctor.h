@@ -34,7 +34,7 @@ struct DoctorNode {
 };
 
 struct DoctorReport {
-  std::optional<std::string> listError;  // the system's list could not be had
+  std::optional<Error> listError;  // the system's list could not be had
   std::vector<DoctorNode> nodes;
   bool mouseOpen = false;
   std::optional<std::string> problem;  // why the mouse could not be opened or did not answer

@@ -5,12 +5,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <iostream>
+#include <filesystem>
+#include <ios>
+#include <stdexcept>
 
-#include "core/settings/regular_file.h"
 #include "core/wire/protocol.h"
-#include "platform/data_folder.h"
-#include "platform/hid/linux_hid_backend.h"
 #include "platform/system_language.h"
 
 namespace hm::ctl {
@@ -61,6 +60,27 @@ void Console::error(const std::string& text) {
   err(kProgram + line);
 }
 
+int runCommand(Console& console, const std::function<int()>& command) {
+  try {
+    return command();
+  } catch (const std::filesystem::filesystem_error& e) {
+    console.error(e.what());
+    return kExitFile;
+  } catch (const std::ios_base::failure& e) {
+    console.error(e.what());
+    return kExitFile;
+  } catch (const std::invalid_argument& e) {
+    console.error(e.what());
+    return kExitUsage;
+  } catch (const std::out_of_range& e) {
+    console.error(e.what());
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    console.error(e.what());
+    return kExitDevice;
+  }
+}
+
 void ConsoleSink::showMessage(const std::string& text, const std::string& caption) {
   console_.error(caption.empty() ? text : caption + ": " + text);
 }
@@ -73,14 +93,9 @@ void PauseClock::sleepMs(unsigned ms) {
 
 Session::Session(const GlobalOptions& options, Console& console)
     : options_(options), console_(console), sink_(console) {
-  if (options_.simulate) {
-    auto sim = std::make_unique<SimulatedMouse>();
-    sim->setSensorAnswer(options_.simSensor);
-    simulated_ = sim.get();
-    backend_ = std::move(sim);
-  } else {
-    backend_ = makeLinuxHidBackend();
-  }
+  ChosenBackend chosen = chooseBackend(options_);
+  backend_ = std::move(chosen.backend);
+  simulated_ = chosen.simulated;
   attachLink();
 }
 
@@ -106,12 +121,9 @@ Session::~Session() { link_->close(); }
 DataPaths Session::paths() const {
   // Chosen (and the user's folder seeded) by the first command that needs a file.
   if (!paths_) {
-    const DataLocation data = locateDataFolder(options_.dataDir);
-    if (const std::string warning = dataFolderWarning(data); !warning.empty()) console_.error(warning);
-    paths_ = DataPaths::inFolder(data.where.folder);
-    // What a killed save left behind is cleared before anything is read.
-    for (const std::string* f : {&paths_->configBin, &paths_->strIni, &paths_->recordIni})
-      removeStaleTemporaryFiles(*f);
+    const OpenedDataFolder data = openDataFolder(options_.dataDir);
+    if (!data.warning.empty()) console_.error(data.warning);
+    paths_ = data.paths;
   }
   return *paths_;
 }

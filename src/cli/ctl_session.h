@@ -13,30 +13,24 @@
 #include <vector>
 
 #include "core/device/device_link.h"
-#include "core/model/sensor_answer.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
 #include "core/settings/message_sink.h"
-#include "platform/hid/sim_events.h"
 #include "platform/hid/simulated_mouse.h"
+#include "platform/startup.h"
 
 namespace hm::ctl {
 
 // Exit codes.
 constexpr int kExitOk = 0;
 constexpr int kExitNoMouse = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = kUsageExitCode;
 constexpr int kExitFile = 3;
 constexpr int kExitDevice = 2;  // the mouse vanished or failed an exchange mid-way (stderr says which)
 
-struct GlobalOptions {
-  std::string dataDir;  // empty: beside the executable, or the user's folder (platform/data_folder.h); an
-                        // empty --data-dir is refused
-  bool simulate = false;
-  SensorAnswer simSensor{};
-  std::vector<SimEvent> simEvents;  // played by the simulated mouse (monitor, apply)
-  bool trace = false;
-  bool verbose = false;
+// The options both programs take (the simulated mouse's events are played
+// during monitor and apply), and hidmousectl's own.
+struct GlobalOptions : StartupOptions {
   bool json = false;
 };
 
@@ -55,6 +49,15 @@ class Console {
   mutable std::mutex m_;
   int outputError_ = 0;
 };
+
+// Runs one command and returns its exit code. An exception that escapes it
+// is one error line and the code of its kind: a file or folder that could
+// not be handled (std::filesystem, stream failures) kExitFile; a word the
+// command could not take (std::invalid_argument, std::out_of_range)
+// kExitUsage; any other failure mid-way (a system call, memory) kExitDevice,
+// the code of a run that stopped part-way. Never kExitNoMouse: that one
+// means the mouse was looked for and not found.
+int runCommand(Console& console, const std::function<int()>& command);
 
 // Makes sure descriptors 0, 1 and 2 are open before any file is: a program
 // started with one of them closed would otherwise write its output into the

@@ -43,7 +43,7 @@ std::optional<std::string> userRuntimeFolder() {
 
 SingleInstanceLock::~SingleInstanceLock() { release(); }
 
-SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder, const std::string& name) {
+SingleInstanceLock::Outcome SingleInstanceLock::acquire(const std::string& folder, const std::string& name) {
   release();
   error_.clear();
   const std::string path = folder + "/" + name;
@@ -52,13 +52,13 @@ SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
   if (fd < 0) {
     error_ = errnoText("open(" + path + ")", errno);
-    return Result::Failed;
+    return Outcome::Failed;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     error_ = errnoText("fstat(" + path + ")", EINVAL);
     ::close(fd);
-    return Result::Failed;
+    return Outcome::Failed;
   }
   int rc;
   do {
@@ -67,12 +67,12 @@ SingleInstanceLock::Result SingleInstanceLock::acquire(const std::string& folder
   if (rc != 0) {
     const int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK) return Result::AlreadyRunning;
+    if (err == EWOULDBLOCK) return Outcome::AlreadyRunning;
     error_ = errnoText("flock(" + path + ")", err);
-    return Result::Failed;
+    return Outcome::Failed;
   }
   fd_ = fd;
-  return Result::Acquired;
+  return Outcome::Acquired;
 }
 
 void SingleInstanceLock::release() {

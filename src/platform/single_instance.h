@@ -30,7 +30,7 @@ bool isPrivateFolder(const std::string& folder);
 
 class SingleInstanceLock {
  public:
-  enum class Result {
+  enum class Outcome {
     Acquired,        // this process is the only instance
     AlreadyRunning,  // another process holds the lock
     Failed,          // the lock file could not be opened or locked (see error())
@@ -45,7 +45,7 @@ class SingleInstanceLock {
   // the lock is held until release() or destruction. The lock file is never
   // reached through a symbolic link and must be a regular file; anything
   // else there fails (ELOOP, EINVAL) instead of being followed or waited on.
-  Result acquire(const std::string& folder, const std::string& name = kSingleInstanceName);
+  Outcome acquire(const std::string& folder, const std::string& name = kSingleInstanceName);
   void release();
   bool held() const { return fd_ >= 0; }
 

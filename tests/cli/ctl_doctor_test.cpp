@@ -1,8 +1,17 @@
 // hidmousectl doctor and the mouse-missing messages, run in-process over the
 // real Linux backend on the fake hidraw kernel: a working mouse, one whose
-// nodes the user may not open, a stalling one and none at all.
+// nodes the user may not open, a stalling one and none at all; and what a
+// command that throws exits with.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <ios>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 #include "cli/ctl_commands.h"
 #include "cli/ctl_doctor.h"
@@ -160,6 +169,48 @@ INSTANTIATE_TEST_SUITE_P(
                    "Sensor answer: not read: The system did not detect the gaming mouse!",
                    "hidmousectl: The system did not detect the gaming mouse!\n"}),
     hm::test::ParamName());
+
+// An exception that escapes a command is one line and the exit code of its
+// kind; none of them is "mouse not found".
+TEST(CtlCommand, AnEscapedExceptionExitsWithTheCodeOfItsKind) {
+  struct Case {
+    const char* what;
+    std::function<int()> command;
+    int rc;
+  };
+  const Case cases[] = {
+      {"returns", [] { return 0; }, 0},
+      {"folder",
+       []() -> int {
+         throw std::filesystem::filesystem_error("stat", "/x",
+                                                 std::make_error_code(std::errc::permission_denied));
+       },
+       ctl::kExitFile},
+      {"stream", []() -> int { throw std::ios_base::failure("read"); }, ctl::kExitFile},
+      {"word", []() -> int { throw std::invalid_argument("stoi"); }, ctl::kExitUsage},
+      {"number", []() -> int { throw std::out_of_range("stoi"); }, ctl::kExitUsage},
+      {"thread",
+       []() -> int {
+         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+       },
+       ctl::kExitDevice},
+      {"memory", []() -> int { throw std::bad_alloc(); }, ctl::kExitDevice},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ctl::Console console;
+    ::testing::internal::CaptureStderr();
+    const int rc = ctl::runCommand(console, c.command);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(rc, c.rc);
+    if (rc == 0) {
+      EXPECT_EQ(err, "");
+    } else {
+      EXPECT_TRUE(err.starts_with("hidmousectl: ")) << err;
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+  }
+}
 
 }  // namespace
 }  // namespace hm

@@ -276,17 +276,17 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"Macro0DoesNotExist", FeatureReport(proto::kCmdMacroRead, 0), nullptr,
                    FeatureReport(proto::kCmdMacroRead, 0, 0), 0, 0, 0},
         AnswerCase{"AnswerNamingAnotherPage", FeatureReport(proto::kCmdColourRead, 0),
-                   [](MouseFirmware& fw) { fw.setColourAnswerPage(2); },
+                   [](MouseFirmware& fw) { fw.setFaults({.colourAnswerPage = 2}); },
                    FeatureReport(proto::kCmdColourRead, 2, 24), 1, 0, 24},
         // A longer announced length sends more data reports, padded with zeros.
         AnswerCase{"AnswerAnnouncingMore", FeatureReport(proto::kCmdColourRead, 2),
-                   [](MouseFirmware& fw) { fw.setAnswerLength(40); },
+                   [](MouseFirmware& fw) { fw.setFaults({.answerLength = 40}); },
                    FeatureReport(proto::kCmdColourRead, 2, 40), 2, proto::kColourPageOffset[2], 4},
         AnswerCase{"AnswerAnnouncingTooMuch", FeatureReport(proto::kCmdMacroRead, 1),
-                   [](MouseFirmware& fw) { fw.setAnswerLength(1000); },
+                   [](MouseFirmware& fw) { fw.setFaults({.answerLength = 1000}); },
                    FeatureReport(proto::kCmdMacroRead, 1, 255), 8, macroAt(1), 128},
         AnswerCase{"AnswerShortOfAReport", FeatureReport(proto::kCmdMacroRead, 3),
-                   [](MouseFirmware& fw) { fw.setMissingAnswerReports(1); },
+                   [](MouseFirmware& fw) { fw.setFaults({.missingAnswerReports = 1}); },
                    FeatureReport(proto::kCmdMacroRead, 3, 128), 3, macroAt(3), 96}),
     hm::test::ParamName());
 

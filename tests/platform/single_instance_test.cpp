@@ -31,26 +31,26 @@ class SingleInstance : public ::testing::Test {
 
 TEST_F(SingleInstance, SecondHolderIsToldFirstKeepsIt) {
   SingleInstanceLock first, second;
-  ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Result::Acquired);
+  ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
   EXPECT_TRUE(std::filesystem::exists(dir_ / kSingleInstanceName));
-  EXPECT_EQ(second.acquire(folder()), SingleInstanceLock::Result::AlreadyRunning);
+  EXPECT_EQ(second.acquire(folder()), SingleInstanceLock::Outcome::AlreadyRunning);
   EXPECT_FALSE(second.held());
   EXPECT_TRUE(first.held());
   // Another name is another lock.
-  EXPECT_EQ(second.acquire(folder(), "other"), SingleInstanceLock::Result::Acquired);
+  EXPECT_EQ(second.acquire(folder(), "other"), SingleInstanceLock::Outcome::Acquired);
 }
 
 TEST_F(SingleInstance, ReleasedOrDestroyedLockCanBeTakenAgain) {
   SingleInstanceLock second;
   {
     SingleInstanceLock first;
-    ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Result::Acquired);
+    ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
     first.release();
-    ASSERT_EQ(second.acquire(folder()), SingleInstanceLock::Result::Acquired);
+    ASSERT_EQ(second.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
     second.release();
-    ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Result::Acquired);
+    ASSERT_EQ(first.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
   }
-  EXPECT_EQ(second.acquire(folder()), SingleInstanceLock::Result::Acquired);
+  EXPECT_EQ(second.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
 }
 
 TEST_F(SingleInstance, LockOfACrashedRunDoesNotBlock) {
@@ -58,7 +58,7 @@ TEST_F(SingleInstance, LockOfACrashedRunDoesNotBlock) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     SingleInstanceLock lock;
-    const bool ok = lock.acquire(folder()) == SingleInstanceLock::Result::Acquired;
+    const bool ok = lock.acquire(folder()) == SingleInstanceLock::Outcome::Acquired;
     std::_Exit(ok ? 0 : 1);  // ends without releasing, as a crash would
   }
   int status = 0;
@@ -67,12 +67,12 @@ TEST_F(SingleInstance, LockOfACrashedRunDoesNotBlock) {
   ASSERT_EQ(WEXITSTATUS(status), 0);
   ASSERT_TRUE(std::filesystem::exists(dir_ / kSingleInstanceName));  // stale file stays
   SingleInstanceLock lock;
-  EXPECT_EQ(lock.acquire(folder()), SingleInstanceLock::Result::Acquired);
+  EXPECT_EQ(lock.acquire(folder()), SingleInstanceLock::Outcome::Acquired);
 }
 
 TEST_F(SingleInstance, UnusableFolderFailsWithTheCallAndErrno) {
   SingleInstanceLock lock;
-  EXPECT_EQ(lock.acquire(folder() + "/no/such/folder"), SingleInstanceLock::Result::Failed);
+  EXPECT_EQ(lock.acquire(folder() + "/no/such/folder"), SingleInstanceLock::Outcome::Failed);
   EXPECT_NE(lock.error().find("open("), std::string::npos) << lock.error();
   EXPECT_NE(lock.error().find("errno 2"), std::string::npos) << lock.error();
   EXPECT_FALSE(lock.held());
@@ -130,7 +130,7 @@ TEST_F(NoRuntimeFolder, UsesAnOwnFolderInTheTemporaryFolder) {
             std::filesystem::perms::owner_all);
   EXPECT_EQ(userRuntimeFolder(), own_);  // found again
   SingleInstanceLock lock;
-  EXPECT_EQ(lock.acquire(*userRuntimeFolder()), SingleInstanceLock::Result::Acquired);
+  EXPECT_EQ(lock.acquire(*userRuntimeFolder()), SingleInstanceLock::Outcome::Acquired);
 }
 
 // What another local user can put under that name before the program first
@@ -195,7 +195,7 @@ TEST_F(SingleInstance, ALockFileThatIsNotARegularFileFails) {
     std::filesystem::remove_all(lockPath);
     c.plant(lockPath);
     SingleInstanceLock lock;
-    EXPECT_EQ(lock.acquire(folder()), SingleInstanceLock::Result::Failed) << c.what;
+    EXPECT_EQ(lock.acquire(folder()), SingleInstanceLock::Outcome::Failed) << c.what;
     EXPECT_FALSE(lock.held()) << c.what;
     EXPECT_FALSE(std::filesystem::exists(victim)) << c.what;
   }

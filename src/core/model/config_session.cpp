@@ -49,13 +49,9 @@ ApplyResult ConfigSession::applyToMouse(DeviceLink& link) {
 
 ApplyResult ConfigSession::save() {
   ApplyResult result;
-  result.configSaved = true;
-  if (!saveConfigFile(paths_.configBin, working_, sink_)) result.configSaved = false;
-  result.textsSaved = true;
-  if (!saveButtonTexts(paths_.strIni, language_, buttonTexts_)) {
-    result.textsSaved = false;
-    sink_.showMessage(kButtonTextsSaveFailedText, "");
-  }
+  result.configSave = saveConfigFile(paths_.configBin, working_, sink_);
+  result.textsSave = saveButtonTexts(paths_.strIni, language_, buttonTexts_);
+  if (!result.textsSave) sink_.showMessage(kButtonTextsSaveFailedText, "");
   saved_ = working_;
   return result;
 }

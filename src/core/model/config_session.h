@@ -37,14 +37,14 @@ class UiTexts;
 // Shown when str.ini could not take the button texts at the end of an Apply.
 inline constexpr char kButtonTextsSaveFailedText[] = "The button texts could not be saved to str.ini.";
 
-// What one Apply achieved.
+// What one Apply achieved: each part with the Error that stopped it.
 struct ApplyResult {
   std::optional<ExchangeFailure> deviceFailure;  // the first exchange the mouse did not take
-  bool configSaved = false;                      // config.bin written
-  bool textsSaved = false;                       // the button texts written to str.ini
+  Status configSave;                             // writing config.bin
+  Status textsSave;                              // writing the button texts to str.ini
 
   bool mouseTookAll() const { return !deviceFailure; }
-  bool saved() const { return configSaved && textsSaved; }
+  bool saved() const { return configSave.ok() && textsSave.ok(); }
 };
 
 // The texts the first-run action gives buttons 1..8 of both modes: the
@@ -82,7 +82,7 @@ class ConfigSession {
   // The files of an Apply without the mouse (hidmousectl's set): config.bin
   // with first-run flag 1, then the button texts; failures are reported as
   // applyToMouse reports them. The saved copy becomes the working record.
-  // Returns configSaved and textsSaved as ApplyResult holds them.
+  // Returns configSave and textsSave as ApplyResult holds them.
   ApplyResult save();
   // "Cancel": the working record goes back to the saved copy.
   void cancel() { working_ = saved_; }

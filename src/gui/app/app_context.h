@@ -27,8 +27,8 @@ class SkinLibrary;
 struct SkinStyle;
 class CMemDC;
 class MessageSink;
-class ColorChooser;     // src/app/color_chooser.h
-class DialogRunner;     // src/buttons/dialogs/dialog_runner.h
+class ColorChooser;     // gui/dialogs/color_chooser.h
+class DialogRunner;     // gui/dialogs/dialog_runner.h
 class PointerSettings;  // platform/pointer_settings.h
 
 // Values of CurrentPage.

@@ -20,7 +20,7 @@ std::optional<Language> parseLanguageName(const QString& text) {
   return std::nullopt;
 }
 
-CommandLineResult parseCommandLine(const QStringList& args) {
+ParsedCommandLine parseCommandLine(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Configuration tool of the programmable gaming mouse (USB 04D9:A09F)."));
@@ -57,108 +57,76 @@ CommandLineResult parseCommandLine(const QStringList& args) {
                                 QStringLiteral("PAGE"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Print diagnostic lines to stderr."));
-  // The platform's own options (-platform, -name, ...) are taken by
-  // QApplication before this parser runs.
   parser.addOptions(
       {help, simulate, simSensor, simEvents, dataDir, language, show, screenshot, page, verbose});
+  // The toolkit's own options, which QApplication takes out of the command
+  // line after this parser has run: accepted here, not shown in the help.
+  for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                           "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle", "title",
+                           "name", "session", "display", "style", "stylesheet", "visual"}) {
+    QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
+    o.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(o);
+  }
+  for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+    QCommandLineOption o(QString::fromLatin1(name), QString());
+    o.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(o);
+  }
 
-  CommandLineResult result;
-  if (!parser.parse(args)) {
-    result.status = CommandLineResult::Status::Error;
-    result.message = error(parser.errorText());
+  ParsedCommandLine result;
+  auto fail = [&result](const QString& text) {
+    result.action = ParsedCommandLine::Action::Error;
+    result.message = error(text);
     return result;
-  }
+  };
+  if (!parser.parse(args)) return fail(parser.errorText());
   if (parser.isSet(help)) {
-    result.status = CommandLineResult::Status::Help;
-    result.message = parser.helpText();
+    result.action = ParsedCommandLine::Action::Help;
+    // Without the application object (not made yet) the parser cannot know
+    // the program's name.
+    result.message = parser.helpText().replace(QLatin1String("<executable_name>"), args.value(0));
     return result;
   }
-  if (!parser.positionalArguments().isEmpty()) {
-    result.status = CommandLineResult::Status::Error;
-    result.message =
-        error(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    return result;
+  if (!parser.positionalArguments().isEmpty())
+    return fail(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+
+  SharedOptionWords words;
+  words.simulate = parser.isSet(simulate);
+  words.verbose = parser.isSet(verbose);
+  if (parser.isSet(simSensor)) words.simSensor = parser.value(simSensor).toStdString();
+  if (parser.isSet(simEvents)) {
+    words.simEvents.emplace();
+    for (const QString& w : parser.value(simEvents).split(QLatin1Char(',')))
+      words.simEvents->push_back(w.trimmed().toStdString());
   }
+  if (parser.isSet(dataDir)) words.dataDir = parser.value(dataDir).toStdString();
+  std::string problem;
+  const std::optional<StartupOptions> shared = checkSharedOptions(words, problem);
+  if (!shared) return fail(QString::fromStdString(problem));
 
   CommandLine& o = result.options;
-  o.simulate = parser.isSet(simulate);
+  o.shared = *shared;
   o.show = parser.isSet(show);
-  o.verbose = parser.isSet(verbose);
-  if (parser.isSet(simSensor)) {
-    o.simSensor = parseSensorAnswer(parser.value(simSensor).toStdString());
-    if (!o.simSensor) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--sim-sensor needs %1, not '%2'")
-                                 .arg(QLatin1String(kSensorAnswerSyntax), parser.value(simSensor)));
-      return result;
-    }
-    if (!o.simulate) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--sim-sensor needs --simulate"));
-      return result;
-    }
-  }
-  if (parser.isSet(simEvents)) {
-    std::vector<std::string> words;
-    for (const QString& w : parser.value(simEvents).split(QLatin1Char(',')))
-      words.push_back(w.trimmed().toStdString());
-    std::string bad;
-    const auto events = parseSimEvents(words, &bad);
-    if (!events) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--sim-events: \"%1\" is not %2")
-                                 .arg(QString::fromStdString(bad), QString::fromLatin1(kSimEventForms)));
-      return result;
-    }
-    if (!o.simulate) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--sim-events needs --simulate"));
-      return result;
-    }
-    o.simEvents = *events;
-  }
-  if (parser.isSet(dataDir)) {
-    o.dataDir = parser.value(dataDir);
-    if (o.dataDir.isEmpty()) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--data-dir needs a folder"));
-      return result;
-    }
-  }
   if (parser.isSet(language)) {
     o.language = parseLanguageName(parser.value(language));
-    if (!o.language) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(
+    if (!o.language)
+      return fail(
           QStringLiteral("--language must be en, zh_CN or zh_TW, not '%1'").arg(parser.value(language)));
-      return result;
-    }
   }
   if (parser.isSet(screenshot)) {
     o.screenshot = parser.value(screenshot);
-    if (o.screenshot.isEmpty()) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--screenshot needs a file name"));
-      return result;
-    }
+    if (o.screenshot.isEmpty()) return fail(QStringLiteral("--screenshot needs a file name"));
   }
   if (parser.isSet(page)) {
     const QString name = parser.value(page).trimmed().toLower();
-    if (o.screenshot.isEmpty()) {
-      result.status = CommandLineResult::Status::Error;
-      result.message = error(QStringLiteral("--page needs --screenshot"));
-      return result;
-    }
+    if (o.screenshot.isEmpty()) return fail(QStringLiteral("--page needs --screenshot"));
     if (name == QLatin1String("basic"))
       o.screenshotPage = kBasicPage;
     else if (name == QLatin1String("advanced"))
       o.screenshotPage = kAdvancedPage;
-    else {
-      result.status = CommandLineResult::Status::Error;
-      result.message =
-          error(QStringLiteral("--page must be basic or advanced, not '%1'").arg(parser.value(page)));
-      return result;
-    }
+    else
+      return fail(QStringLiteral("--page must be basic or advanced, not '%1'").arg(parser.value(page)));
   }
   return result;
 }

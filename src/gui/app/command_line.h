@@ -9,34 +9,31 @@
 #include <optional>
 #include <vector>
 
-#include "core/model/sensor_answer.h"
 #include "core/settings/language.h"
 #include "gui/app/app_context.h"
-#include "platform/hid/sim_events.h"
+#include "platform/startup.h"
 
 namespace hm {
 
 struct CommandLine {
-  bool simulate = false;                  // the simulated mouse instead of hidraw
-  std::optional<SensorAnswer> simSensor;  // its sensor answer: type, rate, option 1, 2
-  std::vector<SimEvent> simEvents;        // what it plays after the start
-  QString dataDir;                        // empty: beside the executable, or the user's folder
-  std::optional<Language> language;       // overrides the system language
-  bool show = false;                      // start shown instead of in the tray
-  QString screenshot;                     // write the page's picture here and exit
+  StartupOptions shared;             // the options hidmousectl takes too
+  std::optional<Language> language;  // overrides the system language
+  bool show = false;                 // start shown instead of in the tray
+  QString screenshot;                // write the page's picture here and exit
   PageId screenshotPage = kBasicPage;
-  bool verbose = false;  // diagnostic lines on stderr
 };
 
-struct CommandLineResult {
-  enum class Status { Run, Help, Error };
-  Status status = Status::Run;
+struct ParsedCommandLine {
+  enum class Action { Run, Help, Error };
+  Action action = Action::Run;
   CommandLine options;
   QString message;  // the help text, or the error ("hidmouse: ..." one line)
 };
 
-// args[0] is the program name. Never exits the process.
-CommandLineResult parseCommandLine(const QStringList& args);
+// args[0] is the program name. Runs before the application object exists
+// (a mistake or --help needs no display), so the toolkit's own options
+// (-platform, -style, ...) are taken and left to it. Never exits the process.
+ParsedCommandLine parseCommandLine(const QStringList& args);
 
 // "en", "zh_CN", "zh_TW" (letter case ignored, "-" for "_" accepted).
 std::optional<Language> parseLanguageName(const QString& text);

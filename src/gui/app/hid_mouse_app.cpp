@@ -5,14 +5,10 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "core/device/hid_backend.h"
-#include "core/settings/data_paths.h"
-#include "core/settings/regular_file.h"
 #include "gui/app/basic_page.h"
 #include "gui/app/command_line.h"
 #include "gui/app/hid_mouse_dlg.h"
@@ -20,12 +16,10 @@
 #include "gui/app/qt_translations.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
-#include "platform/data_folder.h"
-#include "platform/hid/linux_hid_backend.h"
 #include "platform/hid/sim_events.h"
-#include "platform/hid/simulated_mouse.h"
 #include "platform/pointer_settings.h"
 #include "platform/single_instance.h"
+#include "platform/startup.h"
 #include "platform/system_language.h"
 
 namespace hm {
@@ -34,16 +28,7 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr char kScreenshotOption[] = "--screenshot";
 constexpr char kOffscreenPlatform[] = "offscreen";
-
-bool hasArgument(int argc, char** argv, const char* option) {
-  const std::size_t n = std::strlen(option);
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], option, n) == 0 && (argv[i][n] == '\0' || argv[i][n] == '=')) return true;
-  return false;
-}
 
 bool envSet(const char* name) {
   const char* v = std::getenv(name);
@@ -88,10 +73,23 @@ class DeferredPointerSettings : public PointerSettings {
 }  // namespace
 
 int CHidMouseApp::run(int argc, char** argv) {
+  // The command line first: --help and a mistake need no display.
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const ParsedCommandLine parsed = parseCommandLine(args);
+  if (parsed.action == ParsedCommandLine::Action::Help) {
+    printLine(stdout, parsed.message);
+    return kExitOk;
+  }
+  if (parsed.action == ParsedCommandLine::Action::Error) {
+    printLine(stderr, parsed.message);
+    return kUsageExitCode;
+  }
+  const CommandLine& o = parsed.options;
+
   // A screenshot needs no display: without one, draw offscreen.
-  const bool screenshotRun =
-      hasArgument(argc, argv, kScreenshotOption) || hasArgument(argc, argv, kScreenshotOption + 1);
-  if (screenshotRun && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY"))
+  if (!o.screenshot.isEmpty() && !envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") &&
+      !envSet("WAYLAND_DISPLAY"))
     ::setenv("QT_QPA_PLATFORM", kOffscreenPlatform, 1);
   // On X11 the window's class (WM_CLASS) is the application name; the
   // instance part stays the executable's name.
@@ -105,18 +103,8 @@ int CHidMouseApp::run(int argc, char** argv) {
   // window title, and the message boxes must carry exactly their captions
   // ("Warning", or the program's name).
 
-  const CommandLineResult parsed = parseCommandLine(QCoreApplication::arguments());
-  if (parsed.status == CommandLineResult::Status::Help) {
-    printLine(stdout, parsed.message);
-    return kExitOk;
-  }
-  if (parsed.status == CommandLineResult::Status::Error) {
-    printLine(stderr, parsed.message);
-    return kExitUsage;
-  }
-  const CommandLine& o = parsed.options;
   const bool screenshot = !o.screenshot.isEmpty();
-  auto log = [verbose = o.verbose](const std::string& text) {
+  auto log = [verbose = o.shared.verbose](const std::string& text) {
     if (!verbose) return;
     std::fputs(text.c_str(), stderr);
     if (!text.empty() && text.back() != '\n') std::fputc('\n', stderr);
@@ -133,11 +121,11 @@ int CHidMouseApp::run(int argc, char** argv) {
         "is not this user's own); running without the single-instance guarantee\n");
   if (lockFolder) {
     switch (lock.acquire(*lockFolder)) {
-      case SingleInstanceLock::Result::AlreadyRunning: return kExitOk;
-      case SingleInstanceLock::Result::Failed:
+      case SingleInstanceLock::Outcome::AlreadyRunning: return kExitOk;
+      case SingleInstanceLock::Outcome::Failed:
         log("single instance: " + lock.error() + "\n");  // run anyway
         break;
-      case SingleInstanceLock::Result::Acquired: break;
+      case SingleInstanceLock::Outcome::Acquired: break;
     }
   }
 
@@ -147,23 +135,14 @@ int CHidMouseApp::run(int argc, char** argv) {
     log("Qt's own texts: no catalogue for the language under " +
         QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString() + "; they stay English");
   // The settings files: --data-dir, beside the program, or the user's folder.
-  const DataLocation data = locateDataFolder(o.dataDir.toStdString());
-  if (const std::string warning = dataFolderWarning(data); !warning.empty())
-    printLine(stderr, QStringLiteral("hidmouse: ") + QString::fromStdString(warning));
-  log("data folder: " + data.where.folder);
+  const OpenedDataFolder data = openDataFolder(o.shared.dataDir);
+  if (!data.warning.empty())
+    printLine(stderr, QStringLiteral("hidmouse: ") + QString::fromStdString(data.warning));
+  log("data folder: " + data.location.where.folder);
   QStringList skinRoots;
-  for (const std::string& root : data.where.skinRoots) skinRoots << QString::fromStdString(root);
+  for (const std::string& root : data.location.where.skinRoots) skinRoots << QString::fromStdString(root);
 
-  std::unique_ptr<HidBackend> backend;
-  SimulatedMouse* simulated = nullptr;
-  if (o.simulate) {
-    auto sim = std::make_unique<SimulatedMouse>();
-    if (o.simSensor) sim->setSensorAnswer(*o.simSensor);
-    simulated = sim.get();
-    backend = std::move(sim);
-  } else {
-    backend = makeLinuxHidBackend();
-  }
+  const ChosenBackend backend = chooseBackend(o.shared);
 
   // The desktop's pointer settings: GNOME's where its schema is installed,
   // chosen when they are first read or set.
@@ -171,13 +150,10 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   StreamMessageSink streamSink;
   DlgOptions options;
-  options.paths = DataPaths::inFolder(data.where.folder);
-  // What a killed save left behind is cleared before anything is read.
-  for (const std::string* f : {&options.paths.configBin, &options.paths.strIni, &options.paths.recordIni})
-    removeStaleTemporaryFiles(*f);
+  options.paths = data.paths;
   options.skinRoots = skinRoots;
   options.language = language;
-  options.backend = backend.get();
+  options.backend = backend.backend.get();
   options.log = log;
   options.pointerSettings = pointer.get();
   if (screenshot) {
@@ -224,7 +200,8 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
   // The simulated mouse's own events, played once the window runs.
   std::optional<SimEventPlayer> player;
-  if (simulated != nullptr && !o.simEvents.empty()) player.emplace(*simulated, o.simEvents);
+  if (backend.simulated != nullptr && !o.shared.simEvents.empty())
+    player.emplace(*backend.simulated, o.shared.simEvents);
   return app.exec();
 }
 

@@ -92,7 +92,7 @@ bool MouseFirmware::setFeatureReport(std::span<const std::uint8_t> report) {
 bool MouseFirmware::getFeatureReport(std::span<std::uint8_t> report) {
   if (!isCommandReport(report)) return false;
   std::size_t n = std::min(report.size() - proto::kReportIdBytes, answer_.bytes.size());
-  if (featureAnswerBytes_ >= 0) n = std::min(n, static_cast<std::size_t>(featureAnswerBytes_));
+  if (faults_.featureAnswerBytes >= 0) n = std::min(n, static_cast<std::size_t>(faults_.featureAnswerBytes));
   std::copy_n(answer_.bytes.begin(), n, report.begin() + proto::kReportIdBytes);
   return true;
 }
@@ -166,7 +166,7 @@ void MouseFirmware::handleCommand(const FeatureReport& r) {
       if (p1 < proto::kColourPages) {
         queueAnswer(std::span(colour_).subspan(proto::kColourPageOffset[p1], proto::kColourPageSize[p1]),
                     proto::kCmdColourRead,
-                    colourAnswerPage_ >= 0 ? static_cast<std::uint8_t>(colourAnswerPage_) : p1);
+                    faults_.colourAnswerPage >= 0 ? static_cast<std::uint8_t>(faults_.colourAnswerPage) : p1);
       } else {
         answer_ = FeatureReport(proto::kCmdColourRead, p1, 0);
       }
@@ -209,10 +209,12 @@ void MouseFirmware::finishPendingWrite() {
 // The header answer of a block read, and its payload as input reports of the
 // command collection (report ID 0, 32 bytes each).
 void MouseFirmware::queueAnswer(std::span<const std::uint8_t> data, std::uint8_t code, std::uint8_t number) {
-  const std::size_t announced = answerLength_ >= 0 ? static_cast<std::size_t>(answerLength_) : data.size();
+  const std::size_t announced =
+      faults_.answerLength >= 0 ? static_cast<std::size_t>(faults_.answerLength) : data.size();
   answer_ = FeatureReport(code, number, static_cast<std::uint8_t>(announced));
   std::size_t chunks = chunksFor(announced);
-  chunks -= std::min<std::size_t>(chunks, static_cast<std::size_t>(std::max(missingReports_, 0)));
+  chunks -=
+      std::min<std::size_t>(chunks, static_cast<std::size_t>(std::max(faults_.missingAnswerReports, 0)));
   for (std::size_t c = 0; c < chunks; ++c) {
     Report report(proto::kCommandInputLength, 0);
     report[0] = proto::kReportIdNone;
@@ -239,15 +241,10 @@ void MouseFirmware::setColourPage(int page, const std::vector<std::uint8_t>& byt
   std::copy_n(bytes.begin(), std::min(bytes.size(), proto::kColourPageSize[p]), begin);
 }
 
-void MouseFirmware::setColourAnswerPage(int page) { colourAnswerPage_ = page; }
-
-void MouseFirmware::setAnswerLength(int length) {
-  answerLength_ = std::min<int>(length, std::numeric_limits<std::uint8_t>::max());
+void MouseFirmware::setFaults(const Faults& faults) {
+  faults_ = faults;
+  faults_.answerLength = std::min<int>(faults.answerLength, std::numeric_limits<std::uint8_t>::max());
 }
-
-void MouseFirmware::setMissingAnswerReports(int count) { missingReports_ = count; }
-
-void MouseFirmware::setFeatureAnswerBytes(int count) { featureAnswerBytes_ = count; }
 
 std::vector<std::uint8_t> MouseFirmware::colourPage(int page) const {
   if (page < 0 || page >= static_cast<int>(proto::kColourPages)) return {};

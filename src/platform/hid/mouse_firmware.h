@@ -72,17 +72,21 @@ class MouseFirmware {
   void setSensorAnswer(const std::array<std::uint8_t, proto::kSensorInfoSize>& answer);
   // Bytes the mouse holds for a colour page (0..2) before any write.
   void setColourPage(int page, const std::vector<std::uint8_t>& bytes);
-  // 0x90 answers name this page instead of the asked one (-1: the asked one).
-  void setColourAnswerPage(int page);
-  // Block-read answers announce this length instead of the real one (-1:
-  // real; at most 255, what header byte 2 holds).
-  void setAnswerLength(int length);
-  // Block-read answers send this many fewer data reports than announced.
-  void setMissingAnswerReports(int count);
-  // A get-feature fills only this many bytes after the report ID, the rest
-  // of the caller's buffer staying as it was (-1: all 8). 0 gives an answer
-  // of zeros, checksum included.
-  void setFeatureAnswerBytes(int count);
+  // How the mouse's answers go wrong; all off by default.
+  struct Faults {
+    // 0x90 answers name this page instead of the asked one (-1: the asked one).
+    int colourAnswerPage = -1;
+    // Block-read answers announce this length instead of the real one (-1:
+    // real; at most 255, what header byte 2 holds).
+    int answerLength = -1;
+    // Block-read answers send this many fewer data reports than announced.
+    int missingAnswerReports = 0;
+    // A get-feature fills only this many bytes after the report ID, the rest
+    // of the caller's buffer staying as it was (-1: all 8). 0 gives an answer
+    // of zeros, checksum included.
+    int featureAnswerBytes = -1;
+  };
+  void setFaults(const Faults& faults);
 
   // ---- Stored state (what the mouse was told) ----
   std::uint8_t reportInterval() const { return reportInterval_; }
@@ -107,10 +111,7 @@ class MouseFirmware {
 
   // Behaviour.
   std::array<std::uint8_t, proto::kSensorInfoSize> sensorAnswer_{};
-  int colourAnswerPage_ = -1;
-  int answerLength_ = -1;
-  int missingReports_ = 0;
-  int featureAnswerBytes_ = -1;
+  Faults faults_;
 
   // Stored.
   std::uint8_t reportInterval_ = 0;

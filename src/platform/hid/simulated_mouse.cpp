@@ -162,17 +162,8 @@ void SimulatedMouse::setSensorAnswer(const std::array<std::uint8_t, proto::kSens
 void SimulatedMouse::setColourPage(int page, const std::vector<std::uint8_t>& bytes) {
   withFirmware([&](MouseFirmware& f) { f.setColourPage(page, bytes); });
 }
-void SimulatedMouse::setColourAnswerPage(int page) {
-  withFirmware([&](MouseFirmware& f) { f.setColourAnswerPage(page); });
-}
-void SimulatedMouse::setAnswerLength(int length) {
-  withFirmware([&](MouseFirmware& f) { f.setAnswerLength(length); });
-}
-void SimulatedMouse::setMissingAnswerReports(int count) {
-  withFirmware([&](MouseFirmware& f) { f.setMissingAnswerReports(count); });
-}
-void SimulatedMouse::setFeatureAnswerBytes(int count) {
-  withFirmware([&](MouseFirmware& f) { f.setFeatureAnswerBytes(count); });
+void SimulatedMouse::setFaults(const MouseFirmware::Faults& faults) {
+  withFirmware([&](MouseFirmware& f) { f.setFaults(faults); });
 }
 
 void SimulatedMouse::sendNotification(int type, int value) {

@@ -33,10 +33,10 @@
 #include "core/device/hid_backend.h"
 #include "core/wire/feature_report.h"
 #include "core/wire/protocol.h"
+#include "platform/hid/mouse_firmware.h"
 
 namespace hm {
 
-class MouseFirmware;
 namespace simhid {
 struct State;
 }
@@ -94,14 +94,8 @@ class SimulatedMouse : public HidBackend {
   void setSensorAnswer(const std::array<std::uint8_t, proto::kSensorInfoSize>& answer);
   // Bytes the mouse holds for a colour page (0..2) before any write.
   void setColourPage(int page, const std::vector<std::uint8_t>& bytes);
-  // 0x90 answers name this page instead of the asked one (-1: the asked one).
-  void setColourAnswerPage(int page);
-  // Block-read answers announce this length instead of the real one (-1: real).
-  void setAnswerLength(int length);
-  // Block-read answers send this many fewer data reports than announced.
-  void setMissingAnswerReports(int count);
-  // Feature answers fill only this many bytes after the report ID (-1: all).
-  void setFeatureAnswerBytes(int count);
+  // How its answers go wrong (MouseFirmware::Faults; {} puts them right).
+  void setFaults(const MouseFirmware::Faults& faults);
   // Every transfer on the command collection takes this long.
   void setLatency(std::chrono::microseconds latency);
 

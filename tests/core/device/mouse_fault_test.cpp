@@ -125,19 +125,16 @@ struct LieCase {
 };
 
 const LieCase kLies[] = {
-    {"colour_answer_naming_another_page", [](SimulatedMouse& m) { m.setColourAnswerPage(2); }, 0},
-    {"colour_answer_naming_page_255", [](SimulatedMouse& m) { m.setColourAnswerPage(255); }, 0},
-    {"answers_announcing_255_bytes", [](SimulatedMouse& m) { m.setAnswerLength(255); }, 0},
-    {"answers_announcing_129_bytes", [](SimulatedMouse& m) { m.setAnswerLength(129); }, 0},
+    {"colour_answer_naming_another_page", [](SimulatedMouse& m) { m.setFaults({.colourAnswerPage = 2}); }, 0},
+    {"colour_answer_naming_page_255", [](SimulatedMouse& m) { m.setFaults({.colourAnswerPage = 255}); }, 0},
+    {"answers_announcing_255_bytes", [](SimulatedMouse& m) { m.setFaults({.answerLength = 255}); }, 0},
+    {"answers_announcing_129_bytes", [](SimulatedMouse& m) { m.setFaults({.answerLength = 129}); }, 0},
     {"answers_announcing_255_bytes_sending_none",
-     [](SimulatedMouse& m) {
-       m.setAnswerLength(255);
-       m.setMissingAnswerReports(8);
-     },
+     [](SimulatedMouse& m) { m.setFaults({.answerLength = 255, .missingAnswerReports = 8}); }, 1},
+    {"all_zero_feature_answers", [](SimulatedMouse& m) { m.setFaults({.featureAnswerBytes = 0}); }, 0},
+    {"feature_answers_of_three_bytes", [](SimulatedMouse& m) { m.setFaults({.featureAnswerBytes = 3}); }, 0},
+    {"answer_reports_that_never_come", [](SimulatedMouse& m) { m.setFaults({.missingAnswerReports = 1}); },
      1},
-    {"all_zero_feature_answers", [](SimulatedMouse& m) { m.setFeatureAnswerBytes(0); }, 0},
-    {"feature_answers_of_three_bytes", [](SimulatedMouse& m) { m.setFeatureAnswerBytes(3); }, 0},
-    {"answer_reports_that_never_come", [](SimulatedMouse& m) { m.setMissingAnswerReports(1); }, 1},
     {"slow_mouse", [](SimulatedMouse& m) { m.setLatency(std::chrono::microseconds(200)); }, 0},
 };
 
@@ -162,10 +159,7 @@ TEST_P(LyingMouse, ApplyAndHandshakeStayInsideTheirBuffers) {
   EXPECT_EQ(f.sleeper.totalMs(), proto::kApplyPauseFloorMs);
   expectMouseHolds(f.mouse, c, GetParam().name);
   // Left-over answer reports of one Apply are not taken for the next one's.
-  f.mouse.setAnswerLength(-1);
-  f.mouse.setMissingAnswerReports(0);
-  f.mouse.setColourAnswerPage(-1);
-  f.mouse.setFeatureAnswerBytes(-1);
+  f.mouse.setFaults({});
   f.mouse.setColourPage(1, Bytes(24, 0x5A));
   f.apply(c);
   f.apply(c);

@@ -284,7 +284,7 @@ TEST(Apply, AColourAnswerNamingAnotherPageIsDropped) {
   ASSERT_EQ(f.link.openMouse(), 1);
   f.apply(factoryConfig());
   EXPECT_EQ(f.mouse.colourPage(1), Bytes(24, 0xAB));
-  f.mouse.setColourAnswerPage(2);  // every answer names page 2
+  f.mouse.setFaults({.colourAnswerPage = 2});  // every answer names page 2
   f.mouse.setColourPage(1, Bytes(24, 0x01));
   f.apply(factoryConfig());
   // Page 1 keeps what the previous Apply read.
@@ -294,7 +294,7 @@ TEST(Apply, AColourAnswerNamingAnotherPageIsDropped) {
 TEST(Apply, AColourAnswerLongerThanItsPageIsCut) {
   LinkFixture f;
   f.mouse.setColourPage(1, Bytes(24, 0x3C));
-  f.mouse.setAnswerLength(40);
+  f.mouse.setFaults({.answerLength = 40});
   ASSERT_EQ(f.link.openMouse(), 1);
   f.apply(factoryConfig());
   EXPECT_EQ(f.mouse.colourPage(1), Bytes(24, 0x3C));
@@ -307,7 +307,7 @@ TEST(Apply, AColourAnswerLongerThanItsPageIsCut) {
 TEST(Apply, AMouseThatNeverSendsItsAnswersCostsOneTimeOut) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
-  f.mouse.setMissingAnswerReports(8);
+  f.mouse.setFaults({.missingAnswerReports = 8});
   const MouseConfig c = withMacros(factoryConfig());
   EXPECT_EQ(f.apply(c), (ExchangeFailure{0x90, "read", Error{"read", ETIMEDOUT}}));
   EXPECT_EQ(f.ops("read"), (std::vector<std::string>{"read " + traceHex(Bytes(33, 0)) + " ! ETIMEDOUT"}));
@@ -317,7 +317,7 @@ TEST(Apply, AMouseThatNeverSendsItsAnswersCostsOneTimeOut) {
   EXPECT_EQ(f.mouse.keyMatrix(1), buildKeyMatrices(c)[0]);
   EXPECT_TRUE(std::equal(c.macroImage[11], c.macroImage[11] + 128, f.mouse.macroImage(12).begin()));
 
-  f.mouse.setMissingAnswerReports(0);
+  f.mouse.setFaults({});
   f.trace.clear();
   EXPECT_EQ(f.apply(c), std::nullopt);
   EXPECT_EQ(f.ops("read").size(), 3u + 48u);

@@ -198,7 +198,7 @@ TEST(BlockRead, ReadsTheAnnouncedReportsWithoutPauses) {
 // end, but only the buffer is filled.
 TEST(BlockRead, AnOverlongAnswerStaysInsideTheCallerBuffer) {
   LinkFixture f;
-  f.mouse.setAnswerLength(255);
+  f.mouse.setFaults({.answerLength = 255});
   ASSERT_EQ(f.link.openMouse(), 1);
   std::array<std::uint8_t, 160> area;
   area.fill(0xEE);
@@ -223,7 +223,7 @@ TEST(BlockRead, AMissingReportTimesOutAndCountsAsZeros) {
   image.fill(0x77);
   FeatureReport w(proto::kCmdMacroWrite, 2, 128);
   f.link.transferBlock(w, image);
-  f.mouse.setMissingAnswerReports(1);
+  f.mouse.setFaults({.missingAnswerReports = 1});
   f.trace.clear();
 
   std::array<std::uint8_t, 128> back{};

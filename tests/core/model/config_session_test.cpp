@@ -178,23 +178,23 @@ TEST(ConfigSessionApply, ReportsTheFirstDeviceFailureAndEachFileAndStillSavesWha
     std::size_t unplugAfterPause;  // 0: never
     void (*arrange)(const DataPaths&);
     std::optional<ExchangeFailure> failure;  // call texts are the simulated mouse's
-    bool configSaved, textsSaved;
+    int configErrno, textsErrno;             // 0: saved
     const char* message;
   };
   const Case cases[] = {
-      {"all taken", true, 0, noChange, std::nullopt, true, true, nullptr},
+      {"all taken", true, 0, noChange, std::nullopt, 0, 0, nullptr},
       {"no mouse", false, 0, noChange,
-       ExchangeFailure{0x01, "set-feature", Error{"HID command collection", ENODEV}}, true, true, nullptr},
+       ExchangeFailure{0x01, "set-feature", Error{"HID command collection", ENODEV}}, 0, 0, nullptr},
       // Pause 20 ends macro 2: macro 3's header is the first exchange that fails.
       {"mouse pulled out after macro 2", true, 20, noChange,
-       ExchangeFailure{0x13, "set-feature", Error{"HIDIOCSFEATURE", ENODEV}}, true, true, nullptr},
-      {"config.bin missing", true, 0, removeConfig, std::nullopt, false, true, kConfigMissingText},
+       ExchangeFailure{0x13, "set-feature", Error{"HIDIOCSFEATURE", ENODEV}}, 0, 0, nullptr},
+      {"config.bin missing", true, 0, removeConfig, std::nullopt, ENOENT, 0, kConfigMissingText},
       {"str.ini not writable", true, 0,
        [](const DataPaths& p) {
          std::filesystem::remove(p.strIni);
          std::filesystem::create_directory(p.strIni);
        },
-       std::nullopt, true, false, kButtonTextsSaveFailedText},
+       std::nullopt, 0, EISDIR, kButtonTextsSaveFailedText},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -213,11 +213,11 @@ TEST(ConfigSessionApply, ReportsTheFirstDeviceFailureAndEachFileAndStillSavesWha
     const ApplyResult r = session.applyToMouse(f.link);
     EXPECT_EQ(r.deviceFailure, c.failure);
     EXPECT_EQ(r.mouseTookAll(), !c.failure);
-    EXPECT_EQ(r.configSaved, c.configSaved);
-    EXPECT_EQ(r.textsSaved, c.textsSaved);
+    EXPECT_EQ(r.configSave.code(), c.configErrno);
+    EXPECT_EQ(r.textsSave.code(), c.textsErrno);
     EXPECT_EQ(f.sleeper.totalMs(), proto::kApplyPauseFloorMs) << "the sequence runs to its end";
     EXPECT_EQ(session.saved(), session.working());
-    if (c.configSaved) {
+    if (r.configSave) {
       EXPECT_EQ(TempDir::read(data.paths.configBin)[1 + offsetof(MouseConfig, reportInterval)], 2);
     } else {
       EXPECT_FALSE(std::filesystem::exists(data.paths.configBin)) << "never created";

@@ -13,7 +13,7 @@
 namespace hm::test {
 namespace {
 
-CommandLineResult parse(QStringList args) {
+ParsedCommandLine parse(QStringList args) {
   args.prepend(QStringLiteral("hidmouse"));
   return parseCommandLine(args);
 }
@@ -28,21 +28,23 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
       {"nothing",
        {},
        [](const CommandLine& o) {
-         return !o.simulate && !o.show && !o.verbose && o.dataDir.isEmpty() && !o.language &&
-                o.screenshot.isEmpty() && !o.simSensor && o.simEvents.empty();
+         return !o.shared.simulate && !o.show && !o.shared.verbose && o.shared.dataDir.empty() &&
+                !o.language && o.screenshot.isEmpty() && !o.shared.simSensor && o.shared.simEvents.empty();
        }},
       {"simulate with sensor",
        {"--simulate", "--sim-sensor", "1,2,16,255"},
        [](const CommandLine& o) {
-         return o.simulate && o.simSensor == std::array<std::uint8_t, 4>{1, 2, 16, 255};
+         return o.shared.simulate && o.shared.simSensor == std::array<std::uint8_t, 4>{1, 2, 16, 255};
        }},
       {"simulate with events",
        {"--simulate", "--sim-events", "7:2, unplug,plug"},
        [](const CommandLine& o) {
          using K = SimEvent::Kind;
-         return o.simEvents == std::vector<SimEvent>{{K::Notification, 7, 2}, {K::Unplug}, {K::Plug}};
+         return o.shared.simEvents == std::vector<SimEvent>{{K::Notification, 7, 2}, {K::Unplug}, {K::Plug}};
        }},
-      {"data dir", {"--data-dir", "/tmp/x"}, [](const CommandLine& o) { return o.dataDir == "/tmp/x"; }},
+      {"data dir",
+       {"--data-dir", "/tmp/x"},
+       [](const CommandLine& o) { return o.shared.dataDir == "/tmp/x"; }},
       {"language zh_CN",
        {"--language", "zh_CN"},
        [](const CommandLine& o) { return o.language == Language::SimplifiedChinese; }},
@@ -52,7 +54,12 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
       {"language EN",
        {"--language", "EN"},
        [](const CommandLine& o) { return o.language == Language::English; }},
-      {"show and verbose", {"--show", "--verbose"}, [](const CommandLine& o) { return o.show && o.verbose; }},
+      {"the toolkit's own options, left to it",
+       {"-platform", "offscreen", "-style", "fusion", "-reverse"},
+       [](const CommandLine& o) { return !o.shared.simulate && !o.show; }},
+      {"show and verbose",
+       {"--show", "--verbose"},
+       [](const CommandLine& o) { return o.show && o.shared.verbose; }},
       {"screenshot basic by default",
        {"--screenshot", "a.png"},
        [](const CommandLine& o) { return o.screenshot == "a.png" && o.screenshotPage == kBasicPage; }},
@@ -61,8 +68,8 @@ TEST(ShellCommandLine, OptionsAreTakenAsGiven) {
        [](const CommandLine& o) { return o.screenshotPage == kAdvancedPage; }},
   };
   for (const Case& c : cases) {
-    const CommandLineResult r = parse(c.args);
-    ASSERT_EQ(r.status, CommandLineResult::Status::Run) << c.what << ": " << r.message.toStdString();
+    const ParsedCommandLine r = parse(c.args);
+    ASSERT_EQ(r.action, ParsedCommandLine::Action::Run) << c.what << ": " << r.message.toStdString();
     EXPECT_TRUE(c.check(r.options)) << c.what;
   }
 }
@@ -89,13 +96,13 @@ TEST(ShellCommandLine, MistakesAreOneLineNamingTheOption) {
       {{"stray"}, "stray"},
   };
   for (const Case& c : cases) {
-    const CommandLineResult r = parse(c.args);
-    EXPECT_EQ(r.status, CommandLineResult::Status::Error) << c.args.join(' ').toStdString();
+    const ParsedCommandLine r = parse(c.args);
+    EXPECT_EQ(r.action, ParsedCommandLine::Action::Error) << c.args.join(' ').toStdString();
     EXPECT_TRUE(r.message.startsWith(QStringLiteral("hidmouse: "))) << r.message.toStdString();
     EXPECT_TRUE(r.message.contains(QLatin1String(c.mentions))) << r.message.toStdString();
     EXPECT_FALSE(r.message.contains(QLatin1Char('\n'))) << r.message.toStdString();
   }
-  EXPECT_EQ(parse({"--help"}).status, CommandLineResult::Status::Help);
+  EXPECT_EQ(parse({"--help"}).action, ParsedCommandLine::Action::Help);
 }
 
 TEST(ShellChildColours, ByKindAndIdentifier) {

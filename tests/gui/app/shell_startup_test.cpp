@@ -348,16 +348,32 @@ TEST_F(ShellProgram, StaleTemporaryFilesAreRemovedAtStart) {
             (QStringList{"config.bin", "shot.png", "str.ini", "str.ini.Ab12Cd"}));
 }
 
-TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLine) {
+// The command line is read before the display is opened: a mistake and the
+// help need none.
+TEST_F(ShellProgram, BadArgumentsEndWithCodeTwoAndOneLineAndHelpWithZeroWithoutADisplay) {
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
   const QStringList cases[] = {
-      {"--language", "fr"}, {"--simulate", "--sim-sensor", "1,2,3"},      {"--sim-sensor", "1,2,3,4"},
-      {"--page", "basic"},  {"--screenshot", "x.png", "--page", "other"}, {"--no-such-option"},
+      {"--language", "fr"},    {"--simulate", "--sim-sensor", "1,2,3"},      {"--sim-sensor", "1,2,3,4"},
+      {"--page", "basic"},     {"--screenshot", "x.png", "--page", "other"}, {"--no-such-option"},
+      {"--sim-events", "5:1"},
   };
   for (const QStringList& args : cases) {
     QByteArray err;
     EXPECT_EQ(run(args, &err), 2) << args.join(' ').toStdString();
     EXPECT_TRUE(err.startsWith("hidmouse: ")) << err.toStdString();
     EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+  }
+  for (const char* help : {"--help", "-h"}) {
+    QProcess* p = start({QString::fromLatin1(help)});
+    ASSERT_TRUE(p->waitForFinished(20000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << help;
+    EXPECT_EQ(p->exitCode(), 0) << help;
+    const QByteArray out = p->readAllStandardOutput();
+    EXPECT_TRUE(out.startsWith("Usage: " HM_GUI_PATH " [options]")) << out.toStdString();
+    EXPECT_TRUE(out.contains("--sim-events")) << out.toStdString();
+    EXPECT_FALSE(out.contains("platform")) << "the toolkit's own options stay out of the help";
   }
 }
 

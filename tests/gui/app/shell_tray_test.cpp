@@ -269,15 +269,15 @@ TEST(ShellDevice, EventsPlayedFromTheCommandLineBecomeTheirBalloons) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.events);
-    const CommandLineResult line =
+    const ParsedCommandLine line =
         parseCommandLine({"hidmouse", "--simulate", "--sim-events", QString::fromLatin1(c.events)});
-    ASSERT_EQ(line.status, CommandLineResult::Status::Run) << line.message.toStdString();
+    ASSERT_EQ(line.action, ParsedCommandLine::Action::Run) << line.message.toStdString();
     ShellOptions o;
     o.sensorAnswer = std::array<std::uint8_t, 4>{1, 0, 0, 0};
     Shell shell(o);
     ASSERT_TRUE(shell.start());
     shell.dlg->workingConfig().dpiStageValue[1] = 4;
-    SimEventPlayer player(shell.mouse, line.options.simEvents);
+    SimEventPlayer player(shell.mouse, line.options.shared.simEvents);
     ASSERT_TRUE(Shell::waitFor(
         [&] { return player.finished() && shell.tray->balloons.size() >= c.balloons.size(); }, 5000));
     QTest::qWait(50);  // nothing else follows
