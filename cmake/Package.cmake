@@ -31,8 +31,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Wayland sessions want Qt's Wayland plug-in (X11's comes with libqt6gui6);
-# GNOME's schema carries the desktop's pointer settings; the skins' fonts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas, fonts-liberation, fonts-wqy-zenhei")
+# GNOME's schema carries the desktop's pointer settings; the skins' fonts;
+# Qt's own texts (message box buttons, the colour chooser) in Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-wayland, gsettings-desktop-schemas, fonts-liberation, fonts-wqy-zenhei, qt6-translations-l10n")
 
 # The login entry lives in /etc: a file the user may change, kept on upgrade.
 set(_control ${CMAKE_BINARY_DIR}/dist/deb)

@@ -56,6 +56,14 @@ commands="$tmp/root$prefix/bin"
 for p in hidmouse hidmousectl; do
   [ "$(readlink "$commands/$p")" = "../lib/hidmouse/$p" ] || fail "the $p command does not lead into the program folder"
 done
+# How to stop the login start (a Hidden=true copy in ~/.config/autostart)
+# names the entry installed, in the manual page and the README.
+override="autostart/$(basename "$autostart")"
+manpage=$(find "$tmp/root" -name 'hidmouse.1*')
+for text in "$(zcat -f "$manpage")" "$(cat "$(dirname "$0")/../../README.md")"; do
+  grep -qF "$override" <<<"$text" && grep -qF "Hidden=true" <<<"$text" ||
+    fail "the manual page and the README do not say how to stop the login start ($override, Hidden=true)"
+done
 chmod -R a-w "$tmp/root"
 
 home="$tmp/home"

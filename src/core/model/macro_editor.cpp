@@ -262,6 +262,7 @@ void MacroEditor::stopRecording() {
 }
 
 void MacroEditor::endRecording() {
+  settleKeys();  // a release seen before the end is recorded
   if (host_ != nullptr) recorder_.end(*host_);
 }
 
@@ -271,9 +272,16 @@ void MacroEditor::recordKey(const KeyStroke& stroke) {
     stopByCtrlBreak();
     return;
   }
-  const std::optional<MacroRecorder::Event> event = recorder_.eventFor(stroke);
-  if (!event || selectedMacro_ < 0) return;
-  for (std::string& line : recorder_.linesFor(*event)) sequence_.push_back(std::move(line));
+  for (const MacroRecorder::Event& event : recorder_.eventsFor(stroke)) record(event);
+}
+
+void MacroEditor::settleKeys() {
+  if (const std::optional<MacroRecorder::Event> event = recorder_.settleHeldRelease()) record(*event);
+}
+
+void MacroEditor::record(const MacroRecorder::Event& event) {
+  if (selectedMacro_ < 0) return;
+  for (std::string& line : recorder_.linesFor(event)) sequence_.push_back(std::move(line));
   selectedLine_ = static_cast<int>(sequence_.size()) - 1;
 }
 

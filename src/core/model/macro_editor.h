@@ -150,6 +150,10 @@ class MacroEditor {
   void stopRecording();
   // A key event of the window while the key source is installed.
   void recordKey(const KeyStroke& stroke);
+  // Records the release held back for a repeat that did not come; the window
+  // calls it once no key event followed the release for a moment.
+  void settleKeys();
+  bool holdsKeyRelease() const { return recorder_.holdsRelease(); }
   // Ends a recording without a message (the page is left).
   void endRecording();
   bool recording() const { return recorder_.recording(); }
@@ -160,6 +164,7 @@ class MacroEditor {
   void fileFailure(const Status& status);
   void warnAboutImages(const std::vector<MacroReport>& reports);
   void stopByCtrlBreak();
+  void record(const MacroRecorder::Event& event);
 
   std::string recordIni_;
   MouseConfig& config_;

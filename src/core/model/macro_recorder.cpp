@@ -28,6 +28,8 @@ Status MacroRecorder::start(RecorderHost& host) {
   started_ = true;
   firstEvent_ = FirstEvent::Pending;
   ctrlPressLines_.clear();
+  down_.clear();
+  heldRelease_.reset();
   return {};
 }
 
@@ -38,22 +40,48 @@ void MacroRecorder::end(RecorderHost& host) {
     firstEvent_ = FirstEvent::Stopped;
   }
   started_ = false;
+  heldRelease_.reset();
 }
 
 bool MacroRecorder::isStopStroke(const KeyStroke& k) {
   return !k.release && k.ctrlHeld && oneOf(kBreakKeyNames, k.name);
 }
 
-std::optional<MacroRecorder::Event> MacroRecorder::eventFor(const KeyStroke& k) const {
+std::vector<MacroRecorder::Event> MacroRecorder::eventsFor(const KeyStroke& k) {
   std::string name(text::cutToUtf16Units(k.name, kMaxKeyNameUnits));
-  if (k.release) {
-    // A held key repeats as release and press pairs on some window systems;
-    // such a release is no release of the key.
-    if (k.autoRepeat) return std::nullopt;
-    return Event{Kind::Release, std::move(name)};
+  std::vector<Event> events;
+  if (heldRelease_) {
+    // A press of the same key at the same time: the pair was a repeat and
+    // the key is still down.
+    if (!k.release && name == heldRelease_->name && k.time == heldRelease_->time) {
+      heldRelease_.reset();
+      return events;
+    }
+    events.push_back(*settleHeldRelease());
   }
-  if (k.autoRepeat && name == lastPressName_) return std::nullopt;
-  return Event{Kind::Press, std::move(name)};
+  if (k.release) {
+    // Marked as a repeat by the window system: no release of the key.
+    if (k.autoRepeat) return events;
+    if (k.time != 0) {
+      heldRelease_ = HeldRelease{std::move(name), k.time};
+      return events;
+    }
+    down_.erase(name);
+    events.push_back(Event{Kind::Release, std::move(name)});
+    return events;
+  }
+  if (k.autoRepeat && name == lastPressName_) return events;
+  if (!down_.insert(name).second) return events;  // already down: a repeat
+  events.push_back(Event{Kind::Press, std::move(name)});
+  return events;
+}
+
+std::optional<MacroRecorder::Event> MacroRecorder::settleHeldRelease() {
+  if (!heldRelease_) return std::nullopt;
+  std::string name = std::move(heldRelease_->name);
+  heldRelease_.reset();
+  down_.erase(name);
+  return Event{Kind::Release, std::move(name)};
 }
 
 std::vector<std::string> MacroRecorder::linesFor(const Event& e) {

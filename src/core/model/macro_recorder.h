@@ -10,8 +10,12 @@
 //     after the start;
 //   - a release: "50 ms" and "<name>   Up" (also for a key held before the
 //     start, whose release may come first);
-//   - a press made by holding the last recorded key down (auto-repeat) is
-//     dropped, and so is a release that only belongs to such a repeat;
+//   - holding a key down records one press and its release. The window
+//     system repeats a held key as more presses (dropped: the key is already
+//     down, or the event says it is a repeat), or as release and press pairs
+//     with one timestamp: a timed release is therefore held back until the
+//     next stroke shows it was no repeat, or until the window settles it
+//     (settleHeldRelease) when no press came soon after it;
 //   - Pause with Ctrl held (Ctrl+Break) ends the recording; the Ctrl press
 //     recorded just before it is taken back, since it was pressed only to
 //     stop.
@@ -20,7 +24,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +49,7 @@ struct KeyStroke {
   bool release = false;
   bool autoRepeat = false;  // made by holding the key down
   bool ctrlHeld = false;    // a Ctrl key was down at the time
+  std::uint64_t time = 0;   // the window system's time of the event in ms; 0 unknown
 };
 
 // What the recording needs from the window: a source of its key events (on
@@ -81,8 +88,13 @@ class MacroRecorder {
 
   // Whether the stroke is Ctrl+Break, which ends the recording.
   static bool isStopStroke(const KeyStroke& k);
-  // The event a stroke makes, or nothing for a dropped auto-repeat.
-  std::optional<Event> eventFor(const KeyStroke& k) const;
+  // The events a stroke settles, in order: none for a repeat or a release
+  // held back, else the held-back release (when there was one and the stroke
+  // shows it real) and the stroke's own.
+  std::vector<Event> eventsFor(const KeyStroke& k);
+  // The release held back, now that no press of a repeat followed it.
+  std::optional<Event> settleHeldRelease();
+  bool holdsRelease() const { return heldRelease_.has_value(); }
   // The lines an event adds to the sequence; remembers the press.
   std::vector<std::string> linesFor(const Event& e);
   // The lines the last event added when it was a Ctrl press, else none;
@@ -96,6 +108,12 @@ class MacroRecorder {
   // Not cleared by a start: an auto-repeat of the key pressed last in an
   // earlier recording is still a repeat.
   std::string lastPressName_;
+  std::set<std::string> down_;  // keys pressed in this recording and not released
+  struct HeldRelease {
+    std::string name;
+    std::uint64_t time;
+  };
+  std::optional<HeldRelease> heldRelease_;
   std::vector<std::string> ctrlPressLines_;  // what the last event added, when it was a Ctrl press
 };
 

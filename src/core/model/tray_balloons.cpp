@@ -49,4 +49,11 @@ std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts& texts
   }
 }
 
+bool MissingMouseWarnings::show(Source source, Clock::time_point now) {
+  if (source == Source::User) return true;
+  if (lastShown_ && now - *lastShown_ < kOneUnplug) return false;
+  lastShown_ = now;
+  return true;
+}
+
 }  // namespace hm

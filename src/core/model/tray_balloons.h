@@ -3,6 +3,7 @@
 // that the mouse is missing. Plain functions over the text table.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -37,5 +38,26 @@ inline std::optional<Balloon> balloonForEvent(int type, int value, const UiTexts
                                               const MouseConfig& config, int sensorType) {
   return balloonForEvent(type, value, texts, &config, sensorType);
 }
+
+// Which "not detected" warnings become balloons. One unplug reaches the
+// program several times: the mouse's own event as it goes (type 15 from the
+// mouse) and the system's removal of each of its collections, all within
+// moments. The first of them warns; the others are the same unplug. A
+// warning the user asked for (a click on the icon while the mouse is away)
+// is always shown, and a mouse opened again makes the next unplug warn anew.
+class MissingMouseWarnings {
+ public:
+  using Clock = std::chrono::steady_clock;
+  enum class Source { Mouse, Removal, User };
+  // Within this time of the warning shown, another is the same unplug.
+  static constexpr std::chrono::milliseconds kOneUnplug{2000};
+
+  // Whether the warning from `source` arriving at `now` is shown.
+  bool show(Source source, Clock::time_point now);
+  void mouseOpened() { lastShown_.reset(); }
+
+ private:
+  std::optional<Clock::time_point> lastShown_;  // of the last one from the mouse or the system
+};
 
 }  // namespace hm

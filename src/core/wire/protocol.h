@@ -101,15 +101,17 @@ constexpr std::size_t kNotificationBufferSize = 40;
 constexpr std::uint8_t kNotificationReportId = 6;
 constexpr std::size_t kNotificationTypeByte = 1;
 constexpr std::size_t kNotificationValueByte = 3;
-constexpr int kEventReportRate = 5;     // value: report interval 1, 2, 4, 8 ms
-constexpr int kEventDpiStage = 7;       // value: stage 1..4
-constexpr int kEventKeyMatrix = 8;      // value: matrix 1 or 2
-constexpr int kEventMacroKey = 9;       // value: macro key, non-zero
-constexpr int kEventMouseMissing = 15;  // sent by the program, value 0
+constexpr int kEventReportRate = 5;  // value: report interval 1, 2, 4, 8 ms
+constexpr int kEventDpiStage = 7;    // value: stage 1..4
+constexpr int kEventKeyMatrix = 8;   // value: matrix 1 or 2
+constexpr int kEventMacroKey = 9;    // value: macro key, non-zero
+// Sent by the program (value 0) when the mouse cannot be opened, and by the
+// mouse itself as it goes away.
+constexpr int kEventMouseMissing = 15;
 
 constexpr bool isForwardedEvent(int type) {
   return type == kEventReportRate || type == kEventDpiStage || type == kEventKeyMatrix ||
-         type == kEventMacroKey;
+         type == kEventMacroKey || type == kEventMouseMissing;
 }
 
 // ---- The mouse's collections -------------------------------------------------

@@ -66,6 +66,7 @@ void DeviceSession::pollMonitor() {
         // when the Basic page was shown while the mouse was missing (it
         // would otherwise never read).
         if (reader_) reader_->release();
+        if (handlers_.mouseOpened) handlers_.mouseOpened();
         break;
     }
   }

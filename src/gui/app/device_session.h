@@ -37,9 +37,10 @@ inline constexpr char kRegisterNotificationFailedText[] = "RegisterDeviceNotific
 class DeviceSession {
  public:
   struct Handlers {
-    std::function<void(int type, int value)> event;  // a reader event (types 5, 7, 8, 9)
+    std::function<void(int type, int value)> event;  // a reader event (types 5, 7, 8, 9, 15)
     std::function<void()> mouseGone;                 // the mouse was removed
     std::function<bool()> basicPageShown;            // the Basic page was shown in this run
+    std::function<void()> mouseOpened;               // a device change opened the mouse
   };
   using Log = std::function<void(const std::string&)>;
 

@@ -1,6 +1,7 @@
 #include "gui/app/hid_mouse_app.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "gui/app/desktop_notifications.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/qt_translations.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "platform/hid/sim_events.h"
@@ -145,6 +147,10 @@ int CHidMouseApp::run(int argc, char** argv) {
   }
 
   const Language language = o.language ? *o.language : selectLanguage(systemDefaultLanguageId());
+  const std::unique_ptr<QTranslator> qtTexts = installQtTranslations(language);
+  if (language != Language::English && !qtTexts)
+    log("Qt's own texts: no catalogue for the language under " +
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString() + "; they stay English");
   // The settings files: --data-dir, beside the program, or the user's folder.
   const OpenedDataFolder data = openDataFolder(o.shared.dataDir);
   if (!data.warning.empty())

@@ -104,12 +104,18 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   setFont(style_.fonts.normal);
 
   device_ = std::make_unique<DeviceSession>(*options_.backend, *messages_, *sleeper, options_.log);
-  device_->setHandlers({[this](int type, int value) { onDeviceEvent(type, value); },
+  using Warning = MissingMouseWarnings::Source;
+  device_->setHandlers({[this](int type, int value) {
+                          if (type == proto::kEventMouseMissing)
+                            warnMouseMissing(Warning::Mouse);
+                          else
+                            onDeviceEvent(type, value);
+                        },
                         [this] {
-                          onDeviceEvent(proto::kEventMouseMissing, 0);
+                          warnMouseMissing(Warning::Removal);
                           hideWindow();
                         },
-                        [this] { return basicShown_; }});
+                        [this] { return basicShown_; }, [this] { missingWarnings_.mouseOpened(); }});
 
   session_ = std::make_unique<ConfigSession>(options_.paths, options_.language, *messages_);
   ConfigSession& cs = *session_;
@@ -390,8 +396,21 @@ void CHidMouseDlg::cancelAction() {
   } else {
     session_->cancel();
   }
+  // The page shows the restored values at once, not only when the window is
+  // shown again: without a window manager it cannot be minimised and stays
+  // on screen, and the values on it are those a later Apply sends. The show
+  // refreshes again (key names changed in str.ini meanwhile).
+  showStoredValues();
   refreshOnShow_ = true;
   hideWindow();
+}
+
+void CHidMouseDlg::showStoredValues() {
+  // The key names go back to the stored ones with the record, whichever
+  // page is shown: a Cancel on the Advanced page must not leave the Basic
+  // page with names of assignments that were just undone.
+  session_->reloadButtonTexts();
+  refreshCurrentPage();
 }
 
 void CHidMouseDlg::showWindow() {
@@ -415,7 +434,7 @@ void CHidMouseDlg::showWindow() {
 void CHidMouseDlg::showFromTray() {
   if (starting_) return;
   if (!deviceOpen()) {
-    onDeviceEvent(proto::kEventMouseMissing, 0);
+    warnMouseMissing(MissingMouseWarnings::Source::User);
     return;
   }
   prepareShow();
@@ -446,11 +465,7 @@ void CHidMouseDlg::activate(const QString& token) {
 void CHidMouseDlg::prepareShow() {
   if (refreshOnShow_) {
     refreshOnShow_ = false;
-    // The key names go back to the stored ones with the record, whichever
-    // page is shown: a Cancel on the Advanced page must not leave the Basic
-    // page with names of assignments that were just undone.
-    session_->reloadButtonTexts();
-    refreshCurrentPage();
+    showStoredValues();
   } else if (!basicShown_) {
     showBasicPage();
   }
@@ -464,6 +479,11 @@ void CHidMouseDlg::changeEvent(QEvent* event) {
       (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized))
     prepareShow();
   QWidget::changeEvent(event);
+}
+
+void CHidMouseDlg::warnMouseMissing(MissingMouseWarnings::Source source) {
+  if (missingWarnings_.show(source, MissingMouseWarnings::Clock::now()))
+    onDeviceEvent(proto::kEventMouseMissing, 0);
 }
 
 void CHidMouseDlg::onDeviceEvent(int type, int value) {

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/tray_balloons.h"
 #include "core/settings/button_texts.h"
 #include "core/settings/data_paths.h"
 #include "core/settings/language.h"
@@ -125,6 +126,9 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void onTrayAppeared();
   // A device event (reader types 5, 7, 8, 9; type 15) as a balloon.
   void onDeviceEvent(int type, int value);
+  // The "not detected" balloon, unless it is one more of an unplug that
+  // has warned already (core/model/tray_balloons.h).
+  void warnMouseMissing(MissingMouseWarnings::Source source);
   // Close button and tray "Exit": stops the reader, closes the mouse,
   // removes the tray icon, ends the process with code 0. Nothing is saved.
   void shutdown();
@@ -194,6 +198,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   // What the tray's show command does before showing: the refresh after
   // Cancel, or the Basic page's first paint.
   void prepareShow();
+  // Reads the key names back and repaints the page shown from the record.
+  void showStoredValues();
   bool isOwnWidget(QObject* watched) const;
   void runSkinsDialog();
   void logLine(const std::string& line);
@@ -238,6 +244,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool basicShown_ = false;
   bool advancedShown_ = false;
   bool refreshOnShow_ = false;
+  MissingMouseWarnings missingWarnings_;
   bool shownOnce_ = false;
   bool painted_ = false;  // the first paint was logged
   bool shutDown_ = false;

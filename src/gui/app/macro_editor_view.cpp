@@ -15,6 +15,7 @@
 #include "gui/app/advanced_layout.h"
 #include "gui/app/basic_qt.h"
 #include "gui/app/frame_colours.h"
+#include "gui/dialogs/application_name.h"
 #include "gui/dialogs/delay_time_dialog.h"
 #include "gui/dialogs/dialog_runner.h"
 #include "gui/skin/mem_dc.h"
@@ -28,6 +29,9 @@ constexpr char kMacroEditorProgram[] = "hidmouse";
 using advanced::Box;
 using basic::qrect;
 using basic::qs;
+
+// How long a release waits for the press of its repeat.
+constexpr int kRepeatPairMs = 40;
 
 bool hit(const Box& b, QPoint p) { return b.contains(p.x(), p.y()); }
 
@@ -63,6 +67,14 @@ MacroEditorView::MacroEditorView(AppContext& ctx)
       editor_(ctx.paths.recordIni, ctx.working, ctx.ui, ctx.messages),
       keys_(ctx.mainWindow, [this](const KeyStroke& k) { onKey(k); }) {
   editor_.setRecorderHost(&keys_);
+  // The two halves of a repeat leave the display server together; this
+  // leaves room for the second to be read after the first.
+  settleKeys_.setSingleShot(true);
+  settleKeys_.setInterval(kRepeatPairMs);
+  connect(&settleKeys_, &QTimer::timeout, this, [this] {
+    editor_.settleKeys();
+    show();
+  });
   auto button = [&](const Box& b, TextId text) {
     return SkinButton::textButton(QPoint(b.left, b.top), qs(ctx.ui.get(text)), kHoverMacroButtons);
   };
@@ -187,6 +199,7 @@ void MacroEditorView::build() {
 }
 
 void MacroEditorView::destroy() {
+  settleKeys_.stop();
   editor_.reset();
   closeMouseEventList();
   for (QWidget* w :
@@ -258,6 +271,9 @@ void MacroEditorView::openMouseEventList() {
   for (const char* c : kMouseEventChoices) choices << QString::fromLatin1(c);
   QListWidget* l = makeList(advanced::kMouseEventListId, qrect(advanced::kMouseEventList));
   l->setFrameShape(QFrame::Box);
+  // A click chooses without taking the focus: closing a focused list would
+  // hand it on to the next control, the name field, with its text selected.
+  l->setFocusPolicy(Qt::NoFocus);
   l->addItems(choices);
   l->setCurrentRow(-1);
   connect(l, &QListWidget::itemClicked, this, [this, l](QListWidgetItem* item) {
@@ -297,6 +313,7 @@ void MacroEditorView::editDelay(int row) {
 
 void MacroEditorView::openLineMenu(QPoint globalPos) {
   QMenu menu(ctx_.mainWindow);
+  menu.setWindowTitle(QString::fromLatin1(kApplicationName));  // not the window class
   QAction* remove = menu.addAction(qs(ctx_.ui.get(TextId::Delete)));
   remove->setData(kDeleteLineCommand);
   QAction* chosen = runMenu_ ? runMenu_(menu, globalPos) : nullptr;
@@ -354,6 +371,7 @@ bool MacroEditorView::preFilter(QObject* watched, QEvent* event) {
 
 void MacroEditorView::onKey(const KeyStroke& stroke) {
   editor_.recordKey(stroke);
+  if (editor_.holdsKeyRelease()) settleKeys_.start();
   show();
 }
 

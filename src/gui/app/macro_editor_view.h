@@ -30,6 +30,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -107,6 +108,9 @@ class MacroEditorView : public QObject {
   AppContext& ctx_;
   MacroEditor editor_;
   MacroKeySource keys_;
+  // Settles a key release held back in case it was half of a repeat, when no
+  // press came right after it.
+  QTimer settleKeys_;
   SkinButton new_, delete_, confirm_;
   QPointer<QListWidget> macroList_, sequenceList_, eventList_;
   QPointer<QLineEdit> nameField_, loopField_;

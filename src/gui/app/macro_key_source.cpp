@@ -6,13 +6,14 @@
 #include <cerrno>
 #include <utility>
 
+#include "gui/app/x11_auto_repeat.h"
 #include "gui/dialogs/key_capture.h"
 
 namespace hm {
 
 KeyStroke keyStrokeOf(const QKeyEvent& event) {
   return {capturedKeyName(event), event.type() == QEvent::KeyRelease, event.isAutoRepeat(),
-          event.modifiers().testFlag(Qt::ControlModifier)};
+          event.modifiers().testFlag(Qt::ControlModifier), event.timestamp()};
 }
 
 MacroKeySource::MacroKeySource(QWidget* window, Sink sink) : window_(window), sink_(std::move(sink)) {}
@@ -25,12 +26,15 @@ Status MacroKeySource::installKeySource() {
   if (installed_) app->removeEventFilter(this);  // to the front of the filters again
   app->installEventFilter(this);
   installed_ = true;
+  // Repeats of a held key as presses only, where the server can.
+  if (!detectableAutoRepeat_) detectableAutoRepeat_ = setDetectableAutoRepeat(true);
   return {};
 }
 
 void MacroKeySource::removeKeySource() {
   if (!installed_) return;
   installed_ = false;
+  if (detectableAutoRepeat_) detectableAutoRepeat_ = setDetectableAutoRepeat(false);
   if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 

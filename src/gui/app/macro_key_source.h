@@ -6,6 +6,10 @@
 // instead of hiding the window. Keys typed into other programs, or into the
 // program's other windows (message boxes, dialogs), are never seen.
 //
+// While installed it asks the X server for detectable auto-repeat
+// (x11_auto_repeat.h); each stroke carries the event's time, by which the
+// recorder also knows a repeat's release and press pair.
+//
 // Installed filters run last-installed first, so this one, installed at
 // each start, runs before the main window's own pre-filter.
 #pragma once
@@ -46,6 +50,7 @@ class MacroKeySource : public QObject, public RecorderHost {
   QPointer<QWidget> window_;
   Sink sink_;
   bool installed_ = false;
+  bool detectableAutoRepeat_ = false;  // switched on by this source
 };
 
 }  // namespace hm

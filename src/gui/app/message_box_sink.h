@@ -9,12 +9,9 @@
 #include <string>
 
 #include "core/settings/message_sink.h"
+#include "gui/dialogs/application_name.h"
 
 namespace hm {
-
-// The application name shown as the caption of messages without one (the
-// executable's base name).
-inline constexpr char kApplicationName[] = "hidmouse";
 
 class MessageBoxSink : public MessageSink {
  public:

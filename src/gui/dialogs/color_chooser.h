@@ -6,6 +6,8 @@
 #include <QColor>
 #include <optional>
 
+#include "gui/dialogs/dialog_runner.h"
+
 class QWidget;
 
 namespace hm {
@@ -18,10 +20,17 @@ class ColorChooser {
   virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
 };
 
-// The system's standard colour dialog (default options).
+// The system's standard colour dialog (default options), in the desktop's
+// style rather than the skinned owner's: its window-system parent is the
+// owner's window, but it is no child widget of it. `runner` runs it (modal
+// exec() when none is given).
 class DialogColorChooser : public ColorChooser {
  public:
+  explicit DialogColorChooser(DialogRunner* runner = nullptr) : runner_(runner) {}
   std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
+
+ private:
+  DialogRunner* runner_;
 };
 
 }  // namespace hm

@@ -9,6 +9,7 @@
 
 #include "core/settings/message_sink.h"
 #include "core/settings/ui_text.h"
+#include "gui/dialogs/application_name.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "gui/dialogs/key_capture.h"
 #include "gui/skin/draw_skin_image.h"
@@ -25,6 +26,9 @@ QString colorName(unsigned rgb) { return QColor::fromRgb(rgb).name(); }
 
 CSkinDialog::CSkinDialog(const DialogEnv& env, Frame frame, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), env_(env), frame_(frame) {
+  // Window lists and task switchers name the dialog by the application
+  // (without a title of its own it would show the window class).
+  setWindowTitle(QString::fromLatin1(kApplicationName));
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   resize(dlg::kEmptyDialogWidth, dlg::kEmptyDialogHeight);

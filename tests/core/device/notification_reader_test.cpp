@@ -36,7 +36,7 @@ const ReportCase kReports[] = {
     {"MacroKey", {6, 9, 0, 12, 0, 0, 0, 0, 0}, true, {9, 12}},
     {"MacroKeyHigh", {6, 9, 0, 0xFF, 0, 0, 0, 0, 0}, true, {9, 255}},
     {"UnknownType6", {6, 6, 0, 1, 0, 0, 0, 0, 0}, false, {}},
-    {"ProgramType15", {6, 15, 0, 0, 0, 0, 0, 0, 0}, false, {}},
+    {"MouseGoingType15", {6, 15, 0, 0, 0, 0, 0, 0, 0}, true, {15, 0}},  // the mouse's own "unplug"
     {"TypeZero", {6, 0, 0, 0, 0, 0, 0, 0, 0}, false, {}},
     {"OtherReportId", {5, 5, 0, 1, 0, 0, 0, 0, 0}, false, {}},
     {"ReportIdZero", {0, 7, 0, 1, 0, 0, 0, 0, 0}, false, {}},
@@ -47,7 +47,7 @@ const ReportCase kReports[] = {
 
 class NotificationReportTest : public ::testing::TestWithParam<ReportCase> {};
 
-TEST_P(NotificationReportTest, OnlyIdSixTypesFiveSevenEightNineAreForwarded) {
+TEST_P(NotificationReportTest, OnlyIdSixTypesFiveSevenEightNineFifteenAreForwarded) {
   LinkFixture f;
   ASSERT_EQ(f.link.openMouse(), 1);
   Collector got;

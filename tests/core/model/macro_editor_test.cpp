@@ -237,7 +237,7 @@ TEST(MacroEditor, ConfirmWarnsAboutACutMacroAndSectionsWithoutImage) {
   for (int k = 0; k < 70; ++k) f.editor.recordKey({"A"});  // not recording: nothing
   EXPECT_EQ(f.editor.sequence().size(), 3u);
   f.editor.startRecording();
-  for (int k = 0; k < 70; ++k) f.editor.recordKey({"Num " + std::to_string(k % 10), k % 2 == 1});
+  for (int k = 0; k < 70; ++k) f.editor.recordKey({"Num " + std::to_string(k / 2 % 10), k % 2 == 1});
   f.sink.messages.clear();
   ASSERT_TRUE(f.editor.confirm());
   EXPECT_EQ(
@@ -341,6 +341,9 @@ KeyStroke press(const std::string& k) { return {k, false, false, false}; }
 KeyStroke repeat(const std::string& k, bool release = false) { return {k, release, true, false}; }
 KeyStroke release(const std::string& k) { return {k, true, false, false}; }
 KeyStroke ctrlBreak() { return {"Pause", false, false, true}; }
+// Strokes with the window system's time, as the display server sends them.
+KeyStroke pressAt(const std::string& k, std::uint64_t t) { return {k, false, false, false, t}; }
+KeyStroke releaseAt(const std::string& k, std::uint64_t t) { return {k, true, false, false, t}; }
 
 struct RecordCase {
   const char* name;
@@ -356,6 +359,7 @@ TEST_P(RecorderTest, Lines) {
   f.editor.startRecording();
   ASSERT_TRUE(f.editor.recording());
   for (const KeyStroke& k : GetParam().strokes) f.editor.recordKey(k);
+  f.editor.settleKeys();  // the window's timer after the last stroke
   EXPECT_EQ(f.editor.sequence(), GetParam().lines);
   EXPECT_EQ(f.editor.selectedLine(), static_cast<int>(GetParam().lines.size()) - 1);
   EXPECT_EQ(f.editor.recording(), GetParam().recording);
@@ -374,6 +378,23 @@ INSTANTIATE_TEST_SUITE_P(
                    {press("A"), repeat("A"), repeat("A", true), repeat("A"), release("A")},
                    {"A   Dn", "50 ms", "A   Up"},
                    true},
+        RecordCase{"HeldKeyRepeatingAsPressesOnly",
+                   {press("A"), press("A"), press("A"), release("A")},
+                   {"A   Dn", "50 ms", "A   Up"},
+                   true},
+        RecordCase{"HeldKeyRepeatingAsReleaseAndPressAtOneTime",
+                   {pressAt("C", 10), releaseAt("C", 670), pressAt("C", 670), releaseAt("C", 710),
+                    pressAt("C", 710), releaseAt("C", 2000)},
+                   {"C   Dn", "50 ms", "C   Up"},
+                   true},
+        RecordCase{"ReleaseAndPressAtTwoTimesAreBoth",
+                   {pressAt("C", 10), releaseAt("C", 20), pressAt("C", 30), releaseAt("D", 30)},
+                   {"C   Dn", "50 ms", "C   Up", "50 ms", "C   Dn", "50 ms", "D   Up"},
+                   true},
+        RecordCase{"HeldBackReleaseComesBeforeCtrlBreak",
+                   {pressAt("A", 10), releaseAt("A", 20), pressAt("Ctrl", 30), ctrlBreak()},
+                   {"A   Dn", "50 ms", "A   Up"},
+                   false},
         RecordCase{"ReleaseOfAKeyHeldBeforeTheStart",
                    {release("Shift"), press("A")},
                    {"50 ms", "Shift   Up", "A   Dn"},  // a release leaves the first press pending

@@ -325,6 +325,8 @@ TEST(AdvancedPage, CancelAfterClicksLeavesTheDesktopAlone) {
 
   s.click(frame::kCancel.center());
   EXPECT_EQ(s.working(), saved);
+  EXPECT_EQ(s.shown(), (Shown{9, 8, 2, true, false}))
+      << "at once: without a window manager the window stays on screen, showing what Apply sends";
   s.window.shell.tray->click();  // shown again: the page is repainted from the saved copy
   EXPECT_EQ(s.shown(), (Shown{9, 8, 2, true, false})) << "config.bin's values, as Cancel restores them";
   EXPECT_EQ(s.desktop.sets(), std::vector<std::string>{});

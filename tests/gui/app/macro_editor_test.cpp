@@ -10,6 +10,7 @@
 #include "core/macros/macro_record.h"
 #include "core/settings/ui_text.h"
 #include "gui/app/frame_colours.h"
+#include "gui/app/frame_layout.h"
 #include "gui/dialogs/delay_time_dialog.h"
 #include "gui/dialogs/dialog_layout.h"
 #include "macro_fixture.h"
@@ -120,6 +121,8 @@ TEST(MacroEditorControls, MouseEventsGoInAfterTheHoveredLine) {
   EXPECT_EQ(v.sequenceList()->currentRow(), 2) << "the press line";
   EXPECT_FALSE(v.mouseEventListOpen());
   EXPECT_EQ(v.mouseEventFace()->text(), "L-Button Click");
+  EXPECT_FALSE(v.nameField()->hasFocus() || v.nameField()->hasSelectedText())
+      << "the closing list hands no focus to the name field, where the next key would replace the name";
 
   m.insertMouseEvent(5, 6);  // "R-Button   Up" after the delay line before "A   Up"
   EXPECT_EQ(m.sequence(), (Lines{"A   Dn", "50 ms", "L-Button   Dn", "50 ms", "L-Button   Up", "50 ms",
@@ -213,6 +216,25 @@ TEST(MacroEditorControls, ContextMenuDeletesTheHoveredLine) {
   QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier,
                     list->visualItemRect(list->item(0)).center());
   EXPECT_EQ(m.sequence(), (Lines{"A   Dn", "50 ms"})) << "menu closed without a choice";
+}
+
+// Window lists name these windows; without a title of their own they would
+// show the window class.
+TEST(MacroEditorControls, DelayDialogMenuAndSkinsDialogCarryTheApplicationsTitle) {
+  MacroShell m(kThree.c_str());
+  std::vector<QString> titles;
+  m.runner.script = [&](QDialog& d) { titles.push_back(d.windowTitle()); };
+  m.view().setMenuRunner([&](QMenu& menu, QPoint) -> QAction* {
+    titles.push_back(menu.windowTitle());
+    return nullptr;
+  });
+  MacroShell::doubleClickRow(m.view().sequenceList(), 1);
+  QListWidget* list = m.view().sequenceList();
+  QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(0)).center());
+  m.shell.click(frame::kSkins.center());
+  const QString app = QStringLiteral("hidmouse");
+  EXPECT_EQ(titles, (std::vector<QString>{app, app, app}));
 }
 
 TEST(MacroEditorControls, ConfirmAfterRenamingWritesUnderTheListsNameInPlace) {

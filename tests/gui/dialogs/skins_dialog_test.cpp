@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
+#include <QWindow>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -184,6 +186,35 @@ TEST_F(SkinsDialogTest, TheSwatchAsksTheChooserFromBlackAndShowsTheChosenColour)
     test::clickAt(d.get(), dlg::kCancelRect.center());
     EXPECT_EQ(d->result(), QDialog::Rejected);
   }
+}
+
+// The standard chooser over the skinned dialog keeps the desktop's colours:
+// the dialog's white-on-dark style for its own labels and edit boxes must not
+// reach the chooser's.
+TEST_F(SkinsDialogTest, TheStandardColourChooserKeepsTheDesktopsStyle) {
+  auto d = open();
+  struct Inspect : DialogRunner {
+    QWidget* owner = nullptr;
+    int checked = 0;
+    int run(QDialog& c) override {
+      c.show();
+      EXPECT_EQ(c.windowHandle()->transientParent(), owner->windowHandle()) << "kept above its owner";
+      EXPECT_TRUE(c.isModal());
+      for (QWidget* w : c.findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(w) == nullptr && qobject_cast<QLineEdit*>(w) == nullptr) continue;
+        const QPalette desktop = QApplication::palette(w);
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base})
+          EXPECT_EQ(w->palette().color(role), desktop.color(role)) << w->metaObject()->className();
+        ++checked;
+      }
+      c.reject();
+      return c.result();
+    }
+  } inspect;
+  inspect.owner = d.get();
+  DialogColorChooser standard(&inspect);
+  EXPECT_EQ(standard.chooseColor(d.get(), Qt::black), std::nullopt);
+  EXPECT_GT(inspect.checked, 4);
 }
 
 TEST_F(SkinsDialogTest, TheWheelAnywhereOverTheDialogScrollsTheOpenListThreeLines) {

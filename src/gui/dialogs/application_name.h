@@ -1,0 +1,10 @@
+// The application's title: the caption of messages without one of their own
+// and the title of its windows that have none of their own (the executable's
+// base name).
+#pragma once
+
+namespace hm {
+
+inline constexpr char kApplicationName[] = "hidmouse";
+
+}  // namespace hm
