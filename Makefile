@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over the CMake presets.
 .PHONY: all build run test asan fuzz bench deb vm-test clean
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wall time of a whole "Apply" against the simulated mouse with real sleeps,
 // next to the 248 ms of pauses the protocol requires. Each pause is a minimum
 // the mouse needs; the aim is to stay within 2% of that floor.

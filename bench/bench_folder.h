@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A temporary folder for the files a benchmark reads and writes, removed with
 // it. On tmpfs when there is one, so that reading and saving cost what the
 // code costs, not what the disk's flush costs.

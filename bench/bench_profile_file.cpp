@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the profile files at sizes no user makes by hand but
 // a damaged or hostile file can have: 100,000 sections, sections that claim
 // 65,536 items, a line of 1 MiB. The target is under a second for each (the

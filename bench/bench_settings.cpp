@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the three settings files as the start-up and the Advanced page
 // read them: config.bin, str.ini with the texts of all three languages and
 // the skin settings, and record.ini with twelve full macros (every image filled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of a start with the toolkit: a frameless 880 x 660 window that
 // paints one line of text, and a tray icon. The start-up benchmark runs it in
 // the same rounds as the program to compare their start, memory and CPU time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint costs of the real main window on the simulated mouse (offscreen):
 // a full repaint of the Basic and of the Advanced page onto the canvas, as a
 // page switch or a refresh paints them, with the image cache and without it

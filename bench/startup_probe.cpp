@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup_probe: starts a program on the X display and measures its start.
 //
 //   startup_probe [--settle MS] [--idle MS] [--no-window] [--tray]

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardening a distribution builds its packages with (HM_HARDENING, on in
 # the release and package presets): stack protector, fortified libc calls,
 # format-string errors, read-only relocations bound at start-up, and a

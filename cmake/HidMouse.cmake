@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers shared by the CMake files of the tree.
 
 # hm_sources(VAR DIR): the .cpp files directly inside DIR (new files are picked

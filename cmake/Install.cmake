@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation, in the layout of a distribution (the package installs under
 # /usr, cmake --install by default under /usr/local):
 #   PREFIX/lib/hidmouse/   the program folder: hidmouse, hidmousectl, the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The .deb of the installed layout (make deb: the package preset, then
 # cpack). Its shared-library dependencies (Qt 6 Widgets, libudev, GLib, the
 # C++ runtime) are read off the programs by dpkg-shlibdeps; what they load

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as config.bin: loading must not crash; only a file of exactly
 // the stored size loads, and then it loads byte for byte. The file is an
 // in-memory file reached through /proc/self/fd, so the fuzzer never touches

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as record.ini: rebuilding the macro images must not crash,
 // must write nothing outside the twelve 128-byte images, and every image must
 // match the encoding of the items the record reader sees for its section.

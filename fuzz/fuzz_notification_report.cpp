@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary notification input reports to the notification reader's
 // parser and to the hidraw framing: nothing may read past the report, and
 // only report ID 6 with types 5, 7, 8, 9 is forwarded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a profile file: reading must not crash, and a key written
 // into the file must read back as written. Values are stored up to their first
 // line break (CR or LF) and read back up to the read buffer's length; names and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the HID report-descriptor parser: it must never
 // read out of bounds, loop or crash, and what it accepts must be consistent.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary text as a setup document (hidmousectl import): reading must not
 // crash, and a document that is accepted must write out as a document that is
 // accepted again and writes out the same bytes, so export after import is

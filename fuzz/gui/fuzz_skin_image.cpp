@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a skin image, loaded through the skin library with its
 // limits: as "/main.png" (the canvas) or as another image of a skin whose
 // main.png is small. Nothing may crash, and nothing larger than the limits

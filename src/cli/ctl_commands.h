@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hidmousectl subcommands. Each returns the process exit code.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl doctor: what a person with the mouse plugged in runs when it
 // does not work, and sends along with a problem report. It lists every
 // hidraw node of the mouse with its collections (usage page, usage, report

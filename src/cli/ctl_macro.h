@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `hidmousectl macro`: the macros of record.ini, changed with the macro
 // editor's rules (core/model/macro_editor.h): list, show NAME, new NAME,
 // delete NAME, loop NAME N, set NAME LINE... . new writes the section at once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl: the mouse's configuration tool for the shell and for scripts.
 #include <CLI/CLI.hpp>
 

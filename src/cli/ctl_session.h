@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every hidmousectl command shares: the global options, the HID backend
 // (the system's or the simulated mouse), the device link with its trace and
 // diagnostic hooks, and error reporting on stderr.

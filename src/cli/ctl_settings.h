@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `hidmousectl get` and `set`: the configuration's settings by key
 // (core/config_text/setting_keys.h), changed with the window's rules and saved as
 // its Apply saves them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `hidmousectl export` and `import`: the whole setup as one JSON document
 // (core/config_text/setup_document.h) in a file or, for "-", on stdout / stdin.
 #pragma once

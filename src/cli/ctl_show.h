@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `hidmousectl show`: the configuration of config.bin (and the macros of
 // record.ini) as a JSON document with stable field names, and the same in
 // readable text.

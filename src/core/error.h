@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one error value of the core's input and output and of the platform
 // layer: the call that failed and its errno. What the user is shown goes
 // through a MessageSink instead; this is what the code passes back up.

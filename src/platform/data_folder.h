@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which folder holds the settings files (config.bin, str.ini, record.ini)
 // and where the skins come from, for both hidmouse and hidmousectl.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key names as the Windows key-name service reports them on a US English
 // layout ("Ctrl", "Right Ctrl", "Num 7", "Prnt Scrn", "\" ...), looked up from
 // the physical key. The key tables of the button functions and the macro

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/pointer_settings.h"
 
 #include "core/settings/message_sink.h"

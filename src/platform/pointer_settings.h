@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's pointer settings: pointer speed, pointer acceleration
 // ("Enhance Pointer Precision"), wheel scroll lines (or one screen per notch)
 // and double-click time, read and set in the units of PointerValues

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GNOME's pointer settings through GSettings (GIO's plain C API), schema
 // org.gnome.desktop.peripherals.mouse:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/pointer_settings_kde.h"
 
 #include <gio/gio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KDE Plasma's pointer settings:
 //
 //   pointer speed  KWin's input devices over the session bus (service

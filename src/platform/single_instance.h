@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance guard: one running copy of the program per user.
 //
 // The guard is an advisory lock (flock) on a file named after the lock in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/startup.h"
 
 #include "core/settings/regular_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up both programs share, hidmouse and hidmousectl alike: the
 // options they both take, checked once with the same messages; the HID
 // backend (the simulated mouse or the system's hidraw nodes); the data

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system's default language, the stand-in for the system default
 // language identifier of the platform the tool was first written for.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two hidmousectl runs that write the same data folder at the same moment:
 // each waits for the other, so no update is lost and the three files never
 // hold parts of two saves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl doctor and the mouse-missing messages, run in-process over the
 // real Linux backend on the fake hidraw kernel: a working mouse, one whose
 // nodes the user may not open, a stalling one and none at all; and what a

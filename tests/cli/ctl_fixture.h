@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixture of the hidmousectl tests: the built binary run against a
 // temporary data folder (a factory config.bin and a str.ini), its stdout and
 // stderr in files, and the folder's files compared before and after.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl get, set, macro, export and import as a user runs them: the
 // files set writes are the files the window writes for the same choice, the
 // key matrix reaches the mouse, a factory install keeps its button names,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl as a user runs it: the built binary against temporary data
 // folders and the simulated mouse; output, JSON fields, trace lines and exit
 // codes.

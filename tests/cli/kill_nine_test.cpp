@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmousectl killed with SIGKILL at random moments of the commands that
 // write the data files (`apply`, `macros rebuild`, `set`, `macro set`,
 // `import`): after the next start the three data files are together those

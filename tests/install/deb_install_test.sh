@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the .deb with apt into a throw-away Debian root made by debootstrap
 # from the archive this machine uses, runs both programs there as a new user
 # without privileges, then purges the package: it must resolve its

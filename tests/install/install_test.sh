@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary DESTDIR and runs the installed programs
 # the way a user runs an installed copy: through the commands in PREFIX/bin,
 # from a program folder they cannot write. Their files must then come from a temporary $XDG_CONFIG_HOME/hidmouse

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages name exactly the options of the programs' --help, and
 # hidmousectl's page has a section for each of its commands.
 #   man_pages_test.sh BIN_DIR MAN_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice of the data folder, the seeding of the user's folder and the
 // fall-back when it cannot be set up.
 #include "platform/data_folder.h"

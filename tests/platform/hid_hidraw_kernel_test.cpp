@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux backend end to end over the fake hidraw kernel with the mouse's
 // firmware behind it: the device search, Apply, the notification reader,
 // unplugging and replugging, the kernel's answers and the ioctl request

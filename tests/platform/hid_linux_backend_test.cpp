@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux backend as far as a machine without hidraw nodes allows: the live
 // (empty) system, a sysfs-shaped fixture, and the input-report framing.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our HID report-descriptor parser on descriptors shaped like real devices.
 #include <gtest/gtest.h>
 

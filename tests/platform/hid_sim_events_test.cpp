@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated mouse's played events: the words of --sim-events, and the
 // player that plays them on the mouse in order.
 #include <gtest/gtest.h>

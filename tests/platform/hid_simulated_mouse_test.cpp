@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated mouse as a stand-in for the system: its list, its checks,
 // its plugging and the cable pulled mid-transfer.
 #include <gtest/gtest.h>

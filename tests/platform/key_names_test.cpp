@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key names from native scan codes (evdev code + 8), as the key tables and
 // the macro items spell them.
 #include <gtest/gtest.h>

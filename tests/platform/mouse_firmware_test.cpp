@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse's firmware model through its wire interface: framed reports in,
 // stored state, answers and input reports out.
 #include "platform/hid/mouse_firmware.h"

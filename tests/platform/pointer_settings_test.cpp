@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's pointer settings: the GNOME implementation for real against
 // GSettings' in-memory backend, and the values kept for the run, through the
 // same table of cases; then GNOME's own keys, a read-only store refusing

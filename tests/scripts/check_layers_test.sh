@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/check layers on a small tree of its own: clean as laid out, and
 # failing on each planted include that runs back up (one per row).
 set -euo pipefail

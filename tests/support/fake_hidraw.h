@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fake of the kernel's hidraw interface for the Linux HID backend's tests:
 // it answers the backend's system calls (HidrawSyscalls) for the device files
 // /dev/hidrawN of the USB HID interfaces plugged into it, and lays out the

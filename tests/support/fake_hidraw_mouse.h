@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse and a few other devices on the fake hidraw kernel
 // (fake_hidraw.h). HidrawMouse wires the mouse's firmware model
 // (platform/hid/mouse_firmware.h) to its three USB interfaces

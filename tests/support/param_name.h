@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names parameterised cases after their `name` field, as the case tables do.
 #pragma once
 

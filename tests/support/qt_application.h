@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one QApplication of a GUI test program, made on first use. Without a
 // display the tests still get a platform: offscreen.
 #pragma once

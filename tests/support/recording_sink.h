@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A MessageSink that records what the code would have shown the user, and can
 // act while a "box" is open (a real message box runs events).
 #pragma once

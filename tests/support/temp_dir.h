@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private temporary folder per test, removed with everything in it, and
 // whole-file helpers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the factory config.bin: first-run flag 0 and factoryConfig().
 // Usage: hm_factory_config OUTPUT_PATH
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control images of a skin: text buttons, frame buttons, page tabs,
 // drop-down boxes, check panes and cells, at the sizes the program draws
 // them (gui/skin/skin_images.h, gui/app/basic_layout.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backgrounds of the assignment dialogs and the skins dialog: the frame
 // with OK / Cancel and close, an icon of the dialog's kind, and wells where
 // the dialog's fields and drop-down boxes are (gui/dialogs/dialog_layout.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page backgrounds and the window's first picture. Every panel, well and
 // line is placed from the program's own layout headers: a panel surrounds
 // the controls of its group, a well frames a field or a column of cells.

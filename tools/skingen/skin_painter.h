@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing primitives of the skin generator: a colour theme and the pieces the
 // skins are made of (panels, wells, bevelled buttons, cells, glyphs).
 #pragma once

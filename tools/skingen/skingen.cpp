@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the default skins into <output>/Skins/<name>/ and writes the factory
 // <output>/str.ini. Run at build time: skingen <output folder>.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hidmouse-uhid: a virtual mouse on /dev/uhid that the window and
 // hidmousectl meet as the real one (see uhid_mouse.h). It runs until its
 // standard input ends or says "quit" (with --stay, until it is killed), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A virtual mouse on the kernel's /dev/uhid: the firmware model behind the
 // mouse's notification and command interfaces, made real HID devices
 // 04D9:A09F with the report descriptors of mouse_usb. The kernel then gives

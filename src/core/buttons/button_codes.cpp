@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encoding of button assignments into key-matrix entries.
 #include "core/buttons/button_codes.h"
 

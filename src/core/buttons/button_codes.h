@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Button function codes: the sixteen functions a button can carry, how one
 // assignment becomes a 4-byte key-matrix entry, how "Apply" builds the four
 // 64-byte key matrices, and the "Default" assignments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a choice in a button's function list does to the working record and
 // the display texts, without any window: the results the assignment dialogs
 // hand back, how each is stored into the edited mode and which text the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five key tables as constant data.
 #include "core/buttons/key_tables.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed tables that turn key names, modifier names and dialog list rows into
 // the codes the mouse understands: HID keyboard-page usages (with the
 // keyboard report's modifier byte), the mouse-button codes 0xF0..0xF6 that

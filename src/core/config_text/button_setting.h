@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A button's function written as text, for hidmousectl's `get` and `set`:
 // what a value names (a function-list choice with the parameters its dialog
 // would hand back) and how an assignment of the record reads as such a value.

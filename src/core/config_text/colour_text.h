@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A colour as the settings show it: "#rrggbb", lower-case hexadecimal.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines of a key press sequence that the macro editor can hold, checked
 // for text that comes from outside the editor (hidmousectl's `macro set`, an
 // imported setup): "<key name>   Dn", "<key name>   Up" and "<ms> ms" with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration as named settings, for hidmousectl's `get` and `set`:
 // each key reads a part of the record as text and changes it through the
 // same rules as the window's page that edits it (core/model/basic_logic.h,

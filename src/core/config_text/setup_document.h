@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole setup as one JSON document (hidmousectl's export and import):
 // the record of config.bin with its first-run flag, the button texts of
 // str.ini, its skin choice, and the macros of record.ini with their loop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup of setup_document.h read from and written to the three settings
 // files.
 //

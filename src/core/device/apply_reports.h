@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reports of one "Apply", encoded from the record without touching the
 // mouse: everything the sequence sends except page 1 of the colour block,
 // which is the mouse's own and comes from its 0x90 answer during the run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reaction to the system's device arrival and removal notifications: the
 // mouse is searched again for every notification of one of its interfaces,
 // and the window is told what to do.

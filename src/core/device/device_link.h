@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DeviceLink: the link to the mouse. It finds and opens the mouse's two
 // vendor collections, frames commands and block transfers, and sends the
 // command sequences (sensor handshake, the device part of "Apply", whose

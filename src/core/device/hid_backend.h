@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID interface contract between the device link and the operating
 // system: what finding the mouse, exchanging commands and reading its
 // notifications need of a HID stack. Two backends implement it: the Linux one

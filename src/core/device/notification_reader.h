@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // NotificationReader: the one background thread. It reads the notification
 // collection's input reports and forwards the mouse's events (report ID 6,
 // type 5, 7, 8 or 9: report byte 1 = type, byte 3 = value) to a callback;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pauses of the protocol go through a Sleeper so that tests run without
 // waiting and record what was asked, while the program and the benchmarks
 // sleep for real.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WakeEvent: a manual-reset event that a thread can wait on together with a
 // file descriptor. It is an eventfd: set() makes it readable and keeps it so
 // until reset(), so a waiter that polls its fd() beside a device descriptor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // record.ini -> macro images.
 #include "core/macros/macro_encoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro image: the 128-byte device form of one macro.
 //
 //   bytes 0..1   loop count, big-endian

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // record.ini access through the profile-file engine.
 #include "core/macros/macro_record.h"
 

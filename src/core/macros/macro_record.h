@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Macros in their editable form and their record.ini file.
 //
 // record.ini holds one section per macro, in macro order (macro n is the n-th

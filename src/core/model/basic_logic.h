@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Basic page's and LED panel's rules as plain functions over MouseConfig,
 // without any window: the key modes, the report-rate cells, the DPI scale and
 // columns, the rule that keeps one DPI stage on, the LED modes and parameter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ConfigSession: the configuration of one run, as the main window and
 // hidmousectl both hold it: the working MouseConfig (edited, sent by
 // "Apply"), the saved copy (taken after loading and after every Apply,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor's rules, without any window: a MacroEditor holds what the
 // editor's controls show (the macro list in file order, the key press
 // sequence of the selected macro, the name and loop-times fields, the face of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro recorder: turns the key presses and releases that reach the
 // configuration window into lines of a key press sequence, with a fixed
 // "50 ms" between consecutive events (no real time is measured).

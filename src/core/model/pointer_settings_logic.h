@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Advanced page's pointer-settings rules as plain functions over
 // MouseConfig, without any window or desktop: the mapping between the
 // record's slider steps and the desktop's values, the values "Default"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sensor answer a simulated mouse gives, as both programs take it on
 // their command line (--sim-sensor T,R,O1,O2): sensor type, rate, option 1
 // and option 2, four decimal numbers 0..255 separated by commas, nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins the skins dialog offers: the sub-folders of the skin roots.
 //
 // A skin root is a folder that holds one folder per skin ("Skins" beside the

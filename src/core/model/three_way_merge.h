@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping both the user's edits and what another program saved meanwhile:
 // three-way merges of what the window loaded (base), what the user made of
 // it (mine) and what the files hold now (theirs). Where mine differs from

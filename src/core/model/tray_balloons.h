@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The balloons of the tray icon: what the mouse just did (report rate, DPI
 // stage, key matrix, macro key switched with its buttons) and the warning
 // that the mouse is missing. Plain functions over the text table.

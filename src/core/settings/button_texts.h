@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display texts of the button assignments: one string per mode and
 // button slot, shown in the Basic page's boxes and kept in str.ini. They live
 // beside MouseConfig and are never derived from it.

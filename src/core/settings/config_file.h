@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // config.bin: the stored configuration.
 //
 // Byte contract (exactly kConfigFileSize bytes, nothing else):

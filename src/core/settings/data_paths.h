@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the settings files live: the folder of the running executable by
 // default, or any folder a caller names (the programs take --data-dir).
 #pragma once

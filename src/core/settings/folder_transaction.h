@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many writers, one data folder: the window and every hidmousectl run share
 // config.bin, str.ini and record.ini, and must neither interleave their
 // reads and writes nor leave the three files of different saves.

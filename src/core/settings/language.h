@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface language of a run, chosen once from the system's default
 // language identifier.
 #pragma once

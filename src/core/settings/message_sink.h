@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the core tells the user about failures: a modal message with a text and
 // a caption. The GUI shows message boxes, hidmousectl prints to stderr and the
 // tests record what was said.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MouseConfig: the 2021-byte configuration record. It is the body of
 // config.bin byte for byte (after the one first-run flag byte), so the struct
 // is a packed image of one-byte fields; offsets are checked below.

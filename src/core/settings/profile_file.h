@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows profile-file (INI) semantics on a UTF-8 or UTF-16LE text file.
 //
 // Reading:

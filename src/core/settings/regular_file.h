@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file reading and writing of the settings files (config.bin, str.ini,
 // record.ini). Only regular files are read or replaced: a directory, FIFO or
 // device in a file's place is refused, and nothing here ever waits for one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // str.ini: the button display texts per interface language and the skin
 // settings, kept through the profile-file engine.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin name of str.ini ("Path" in section "Skins") and of the skins
 // dialog: the name of one folder directly inside the Skins folder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text files as the settings files hold them: UTF-8 with or without a
 // byte-order mark, or UTF-16LE with a byte-order mark, in lines ended by LF or
 // CR LF. Text inside the program is UTF-8; these functions turn file bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text columns. Each row names its role so that the order is checked at
 // compile time against TextId.
 #include "core/settings/ui_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every language-dependent text of the system, in one place: the main
 // window's text table (one entry per role, reached by TextId) and the texts of
 // the assignment dialogs and the skins dialog. English, Simplified Chinese and

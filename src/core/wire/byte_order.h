@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Byte-order conversions of the program's byte images, in one place:
 //  - big-endian 16-bit words (the loop count of a macro image),
 //  - 16-bit values kept as a low and a high byte (consumer usages in the

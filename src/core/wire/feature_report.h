@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FeatureReport: the 8-byte command unit sent to the mouse.
 //   byte 0     command code, bit 7 set = a read command the mouse answers
 //   bytes 1..6 parameters; in block transfers byte 1 is the block or page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse's HID protocol: identity, collections, command codes, lengths,
 // pauses, notification events and the texts the device link shows. Every
 // number the device code uses is named here.

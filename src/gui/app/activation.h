@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Activation: the running copy is the one that shows the window. It owns a
 // session-bus name made from the desktop file's ID and answers the desktop's
 // org.freedesktop.Application interface (Activate shows and raises the

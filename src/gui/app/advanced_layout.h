@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry and control identifiers of the Advanced page, in client pixels of
 // the main window: the desktop's pointer settings on the left, the macro
 // editor on the right. Rectangles are left, top, right,

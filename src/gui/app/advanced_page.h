@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Advanced page. Its left half holds the desktop's pointer settings: the
 // pointer speed, scroll lines and double-click sliders (11 cells each), the
 // "Enhance Pointer Precision" and "Scroll One Screen" ticks and "Default";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the pages and panels of the main window share with it: the
 // configuration session with the records they edit, the texts, the device
 // link, the skin, the message sink and the window's drawing services.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry and image names of the Basic page and its LED panel, in client
 // pixels of the main window. Rectangles are left, top, right, bottom with the
 // right and bottom edges outside (left <= x < right, top <= y < bottom), the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Basic settings page: the seven key drop-down boxes of the edited mode
 // with their function lists, the Mode A / Mode B buttons and "Default", the
 // report-rate cells, the four DPI stage columns with their on/off panes, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small conversions shared by the Basic page and its LED panel: layout boxes
 // to Qt rectangles, UTF-8 texts and image names to QString.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of the hidmouse program:
 //   hidmouse [--simulate] [--sim-sensor T,R,O1,O2] [--sim-events LIST]
 //            [--data-dir DIR] [--language en|zh_CN|zh_TW] [--show]

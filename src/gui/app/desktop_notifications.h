@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse's events as desktop notifications: each balloon goes to the
 // session's notification server (org.freedesktop.Notifications) whenever one
 // answers, with or without a tray; the tray's balloon is the fallback.

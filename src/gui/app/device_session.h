@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of the mouse: the device link, the notification
 // reader thread with the hand-over of its events to the UI thread, and the
 // device-change monitor with its socket notifier.

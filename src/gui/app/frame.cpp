@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/app/frame.h"
 
 #include "core/settings/ui_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame of the main window, the same on both pages: page title, skins,
 // minimise and close buttons, the two page tabs, OK / Apply / Cancel and the
 // web-address link. Rectangles are client pixels, right / bottom exclusive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours of the main window's real child controls (lists, edits, swatches,
 // static texts), answered by the window for each child by kind and
 // identifier, as the skinned look needs them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rectangles of the main window's frame, the same on both pages: page title,
 // skins, minimise and close buttons, the two page tabs, OK / Apply / Cancel
 // and the web-address link. Client pixels, right / bottom exclusive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CHidMouseApp: the program. It prepares the platform (offscreen for
 // screenshots without a display, the X11 window class), reads the command
 // line, takes the single-instance lock (a second start asks the running copy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CHidMouseDlg: the main window. A frameless tool window (no taskbar button)
 // showing the canvas, the frame and one of two pages; it owns the page model
 // (CurrentPage, ShowBasicPage, ShowAdvancedPage, LeavePage,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hover highlighting of the main window. Every mouse move over a hoverable
 // control of the frame or of the current page (re)starts a 10 ms delay; when
 // it runs out without another move, the control under the pointer is drawn

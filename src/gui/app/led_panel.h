@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LED panel of the Basic page: the effect mode and its parameter, the
 // eight loop colours with their ticks and swatches, and the per-stage DPI
 // LED toggles. The Basic page owns the panel and calls it at its points of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor on the right half of the Advanced page: it shows a
 // MacroEditor (core/model/macro_editor.h, which holds the rules and the
 // state) with the page's real child controls and drawn buttons.

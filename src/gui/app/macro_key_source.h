@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro recorder's key source: while installed, an application-wide
 // event filter names every key press and release that reaches the main
 // window or one of its children (gui/dialogs/key_capture.h names them the way

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's MessageSink: a modal message box owned by the main window
 // with an OK button only. An empty caption shows the application name.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page model of the main window. The Basic and the Advanced page (and
 // the panels they contain) are Page objects owned by CHidMouseDlg; the
 // window keeps CurrentPage, runs the click dispatcher, the hover tracking and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the left mouse button is down now, as the display server sees it.
 //
 // Qt's own idea (QGuiApplication::mouseButtons) follows the input events the

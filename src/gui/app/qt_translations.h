@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts in the program's language: the standard buttons of the
 // message boxes, the colour chooser, the line edits' context menus. Qt keeps
 // them in the catalogues of its translations folder (Debian: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock of the start-up's diagnostic lines: milliseconds since the exec
 // of the program. The clock starts when the program's static objects are made,
 // before main(); the time the process spent before that (loading and linking

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon: the program's way back to its hidden window and the place
 // of its balloons. The icon itself sits behind TrayIconBackend so tests can
 // click it and read its balloons without a desktop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Detectable auto-repeat on X11: while it is on, the server sends a held
 // key's repeats as presses only, without the release it otherwise puts before
 // each (a release and a press with the same time, which Qt marks as repeats

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The multimedia and the Windows-function dialogs: one drop-down list of
 // consumer functions each, in the system language. The result is the chosen
 // row and its text; OK without a choice gives row 0.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour chooser behind the loop-colour swatches. The page asks through
 // this interface, like it shows messages through MessageSink, so tests answer
 // it without a modal dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The combo-key dialog: one modifier chosen from a list and up to two keys
 // captured from the keyboard, each into the key box that has the focus.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/dialogs/delay_time_dialog.h"
 
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The delay-time dialog of the macro editor: one box for a delay in
 // milliseconds. The dialog does not check the range (the note tells the
 // user); the editor does.

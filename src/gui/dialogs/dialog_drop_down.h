@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drop-down list of the assignment dialogs: a box rectangle on the
 // dialog that toggles a real list box below it. The list is created at each
 // opening (filled afresh) and destroyed at each closing; a press outside the

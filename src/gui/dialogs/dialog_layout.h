@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry, images, control identifiers and fixed texts of the assignment
 // dialogs and the skins dialog, in dialog client pixels. Rectangles are given as left, top, right,
 // bottom with the right and bottom edges outside (ltrb), the rule every

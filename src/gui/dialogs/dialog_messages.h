@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message boxes an assignment dialog raises about itself (a skin image
 // it cannot draw) are owned by that dialog, not by the main window. The
 // program hands the dialogs a maker of such sinks; without one (the tests)

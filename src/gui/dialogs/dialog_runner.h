@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How an assignment dialog is run. The function-list logic never calls
 // QDialog::exec() itself: it hands the dialog to a runner, so the program runs
 // it modally while tests drive the dialog's real widgets and then accept or

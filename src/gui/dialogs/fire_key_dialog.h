@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fire-key dialog: which key or mouse button the mouse repeats (a list of
 // the 61 fire rows), how fast (speed 5..255, smaller is faster) and how often
 // (times 0..255, 0 = until the button is released).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a choice in one of the Basic page's key function lists does: runs the
 // assignment dialog where the function has one, stores the result into the
 // edited mode of the working record and sets the button's display text; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key capture for the single-key and combo-key dialogs: while a dialog runs,
 // an application-wide event filter sees every key press and release that
 // reaches the dialog's own window (the dialog and its children) and names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro-key dialog: one of the stored macros (listed afresh from
 // record.ini at each opening of the list) and how the mouse repeats it, as
 // one of three options ticked one at a time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-key dialog: captures one key from the keyboard and shows its
 // name; the name of the last key event (press or release) is the result.
 #pragma once

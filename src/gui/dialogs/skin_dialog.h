@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame shared by the seven assignment dialogs: a frameless QDialog
 // sized and painted by its skin background image, with the skinned OK,
 // Cancel and close buttons and their hover images, the dialog font and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins dialog: the skin (one of the folders of the skin roots) and the
 // colour of all painted UI text.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/skin/draw_skin_image.h"
 
 #include <QRect>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Putting skin images on a canvas with their transparency.
 //
 // Images with alpha are kept premultiplied with truncation and blended

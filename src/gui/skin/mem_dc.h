@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Off-screen drawing over a window's persistent canvas.
 //
 // Every painter and every partial redraw builds a CMemDC over the window's

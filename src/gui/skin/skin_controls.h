@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image-based controls of the skinned windows.
 //
 // Every control is a fixed rectangle on its window's canvas, drawn from skin

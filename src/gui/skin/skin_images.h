@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names of the skin images and the sizes of the controls drawn from them.
 // Names begin with "/" and are appended to the skin folder; they are matched
 // against the files of the folder without regard to letter case.

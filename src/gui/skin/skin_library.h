@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The images of one skin folder, decoded and prepared for drawing.
 //
 // One library belongs to each main window and is passed by reference to its

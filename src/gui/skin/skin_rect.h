@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rectangles of the skinned windows. Every control is a fixed rectangle in
 // client pixels given as (left, top, right, bottom) with right and bottom
 // exclusive; a point is inside when left <= x < right and top <= y < bottom.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painted text of the skinned windows: fonts per language and the text
 // formats used by every painter (always transparent, single line, clipped to
 // the rectangle).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The framing rule of hidraw input reports: hidraw delivers a report of a
 // collection without report IDs as its data alone, and a report of a device
 // with report IDs with its ID in byte 0. The device link always wants byte 0

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system calls the Linux HID backend makes on hidraw nodes, behind one
 // small interface so that tests can put a fake kernel beneath the backend.
 // Each member behaves as the call of the same name: it returns what the call

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hid/linux_hid_backend.h"
 
 #include <fcntl.h>

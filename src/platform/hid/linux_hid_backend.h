@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux HID backend: hidraw nodes found and watched through libudev.
 //
 // Every hidraw node is presented as one interface per top-level collection

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MouseFirmware: what the mouse itself stores and answers behind its two
 // vendor collections, with no notion of handles, paths or the system's device
 // list. A HID layer (the simulated HID system of simulated_mouse.h, or a fake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse's USB interfaces as the kernel meets them, each with its report
 // descriptor: what a HID layer that plays the whole mouse (the fake hidraw
 // kernel of the tests, the uhid tool) presents to the system.

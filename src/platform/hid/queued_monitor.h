@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QueuedHidMonitor: a HidMonitor fed by whoever stands in for the system's
 // device notifications (the simulated HID system, a test's fake kernel).
 // push() queues an event; fd() is readable while any wait; drain() hands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A parser of USB HID report descriptors (HID class definition 1.11, 6.2.2):
 // short and long items, the global state table with Push/Pop, collections and
 // the Input, Output and Feature main items. A short Usage takes the last Usage

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Events that the simulated mouse plays after a program has started, for
 // trying out what the mouse's own switches and plugging do without one
 // (--sim-events of hidmouse and hidmousectl). A list of words, given as

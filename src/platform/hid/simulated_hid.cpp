@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handles and monitors of the simulated HID system, over the firmware
 // model of the mouse.
 #include "platform/hid/simulated_hid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inside of the simulated HID system (simulated_mouse.h): the state that
 // the SimulatedMouse, its handles and its monitors share, and the makers of
 // handles and monitors. Only simulated_mouse.cpp and simulated_hid.cpp use it.

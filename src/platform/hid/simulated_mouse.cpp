@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/hid/simulated_mouse.h"
 
 #include <cerrno>

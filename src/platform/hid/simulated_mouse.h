@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SimulatedMouse: an in-process stand-in for the system's HID stack with the
 // mouse plugged in, used by every device test, by the benchmarks and by
 // --simulate. It is the fake HID system over the mouse's firmware model

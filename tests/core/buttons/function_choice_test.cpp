@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a function-list choice stores: dialog results into the edited mode
 // and the box text, the Shift rules, the DPI sub-list and the left-button
 // guard. Checked through the encoded key-matrix entry, which is what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings by key against the window's own rules: every value a key takes
 // stores exactly what the same choice on the window's page stores (record and
 // button texts compared whole), reads back through get to a value that stores

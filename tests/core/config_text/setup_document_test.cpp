@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole setup as one document: export, import into another folder and
 // export again give the same bytes (and the same files), on the factory
 // setup and on one with twelve macros; a damaged or hand-edited document is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reports of an Apply, encoded without a mouse: one sane record changed
 // in one field per case, against literal bytes (checksums included).
 #include "core/device/apply_reports.h"

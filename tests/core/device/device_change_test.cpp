@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device arrival and removal: which notifications count and what the window
 // is told to do.
 #include <gtest/gtest.h>

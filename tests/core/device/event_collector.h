@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Collects the events a notification reader forwards; waits are bounded so a
 // broken reader fails the test instead of hanging it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A DeviceLink over a SimulatedMouse with a recording sleeper, a recording
 // message sink and the trace collected line by line (also used by the
 // configuration session's tests).

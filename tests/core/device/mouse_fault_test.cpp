@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A misbehaving mouse: the cable pulled before every single operation of an
 // Apply, answers that lie, reads that never come, garbage and storms on the
 // notification collection, and many plug cycles with the reader running.

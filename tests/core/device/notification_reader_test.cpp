@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader thread: which notification reports reach the window, and that
 // events keep flowing across unplugging and replugging.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search for the mouse among the system's interfaces.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sensor handshake and the whole "Apply" sequence, byte for byte and
 // pause for pause, against the simulated mouse.
 #include <gtest/gtest.h>

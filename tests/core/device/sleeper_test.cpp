@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real sleeper's one promise: a pause is never shorter than asked, since
 // each pause is a minimum the mouse needs. (How close it stays is measured by
 // bench/bench_apply.cpp.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command framing and block transfers against the simulated mouse.
 #include <gtest/gtest.h>
 

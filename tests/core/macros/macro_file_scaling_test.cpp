@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing record.ini and str.ini takes work in proportion to the
 // file, whatever its shape: many sections, a huge ItemCount, a megabyte-long
 // name or value. The measure is the profile engine's lookup work (the bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rewriting a macro where its section stands: the file around the section is
 // kept byte for byte, so the macro keeps its number.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tables of the Basic page and LED panel rules, without a window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration session: loading config.bin then str.ini, the first-run
 // action, and Apply as one straight line (encode, send, save both files,
 // take the saved copy) against the simulated mouse, also when the mouse or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor's rules without a window: New's checks and their order,
 // Delete, Confirm rewriting the macro in its place, loop times, delay lines,
 // inserted mouse events, and the recorder driven by key strokes.

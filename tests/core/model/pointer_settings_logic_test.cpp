@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tables of the Advanced page's pointer-settings rules, without a window or
 // a desktop: the step mapping both ways, what a reading puts into the record,
 // and what the record hands over and shows.

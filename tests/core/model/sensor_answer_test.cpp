@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The --sim-sensor value both programs accept: four decimal bytes.
 #include <gtest/gtest.h>
 

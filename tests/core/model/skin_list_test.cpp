@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins offered by the skins dialog: folders only, skin names only,
 // sorted, merged over several roots with the first root winning, and found by
 // their exact name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/model/three_way_merge.h"
 
 #include <gtest/gtest.h>

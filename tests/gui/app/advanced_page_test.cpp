@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Advanced page's pointer settings in the real main window over the
 // simulated mouse, clicked at their client coordinates, with a desktop that
 // records what it is asked: the first paint's reading, the sliders and ticks,

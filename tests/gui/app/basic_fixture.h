@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the Basic page and LED panel tests: the real main window over
 // the simulated mouse (fixtures.h), started from a record of the test's
 // choosing, with a copy of the default skin whose images are made opaque so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Basic page on the real main window: clicks at the page's coordinates,
 // then the working record and the canvas picture are checked.
 #include <gtest/gtest.h>

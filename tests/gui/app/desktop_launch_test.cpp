@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program on a desktop: the mouse's events as desktop notifications
 // (the tray's balloons only where no server takes them), and a second start
 // reaching the running copy, which shows its window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the main-window tests: one QApplication for the test program, a
 // temporary data folder with the generated factory files, a message sink and
 // a tray that record, and Shell: the real CHidMouseDlg over a SimulatedMouse

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole user path through the main window and the simulated mouse: open
 // button 4's function list, pick "Single Key", press A in the dialog, OK,
 // Apply. The mouse's table 1 then holds 00 00 04 00 in slot 4 and str.ini

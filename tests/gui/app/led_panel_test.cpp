@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LED panel on the real main window: clicks at the panel's coordinates,
 // list choices as the user makes them, then the record, the faces and the
 // canvas picture are checked; Apply sends what was set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole user path through the main window and the simulated mouse: on the
 // Advanced page New "Copy", record A, Confirm, loop times 3; on the Basic
 // page assign "Copy" to button 4 with the macro key dialog; Apply. The mouse

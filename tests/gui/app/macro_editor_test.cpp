@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor's controls in the real main window: built from record.ini
 // with the skin's colours, New / Delete / Confirm clicked, mouse events
 // inserted through the drop list, delays edited through the delay dialog,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the macro editor tests: the real main window over the simulated
 // mouse (fixtures.h) with a record.ini of the test's choosing, shown on the
 // Advanced page, its dialogs run by a script, and the editor's real child

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Macro recording in the real main window: "Start Recording" and "Stop
 // Recording" clicked at their client coordinates, keys sent to the window's
 // focused control as the window system sends them, and what the key press

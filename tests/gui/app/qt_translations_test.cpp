@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts follow the program's language: the standard buttons of the
 // message boxes and the colour chooser, from Qt's catalogues.
 #include <gtest/gtest.h>

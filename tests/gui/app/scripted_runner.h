@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A DialogRunner for the main-window tests: it shows the dialog and runs a
 // script that drives it the way a user would, instead of a modal loop; a
 // dialog the script leaves open is cancelled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas of the main window: the picture of "/main.png" shows wherever
 // the first page's background does not cover it (a background with alpha, a
 // smaller or a missing one), whether or not the window made it before the

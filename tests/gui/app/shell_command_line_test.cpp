@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of the program, and the colours the window gives its
 // real child controls.
 #include <gtest/gtest.h>

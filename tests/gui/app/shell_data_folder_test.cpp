@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window and another program saving into one data folder: the window
 // follows what the other saves while it has no edits, and its Apply keeps
 // both the user's edits and the other program's changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The click dispatcher of the main window: the frame regions in their order
 // (OK, Apply and the skins button independent, minimise and close ending the
 // dispatch, Cancel going on), the right and bottom edge pixels outside, the

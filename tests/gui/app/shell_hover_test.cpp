@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hover highlighting: after the hover delay the control under the pointer is
 // drawn with its over image, the other members of its group go back to
 // normal, and a move outside every hoverable control clears them all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's message sinks: a modal box with OK only and the application
 // name as the default caption; one line per message where no box can be shown.
 #include <gtest/gtest.h>

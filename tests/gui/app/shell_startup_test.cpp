@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the main window: with and without the mouse, without
 // config.bin, without "/main.png", the text colour, and the program's
 // own start-up paths (second instance, screenshots, bad arguments).

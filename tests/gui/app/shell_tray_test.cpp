@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray and the device: every balloon text, clicks on the icon, "Exit",
 // events from the mouse reaching the window through the reader thread, and
 // unplugging and replugging through the simulated mouse.

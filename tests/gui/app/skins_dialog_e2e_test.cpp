@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins button end to end: the real skins dialog over the main window,
 // driven like a user (open the list, choose "Crimson", pick a colour, OK or
 // Cancel). OK stores the skin in str.ini and repaints the page from it;

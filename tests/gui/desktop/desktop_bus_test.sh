@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program on a private session bus with the desktop's services written
 # for the tests (fake_desktop.py):
 # - every mouse event is one notification of the desktop entry (a burst

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A desktop's bus services for the tests, on the session bus:
 
   notifications LOG  org.freedesktop.Notifications; every Notify call is one

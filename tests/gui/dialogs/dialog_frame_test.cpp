@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame all seven dialogs share: background sizing, the "error" box when
 // the background is missing (OK / Cancel still work by position), OK /
 // Cancel / close by position, hover images, the standard keys.

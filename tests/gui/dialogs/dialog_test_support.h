@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the dialog tests: one QApplication, a temporary skin folder with
 // solid-colour dialog images, a sink that records messages, a runner that
 // drives a dialog's widgets instead of a modal loop, and key, mouse and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The function-list controller end to end below the Basic page: a choice
 // runs the real dialog (driven through its widgets by a scripted runner),
 // the result lands in the edited mode and the key-matrix entry, a cancelled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key capture of the single-key and combo-key dialogs, driven by key events
 // carrying native scan codes as X11 delivers them, and the Qt-key names used
 // when no scan code comes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs with lists and number boxes: fire key, delay time, multimedia,
 // Windows function and macro key, driven through their real widgets.
 #include <gtest/gtest.h>

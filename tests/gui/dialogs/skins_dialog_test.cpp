@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins dialog through its real widgets: what it starts from and gives
 // back, the list of skin folders, exact-name choices, the colour chooser, the
 // wheel, the hover images, and the generated skins' "/skins.png".

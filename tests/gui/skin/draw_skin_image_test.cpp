@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Premultiplication, exact blending, opaque copies and the failure variants
 // of drawing one skin image.
 #include <gtest/gtest.h>

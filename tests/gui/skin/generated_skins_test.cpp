@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins and the factory str.ini written by the build into bin/.
 #include <gtest/gtest.h>
 

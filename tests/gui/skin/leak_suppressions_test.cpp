@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LeakSanitizer hook of the skin tests: fontconfig keeps a few allocations of
 // its font cache for the life of the process (no owner frees them), which the
 // sanitized builds would otherwise report as leaks of every test that draws

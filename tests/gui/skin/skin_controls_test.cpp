@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hit tests, states and redraws of the skinned controls, CMemDC and text.
 #include <gtest/gtest.h>
 

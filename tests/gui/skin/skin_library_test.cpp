@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin folder, case-insensitive image names and the image cache.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images decoded ahead on the library's worker: taken by the first draw of
 // their folder, never across folders, dropped with the cache; and the size a
 // file announces without decoding it.

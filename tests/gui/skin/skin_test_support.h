@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the skin tests: one QApplication for the whole test program, a
 // temporary skin folder with solid-colour PNGs, and a sink that records
 // messages.

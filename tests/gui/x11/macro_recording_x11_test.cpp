@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording a held key on a real X server (run under xvfb-run): the server
 // repeats a held key with its own auto-repeat, and the recorder has to see
 // one press and one release however the repeats arrive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dragging the window on a real X server (run under xvfb-run, no window
 // manager): a drag starts only while the server's pointer holds the left
 // button. Qt's own button state lags behind while a click's action blocks (an
