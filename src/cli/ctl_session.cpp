@@ -120,10 +120,6 @@ void Session::attachLink() {
 Session::~Session() { link_->close(); }
 
 bool Session::lockFolder(FolderAccess access) {
-  if (access == FolderAccess::Write && !mayWrite()) return false;
-  // The factory files of an installed copy are never written: no lock to
-  // share, and no lock file left in the program's folder.
-  if (readOnly_) return true;
   hold_ = std::make_unique<FolderHold>(paths(), access, "hidmousectl");
   if (hold_->status()) return true;
   console_.error(hold_->failureText());
@@ -146,19 +142,8 @@ DataPaths Session::paths() const {
     const OpenedDataFolder data = openDataFolder(options_.dataDir);
     if (!data.warning.empty()) console_.error(data.warning);
     paths_ = data.paths;
-    readOnly_ = data.location.where.readOnly;
   }
   return *paths_;
-}
-
-bool Session::mayWrite() {
-  const DataPaths p = paths();
-  if (!readOnly_) return true;
-  console_.error("cannot save: " + p.folder +
-                 " holds the factory files of the installed program, which are never overwritten; "
-                 "make $XDG_CONFIG_HOME/hidmouse (~/.config/hidmouse) a folder the user may write, "
-                 "or give --data-dir");
-  return false;
 }
 
 Language Session::language() const { return selectLanguage(systemDefaultLanguageId()); }

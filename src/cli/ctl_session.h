@@ -106,9 +106,6 @@ class Session {
   // The simulated mouse when --simulate was given, else nullptr.
   SimulatedMouse* simulated() { return simulated_; }
   DataPaths paths() const;
-  // Whether the commands that save may write the data folder; when not (the
-  // factory files of an installed copy), prints why.
-  bool mayWrite();
   Language language() const;
 
   // Takes the data folder for the run (the exclusive lock and a transaction
@@ -138,7 +135,6 @@ class Session {
   SimulatedMouse* simulated_ = nullptr;
   std::unique_ptr<DeviceLink> link_;
   mutable std::optional<DataPaths> paths_;
-  mutable bool readOnly_ = false;
   std::unique_ptr<FolderHold> hold_;
 };
 

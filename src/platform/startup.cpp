@@ -64,6 +64,7 @@ OpenedDataFolder openDataFolder(const std::string& dataDir) {
   opened.location = locateDataFolder(dataDir);
   opened.warning = dataFolderWarning(opened.location);
   opened.paths = DataPaths::inFolder(opened.location.where.folder);
+  opened.paths.readOnly = opened.location.where.readOnly;
   for (const std::string* f : {&opened.paths.configBin, &opened.paths.strIni, &opened.paths.recordIni})
     removeStaleTemporaryFiles(*f);
   return opened;

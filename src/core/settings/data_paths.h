@@ -12,6 +12,9 @@ std::string executableFolder();
 
 struct DataPaths {
   std::string folder, configBin, strIni, recordIni;
+  // The folder holds the factory files of an installed copy: they are read
+  // and never saved, even by root (FolderHold refuses to write them).
+  bool readOnly = false;
   // folder + "/config.bin", "/str.ini", "/record.ini".
   static DataPaths inFolder(const std::string& folder);
 };

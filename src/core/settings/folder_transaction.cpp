@@ -19,6 +19,8 @@ constexpr char kJournalEnd[] = "end";
 constexpr auto kLockPoll = std::chrono::milliseconds(20);
 constexpr std::size_t kMaxJournalBytes = 64 * 1024;
 constexpr std::size_t kMaxHolderBytes = 256;
+// The call of the refusal to write the factory files of an installed copy.
+constexpr char kFactoryFilesCall[] = "save the factory files";
 
 std::string inFolder(const std::string& folder, const char* name) {
   return (folder.empty() ? std::string(".") : folder) + "/" + name;
@@ -158,6 +160,11 @@ std::string lockHolderText(const std::string& folder) {
 }
 
 std::string folderBusyText(const std::string& folder, const Error& error) {
+  if (error.code == EROFS && error.call == kFactoryFilesCall)
+    return "cannot save: " + folder +
+           " holds the factory files of the installed program, which are never overwritten; "
+           "make $XDG_CONFIG_HOME/hidmouse (~/.config/hidmouse) a folder the user may write, "
+           "or give --data-dir";
   if (error.code == EWOULDBLOCK)
     return "the data folder " + folder + " is in use by " + lockHolderText(folder) +
            "; nothing was changed, try again when it has finished";
@@ -265,6 +272,12 @@ Status FolderTransaction::commit() {
 FolderHold::FolderHold(const DataPaths& paths, FolderAccess access, const std::string& program,
                        std::chrono::milliseconds wait)
     : folder_(paths.folder) {
+  // The factory files of an installed copy: nothing to share a lock over
+  // (and no lock file is left in the program's folder), nothing to save.
+  if (paths.readOnly) {
+    if (access == FolderAccess::Write) status_ = Error{kFactoryFilesCall, EROFS};
+    return;
+  }
   Result<FolderLock> lock = FolderLock::acquire(paths, access, wait, program);
   if (!lock) {
     status_ = lock.error();

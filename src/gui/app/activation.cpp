@@ -154,7 +154,7 @@ QString requestActivation(const QString& busName, const QString& socketFolder,
   // on the menu entry): it answers once its window is made.
   QDeadlineTimer deadline(waitMs);
   for (;;) {
-    const QString failure = tryActivation(busName, socketFolder, platformData);
+    QString failure = tryActivation(busName, socketFolder, platformData);
     if (failure.isEmpty() || deadline.hasExpired()) return failure;
     QThread::msleep(kRetryMs);
   }

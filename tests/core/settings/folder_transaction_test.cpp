@@ -85,6 +85,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- The three files together ----------------------------------------------
 
+// The factory files of an installed copy: read without a lock, never
+// written, and no lock file left in the program's folder.
+TEST(FolderTransaction, TheFactoryFilesOfAnInstalledCopyAreReadAndNeverWritten) {
+  Folder f;
+  f.paths.readOnly = true;
+  const auto before = folderEntries(f.dir.path());
+  {
+    FolderHold read(f.paths, FolderAccess::Read, "test");
+    EXPECT_TRUE(read.status().ok());
+  }
+  FolderHold write(f.paths, FolderAccess::Write, "test");
+  ASSERT_FALSE(write.status().ok());
+  EXPECT_NE(write.failureText().find("never overwritten"), std::string::npos) << write.failureText();
+  EXPECT_FALSE(write.commit().ok());
+  EXPECT_EQ(folderEntries(f.dir.path()), before);
+  EXPECT_EQ(f.contents(), Folder::all("old"));
+}
+
 TEST(FolderTransaction, FilesChangeWhenCommittedAndReadsSeeTheStagedContents) {
   Folder f;
   Result<FolderLock> lock = FolderLock::acquire(f.paths, FolderAccess::Write, 0ms, "test");
