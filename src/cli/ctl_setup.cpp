@@ -88,13 +88,17 @@ int runExport(Session& s, const std::string& file) {
 }
 
 int runImport(Session& s, const std::string& file, bool apply) {
-  const Result<std::string> text =
-      file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxSetupDocumentBytes);
-  if (!text) {
-    s.console().error("cannot read " + file + ": " + text.error().text());
-    return kExitFile;
+  SetupRead read;
+  {
+    // The text is let go once read: the files are written from the setup.
+    const Result<std::string> text =
+        file == kStandardStream ? readStandardInput() : readRegularFile(file, kMaxSetupDocumentBytes);
+    if (!text) {
+      s.console().error("cannot read " + file + ": " + text.error().text());
+      return kExitFile;
+    }
+    read = setupFromJson(text.value());
   }
-  const SetupRead read = setupFromJson(text.value());
   if (!read.setup) {
     const std::string where = (file == kStandardStream ? std::string("stdin") : file) + ": ";
     for (const std::string& e : read.errors) s.console().error(where + e);

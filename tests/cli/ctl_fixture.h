@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,14 @@ inline std::vector<std::string> lines(const std::string& text) {
   std::stringstream in(text);
   for (std::string l; std::getline(in, l);) out.push_back(l);
   return out;
+}
+
+// The hidmousectl under test: the one built with the tests, or the one
+// HM_CTL_PROGRAM names (a build of another commit, to see what these tests
+// catch in it).
+inline std::string ctlProgram() {
+  const char* other = std::getenv("HM_CTL_PROGRAM");
+  return other != nullptr && *other != '\0' ? other : HM_CTL_PATH;
 }
 
 struct Result {
@@ -112,8 +121,8 @@ class Ctl : public ::testing::Test {
 
   test::TempDir tmp_;
   fs::path dir_, data_;
-  std::string input_;                  // stdin of the next run, "" for the test's own
-  std::string program_ = HM_CTL_PATH;  // the binary run
+  std::string input_;                   // stdin of the next run, "" for the test's own
+  std::string program_ = ctlProgram();  // the binary run
   std::vector<std::pair<std::string, std::string>> environment_;  // set for it
 };
 

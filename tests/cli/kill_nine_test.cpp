@@ -23,6 +23,7 @@
 
 #include "core/settings/config_file.h"
 #include "core/settings/folder_transaction.h"
+#include "ctl_fixture.h"
 #include "support/temp_dir.h"
 
 namespace hm {
@@ -45,12 +46,13 @@ pid_t startCtl(const std::string& folder, const std::vector<std::string>& args) 
   if (pid == 0) {
     std::freopen("/dev/null", "w", stdout);
     std::freopen("/dev/null", "w", stderr);
-    std::vector<std::string> all{HM_CTL_PATH, "--data-dir", folder};
+    const std::string program = test::ctlProgram();
+    std::vector<std::string> all{program, "--data-dir", folder};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
-    ::execv(HM_CTL_PATH, argv.data());
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
   return pid;

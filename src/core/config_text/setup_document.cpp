@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <map>
+#include <stdexcept>
 #include <unordered_set>
 
 #include "core/buttons/button_codes.h"
@@ -431,9 +434,20 @@ std::string nameFault(NewNameCheck check) {
   return "";
 }
 
+// The "items" array of a macro as the reader keeps it: its strings apart
+// from the document (a value of the document costs several times a short
+// line), and where anything else stood, which the array in the document
+// holds.
+struct MacroItems {
+  TextLines lines;
+  std::vector<std::size_t> others;  // indices, ascending
+  std::size_t count = 0;            // lines and others
+};
+using MacroItemLists = std::map<std::size_t, MacroItems>;  // by the macro's index
+
 // Macros past the twelfth are kept as record.ini keeps them (the editor
 // lists them; they have no image, so no loop count).
-void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
+void readMacros(Checker& ck, const Json& j, MacroItemLists& lists, std::vector<SetupMacro>& out) {
   const std::string path = "macros";
   if (!j.is_array()) {
     ck.fail(path, "must be an array");
@@ -462,18 +476,30 @@ void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
         m.loopTimes = static_cast<std::uint16_t>(*v);
       }
     if (j[i].contains("items")) {
-      const Json& items = j[i]["items"];
       const std::string ip = child(at, "items");
-      const bool tooMany = items.is_array() && items.size() > static_cast<std::size_t>(kMaxMacroItems);
-      if (!items.is_array()) ck.fail(ip, "must be an array");
-      if (tooMany)
+      const auto list = lists.find(i);
+      if (!j[i]["items"].is_array() || list == lists.end()) {
+        ck.fail(ip, "must be an array");
+      } else if (MacroItems& items = list->second; items.count > static_cast<std::size_t>(kMaxMacroItems)) {
         ck.fail(ip, "more than the " + std::to_string(kMaxMacroItems) + " lines record.ini gives back");
-      for (std::size_t k = 0; items.is_array() && !tooMany && k < items.size(); ++k)
-        if (const auto text = ck.string(items[k], item(ip, k))) {
-          const MacroLineCheck line = checkMacroLine(*text, true);
-          if (!line.ok()) ck.fail(item(ip, k), line.error);
-          m.items.push_back(*text);
+      } else {
+        std::size_t line = 0, other = 0;
+        for (std::size_t k = 0; k < items.count; ++k) {
+          if (other < items.others.size() && items.others[other] == k) {
+            ++other;
+            ck.fail(item(ip, k), "must be a string");
+            continue;
+          }
+          const std::string_view text = items.lines[line++];
+          const MacroLineCheck checked = checkMacroLine(text, true);
+          if (!checked.ok())
+            ck.fail(item(ip, k), checked.error);
+          else if (text::utf16Length(text) > profile::kValueReadUnits)
+            ck.fail(item(ip, k), "longer than the " + std::to_string(profile::kValueReadUnits) +
+                                     " characters record.ini gives back");
         }
+        m.items = std::move(items.lines);
+      }
     }
     out.push_back(std::move(m));
   }
@@ -485,9 +511,13 @@ void readMacros(Checker& ck, const Json& j, std::vector<SetupMacro>& out) {
 // fraction or an exponent. The library parses without recursion; stopping at
 // the first such fault means no deeper value is ever built, so nothing later
 // (copying, comparing, destroying) recurses deeper than the cap either.
+//
+// The items of each macro go to macroItems instead of the document: a
+// megabyte of short lines would otherwise take tens of megabytes as values.
 class DocumentBuilder final : public nlohmann::json_sax<Json> {
  public:
   Json root;
+  MacroItemLists macroItems;
   std::string fault;  // "<path>: <what>" when the parse was stopped
 
   bool null() override { return place(Json(nullptr)); }
@@ -497,7 +527,16 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
   bool number_float(number_float_t, const string_t& text) override {
     return stop(pathOfNext(), "must be an integer, not " + text);
   }
-  bool string(string_t& v) override { return place(Json(std::move(v))); }
+  bool string(string_t& v) override {
+    if (!open_.empty() && open_.back().items != nullptr) {
+      MacroItems& items = *open_.back().items;
+      items.lines.push_back(v);
+      ++items.count;
+      ++open_.back().count;
+      return true;
+    }
+    return place(Json(std::move(v)));
+  }
   bool binary(binary_t&) override { return stop(pathOfNext(), "not JSON"); }
   bool start_object(std::size_t) override { return open(Json::object()); }
   bool start_array(std::size_t) override { return open(Json::array()); }
@@ -522,6 +561,8 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
     std::string name;  // its place in its parent: ".key" or "[i]"
     std::string key;   // of the value an object takes next
     std::unordered_set<std::string> keys;
+    std::size_t count = 0;        // an array's elements so far
+    MacroItems* items = nullptr;  // a macro's items: where its strings go
   };
   std::vector<Open> open_;
 
@@ -534,7 +575,7 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
   std::string nameOfNext() const {
     if (open_.empty()) return "";
     const Open& top = open_.back();
-    return top.value->is_array() ? "[" + std::to_string(top.value->size()) + "]" : "." + top.key;
+    return top.value->is_array() ? "[" + std::to_string(top.count) + "]" : "." + top.key;
   }
   std::string pathOfNext() const {
     std::string path;
@@ -550,8 +591,11 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
       root = std::move(v);
       return &root;
     }
-    Json& top = *open_.back().value;
+    Open& parent = open_.back();
+    Json& top = *parent.value;
     if (top.is_array()) {
+      if (parent.items != nullptr) parent.items->others.push_back(parent.items->count++);
+      ++parent.count;
       top.push_back(std::move(v));
       return &top.back();
     }
@@ -568,8 +612,12 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
       return stop(pathOfNext(), "nested deeper than the " + std::to_string(kMaxSetupDepth) +
                                     " levels a setup document has");
     std::string name = nameOfNext();
+    // The array of macros[i].items: root object, "macros", its i-th element.
+    const bool items = v.is_array() && open_.size() == 3 && open_[1].name == ".macros" &&
+                       open_[1].value->is_array() && open_[2].value->is_object() && open_[2].key == "items";
+    const std::size_t macro = items ? open_[1].count - 1 : 0;
     Json* at = put(std::move(v));
-    open_.push_back({at, std::move(name), {}, {}});
+    open_.push_back({at, std::move(name), {}, {}, 0, items ? &macroItems[macro] : nullptr});
     return true;
   }
   bool close() {
@@ -579,6 +627,13 @@ class DocumentBuilder final : public nlohmann::json_sax<Json> {
 };
 
 }  // namespace
+
+void TextLines::push_back(std::string_view line) {
+  if (line.size() > std::numeric_limits<std::uint32_t>::max() - text_.size())
+    throw std::length_error("more text than TextLines holds");
+  text_ += line;
+  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+}
 
 std::string setupToJson(const Setup& setup) {
   MouseConfig c = setup.record;
@@ -605,8 +660,11 @@ std::string setupToJson(const Setup& setup) {
     skin = Json{{"path", setup.skin->path}, {"textColor", colourText(rgb)}};
   }
   Json macros = Json::array();
-  for (const SetupMacro& m : setup.macros)
-    macros.push_back({{"name", m.name}, {"loopTimes", m.loopTimes}, {"items", m.items}});
+  for (const SetupMacro& m : setup.macros) {
+    Json items = Json::array();
+    for (std::size_t i = 0; i < m.items.size(); ++i) items.push_back(std::string(m.items[i]));
+    macros.push_back({{"name", m.name}, {"loopTimes", m.loopTimes}, {"items", std::move(items)}});
+  }
 
   Json doc;
   doc["format"] = kSetupFormat;
@@ -651,7 +709,7 @@ SetupRead setupFromJson(std::string_view text) {
     if (doc.contains("record")) readRecord(ck, doc["record"], setup.record);
     if (doc.contains("buttonTexts")) readTexts(ck, doc["buttonTexts"], setup.buttonTexts);
     if (doc.contains("skin")) readSkin(ck, doc["skin"], setup.skin);
-    if (doc.contains("macros")) readMacros(ck, doc["macros"], setup.macros);
+    if (doc.contains("macros")) readMacros(ck, doc["macros"], builder.macroItems, setup.macros);
   }
   result.errors = std::move(ck.errors);
   if (result.errors.empty()) result.setup = std::move(setup);

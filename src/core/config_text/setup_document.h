@@ -35,14 +35,16 @@
 // ("record.buttons.a[3].function: ..."): unknown and missing fields, types,
 // the ranges the record's fields keep (and, for the function a button holds,
 // parameters its dialog can give), a Left Click in each mode, a DPI stage
-// on, macros with the macro editor's name rules and lines (at most as many
-// as record.ini gives back; past the twelfth, without a loop count), names
+// on, macros with the macro editor's name rules and lines (at most as many,
+// and each as long, as record.ini gives back; past the twelfth, without a
+// loop count), names
 // and texts without control characters. Before any of that the text itself:
 // at most kMaxSetupDocumentBytes, no NUL byte, nested at most kMaxSetupDepth
 // deep, each field once, integers only.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,10 +62,32 @@ inline constexpr int kSetupFormat = 1;
 inline constexpr std::size_t kMaxSetupDocumentBytes = std::size_t{1} << 20;
 inline constexpr std::size_t kMaxSetupDepth = 8;
 
+// Lines of text held as one string and where each ends: a macro of 65,536
+// short lines costs its text and four bytes a line, not a string a line.
+class TextLines {
+ public:
+  TextLines() = default;
+  TextLines(std::initializer_list<std::string_view> lines) {
+    for (std::string_view line : lines) push_back(line);
+  }
+  void push_back(std::string_view line);
+  std::size_t size() const { return ends_.size(); }
+  bool empty() const { return ends_.empty(); }
+  std::string_view operator[](std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
+  }
+  bool operator==(const TextLines&) const = default;
+
+ private:
+  std::string text_;
+  std::vector<std::uint32_t> ends_;
+};
+
 struct SetupMacro {
   std::string name;
   std::uint16_t loopTimes = 0;
-  std::vector<std::string> items;
+  TextLines items;
   bool operator==(const SetupMacro&) const = default;
 };
 

@@ -43,12 +43,12 @@ void restore(const Before& b) {
     std::remove(b.path.c_str());
 }
 
-profile::ProfileDocument::Entries macroEntries(const SetupMacro& m) {
-  profile::ProfileDocument::Entries keys;
-  keys.emplace_back(kItemCountKey, std::to_string(m.items.size()));
-  long j = 0;
-  for (const std::string& line : m.items) keys.emplace_back(itemKey(j++), line);
-  return keys;
+// A macro's section: "ItemCount", then its items.
+profile::ProfileDocument::NewSection macroSection(const SetupMacro& m) {
+  return {m.name, m.items.size() + 1, [&m](std::size_t i) {
+            return i == 0 ? std::pair(std::string(kItemCountKey), std::to_string(m.items.size()))
+                          : std::pair(itemKey(static_cast<long>(i - 1)), std::string(m.items[i - 1]));
+          }};
 }
 
 }  // namespace
@@ -107,27 +107,49 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
     out.error = "cannot write " + paths.configBin + ": " + kConfigMissingText;
     return out;
   }
-  // record.ini: exactly the setup's macros, in their order.
-  Result<profile::ProfileDocument> record = profile::ProfileDocument::load(paths.recordIni);
-  if (!record) {
-    out.error = cannot("read", paths.recordIni, record.status());
-    return out;
-  }
-  profile::ProfileDocument& doc = record.value();
-  for (const std::string& name : doc.sectionNames()) doc.removeSection(name);
-  for (const SetupMacro& m : setup.macros)
-    if (Status set = doc.replaceSection(m.name, macroEntries(m)); !set) {
-      out.error = cannot("write", paths.recordIni, set);
+  // record.ini: what stands before its first section, then exactly the
+  // setup's macros in their order. Its text is written straight from the
+  // macros, with no line of the old sections or the new held on the way.
+  std::string recordText;
+  {
+    Result<profile::ProfileDocument> head = profile::ProfileDocument::loadHead(paths.recordIni);
+    if (!head) {
+      out.error = cannot("read", paths.recordIni, head.status());
       return out;
     }
+    std::vector<profile::ProfileDocument::NewSection> sections;
+    sections.reserve(setup.macros.size());
+    for (const SetupMacro& m : setup.macros) sections.push_back(macroSection(m));
+    Result<std::string> text = head.value().serializeWith(sections);
+    if (!text) {
+      out.error = cannot("write", paths.recordIni, text.status());
+      return out;
+    }
+    recordText = std::move(text.value());
+  }
 
-  // config.bin: the record with the images of those macros.
+  // config.bin: the record with the images of those macros, as a rebuild
+  // from that record.ini makes them.
   MouseConfig config = setup.record;
   for (auto& image : config.macroImage)
     for (std::uint8_t& byte : image) byte = 0;
-  out.reports = rebuildMacroImages(doc, &config);
-  for (std::size_t i = 0; i < setup.macros.size() && i < kMacroCount; ++i)
-    storeBigEndian16(config.macroImage[i], setup.macros[i].loopTimes);
+  out.reports.reserve(setup.macros.size());
+  for (std::size_t i = 0; i < setup.macros.size(); ++i) {
+    const SetupMacro& m = setup.macros[i];
+    MacroReport report;
+    report.number = static_cast<int>(i) + 1;
+    report.name = m.name;
+    report.items = static_cast<long>(m.items.size());
+    report.hasImage = i < kMacroCount;
+    if (report.hasImage) {
+      const EncodeResult r = encodeMacroImage(
+          m.items.size(), [&m](std::size_t j) { return std::string(m.items[j]); }, config.macroImage[i]);
+      report.events = r.events;
+      report.truncated = r.truncated;
+      storeBigEndian16(config.macroImage[i], m.loopTimes);
+    }
+    out.reports.push_back(std::move(report));
+  }
 
   // str.ini: the language sections given and the skin.
   Result<profile::ProfileDocument> str = profile::ProfileDocument::load(paths.strIni);
@@ -159,17 +181,21 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
       return out;
     }
 
-  // What the three files hold now, so that a failed write can be undone.
+  // What the three files hold now, so that a failed write can be undone;
+  // under a transaction nothing reaches them before its commit, so there is
+  // nothing to undo (and no old record.ini to hold).
   std::vector<Before> before;
-  for (const std::string* path : {&paths.recordIni, &paths.configBin, &paths.strIni}) {
-    Result<Before> b = remember(*path);
-    if (!b) {
-      out.error = cannot("read", *path, b.status());
-      return out;
+  if (!ScopedWriteStage::active())
+    for (const std::string* path : {&paths.recordIni, &paths.configBin, &paths.strIni}) {
+      Result<Before> b = remember(*path);
+      if (!b) {
+        out.error = cannot("read", *path, b.status());
+        return out;
+      }
+      before.push_back(std::move(b.value()));
     }
-    before.push_back(std::move(b.value()));
-  }
-  Status status = doc.save(paths.recordIni);
+  Status status = writeFileAtomically(paths.recordIni, recordText);
+  recordText = std::string();
   std::size_t done = 0;
   if (status) {
     ++done;
@@ -180,9 +206,10 @@ SetupSave writeSetup(const DataPaths& paths, const Setup& setup) {
     status = str.value().save(paths.strIni);
   }
   if (!status) {
-    out.error = cannot("write", before[done].path, status);
-    if (done > 0) out.error += "; the files written before it got their old contents back";
-    for (std::size_t i = 0; i < done; ++i) restore(before[i]);
+    const std::string* written[] = {&paths.recordIni, &paths.configBin, &paths.strIni};
+    out.error = cannot("write", *written[done], status);
+    if (done > 0 && !before.empty()) out.error += "; the files written before it got their old contents back";
+    for (std::size_t i = 0; i < done && i < before.size(); ++i) restore(before[i]);
   }
   return out;
 }

@@ -10,8 +10,10 @@
 //
 // Writing builds all three files first: record.ini with exactly the setup's
 // macros in order (lines outside the sections kept), config.bin with the
-// setup's flag and record and the images rebuilt from those macros (images
-// without a macro zero) carrying their loop counts, str.ini with exactly the
+// setup's flag and record and the images of those macros as a rebuild from
+// that record.ini makes them (images without a macro zero; the lines are
+// those record.ini gives back, as reading a setup or a document gives them)
+// carrying their loop counts, str.ini with exactly the
 // given language sections and "Skins" (none when the setup has no skin). Each file is then
 // replaced atomically: record.ini, config.bin, str.ini; when one fails, those
 // already replaced get their old contents back. config.bin is never created.

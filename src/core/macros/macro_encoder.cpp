@@ -80,17 +80,33 @@ EncodeResult encodeEvents(const std::vector<long>& indices, const ItemAt& itemAt
 
 }  // namespace
 
-EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
-                              const std::string& itemAfterList) {
-  if (items.empty()) {
+namespace {
+
+// The items 0..count-1 of a list, itemAt(count) the one stored after it.
+template <typename ItemAt>
+EncodeResult encodeList(std::size_t count, const ItemAt& itemAt, std::uint8_t* image) {
+  if (count == 0) {
     std::memset(image, 0, kMacroImageSize);
     return {};
   }
-  const auto count = static_cast<long>(items.size());
-  std::vector<long> indices(items.size());
-  for (long j = 0; j < count; ++j) indices[static_cast<std::size_t>(j)] = j;
+  std::vector<long> indices(count);
+  for (std::size_t j = 0; j < count; ++j) indices[j] = static_cast<long>(j);
   return encodeEvents(
-      indices, [&](long j) { return j < count ? items[static_cast<std::size_t>(j)] : itemAfterList; }, image);
+      indices, [&](long j) { return itemAt(static_cast<std::size_t>(j)); }, image);
+}
+
+}  // namespace
+
+EncodeResult encodeMacroImage(std::size_t count, const std::function<std::string(std::size_t)>& itemAt,
+                              std::uint8_t* image) {
+  return encodeList(
+      count, [&](std::size_t j) { return j < count ? itemAt(j) : std::string(); }, image);
+}
+
+EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
+                              const std::string& itemAfterList) {
+  return encodeList(
+      items.size(), [&](std::size_t j) { return j < items.size() ? items[j] : itemAfterList; }, image);
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ struct EncodeResult {
 // the last event its delay.
 EncodeResult encodeMacroImage(const std::vector<std::string>& items, std::uint8_t* image,
                               const std::string& itemAfterList = {});
+
+// The same over `count` items handed out one at a time by itemAt(j), for
+// lists not held as strings; the item after the list is empty.
+EncodeResult encodeMacroImage(std::size_t count, const std::function<std::string(std::size_t)>& itemAt,
+                              std::uint8_t* image);
 
 // Encodes one section of record.ini (its ItemCount and Item<j> keys) into
 // `image`, as the rebuild does; time and memory follow the keys stored in

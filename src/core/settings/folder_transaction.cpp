@@ -203,13 +203,19 @@ std::optional<Status> FolderTransaction::write(const std::string& file, std::str
   if (targets_.find(file) == targets_.end()) return std::nullopt;
   Result<std::string> temporary = prepareReplacement(file, bytes, makeTransactionTemporary);
   if (!temporary) return Status(temporary.error());
-  files_[file] = Staged{std::string(bytes), std::move(temporary.value())};
+  const bool inPlace = temporary.value().empty();
+  files_[file] = Staged{std::move(temporary.value()), inPlace ? std::string(bytes) : std::string()};
   return Status();
 }
 
-const std::string* FolderTransaction::staged(const std::string& file) const {
+std::optional<Result<std::string>> FolderTransaction::read(const std::string& file,
+                                                           std::size_t maxBytes) const {
   const auto found = files_.find(file);
-  return found == files_.end() ? nullptr : &found->second.bytes;
+  if (found == files_.end()) return std::nullopt;
+  const Staged& staged = found->second;
+  if (!staged.temporary.empty()) return readRegularFile(staged.temporary, maxBytes);
+  if (staged.bytes.size() > maxBytes) return Result<std::string>(Error{"read(" + file + ")", EFBIG});
+  return Result<std::string>(staged.bytes);
 }
 
 void FolderTransaction::discard() {

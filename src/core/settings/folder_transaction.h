@@ -86,7 +86,8 @@ class FolderTransaction : public WriteStage {
   FolderTransaction& operator=(const FolderTransaction&) = delete;
 
   std::optional<Status> write(const std::string& file, std::string_view bytes) override;
-  const std::string* staged(const std::string& file) const override;
+  // What was staged, read back from its temporary file.
+  std::optional<Result<std::string>> read(const std::string& file, std::size_t maxBytes) const override;
 
   bool empty() const { return files_.empty(); }
   // Puts every staged file in place, all of them or (on failure) none.
@@ -95,9 +96,11 @@ class FolderTransaction : public WriteStage {
   void discard();
 
  private:
+  // The bytes themselves are not kept (a record.ini of 65,536-line macros
+  // would be held twice): a read takes them back from the temporary file.
   struct Staged {
-    std::string bytes;
     std::string temporary;  // "" when it was written in place (no temporary file possible)
+    std::string bytes;      // only then: the file's new contents
   };
   std::string journal_;
   std::map<std::string, std::string> targets_;  // file (resolved) → its temporary file's name

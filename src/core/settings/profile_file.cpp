@@ -75,6 +75,26 @@ ProfileDocument ProfileDocument::read(const std::string& path) {
   return doc ? std::move(doc.value()) : ProfileDocument();
 }
 
+// A section line is "[name]"; a key line "key=value" outside comments.
+void ProfileDocument::classify(Line& line) {
+  std::string_view t = trim(line.text);
+  if (!t.empty() && t.front() == '[') {
+    std::size_t close = t.rfind(']');
+    if (close != std::string_view::npos && close > 0) {
+      line.kind = Kind::Section;
+      line.name = std::string(trim(t.substr(1, close - 1)));
+    }
+  }
+  if (line.kind == Kind::Other && !t.empty() && t.front() != ';' && t.front() != '#') {
+    std::size_t eq = t.find('=');
+    if (eq != std::string_view::npos) {
+      line.kind = Kind::Key;
+      line.name = std::string(trim(t.substr(0, eq)));
+      line.value = unquote(t.substr(eq + 1));
+    }
+  }
+}
+
 ProfileDocument ProfileDocument::parse(std::string_view bytes) {
   ProfileDocument doc;
   doc.existed_ = true;
@@ -88,26 +108,53 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
     Line line;
     line.text = std::string(view.text);
     line.ending = std::string(view.ending);
-
-    std::string_view t = trim(line.text);
-    if (!t.empty() && t.front() == '[') {
-      std::size_t close = t.rfind(']');
-      if (close != std::string_view::npos && close > 0) {
-        line.kind = Kind::Section;
-        line.name = std::string(trim(t.substr(1, close - 1)));
-      }
-    }
-    if (line.kind == Kind::Other && !t.empty() && t.front() != ';' && t.front() != '#') {
-      std::size_t eq = t.find('=');
-      if (eq != std::string_view::npos) {
-        line.kind = Kind::Key;
-        line.name = std::string(trim(t.substr(0, eq)));
-        line.value = unquote(t.substr(eq + 1));
-      }
-    }
+    classify(line);
     doc.lines_.push_back(std::move(line));
   }
   return doc;
+}
+
+ProfileDocument ProfileDocument::parseHead(std::string_view bytes) {
+  ProfileDocument doc;
+  doc.existed_ = true;
+  doc.encoding_ = text::encodingOf(bytes);
+  // Only a UTF-16 file is decoded whole; UTF-8 text is read where it lies.
+  text::DecodedText decoded;
+  std::string_view text = bytes.substr(text::byteOrderMarkSize(doc.encoding_));
+  if (doc.encoding_ == text::Encoding::Utf16Le) {
+    decoded = text::decode(bytes);
+    doc.oddTail_ = decoded.oddTail;
+    text = decoded.text;
+  }
+  // As splitLines and firstLineEnding over the whole text, up to the first
+  // section line.
+  const std::size_t firstBreak = text.find('\n');
+  doc.defaultEnding_ =
+      firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t nl = text.find('\n', pos);
+    const std::size_t end = nl == std::string_view::npos       ? text.size()
+                            : nl > pos && text[nl - 1] == '\r' ? nl - 1
+                                                               : nl;
+    Line line;
+    line.text = std::string(text.substr(pos, end - pos));
+    classify(line);
+    if (line.kind == Kind::Section) break;
+    line.ending = nl == std::string_view::npos ? std::string() : std::string(text.substr(end, nl + 1 - end));
+    doc.lines_.push_back(std::move(line));
+    pos = nl == std::string_view::npos ? text.size() : nl + 1;
+  }
+  return doc;
+}
+
+Result<ProfileDocument> ProfileDocument::loadHead(const std::string& path) {
+  Result<std::string> bytes = readRegularFile(path);
+  if (!bytes) {
+    const int code = bytes.error().code;
+    if (code == ENOENT || code == ENOTDIR) return ProfileDocument();
+    return bytes.error();
+  }
+  return parseHead(bytes.value());
 }
 
 std::string ProfileDocument::fold(std::string_view name) const {
@@ -378,16 +425,57 @@ bool ProfileDocument::removeSection(std::string_view section) {
   return removed;
 }
 
+// The lines as the file holds them; `more`: text follows the last line.
+void ProfileDocument::appendLines(std::string& out, bool more) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    out += lines_[i].text;
+    if (!lines_[i].ending.empty())
+      out += lines_[i].ending;
+    else if (more || i + 1 < lines_.size())
+      out += defaultEnding_;  // a former last line that now has lines after it
+  }
+}
+
 std::string ProfileDocument::serialize() const {
   std::string joined;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    joined += lines_[i].text;
-    if (!lines_[i].ending.empty())
-      joined += lines_[i].ending;
-    else if (i + 1 < lines_.size())
-      joined += defaultEnding_;  // a former last line that now has lines after it
-  }
+  appendLines(joined, false);
   return text::encode(joined, encoding_, oddTail_);
+}
+
+Result<std::string> ProfileDocument::serializeWith(const std::vector<NewSection>& sections) const {
+  // The lines setAll() would make: "[name]", then "key=value" as keyLine()
+  // writes it, each with the file's line ending. Measured first, so the
+  // text is made once at its size.
+  std::size_t size = 0;
+  for (const Line& l : lines_) size += l.text.size() + 2;
+  for (const NewSection& section : sections) {
+    if (!validSectionName(section.name)) return Error{"set([" + std::string(section.name) + "])", EINVAL};
+    size += trim(section.name).size() + 4;
+    for (std::size_t i = 0; i < section.keys; ++i) {
+      const auto [key, value] = section.key(i);
+      if (!validKeyName(key)) return Error{"set([" + std::string(section.name) + "] " + key + ")", EINVAL};
+      size += key.size() + value.size() + 5;
+    }
+  }
+  const bool utf8 = encoding_ != text::Encoding::Utf16Le;
+  std::string out = utf8 ? text::encode("", encoding_) : std::string();
+  out.reserve(out.size() + size);
+  appendLines(out, !sections.empty());
+  const std::string& ending = newLineEnding();
+  for (const NewSection& section : sections) {
+    out += '[';
+    out += trim(section.name);
+    out += ']';
+    out += ending;
+    for (std::size_t i = 0; i < section.keys; ++i) {
+      const auto [key, value] = section.key(i);
+      const Line line = keyLine(key, value);
+      out += line.text;
+      out += ending;
+    }
+  }
+  if (utf8) return out;
+  return text::encode(out, encoding_, oddTail_);
 }
 
 Status ProfileDocument::save(const std::string& path) const { return writeFileAtomically(path, serialize()); }

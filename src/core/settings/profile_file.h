@@ -34,6 +34,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +85,12 @@ class ProfileDocument {
   // For readers: as load, but a file that cannot be read reads as empty.
   static ProfileDocument read(const std::string& path);
   static ProfileDocument parse(std::string_view fileBytes);
+  // The lines before the first section (comments, keys of no section), with
+  // the file's encoding, line ending and odd tail: what is left of the file
+  // once every section is removed, without holding lines for the rest. A
+  // missing or unreadable file as load().
+  static ProfileDocument parseHead(std::string_view fileBytes);
+  static Result<ProfileDocument> loadHead(const std::string& path);
 
   bool existed() const { return existed_; }
   text::Encoding encoding() const { return encoding_; }
@@ -139,6 +146,20 @@ class ProfileDocument {
 
   // The file image in the document's encoding.
   std::string serialize() const;
+
+  // A section to append: its name and its keys, key(i) giving the name and
+  // value of key i.
+  struct NewSection {
+    std::string_view name;
+    std::size_t keys = 0;
+    std::function<std::pair<std::string, std::string>(std::size_t)> key;
+  };
+  // The file image setAll() of each section in turn and then serialize()
+  // would give, for sections whose names are not in the document nor given
+  // twice, each with keys of distinct names; written straight into the text
+  // instead of held as lines (a macro of 65,536 items). EINVAL, as setAll,
+  // for a name that cannot be stored.
+  Result<std::string> serializeWith(const std::vector<NewSection>& sections) const;
   // Replaces the file at path with serialize().
   Status save(const std::string& path) const;
 
@@ -156,6 +177,8 @@ class ProfileDocument {
     std::unordered_map<std::string, std::size_t> keys;  // lower-case key → first key line
   };
 
+  static void classify(Line& line);
+  void appendLines(std::string& out, bool more) const;
   Line keyLine(std::string_view key, std::string_view value) const;
   std::string valueAt(std::size_t line) const;
   std::string fold(std::string_view name) const;  // foldCase, counted

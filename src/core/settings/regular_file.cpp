@@ -152,13 +152,12 @@ thread_local WriteStage* gStage = nullptr;
 
 ScopedWriteStage::ScopedWriteStage(WriteStage& stage) : outer_(gStage) { gStage = &stage; }
 ScopedWriteStage::~ScopedWriteStage() { gStage = outer_; }
+bool ScopedWriteStage::active() { return gStage != nullptr; }
 
 Result<std::string> readRegularFile(const std::string& path, std::size_t maxBytes) {
   if (gStage != nullptr)
-    if (const std::string* staged = gStage->staged(replacedFile(path))) {
-      if (staged->size() > maxBytes) return errorOf("read", path, EFBIG);
-      return *staged;
-    }
+    if (std::optional<Result<std::string>> staged = gStage->read(replacedFile(path), maxBytes))
+      return std::move(*staged);
   // O_NONBLOCK so that a FIFO in the file's place does not wait for a writer;
   // only a regular file is read.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -169,6 +168,9 @@ Result<std::string> readRegularFile(const std::string& path, std::size_t maxByte
   if (!S_ISREG(st.st_mode)) return errorOf("fstat", path, EINVAL);
   if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) return errorOf("read", path, EFBIG);
   std::string out;
+  // The size known: no regrowing (a file of a megabyte would otherwise take
+  // two for a moment).
+  out.reserve(static_cast<std::size_t>(st.st_size) + 1);
   char buf[65536];
   // One byte more than allowed is asked for, so a file that grew since the
   // fstat is told apart without reading it whole.

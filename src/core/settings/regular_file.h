@@ -79,19 +79,25 @@ Result<std::string> prepareReplacement(const std::string& path, std::string_view
 // Where the writes of one thread go while a ScopedWriteStage is alive: a
 // transaction that keeps several files' new contents back until they can
 // all be put in place together. write() gives nothing for a file the stage
-// does not take (it is then written as usual); staged() the bytes a read of
-// that file must see until then. Both get the file as replacedFile names it.
+// does not take (it is then written as usual); read() nothing for a file it
+// holds nothing of, else what a read of that file must see until then (at
+// most maxBytes, as readRegularFile). Both get the file as replacedFile
+// names it.
 class WriteStage {
  public:
   virtual ~WriteStage() = default;
   virtual std::optional<Status> write(const std::string& file, std::string_view bytes) = 0;
-  virtual const std::string* staged(const std::string& file) const = 0;
+  virtual std::optional<Result<std::string>> read(const std::string& file, std::size_t maxBytes) const = 0;
 };
 
 // Sends this thread's writeFileAtomically and readRegularFile through stage
 // while it lives.
 class ScopedWriteStage {
  public:
+  // Whether this thread's writes go through a stage now: nothing written
+  // reaches its file before the stage puts it in place.
+  static bool active();
+
   explicit ScopedWriteStage(WriteStage& stage);
   ~ScopedWriteStage();
   ScopedWriteStage(const ScopedWriteStage&) = delete;

@@ -149,6 +149,21 @@ bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 }  // namespace
 
+Encoding encodingOf(std::string_view bytes) {
+  if (startsWith(bytes, kUtf16LeBom)) return Encoding::Utf16Le;
+  if (startsWith(bytes, kUtf8Bom)) return Encoding::Utf8Bom;
+  return Encoding::Utf8;
+}
+
+std::size_t byteOrderMarkSize(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf8: return 0;
+    case Encoding::Utf8Bom: return kUtf8Bom.size();
+    case Encoding::Utf16Le: return kUtf16LeBom.size();
+  }
+  return 0;
+}
+
 DecodedText decode(std::string_view bytes) {
   DecodedText out;
   if (startsWith(bytes, kUtf16LeBom)) {

@@ -25,6 +25,9 @@ struct DecodedText {
 // UTF-16LE surrogate pairs become one character; a lone surrogate is kept as
 // its three-byte form, so the text survives a rewrite unchanged.
 DecodedText decode(std::string_view fileBytes);
+// The encoding decode() finds, and the size of the byte-order mark that tells it.
+Encoding encodingOf(std::string_view fileBytes);
+std::size_t byteOrderMarkSize(Encoding);
 // The file bytes of UTF-8 text in an encoding. Into a UTF-16LE file, bytes
 // that are not UTF-8 go as U+FFFD, and a low surrogate right after a high one
 // is replaced too (the two would read back as another character); into a

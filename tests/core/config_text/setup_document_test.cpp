@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -177,11 +179,17 @@ const Damage kDamages[] = {
      [](json& d) {
        d["macros"][1]["name"] = "macro 1";
        d["macros"][2]["name"] = "Bad]";
+       d["macros"][3]["items"][1] = {{"a", 1}};
        d["macros"][4]["items"][0] = "A Dn";
        d["macros"][4]["items"][1] = "20 ms";
+       d["macros"][4]["items"][2] = std::string(1024, 'X') + "   Up";
+       d["macros"][4]["items"][3] = 7;
      },
      {"macros[1].name: another macro has this name", "macros[2].name: A macro name cannot contain",
-      "macros[4].items[0]: \"A Dn\" is not a line", "macros[4].items[1]: \"20 ms\" is not a delay"}},
+      "macros[3].items[1]: must be a string", "macros[4].items[0]: \"A Dn\" is not a line",
+      "macros[4].items[1]: \"20 ms\" is not a delay",
+      "macros[4].items[2]: longer than the 1023 characters record.ini gives back",
+      "macros[4].items[3]: must be a string"}},
     {"WindowsRules",
      [](json& d) {
        for (int b = 0; b < 12; ++b)
@@ -278,6 +286,20 @@ const RawDamage kRawDamages[] = {
     {"DuplicateKeyInAButton",
      [](std::string d) { return d.insert(d.find("\"mediaChoice\""), "\"dpiAction\": 1, "); },
      "record.buttons.a[0].dpiAction: given twice"},
+    {"NestedDeepInAMacroLine",
+     [](std::string d) {
+       return d.replace(
+           d.find("\"macros\": []"), 12,
+           R"("macros": [{"name": "M", "loopTimes": 1, "items": ["A   Dn", "50 ms", [[[[[1]]]]]]}])");
+     },
+     "macros[0].items[2][0][0][0][0]: nested deeper"},
+    {"DuplicateKeyInAMacroLine",
+     [](std::string d) {
+       return d.replace(
+           d.find("\"macros\": []"), 12,
+           R"("macros": [{"name": "M", "loopTimes": 1, "items": ["A   Dn", {"a": 1, "a": 2}]}])");
+     },
+     "macros[0].items[1].a: given twice"},
     {"BytesAfterANul", [](std::string d) { return d + std::string("\0{\"more\": 1}", 13); },
      "(document): not JSON: a NUL byte at offset"},
     {"LargerThanOneMebibyte",
@@ -305,6 +327,43 @@ TEST(SetupDocument, TextThatIsNoDocumentIsRefused) {
     EXPECT_FALSE(read.setup);
     EXPECT_FALSE(read.errors.empty());
   }
+}
+
+// The most a document can hold: macros of 65,536 lines each, as many as fit
+// under the size cap, written compact: accepted, and every line reaches
+// record.ini (the first image cut to fit).
+TEST(SetupFiles, TheLargestDocumentIsWrittenWhole) {
+  const Folder f(1, factoryConfig(), kFactoryStrIni);
+  std::string text = f.exported();
+  const std::string empty = "\"macros\": []";
+  const char* const pattern[] = {"\"A   Dn\"", "\"50 ms\"", "\"A   Up\"", "\"50 ms\""};
+  std::string macros = "\"macros\": [";
+  std::size_t lines = 0;
+  for (int m = 1; text.size() + macros.size() + 64 < kMaxSetupDocumentBytes; ++m) {
+    macros +=
+        (m > 1 ? ",{\"name\":\"M" : "{\"name\":\"M") + std::to_string(m) + "\",\"loopTimes\":1,\"items\":[";
+    for (long i = 0; i < kMaxMacroItems && text.size() + macros.size() + 64 < kMaxSetupDocumentBytes;
+         ++i, ++lines)
+      macros += std::string(i > 0 ? "," : "") + pattern[i % 4];
+    macros += "]}";
+  }
+  text.replace(text.find(empty), empty.size(), macros + "]");
+  ASSERT_LE(text.size(), kMaxSetupDocumentBytes);
+  ASSERT_GT(lines, static_cast<std::size_t>(kMaxMacroItems));  // more than one full macro
+
+  const SetupRead read = setupFromJson(text);
+  ASSERT_TRUE(read.setup) << ::testing::PrintToString(read.errors);
+  const SetupSave saved = writeSetup(f.paths, *read.setup);
+  ASSERT_TRUE(saved.ok()) << saved.error;
+  ASSERT_EQ(saved.reports.size(), read.setup->macros.size());
+  EXPECT_TRUE(saved.reports.front().truncated);
+
+  // Every line reached record.ini: the last macro's last item is there.
+  const SetupMacro& last = read.setup->macros.back();
+  const std::string record = f.file("record.ini");
+  EXPECT_NE(record.find("Item" + std::to_string(last.items.size() - 1) + "=" +
+                        std::string(last.items[last.items.size() - 1]) + "\n"),
+            std::string::npos);
 }
 
 TEST(SetupFiles, NothingIsWrittenWhenAFileCannotBeTaken) {

@@ -289,5 +289,64 @@ TEST(ProfileDocument, InMemoryReadsMatchTheWrittenFile) {
   EXPECT_EQ(doc.get("A", "x"), "mid");
 }
 
+// A file's sections replaced by new ones, written straight (parseHead,
+// serializeWith) and through the lines of a whole document (every section
+// removed, setAll, serialize): the same bytes, whatever the file's
+// encoding, line endings, lines outside the sections and last line.
+struct ReplaceCase {
+  const char* name;
+  std::string file;
+};
+
+class ProfileReplaceAll : public ::testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(ProfileReplaceAll, WrittenStraightAsThroughTheDocument) {
+  const std::string& file = GetParam().file;
+  const std::vector<std::pair<std::string, std::string>> keys = {{"ItemCount", "3"},
+                                                                 {"Item0", "A   Dn"},
+                                                                 {"Item1", " padded "},
+                                                                 {"Item2", "\"quoted\""},
+                                                                 {" Item3 ", "x\ny"}};
+  const std::vector<std::string> names = {"M1", " Spaced ", "Été"};
+  ProfileDocument whole = ProfileDocument::parse(file);
+  for (const std::string& n : whole.sectionNames()) whole.removeSection(n);
+  std::vector<ProfileDocument::NewSection> sections;
+  for (const std::string& n : names) {
+    ASSERT_TRUE(whole.setAll(n, keys));
+    sections.push_back({n, keys.size(), [&](std::size_t i) { return keys[i]; }});
+  }
+  const Result<std::string> straight = ProfileDocument::parseHead(file).serializeWith(sections);
+  ASSERT_TRUE(straight);
+  EXPECT_EQ(straight.value(), whole.serialize());
+  // And with no sections: the file with its sections removed.
+  EXPECT_EQ(ProfileDocument::parseHead(file).serializeWith({}).value(), [&] {
+    ProfileDocument d = ProfileDocument::parse(file);
+    for (const std::string& n : d.sectionNames()) d.removeSection(n);
+    return d.serialize();
+  }());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ProfileReplaceAll,
+    ::testing::Values(ReplaceCase{"Empty", ""}, ReplaceCase{"OnlySections", "[A]\nk=1\n[B]\n"},
+                      ReplaceCase{"HeadLinesAndCrLf", "; kept\r\nloose=1\r\n\r\n[A]\r\nk=1\r\n"},
+                      ReplaceCase{"HeadWithoutLastLineBreak", "; no sections, no last line break"},
+                      ReplaceCase{"CrLfAfterAnLfLine", "; first\n[A]\r\nk=1\r\n"},
+                      ReplaceCase{"IndentedSectionLine", "x=1\n  [A] trailing\nk=2\n"},
+                      ReplaceCase{"Utf8Bom", "\xEF\xBB\xBF; bom\n[A]\nk=1\n"},
+                      ReplaceCase{"Utf16WithOddTail",
+                                  std::string("\xFF\xFE;\0x\0\r\0\n\0[\0A\0]\0\r\0\n\0!", 19)}),
+    test::ParamName());
+
+TEST(ProfileReplaceAll, RefusesNamesThatCannotBeStored) {
+  const std::pair<std::string, std::string> key{"k", "v"}, badKey{"a=b", "v"};
+  const auto one = [](const std::pair<std::string, std::string>& k) {
+    return [k](std::size_t) { return k; };
+  };
+  const ProfileDocument head = ProfileDocument::parseHead("");
+  EXPECT_EQ(head.serializeWith({{"bad\nname", 1, one(key)}}).error().code, EINVAL);
+  EXPECT_EQ(head.serializeWith({{"M", 1, one(badKey)}}).error().code, EINVAL);
+}
+
 }  // namespace
 }  // namespace hm::profile
