@@ -50,6 +50,7 @@ pid_t startCtl(const std::string& folder, const std::vector<std::string>& args) 
     std::vector<std::string> all{program, "--data-dir", folder};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(all.size() + 1);
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
     ::execv(program.c_str(), argv.data());
