@@ -69,6 +69,23 @@ bool readHidId(const fs::path& syspath, std::uint16_t& vendor, std::uint16_t& pr
   return false;
 }
 
+// The physical path of the device a node belongs to: the HID device's
+// HID_PHYS without the interface at its end ("usb-0000:00:14.0-2/input1"
+// gives "usb-0000:00:14.0-2"; uhid devices carry what their maker gave).
+// Every interface of one USB device has the same; empty without HID_PHYS.
+std::string readBusPath(const fs::path& syspath) {
+  std::ifstream in(syspath / "device" / "uevent");
+  const std::string key = "HID_PHYS=";
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with(key)) continue;
+    std::string phys = line.substr(key.size());
+    const std::size_t slash = phys.rfind('/');
+    if (slash != std::string::npos && phys.compare(slash + 1, 5, "input") == 0) phys.erase(slash);
+    return phys;
+  }
+  return {};
+}
+
 // The USB device's bcdDevice: the nearest ancestor folder of the node that
 // has one.
 std::optional<std::uint16_t> readBcdDevice(const fs::path& syspath) {
@@ -409,10 +426,12 @@ class LinuxHidBackend : public HidBackend {
       std::size_t count = 1;
       if (auto d = readDescriptor(calls_, syspath, devnode, error))
         if (auto info = parseReportDescriptor(*d)) count = info->collections.size();
+      const std::string busPath = readBusPath(syspath);
       if (count == 1) {
-        out.push_back({syspath, true, devnode});
+        out.push_back({syspath, true, devnode, busPath});
       } else {
-        for (std::size_t c = 0; c < count; ++c) out.push_back({collectionPath(syspath, c), true, devnode});
+        for (std::size_t c = 0; c < count; ++c)
+          out.push_back({collectionPath(syspath, c), true, devnode, busPath});
       }
     }
     return out;
