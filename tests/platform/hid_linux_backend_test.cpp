@@ -127,6 +127,26 @@ TEST(LinuxBackend, ListsOneInterfacePerTopLevelCollectionInPathOrder) {
   EXPECT_NE((*list)[0].path.find("0003:04D9:A09F"), std::string::npos);
 }
 
+// A device being removed leaves its sysfs files in place for a moment, but
+// reading them fails (ENODEV on the real kernel; here EISDIR, a folder in
+// the file's place). The search then goes on without that node's details
+// instead of ending the program with the stream's exception.
+TEST(LinuxBackend, ASysfsFileThatFailsToReadIsAsMissing) {
+  TempRoot t;
+  t.addNode("1-2", "0003:04D9:A09F", 1, kCommand, "0105");
+  const fs::path descriptor =
+      fs::path(t.root) / "devices/pci0000:00/usb1/1-2/1-2:1.0/0003:04D9:A09F.0001/report_descriptor";
+  fs::remove(descriptor);
+  fs::create_directory(descriptor);
+  auto backend = makeLinuxHidBackendForSysfs(t.root);
+  const auto list = backend->listInterfaces();
+  ASSERT_TRUE(list && list->size() == 1);
+  auto q = backend->open((*list)[0].path, HidAccess::Query);
+  ASSERT_TRUE(q);
+  HidCaps caps;
+  EXPECT_EQ(q->getCaps(caps), HidCapsStatus::PreparsedDataFailed);
+}
+
 TEST(LinuxBackend, WithoutADeviceNodeIoOpensFailNamingTheCall) {
   TempRoot t;
   t.addNode("1-2", "0003:04D9:A09F", 1, kCommand, "0105");

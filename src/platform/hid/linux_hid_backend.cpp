@@ -48,10 +48,17 @@ struct UdevDeleter {
 template <typename T>
 using UdevPtr = std::unique_ptr<T, UdevDeleter>;
 
+// nullopt when the file cannot be read. The files of a device being removed
+// are still there for a moment but fail to read (ENODEV), and the stream's
+// buffer reports that by throwing.
 std::optional<std::vector<std::uint8_t>> readFileBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  try {
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 // "HID_ID=0003:000004D9:0000A09F" in the HID device's uevent.
