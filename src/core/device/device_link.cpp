@@ -71,6 +71,8 @@ std::string permissionDeniedText(const std::string& node) {
 
 bool isPermissionError(const Error& error) { return error.code == EACCES || error.code == EPERM; }
 
+bool isGoneError(const Error& error) { return error.code == ENOENT || error.code == ENODEV; }
+
 std::string nodeOrPath(const HidInterfaceEntry& entry) {
   return entry.node.empty() ? entry.path : entry.node;
 }
@@ -197,9 +199,13 @@ int DeviceLink::openMouse() {
       return fail();
     }
     devicePath_ = entry.path;
+    // An interface whose device went away after the list was made is not
+    // one of the present interfaces: it is passed over. On Linux that is
+    // common: the removal event comes while sysfs still lists the node.
     auto query = backend_.open(entry.path, HidAccess::Query);
     if (!query) {
       logLine("opening " + entry.path + " failed: " + backend_.lastError().text() + "\n");
+      if (isGoneError(backend_.lastError())) continue;
       if (commandFound) break;
       return fail();
     }
@@ -210,14 +216,16 @@ int DeviceLink::openMouse() {
 
     HidCaps caps;
     const HidCapsStatus status = query->getCaps(caps);
-    query.reset();
     if (status != HidCapsStatus::Ok) {
+      logLine("the capabilities of " + entry.path + " cannot be had: " + query->lastError().text() + "\n");
+      if (isGoneError(query->lastError())) continue;
       if (commandFound) break;
       sink_.showMessage(status == HidCapsStatus::PreparsedDataFailed ? proto::kMsgPreparsedDataFailed
                                                                      : proto::kMsgGetCapsFailed,
                         "");
       return fail();
     }
+    query.reset();
     logLine(format(proto::kDiagCaps, caps.usage, caps.usagePage, caps.featureReportByteLength,
                    caps.inputReportByteLength, caps.outputReportByteLength));
     const MouseCollection role = mouseCollectionOf(caps);

@@ -85,6 +85,9 @@ inline constexpr char kUdevRuleFile[] = "70-hidmouse.rules";
 std::string permissionDeniedText(const std::string& node);
 // The errno values of an open refused for lack of permission.
 bool isPermissionError(const Error& error);
+// The errno values of a call on an interface whose device is gone (ENOENT,
+// ENODEV): the device search passes such an interface over.
+bool isGoneError(const Error& error);
 
 // The mouse the last device search took, with the interfaces of its two
 // collections.
