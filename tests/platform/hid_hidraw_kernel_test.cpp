@@ -635,6 +635,33 @@ TEST(TwoMiceHotplug, TheMouseInUseStaysUntilItIsPulledThenTheOtherTakesOver) {
   EXPECT_EQ(kernel.openFiles(), 0);
 }
 
+// The first mouse is pulled out in the middle of a search, after the list
+// was made, as the search opens it: the search runs again on a fresh list and
+// takes the other mouse.
+TEST(TwoMiceHotplug, AMousePulledOutDuringTheSearchLeavesItToTheOther) {
+  FakeHidrawKernel kernel;
+  HidrawMouse a(kernel, true, "1-2");
+  HidrawMouse b(kernel, true, "1-5");
+  auto hidraw = makeLinuxHidBackendForSysfs(kernel.sysfsRoot(), kernel);
+  struct PullingBackend : HidBackend {
+    PullingBackend(HidBackend& b, std::function<void()> p) : inner(b), pull(std::move(p)) {}
+    std::optional<std::vector<HidInterfaceEntry>> listInterfaces() override { return inner.listInterfaces(); }
+    std::unique_ptr<HidDevice> open(const std::string& path, HidAccess access) override {
+      if (access != HidAccess::Query && pull) std::exchange(pull, nullptr)();
+      return inner.open(path, access);
+    }
+    std::unique_ptr<HidMonitor> openMonitor() override { return inner.openMonitor(); }
+    Error lastError() const override { return inner.lastError(); }
+    HidBackend& inner;
+    std::function<void()> pull;
+  } backend(*hidraw, [&] { a.unplug(); });
+  Rig rig(backend);
+  ASSERT_EQ(rig.link.openMouse(), 1);
+  EXPECT_EQ(rig.link.chosenMouse()->busPath, "usb-0000:00:14.0-5");
+  EXPECT_TRUE(rig.link.notificationOpen());
+  EXPECT_TRUE(rig.sink.messages.empty());
+}
+
 // ---- What the kernel answers ---------------------------------------------------
 
 TEST(HidrawFailures, AStallPermissionsAndAGoneMouseReachTheLinkAsTheyAre) {

@@ -174,12 +174,27 @@ void DeviceLink::noteOpenFailure(const HidInterfaceEntry& entry, const char* pur
 }
 
 int DeviceLink::openMouse() {
+  // A mouse pulled out during a search leaves it with a list that no longer
+  // holds: the search runs again on a fresh list, a few times at most.
+  constexpr int kSearches = 3;
+  for (int i = 1;; ++i) {
+    const Search result = searchOnce();
+    if (result != Search::Gone || i == kSearches) return result == Search::Opened ? 1 : 0;
+  }
+}
+
+DeviceLink::Search DeviceLink::searchOnce() {
   closeHandles();
   permissionProblem_.reset();
   chosen_.reset();
-  auto fail = [this] {
+  auto fail = [this](Search result = Search::Failed) {
     closeHandles();
-    return 0;
+    return result;
+  };
+  // Opening the chosen mouse failed: a pulled mouse means another search.
+  auto openFailed = [&](const HidInterfaceEntry& entry, const char* purpose) {
+    noteOpenFailure(entry, purpose);
+    return fail(isGoneError(backend_.lastError()) ? Search::Gone : Search::Failed);
   };
 
   const auto list = backend_.listInterfaces();
@@ -245,15 +260,9 @@ int DeviceLink::openMouse() {
   if (choice.notification) {
     const FoundCollection& notification = found[*choice.notification];
     std::shared_ptr<HidDevice> read = backend_.open(notification.entry.path, HidAccess::Read);
-    if (!read) {
-      noteOpenFailure(notification.entry, "for reading");
-      return fail();
-    }
+    if (!read) return openFailed(notification.entry, "for reading");
     std::unique_ptr<HidDevice> write = backend_.open(notification.entry.path, HidAccess::Write);
-    if (!write) {
-      noteOpenFailure(notification.entry, "for writing");
-      return fail();
-    }
+    if (!write) return openFailed(notification.entry, "for writing");
     {
       std::lock_guard lock(notificationMutex_);
       notificationRead_ = std::move(read);
@@ -262,10 +271,7 @@ int DeviceLink::openMouse() {
     notificationInputLength_.store(notification.caps.inputReportByteLength);
   }
   auto feature = backend_.open(command.entry.path, HidAccess::ReadWrite);
-  if (!feature) {
-    noteOpenFailure(command.entry, "for commands");
-    return fail();
-  }
+  if (!feature) return openFailed(command.entry, "for commands");
   featureHandle_ = std::move(feature);
   featureLength_ = command.caps.featureReportByteLength;
   inputLength_ = command.caps.inputReportByteLength;
@@ -273,7 +279,7 @@ int DeviceLink::openMouse() {
   inUse_ = command.entry.busPath;
   deviceOpen.store(1);
   if (choice.notification) readerEvent_.set();
-  return 1;
+  return Search::Opened;
 }
 
 bool DeviceLink::sendCommand(FeatureReport& report) {

@@ -213,6 +213,9 @@ class DeviceLink {
   void pause(unsigned ms);
   void logLine(const std::string& text);
   void closeHandles();
+  enum class Search { Opened, Failed, Gone };  // Gone: the chosen mouse went away while it was opened
+  // One search of openMouse on the system's list as it is now.
+  Search searchOnce();
   // Logs a failed open of one of the mouse's collections and keeps a
   // permission refusal for permissionProblem().
   void noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose);
