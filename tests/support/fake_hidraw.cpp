@@ -146,8 +146,9 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceShape& shape) {
     std::string hidUevent = "DRIVER=hid-generic\n";
     if (is.sysfsHidId)
       hidUevent += "HID_ID=0003:0000" + hex4(shape.vendor) + ":0000" + hex4(shape.product) + "\n";
-    writeText(hid / "uevent", hidUevent + "HID_NAME=Fake " + shape.port + "\nHID_PHYS=" + phys + "/input" +
-                                  std::to_string(is.number) + "\n");
+    hidUevent += "HID_NAME=Fake " + shape.port + "\n";
+    hidUevent += "HID_PHYS=" + phys + "/input" + std::to_string(is.number) + "\n";
+    writeText(hid / "uevent", hidUevent);
     if (is.sysfsDescriptor)
       writeText(hid / "report_descriptor", std::string(is.descriptor.begin(), is.descriptor.end()));
     writeText(node / "uevent", "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + std::to_string(minor) +
