@@ -46,7 +46,7 @@ deb:
 # virtual mouse on /dev/uhid (VM_TEST_FULL=1: the full tables).
 vm-test:
 	cmake --preset dev >/dev/null
-	cmake --build --preset dev --target hidmousectl hidmouse-uhid hm_data_files
+	cmake --build --preset dev --target hidmouse hidmousectl hidmouse-uhid hm_data_files
 	./scripts/vm-test build/dev
 
 clean:

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/ctl_doctor.h"
 #include "cli/ctl_show.h"
 #include "core/device/device_change.h"
 #include "core/device/notification_reader.h"
@@ -172,13 +173,15 @@ int runInfo(Session& s) {
     steps.push_back({{"step", step}, {"dpi", dpi}, {"code", dpiCode(type, step)}});
   }
   if (s.options().json) {
-    s.console().out(jsonLine(json{{"sensorType", si.sensorType},
+    s.console().out(jsonLine(json{{"mouse", chosenMouseJson(link.chosenMouse())},
+                                  {"sensorType", si.sensorType},
                                   {"rate", si.rate},
                                   {"option1", si.option1},
                                   {"option2", si.option2},
                                   {"dpiSteps", steps}}));
     return kExitOk;
   }
+  for (const std::string& l : chosenMouseLines(*link.chosenMouse())) s.console().out(l);
   s.console().out("Sensor type: " + hex2(si.sensorType));
   s.console().out("Rate: " + hex2(si.rate));
   s.console().out("Option 1: " + hex2(si.option1));

@@ -35,38 +35,30 @@ std::string openText(const DoctorNode& n) {
   return "cannot be opened: " + n.openError->text();
 }
 
-// What the device search does with each of the mouse's collections, in
-// the order the system lists them: it opens the notification collection for
-// reading and stops at the command collection, which it opens for reading
-// and writing.
-void decideUse(std::vector<DoctorNode>& nodes) {
-  bool stopped = false;
+// What the device search did with each of the mouse's collections: it reads
+// the chosen mouse's notification collection and sends its commands on its
+// command collection; it leaves the rest alone, saying why.
+void decideUse(std::vector<DoctorNode>& nodes, const std::optional<ChosenMouse>& chosen) {
   for (DoctorNode& n : nodes) {
     for (DoctorCollection& c : n.collections) {
+      const MouseCollection role = c.capsOk ? mouseCollectionOf(c.caps) : MouseCollection::Other;
       if (!c.capsOk) {
-        c.why = "its report descriptor cannot be read or parsed: the search stops here";
-        stopped = true;
-        continue;
-      }
-      if (stopped) {
+        c.why = "its report descriptor cannot be read or parsed";
+      } else if (role == MouseCollection::Other) {
+        c.why = "not one of the mouse's two vendor collections (usage page and usage 0xff00 or 0xff01)";
+      } else if (chosen && c.path == chosen->command.path) {
+        c.opened = kOpenedReadWrite;
+        c.why = "the command collection, every command and block transfer";
+      } else if (chosen && chosen->notification && c.path == chosen->notification->path) {
+        c.opened = kOpenedRead;
+        c.why =
+            "the notification collection, the mouse's own events (report rate, DPI stage, key matrix, macro)";
+      } else if (chosen && c.busPath != chosen->busPath) {
+        c.why = "another mouse's: the program uses one mouse, the one at " + chosen->busPath;
+      } else if (chosen) {
         c.why = "listed after the command collection, where the search stops";
-        continue;
-      }
-      switch (mouseCollectionOf(c.caps)) {
-        case MouseCollection::Notification:
-          c.opened = kOpenedRead;
-          c.why =
-              "the notification collection, the mouse's own events (report rate, DPI stage, key matrix, "
-              "macro)";
-          break;
-        case MouseCollection::Command:
-          c.opened = kOpenedReadWrite;
-          c.why = "the command collection, every command and block transfer";
-          stopped = true;
-          break;
-        case MouseCollection::Other:
-          c.why = "not one of the mouse's two vendor collections (usage page and usage 0xff00 or 0xff01)";
-          break;
+      } else {
+        c.why = "the search found no command collection it could use";
       }
     }
   }
@@ -88,6 +80,7 @@ DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
         continue;
       DoctorCollection c;
       c.path = e.path;
+      c.busPath = e.busPath;
       c.capsOk = q->getCaps(c.caps) == HidCapsStatus::Ok;
       const std::string node = e.node.empty() ? e.path : e.node;
       if (report.nodes.empty() || report.nodes.back().node != node)
@@ -97,10 +90,11 @@ DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
     for (DoctorNode& n : report.nodes) {
       if (!backend.open(n.path, HidAccess::ReadWrite)) n.openError = backend.lastError();
     }
-    decideUse(report.nodes);
   }
 
   report.mouseOpen = link.openMouse() == 1;
+  report.chosen = link.chosenMouse();
+  decideUse(report.nodes, report.chosen);
   if (!report.mouseOpen) {
     report.problem = link.permissionProblem().value_or(proto::kMsgMouseNotDetected);
     return report;
@@ -111,6 +105,14 @@ DoctorReport examineMouse(HidBackend& backend, DeviceLink& link) {
   else
     report.sensor = link.sensorInfo();
   return report;
+}
+
+json chosenMouseJson(const std::optional<ChosenMouse>& mouse) {
+  if (!mouse) return nullptr;
+  return {{"busPath", mouse->busPath},
+          {"commandNode", nodeOrPath(mouse->command)},
+          {"notificationNode", mouse->notification ? json(nodeOrPath(*mouse->notification)) : json()},
+          {"ignored", mouse->others}};
 }
 
 json doctorJson(const DoctorReport& r) {
@@ -144,11 +146,9 @@ json doctorJson(const DoctorReport& r) {
               {"rate", r.sensor->rate},
               {"option1", r.sensor->option1},
               {"option2", r.sensor->option2}};
-  return {{"version", kVersion},
-          {"listError", r.listError ? json(r.listError->text()) : json()},
-          {"nodes", nodes},
-          {"mouseOpen", r.mouseOpen},
-          {"problem", r.problem ? json(*r.problem) : json()},
+  return {{"version", kVersion},      {"listError", r.listError ? json(r.listError->text()) : json()},
+          {"nodes", nodes},           {"mouse", chosenMouseJson(r.chosen)},
+          {"mouseOpen", r.mouseOpen}, {"problem", r.problem ? json(*r.problem) : json()},
           {"sensor", sensor}};
 }
 
@@ -177,6 +177,8 @@ std::vector<std::string> doctorLines(const DoctorReport& r) {
       out.push_back(std::string("    ") + use + ": " + c.why);
     }
   }
+  if (r.chosen)
+    for (const std::string& l : chosenMouseLines(*r.chosen)) out.push_back(l);
   if (r.sensor)
     out.push_back("Sensor answer: type " + hex(r.sensor->sensorType, 2) + ", rate " + hex(r.sensor->rate, 2) +
                   ", option 1 " + hex(r.sensor->option1, 2) + ", option 2 " + hex(r.sensor->option2, 2));

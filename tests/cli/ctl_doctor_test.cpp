@@ -183,6 +183,38 @@ INSTANTIATE_TEST_SUITE_P(
                    "hidmousectl: The system did not detect the gaming mouse!\n"}),
     hm::test::ParamName());
 
+// With a second mouse plugged in, doctor and info name the mouse the program
+// uses, with its nodes, and the one it ignores; doctor says why each of the
+// other mouse's collections stays closed.
+TEST(CtlDoctorTwoMice, NameTheMouseInUseAndTheIgnoredOne) {
+  Desk desk(Situation::Working);
+  HidrawMouse second(desk.kernel, true, "1-5");
+  const std::string used =
+      "The mouse at usb-0000:00:14.0-2 is used: commands on /dev/hidraw4, notifications on /dev/hidraw3";
+  const std::string ignored = "Another mouse at usb-0000:00:14.0-5 is plugged in and ignored";
+
+  const Output js = desk.run(ctl::runDoctor, true);
+  ASSERT_EQ(js.rc, 0) << js.err;
+  const json doc = json::parse(js.out);
+  EXPECT_EQ(doc["mouse"], (json{{"busPath", "usb-0000:00:14.0-2"},
+                                {"commandNode", "/dev/hidraw4"},
+                                {"notificationNode", "/dev/hidraw3"},
+                                {"ignored", {"usb-0000:00:14.0-5"}}}));
+  ASSERT_EQ(doc["nodes"].size(), 6u);
+  for (std::size_t i = 3; i < 6; ++i)
+    for (const json& c : doc["nodes"][i]["collections"]) {
+      EXPECT_TRUE(c["opened"].is_null()) << c.dump();
+      if (c["usagePage"].get<int>() >= 0xFF00) {
+        EXPECT_EQ(c["why"], "another mouse's: the program uses one mouse, the one at usb-0000:00:14.0-2");
+      }
+    }
+
+  const Output text = desk.run(ctl::runDoctor, false);
+  EXPECT_NE(text.out.find(used + "\n" + ignored + "\nSensor answer: "), std::string::npos) << text.out;
+  const Output info = desk.run(ctl::runInfo, false);
+  EXPECT_TRUE(info.out.starts_with(used + "\n" + ignored + "\nSensor type: 01\n")) << info.out;
+}
+
 // An exception that escapes a command is one line and the exit code of its
 // kind; none of them is "mouse not found".
 TEST(CtlCommand, AnEscapedExceptionExitsWithTheCodeOfItsKind) {

@@ -19,6 +19,7 @@
 #include "core/device/notification_reader.h"
 #include "core/model/config_session.h"
 #include "platform/hid/linux_hid_backend.h"
+#include "platform/hid/mouse_interfaces.h"
 #include "platform/hid/simulated_mouse.h"
 #include "support/fake_hidraw_mouse.h"
 #include "support/param_name.h"
@@ -466,6 +467,200 @@ std::vector<int> unplugSteps() {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtStep, HidrawUnplug, ::testing::ValuesIn(unplugSteps()));
+
+// ---- Two mice ----------------------------------------------------------------
+
+// Interfaces of mouse 'A' or 'B' plugged in one call: a USB device (A on port
+// 1-2, B on 1-5) or, on uhid, HID devices of their own in plug order.
+struct MousePlug {
+  char mouse;
+  std::vector<std::size_t> interfaces;
+  bool uhid;
+};
+
+std::string busPathOf(char mouse, bool uhid) {
+  if (uhid) return std::string("hidmouse-uhid/") + mouse;
+  return mouse == 'A' ? "usb-0000:00:14.0-2" : "usb-0000:00:14.0-5";
+}
+
+struct ChoiceCase {
+  const char* name;
+  std::vector<MousePlug> plugs;
+  char chosen;                            // 0: none can be opened
+  std::optional<std::size_t> notifyPlug;  // the plug whose notification collection is read
+  std::vector<char> ignored;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
+
+class TwoMice : public ::testing::TestWithParam<ChoiceCase> {};
+
+// Commands and notifications always come from one mouse, the first by bus
+// path that has a command collection, and the search says which.
+TEST_P(TwoMice, TheSearchTakesOneMouseWithItsOwnNotificationCollection) {
+  const ChoiceCase& c = GetParam();
+  FakeHidrawKernel kernel;
+  test::OtherDevices others(kernel);
+  std::vector<int> devices;
+  bool uhid = false;
+  for (const MousePlug& p : c.plugs) {
+    uhid = p.uhid;
+    test::FakeUsbDeviceShape shape{p.uhid ? busPathOf(p.mouse, true) : (p.mouse == 'A' ? "1-2" : "1-5"),
+                                   proto::kVendorId,
+                                   proto::kProductId,
+                                   HidrawMouse::kVersion,
+                                   {},
+                                   p.uhid};
+    for (std::size_t i : p.interfaces)
+      shape.interfaces.push_back({static_cast<int>(i), mouse_usb::interfaceDescriptor(i)});
+    devices.push_back(kernel.plug(shape));
+  }
+  auto backend = makeLinuxHidBackendForSysfs(kernel.sysfsRoot(), kernel);
+  Rig rig(*backend);
+  std::string log;
+  rig.link.setLog([&](const std::string& text) { log += text; });
+  ASSERT_EQ(rig.link.openMouse(), c.chosen ? 1 : 0) << log;
+  if (!c.chosen) return;
+  const ChosenMouse& m = *rig.link.chosenMouse();
+  EXPECT_EQ(m.busPath, busPathOf(c.chosen, uhid));
+  EXPECT_EQ(rig.link.notificationOpen(), c.notifyPlug.has_value());
+  if (c.notifyPlug) {
+    const MousePlug& p = c.plugs[*c.notifyPlug];
+    const auto at =
+        std::ranges::find(p.interfaces, HidrawMouse::kNotificationInterface) - p.interfaces.begin();
+    ASSERT_TRUE(m.notification);
+    EXPECT_EQ(m.notification->node, kernel.deviceFiles(devices[*c.notifyPlug])[static_cast<std::size_t>(at)]);
+  }
+  std::vector<std::string> ignored;
+  for (char o : c.ignored) ignored.push_back(busPathOf(o, uhid));
+  EXPECT_EQ(m.others, ignored);
+  for (const std::string& line : chosenMouseLines(m))
+    EXPECT_NE(log.find(line + "\n"), std::string::npos) << log;
+}
+
+const std::vector<std::size_t> kWhole{0, 1, 2};
+constexpr std::size_t kNotify = HidrawMouse::kNotificationInterface,
+                      kCommand = HidrawMouse::kCommandInterface;
+
+INSTANTIATE_TEST_SUITE_P(
+    Orderings, TwoMice,
+    ::testing::Values(
+        ChoiceCase{"UsbInPortOrder", {{'A', kWhole, false}, {'B', kWhole, false}}, 'A', 0, {'B'}},
+        ChoiceCase{"UsbPluggedTheOtherWayRound", {{'B', kWhole, false}, {'A', kWhole, false}}, 'A', 1, {'B'}},
+        // On uhid each interface is a device of its own, listed in the order made.
+        ChoiceCase{"UhidInterleaved",
+                   {{'A', {kNotify}, true},
+                    {'B', {kNotify}, true},
+                    {'A', {kCommand}, true},
+                    {'B', {kCommand}, true}},
+                   'A',
+                   0,
+                   {'B'}},
+        ChoiceCase{"FirstWithoutNotificationTakesNoOther",
+                   {{'B', {kNotify}, true}, {'A', {kCommand}, true}, {'B', {kCommand}, true}},
+                   'A',
+                   std::nullopt,
+                   {'B'}},
+        ChoiceCase{"FirstWithOnlyNotificationIsPassedOver",
+                   {{'A', {kNotify}, true}, {'B', {kNotify}, true}, {'B', {kCommand}, true}},
+                   'B',
+                   1,
+                   {'A'}},
+        ChoiceCase{"UsbWithoutCommandInterface", {{'A', {0, 1}, false}, {'B', kWhole, false}}, 'B', 1, {'A'}},
+        ChoiceCase{
+            "OnlyNotifications", {{'A', {kNotify}, true}, {'B', {kNotify}, true}}, 0, std::nullopt, {}}),
+    hm::test::ParamName());
+
+// The mouse in use keeps the link while it is plugged in, whatever is
+// plugged or pulled beside it; pulling it hands the link to the other one,
+// with the handshake an arrival would give, and without a warning.
+TEST(TwoMiceHotplug, TheMouseInUseStaysUntilItIsPulledThenTheOtherTakesOver) {
+  FakeHidrawKernel kernel;
+  HidrawMouse b(kernel, true, "1-5");
+  auto backend =
+      makeLinuxHidBackendForSysfs(kernel.sysfsRoot(), kernel, [&] { return kernel.openMonitor(); });
+  auto monitor = backend->openMonitor();
+  Rig rig(*backend);
+  ASSERT_EQ(rig.link.openMouse(), 1);
+  const auto inUse = [&] { return rig.link.chosenMouse() ? rig.link.chosenMouse()->busPath : ""; };
+  // Each event searches again; what the last one of a step did.
+  const auto handleEvents = [&] {
+    DeviceChangeAction last, switched;
+    for (const HidDeviceEvent& e : monitor->drain()) {
+      last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true,
+                                true);
+      EXPECT_NE(last.kind, DeviceChangeKind::WarnAndHide) << e.path;
+      if (e.kind == HidDeviceEventKind::Removal && last.handshakeDone) switched = last;
+    }
+    return switched;
+  };
+  const auto notificationFrom = [&](HidrawMouse& m, std::uint8_t stage) {
+    m.sendReport({proto::kNotificationReportId, proto::kEventDpiStage, 0, stage, 0, 0, 0, 0, 0});
+    std::array<std::uint8_t, proto::kNotificationInputLength> buf{};
+    const auto handle = rig.link.notificationReadHandle();
+    return handle && handle->read(buf, 100, nullptr).status == HidReadStatus::Ok ? buf[3] : 0;
+  };
+
+  HidrawMouse a(kernel, true, "1-2");  // first by bus path, plugged in second
+  handleEvents();
+  EXPECT_EQ(inUse(), "usb-0000:00:14.0-5");
+  EXPECT_EQ(notificationFrom(a, 2), 0);  // the other mouse is not heard
+  EXPECT_EQ(notificationFrom(b, 3), 3);
+
+  a.unplug();
+  EXPECT_FALSE(handleEvents().handshakeDone);
+  a.plug();
+  handleEvents();
+  EXPECT_EQ(inUse(), "usb-0000:00:14.0-5");
+
+  const auto sensorWrites = [](HidrawMouse& m) {
+    return m.withFirmware([](MouseFirmware& f) { return f.sensorWrites(); });
+  };
+  const int aWrites = sensorWrites(a);
+  b.unplug();
+  EXPECT_TRUE(handleEvents().handshakeDone);
+  EXPECT_EQ(inUse(), "usb-0000:00:14.0-2");
+  EXPECT_EQ(rig.link.deviceOpen.load(), 1);
+  EXPECT_EQ(sensorWrites(a), aWrites + 1);
+  EXPECT_EQ(notificationFrom(a, 4), 4);
+
+  a.unplug();
+  const auto removals = monitor->drain();
+  ASSERT_FALSE(removals.empty());
+  DeviceChangeAction last;
+  for (const HidDeviceEvent& e : removals)
+    last = handleDeviceChange(rig.link, deviceChangeCode(e.kind), proto::kDeviceTypeInterface, e.path, true,
+                              true);
+  EXPECT_EQ(last.kind, DeviceChangeKind::WarnAndHide);
+  EXPECT_EQ(kernel.openFiles(), 0);
+}
+
+// The first mouse is pulled out in the middle of a search, after the list
+// was made, as the search opens it: the search runs again on a fresh list and
+// takes the other mouse.
+TEST(TwoMiceHotplug, AMousePulledOutDuringTheSearchLeavesItToTheOther) {
+  FakeHidrawKernel kernel;
+  HidrawMouse a(kernel, true, "1-2");
+  HidrawMouse b(kernel, true, "1-5");
+  auto hidraw = makeLinuxHidBackendForSysfs(kernel.sysfsRoot(), kernel);
+  struct PullingBackend : HidBackend {
+    PullingBackend(HidBackend& b, std::function<void()> p) : inner(b), pull(std::move(p)) {}
+    std::optional<std::vector<HidInterfaceEntry>> listInterfaces() override { return inner.listInterfaces(); }
+    std::unique_ptr<HidDevice> open(const std::string& path, HidAccess access) override {
+      if (access != HidAccess::Query && pull) std::exchange(pull, nullptr)();
+      return inner.open(path, access);
+    }
+    std::unique_ptr<HidMonitor> openMonitor() override { return inner.openMonitor(); }
+    Error lastError() const override { return inner.lastError(); }
+    HidBackend& inner;
+    std::function<void()> pull;
+  } backend(*hidraw, [&] { a.unplug(); });
+  Rig rig(backend);
+  ASSERT_EQ(rig.link.openMouse(), 1);
+  EXPECT_EQ(rig.link.chosenMouse()->busPath, "usb-0000:00:14.0-5");
+  EXPECT_TRUE(rig.link.notificationOpen());
+  EXPECT_TRUE(rig.sink.messages.empty());
+}
 
 // ---- What the kernel answers ---------------------------------------------------
 

@@ -127,6 +127,36 @@ TEST(LinuxBackend, ListsOneInterfacePerTopLevelCollectionInPathOrder) {
   EXPECT_NE((*list)[0].path.find("0003:04D9:A09F"), std::string::npos);
 }
 
+// A device being removed leaves its sysfs files in place for a moment, but
+// reading them fails (ENODEV on the real kernel; here EISDIR, a folder in
+// the file's place) and its device file is gone. The search passes the node
+// over, without the stream's exception ending the program and without the
+// message of a HID stack that gives no descriptor.
+TEST(LinuxBackend, ANodeBeingRemovedIsPassedOver) {
+  TempRoot t;
+  t.addNode("1-2", "0003:04D9:A09F", 1, kCommand, "0105");
+  const fs::path descriptor =
+      fs::path(t.root) / "devices/pci0000:00/usb1/1-2/1-2:1.0/0003:04D9:A09F.0001/report_descriptor";
+  fs::remove(descriptor);
+  fs::create_directory(descriptor);
+  auto backend = makeLinuxHidBackendForSysfs(t.root);
+  const auto list = backend->listInterfaces();
+  ASSERT_TRUE(list && list->size() == 1);
+  auto q = backend->open((*list)[0].path, HidAccess::Query);
+  ASSERT_TRUE(q);
+  HidCaps caps;
+  EXPECT_EQ(q->getCaps(caps), HidCapsStatus::PreparsedDataFailed);
+  EXPECT_TRUE(isGoneError(q->lastError())) << q->lastError().text();
+  struct Sink : MessageSink {
+    void showMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+  } sink;
+  RecordingSleeper sleeper;
+  DeviceLink link(*backend, sink, sleeper);
+  EXPECT_EQ(link.openMouse(), 0);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{});
+}
+
 TEST(LinuxBackend, WithoutADeviceNodeIoOpensFailNamingTheCall) {
   TempRoot t;
   t.addNode("1-2", "0003:04D9:A09F", 1, kCommand, "0105");

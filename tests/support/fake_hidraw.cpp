@@ -81,6 +81,7 @@ struct FakeHidrawKernel::Node {
   FakeInterfaceShape shape;
   std::string syspath;
   std::string devfile;
+  bool onUhid = false;
   bool exist = true;
   std::vector<OpenFile*> files;
 };
@@ -117,11 +118,18 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceShape& shape) {
   std::lock_guard lock(m_);
   const int device = nextDevice_++;
   const fs::path root = fs::canonical(root_.path());
-  const fs::path usb = root / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / shape.port;
+  // A uhid device has no USB device above it: its HID devices sit side by side.
+  const fs::path usb = shape.onUhid ? root / "devices" / "virtual" / "misc" / "uhid"
+                                    : root / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / shape.port;
   fs::create_directories(usb);
-  writeText(usb / "bcdDevice", hex4(shape.version) + "\n");
-  writeText(usb / "idVendor", hex4(shape.vendor) + "\n");
-  writeText(usb / "idProduct", hex4(shape.product) + "\n");
+  if (!shape.onUhid) {
+    writeText(usb / "bcdDevice", hex4(shape.version) + "\n");
+    writeText(usb / "idVendor", hex4(shape.vendor) + "\n");
+    writeText(usb / "idProduct", hex4(shape.product) + "\n");
+  }
+  // As usbhid names it: "usb-" the controller "-" the port path.
+  const std::string phys =
+      shape.onUhid ? shape.port : "usb-0000:00:14.0-" + shape.port.substr(shape.port.find('-') + 1);
   for (std::size_t i = 0; i < shape.interfaces.size(); ++i) {
     FakeInterfaceShape is = shape.interfaces[i];
     is.sysfsDescriptor = is.sysfsDescriptor && sysfsDetails_;
@@ -130,14 +138,17 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceShape& shape) {
     while (nodes_.contains(minor)) ++minor;
     const std::string hidName = "0003:" + hex4(shape.vendor) + ":" + hex4(shape.product) + "." +
                                 hex4(static_cast<unsigned>(nextHidSequence_++));
-    const fs::path hid = usb / (shape.port + ":1." + std::to_string(is.number)) / hidName;
+    const fs::path hid =
+        shape.onUhid ? usb / hidName : usb / (shape.port + ":1." + std::to_string(is.number)) / hidName;
     const std::string name = "hidraw" + std::to_string(minor);
     const fs::path node = hid / "hidraw" / name;
     fs::create_directories(node);
     std::string hidUevent = "DRIVER=hid-generic\n";
     if (is.sysfsHidId)
       hidUevent += "HID_ID=0003:0000" + hex4(shape.vendor) + ":0000" + hex4(shape.product) + "\n";
-    writeText(hid / "uevent", hidUevent + "HID_NAME=Fake " + shape.port + "\n");
+    hidUevent += "HID_NAME=Fake " + shape.port + "\n";
+    hidUevent += "HID_PHYS=" + phys + "/input" + std::to_string(is.number) + "\n";
+    writeText(hid / "uevent", hidUevent);
     if (is.sysfsDescriptor)
       writeText(hid / "report_descriptor", std::string(is.descriptor.begin(), is.descriptor.end()));
     writeText(node / "uevent", "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + std::to_string(minor) +
@@ -154,6 +165,7 @@ int FakeHidrawKernel::plug(const FakeUsbDeviceShape& shape) {
     n->vendor = shape.vendor;
     n->product = shape.product;
     n->shape = is;
+    n->onUhid = shape.onUhid;
     n->syspath = node.string();
     n->devfile = "/dev/" + name;
     devices_[device].push_back(minor);
@@ -171,16 +183,17 @@ void FakeHidrawKernel::unplug(int device) {
   devices_.erase(it);
   std::erase_if(unplugAt_, [device](const auto& e) { return e.first.first == device; });
   std::error_code ec;
-  fs::path usb;
+  std::vector<fs::path> gone;  // the USB device's folder, or each HID device's on uhid
   for (int minor : minors) {
     Node& n = *nodes_.at(minor);
     n.exist = false;
     for (OpenFile* f : n.files) syncReady(*f);
     fs::remove(fs::path(root_.path()) / "class" / "hidraw" / ("hidraw" + std::to_string(minor)), ec);
-    usb = fs::path(n.syspath).parent_path().parent_path().parent_path().parent_path();
+    const fs::path hid = fs::path(n.syspath).parent_path().parent_path();
+    gone.push_back(n.onUhid ? hid : hid.parent_path().parent_path());
     announce(HidDeviceEventKind::Removal, n.syspath);
   }
-  if (!usb.empty()) fs::remove_all(usb, ec);
+  for (const fs::path& p : gone) fs::remove_all(p, ec);
   for (int minor : minors) removeNodeIfUnused(minor);
 }
 

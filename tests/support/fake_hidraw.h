@@ -3,7 +3,8 @@
 // it answers the backend's system calls (HidrawSyscalls) for the device files
 // /dev/hidrawN of the USB HID interfaces plugged into it, and lays out the
 // sysfs folder the backend reads (class/hidraw/hidrawN, the HID device's
-// uevent and report_descriptor, the USB device's bcdDevice).
+// uevent with HID_ID and HID_PHYS and its report_descriptor, the USB device's
+// bcdDevice), or the one of a device made through /dev/uhid.
 //
 // It behaves as hidraw does:
 //  * open(): ENOENT for a device file that is not there (never made, or gone
@@ -85,11 +86,16 @@ struct FakeInterfaceShape {
 };
 
 struct FakeUsbDeviceShape {
-  std::string port;  // "1-4": the USB device's sysfs name
+  std::string port;  // "1-4": the USB device's sysfs name; on uhid, what the maker gave as phys
   std::uint16_t vendor = 0;
   std::uint16_t product = 0;
   std::uint16_t version = 0;  // bcdDevice
   std::vector<FakeInterfaceShape> interfaces;
+  // Made through /dev/uhid: each interface is a HID device of its own under
+  // devices/virtual/misc/uhid, numbered in the order of all HID devices, with
+  // no USB device above it (no bcdDevice). Its HID_PHYS is port + "/inputN";
+  // a USB device's is "usb-0000:00:14.0-" + the port path + "/inputN".
+  bool onUhid = false;
 };
 
 class FakeHidrawKernel : public HidrawSyscalls {

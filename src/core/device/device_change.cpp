@@ -18,6 +18,9 @@ DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode,
 
   // Removals too: a removal of one of the mouse's interfaces leaves the mouse
   // usable when it can still be opened.
+  const bool wasOpen = link.deviceOpen.load() == 1;
+  const std::optional<std::string> before =
+      link.chosenMouse() ? std::optional(link.chosenMouse()->busPath) : std::nullopt;
   if (link.openMouse() == 0) {
     link.deviceOpen.store(0);
     action.kind = DeviceChangeKind::WarnAndHide;
@@ -25,11 +28,14 @@ DeviceChangeAction handleDeviceChange(DeviceLink& link, std::uint32_t eventCode,
   }
   link.deviceOpen.store(1);
   action.kind = DeviceChangeKind::Opened;
-  if (eventCode == proto::kDeviceArrival) {
+  // The removal of the mouse in use while another one is plugged in leaves
+  // the link on the other one, which then gets its handshake as on arrival.
+  const bool anotherMouse = wasOpen && before != link.chosenMouse()->busPath;
+  if (eventCode == proto::kDeviceArrival || anotherMouse) {
     link.sensorHandshake();
     action.handshakeDone = true;
-    action.startReader = readerExists && !basicPageShown;
   }
+  if (eventCode == proto::kDeviceArrival) action.startReader = readerExists && !basicPageShown;
   return action;
 }
 

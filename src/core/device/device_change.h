@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/device/device_link.h"
@@ -21,7 +22,8 @@ enum class DeviceChangeKind {
 
 struct DeviceChangeAction {
   DeviceChangeKind kind = DeviceChangeKind::Ignored;
-  bool handshakeDone = false;  // Opened on an arrival: sensorHandshake has run
+  bool handshakeDone = false;  // Opened on an arrival, or on another mouse than the
+                               // one open before: sensorHandshake has run
   bool startReader = false;    // Opened on an arrival with a reader that was not
                                // yet let run: call NotificationReader::release()
   bool operator==(const DeviceChangeAction&) const = default;

@@ -71,14 +71,23 @@ std::string permissionDeniedText(const std::string& node) {
 
 bool isPermissionError(const Error& error) { return error.code == EACCES || error.code == EPERM; }
 
-MouseCollection mouseCollectionOf(const HidCaps& caps) {
-  if (caps.usage == proto::kNotificationUsage && caps.usagePage == proto::kNotificationUsagePage &&
-      caps.inputReportByteLength != 0)
-    return MouseCollection::Notification;
-  if (caps.usage == proto::kCommandUsage && caps.usagePage == proto::kCommandUsagePage &&
-      caps.featureReportByteLength != 0)
-    return MouseCollection::Command;
-  return MouseCollection::Other;
+bool isGoneError(const Error& error) { return error.code == ENOENT || error.code == ENODEV; }
+
+std::string nodeOrPath(const HidInterfaceEntry& entry) {
+  return entry.node.empty() ? entry.path : entry.node;
+}
+
+std::vector<std::string> chosenMouseLines(const ChosenMouse& mouse) {
+  const auto where = [](const std::string& busPath) {
+    return busPath.empty() ? std::string("an unknown bus path") : busPath;
+  };
+  std::vector<std::string> out{"The mouse at " + where(mouse.busPath) + " is used: commands on " +
+                               nodeOrPath(mouse.command) +
+                               (mouse.notification ? ", notifications on " + nodeOrPath(*mouse.notification)
+                                                   : std::string(", no notification collection"))};
+  for (const std::string& other : mouse.others)
+    out.push_back("Another mouse at " + where(other) + " is plugged in and ignored");
+  return out;
 }
 
 DeviceLink::DeviceLink(HidBackend& backend, MessageSink& sink, Sleeper& sleeper)
@@ -165,11 +174,27 @@ void DeviceLink::noteOpenFailure(const HidInterfaceEntry& entry, const char* pur
 }
 
 int DeviceLink::openMouse() {
+  // A mouse pulled out during a search leaves it with a list that no longer
+  // holds: the search runs again on a fresh list, a few times at most.
+  constexpr int kSearches = 3;
+  for (int i = 1;; ++i) {
+    const Search result = searchOnce();
+    if (result != Search::Gone || i == kSearches) return result == Search::Opened ? 1 : 0;
+  }
+}
+
+DeviceLink::Search DeviceLink::searchOnce() {
   closeHandles();
   permissionProblem_.reset();
-  auto fail = [this] {
+  chosen_.reset();
+  auto fail = [this](Search result = Search::Failed) {
     closeHandles();
-    return 0;
+    return result;
+  };
+  // Opening the chosen mouse failed: a pulled mouse means another search.
+  auto openFailed = [&](const HidInterfaceEntry& entry, const char* purpose) {
+    noteOpenFailure(entry, purpose);
+    return fail(isGoneError(backend_.lastError()) ? Search::Gone : Search::Failed);
   };
 
   const auto list = backend_.listInterfaces();
@@ -177,16 +202,26 @@ int DeviceLink::openMouse() {
     logLine("listing HID interfaces failed: " + backend_.lastError().text() + "\n");
     return fail();
   }
-  bool notificationOpened = false;
+  // The collections of every mouse plugged in. Until a command collection is
+  // found a failure ends the search as it does with one mouse; after that it
+  // only ends the look for other mice.
+  std::vector<FoundCollection> found;
+  bool commandFound = false;
   for (const HidInterfaceEntry& entry : *list) {
     if (!entry.detailOk) {
+      if (commandFound) break;
       sink_.showMessage(proto::kMsgInterfaceDetailFailed, "");
       return fail();
     }
     devicePath_ = entry.path;
+    // An interface whose device went away after the list was made is not
+    // one of the present interfaces: it is passed over. On Linux that is
+    // common: the removal event comes while sysfs still lists the node.
     auto query = backend_.open(entry.path, HidAccess::Query);
     if (!query) {
       logLine("opening " + entry.path + " failed: " + backend_.lastError().text() + "\n");
+      if (isGoneError(backend_.lastError())) continue;
+      if (commandFound) break;
       return fail();
     }
     HidAttributes attr;
@@ -196,60 +231,55 @@ int DeviceLink::openMouse() {
 
     HidCaps caps;
     const HidCapsStatus status = query->getCaps(caps);
-    if (status == HidCapsStatus::PreparsedDataFailed) {
-      sink_.showMessage(proto::kMsgPreparsedDataFailed, "");
+    if (status != HidCapsStatus::Ok) {
+      logLine("the capabilities of " + entry.path + " cannot be had: " + query->lastError().text() + "\n");
+      if (isGoneError(query->lastError())) continue;
+      if (commandFound) break;
+      sink_.showMessage(status == HidCapsStatus::PreparsedDataFailed ? proto::kMsgPreparsedDataFailed
+                                                                     : proto::kMsgGetCapsFailed,
+                        "");
       return fail();
     }
     query.reset();
-    if (status == HidCapsStatus::InvalidPreparsedData) {
-      sink_.showMessage(proto::kMsgGetCapsFailed, "");
-      return fail();
-    }
     logLine(format(proto::kDiagCaps, caps.usage, caps.usagePage, caps.featureReportByteLength,
                    caps.inputReportByteLength, caps.outputReportByteLength));
-
     const MouseCollection role = mouseCollectionOf(caps);
-    if (caps.usage == proto::kNotificationUsage) {
-      if (role == MouseCollection::Notification) {
-        std::shared_ptr<HidDevice> read = backend_.open(entry.path, HidAccess::Read);
-        if (!read) {
-          noteOpenFailure(entry, "for reading");
-          return fail();
-        }
-        std::unique_ptr<HidDevice> write = backend_.open(entry.path, HidAccess::Write);
-        if (!write) {
-          noteOpenFailure(entry, "for writing");
-          return fail();
-        }
-        std::shared_ptr<HidDevice> old;
-        {
-          std::lock_guard lock(notificationMutex_);
-          old = std::move(notificationRead_);
-          notificationRead_ = std::move(read);
-          notificationWrite_ = std::move(write);
-        }
-        if (old) old->cancel();
-        notificationInputLength_.store(caps.inputReportByteLength);
-        notificationOpened = true;
-      }
-      continue;
-    }
-    if (role == MouseCollection::Command) {
-      auto feature = backend_.open(entry.path, HidAccess::ReadWrite);
-      if (!feature) {
-        noteOpenFailure(entry, "for commands");
-        return fail();
-      }
-      featureHandle_ = std::move(feature);
-      featureLength_ = caps.featureReportByteLength;
-      inputLength_ = caps.inputReportByteLength;
-      outputLength_ = caps.outputReportByteLength;
-      deviceOpen.store(1);
-      if (notificationOpened) readerEvent_.set();
-      return 1;
-    }
+    if (role == MouseCollection::Other) continue;
+    found.push_back({entry, caps, role});
+    commandFound = commandFound || role == MouseCollection::Command;
   }
-  return fail();
+
+  const MouseChoice choice = chooseMouse(found, inUse_);
+  if (!choice.command) return fail();
+  const FoundCollection& command = found[*choice.command];
+  chosen_ = ChosenMouse{command.entry.busPath, command.entry, std::nullopt, choice.others};
+  if (choice.notification) chosen_->notification = found[*choice.notification].entry;
+  for (const std::string& line : chosenMouseLines(*chosen_)) logLine(line + "\n");
+  devicePath_ = command.entry.path;
+
+  if (choice.notification) {
+    const FoundCollection& notification = found[*choice.notification];
+    std::shared_ptr<HidDevice> read = backend_.open(notification.entry.path, HidAccess::Read);
+    if (!read) return openFailed(notification.entry, "for reading");
+    std::unique_ptr<HidDevice> write = backend_.open(notification.entry.path, HidAccess::Write);
+    if (!write) return openFailed(notification.entry, "for writing");
+    {
+      std::lock_guard lock(notificationMutex_);
+      notificationRead_ = std::move(read);
+      notificationWrite_ = std::move(write);
+    }
+    notificationInputLength_.store(notification.caps.inputReportByteLength);
+  }
+  auto feature = backend_.open(command.entry.path, HidAccess::ReadWrite);
+  if (!feature) return openFailed(command.entry, "for commands");
+  featureHandle_ = std::move(feature);
+  featureLength_ = command.caps.featureReportByteLength;
+  inputLength_ = command.caps.inputReportByteLength;
+  outputLength_ = command.caps.outputReportByteLength;
+  inUse_ = command.entry.busPath;
+  deviceOpen.store(1);
+  if (choice.notification) readerEvent_.set();
+  return Search::Opened;
 }
 
 bool DeviceLink::sendCommand(FeatureReport& report) {

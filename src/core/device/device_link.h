@@ -23,12 +23,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
-
-#include <optional>
+#include <vector>
 
 #include "core/device/hid_backend.h"
+#include "core/device/mouse_choice.h"
 #include "core/device/sleeper.h"
 #include "core/device/wake_event.h"
 #include "core/error.h"
@@ -84,14 +85,26 @@ inline constexpr char kUdevRuleFile[] = "70-hidmouse.rules";
 std::string permissionDeniedText(const std::string& node);
 // The errno values of an open refused for lack of permission.
 bool isPermissionError(const Error& error);
+// The errno values of a call on an interface whose device is gone (ENOENT,
+// ENODEV): the device search passes such an interface over.
+bool isGoneError(const Error& error);
 
-// What the device search makes of one of the mouse's collections.
-enum class MouseCollection {
-  Notification,  // usage page and usage 0xFF01 with input reports: read by the reader
-  Command,       // usage page and usage 0xFF00 with feature reports: the commands
-  Other,         // not used
+// The mouse the last device search took, with the interfaces of its two
+// collections.
+struct ChosenMouse {
+  std::string busPath;  // HidInterfaceEntry::busPath of its interfaces
+  HidInterfaceEntry command;
+  std::optional<HidInterfaceEntry> notification;
+  std::vector<std::string> others;  // bus paths of the other mice plugged in, ignored
 };
-MouseCollection mouseCollectionOf(const HidCaps& caps);
+// The lines that say which mouse the program uses (logged at each search,
+// shown by info and doctor):
+//   "The mouse at usb-0000:00:14.0-2 is used: commands on /dev/hidraw4,
+//    notifications on /dev/hidraw3" (one line)
+//   "Another mouse at usb-0000:00:14.0-5 is plugged in and ignored"
+std::vector<std::string> chosenMouseLines(const ChosenMouse& mouse);
+// The device file of an interface, else its path.
+std::string nodeOrPath(const HidInterfaceEntry& entry);
 
 class DeviceLink {
  public:
@@ -111,7 +124,13 @@ class DeviceLink {
   // earlier search first. Returns 1 when the command collection is open, else
   // 0, and sets deviceOpen to that result. Signals the reader event when the
   // notification collection was opened in this search and the result is 1.
+  // With more than one mouse plugged in it takes one (chooseMouse): the one
+  // taken by the last successful search while it is still there, else the
+  // first by bus path; it logs which (chosenMouseLines).
   int openMouse();
+  // The mouse the last search chose, also when opening it then failed;
+  // nullopt when it found none.
+  const std::optional<ChosenMouse>& chosenMouse() const { return chosen_; }
   // After an openMouse that returned 0 because opening one of the mouse's
   // collections was refused for lack of permission: the plain message
   // naming its device file and the udev rule (permissionDeniedText).
@@ -194,6 +213,9 @@ class DeviceLink {
   void pause(unsigned ms);
   void logLine(const std::string& text);
   void closeHandles();
+  enum class Search { Opened, Failed, Gone };  // Gone: the chosen mouse went away while it was opened
+  // One search of openMouse on the system's list as it is now.
+  Search searchOnce();
   // Logs a failed open of one of the mouse's collections and keeps a
   // permission refusal for permissionProblem().
   void noteOpenFailure(const HidInterfaceEntry& entry, const char* purpose);
@@ -223,9 +245,11 @@ class DeviceLink {
 
   std::optional<ExchangeFailure> exchangeFailure_;
   std::optional<std::string> permissionProblem_;
-  bool applying_ = false;    // inside sendApply
-  bool silent_ = false;      // a read of this Apply timed out
-  bool staleInput_ = false;  // a read timed out: late answer reports may be waiting
+  std::optional<ChosenMouse> chosen_;
+  std::optional<std::string> inUse_;  // bus path of the mouse the last successful search opened
+  bool applying_ = false;             // inside sendApply
+  bool silent_ = false;               // a read of this Apply timed out
+  bool staleInput_ = false;           // a read timed out: late answer reports may be waiting
 };
 
 }  // namespace hm

@@ -42,11 +42,16 @@ class WakeEvent;
 // collection). `detailOk` false means the system listed an interface whose
 // path it could not produce. `node` is the device file that opening the
 // interface opens ("/dev/hidraw3", shared by the collections of one node),
-// empty where the system has no such file.
+// empty where the system has no such file. `busPath` names the physical
+// device the interface belongs to, the same for all its interfaces and
+// different for two devices plugged in at once ("usb-0000:00:14.0-2" for
+// the device on port 2 of that controller); empty where the system does not
+// say, and then all such interfaces count as one device's.
 struct HidInterfaceEntry {
   std::string path;
   bool detailOk = true;
   std::string node = {};
+  std::string busPath = {};
 };
 
 struct HidAttributes {

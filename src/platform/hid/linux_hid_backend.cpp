@@ -48,10 +48,17 @@ struct UdevDeleter {
 template <typename T>
 using UdevPtr = std::unique_ptr<T, UdevDeleter>;
 
+// nullopt when the file cannot be read. The files of a device being removed
+// are still there for a moment but fail to read (ENODEV), and the stream's
+// buffer reports that by throwing.
 std::optional<std::vector<std::uint8_t>> readFileBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  try {
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 // "HID_ID=0003:000004D9:0000A09F" in the HID device's uevent.
@@ -67,6 +74,23 @@ bool readHidId(const fs::path& syspath, std::uint16_t& vendor, std::uint16_t& pr
     }
   }
   return false;
+}
+
+// The physical path of the device a node belongs to: the HID device's
+// HID_PHYS without the interface at its end ("usb-0000:00:14.0-2/input1"
+// gives "usb-0000:00:14.0-2"; uhid devices carry what their maker gave).
+// Every interface of one USB device has the same; empty without HID_PHYS.
+std::string readBusPath(const fs::path& syspath) {
+  std::ifstream in(syspath / "device" / "uevent");
+  const std::string key = "HID_PHYS=";
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with(key)) continue;
+    std::string phys = line.substr(key.size());
+    const std::size_t slash = phys.rfind('/');
+    if (slash != std::string::npos && phys.compare(slash + 1, 5, "input") == 0) phys.erase(slash);
+    return phys;
+  }
+  return {};
 }
 
 // The USB device's bcdDevice: the nearest ancestor folder of the node that
@@ -409,10 +433,12 @@ class LinuxHidBackend : public HidBackend {
       std::size_t count = 1;
       if (auto d = readDescriptor(calls_, syspath, devnode, error))
         if (auto info = parseReportDescriptor(*d)) count = info->collections.size();
+      const std::string busPath = readBusPath(syspath);
       if (count == 1) {
-        out.push_back({syspath, true, devnode});
+        out.push_back({syspath, true, devnode, busPath});
       } else {
-        for (std::size_t c = 0; c < count; ++c) out.push_back({collectionPath(syspath, c), true, devnode});
+        for (std::size_t c = 0; c < count; ++c)
+          out.push_back({collectionPath(syspath, c), true, devnode, busPath});
       }
     }
     return out;

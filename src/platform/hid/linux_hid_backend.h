@@ -8,7 +8,9 @@
 // "/sys/devices/.../0003:04D9:A09F.0003/hidraw/hidraw2", followed by
 // "&col01", "&col02", ... when the node holds more than one collection.
 // Attributes (vendor, product) come from the HID device's uevent, else from
-// HIDIOCGRAWINFO, and the version from the USB device's bcdDevice;
+// HIDIOCGRAWINFO, the bus path from the HID device's HID_PHYS (without its
+// "/inputN", so both interfaces of one mouse share it), and the version from
+// the USB device's bcdDevice;
 // capabilities from the report descriptor (sysfs report_descriptor, else
 // HIDIOCGRDESC) through our report descriptor parser. Querying thus needs no
 // access to the node, like the query handles the device search opens on every

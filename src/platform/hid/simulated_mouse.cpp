@@ -49,7 +49,9 @@ std::optional<std::vector<HidInterfaceEntry>> SimulatedMouse::listInterfaces() {
   std::vector<HidInterfaceEntry> out;
   for (std::size_t i = 0; i < state_->layout.size(); ++i) {
     if (!state_->listed(i)) continue;
-    out.push_back({state_->pathAt(i), static_cast<int>(i) != state_->detailFailsAt});
+    const bool mouse = state_->layout[i] != Role::Other;
+    out.push_back(
+        {state_->pathAt(i), static_cast<int>(i) != state_->detailFailsAt, "", mouse ? kBusPath : ""});
   }
   return out;
 }

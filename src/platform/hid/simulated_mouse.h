@@ -51,6 +51,8 @@ class SimulatedMouse : public HidBackend {
   static constexpr std::uint16_t kInputLength = proto::kCommandInputLength;
   static constexpr std::uint16_t kOutputLength = proto::kCommandOutputLength;
   static constexpr std::uint16_t kNotificationInputLength = proto::kNotificationInputLength;
+  // The bus path of the mouse's interfaces.
+  static constexpr char kBusPath[] = "simulated";
 
   explicit SimulatedMouse(bool pluggedIn = true);
   ~SimulatedMouse() override;
