@@ -29,6 +29,10 @@ constexpr int kTextRed = 150;
 constexpr int kTextGreen = 220;
 constexpr int kTextBlue = 245;
 
+// QImageWriter's quality for PNG: 0 is zlib's smallest output; the skins
+// ship in the package.
+constexpr int kPngBestCompression = 0;
+
 QSize boxSize(const hm::basic::Box& b) { return {b.width(), b.height()}; }
 
 // The picture of one skin file; a null image for a name this generator does
@@ -88,7 +92,7 @@ bool writeSkin(const QString& root, const Theme& t) {
     if (img.isNull()) {
       std::fprintf(stderr, "skingen: no picture for %s\n", name);
       ok = false;
-    } else if (!img.save(path, "PNG")) {
+    } else if (!img.save(path, "PNG", kPngBestCompression)) {
       std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
       ok = false;
     }
