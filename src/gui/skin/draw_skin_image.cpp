@@ -182,7 +182,8 @@ QImage loadCanvas(SkinLibrary& skins, qreal scale) {
   }
   canvas.reinterpretAsFormat(QImage::Format_RGB32);
   const QSize device = deviceRect(QRectF(QPointF(0, 0), logical), scale).size();
-  if (canvas.size() != device) canvas = canvas.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (canvas.size() != device)
+    canvas = canvas.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   canvas.setDevicePixelRatio(scale);
   return canvas;
 }

@@ -346,8 +346,8 @@ TEST_F(ShellProgram, AScreenshotAtScaleTwoIsDrawnAtTwiceThePixels) {
   ASSERT_EQ(two.size(), one.size() * 2);
 
   auto block = [&](int x, int y) {
-    return std::array<QRgb, 4>{two.pixel(2 * x, 2 * y), two.pixel(2 * x + 1, 2 * y), two.pixel(2 * x, 2 * y + 1),
-                               two.pixel(2 * x + 1, 2 * y + 1)};
+    return std::array<QRgb, 4>{two.pixel(2 * x, 2 * y), two.pixel(2 * x + 1, 2 * y),
+                               two.pixel(2 * x, 2 * y + 1), two.pixel(2 * x + 1, 2 * y + 1)};
   };
   // Red, green and blue of a pixel, in 0..255.
   auto channel = [](QRgb p, int c) { return static_cast<int>((p >> (16 - 8 * c)) & 0xFFu); };
@@ -382,7 +382,8 @@ TEST_F(ShellProgram, AScreenshotAtScaleTwoIsDrawnAtTwiceThePixels) {
       uniform += b[0] == b[1] && b[0] == b[2] && b[0] == b[3] ? 1 : 0;
     }
   ASSERT_GT(edges, 100) << "the title has letters";
-  EXPECT_LT(static_cast<double>(uniform) / edges, 0.6) << uniform << " of " << edges << " blocks on the title's letters are uniform";
+  EXPECT_LT(static_cast<double>(uniform) / edges, 0.6)
+      << uniform << " of " << edges << " blocks on the title's letters are uniform";
 }
 
 // What a killed save left in the data folder is removed when the program
