@@ -131,8 +131,8 @@ void placeSkinImage(QImage& canvas, const SkinImage& image, QPoint at) {
   QImage scaled;
   const QImage* source = &image.image;
   if (target.size() != image.image.size()) {
-    // Premultiplied pixels filter without colour fringes at the edges of
-    // transparent areas.
+    // Filtered in the image's own format: premultiplied where it has alpha,
+    // so transparent edges take no colour from the hidden pixels.
     scaled = image.image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     source = &scaled;
   }

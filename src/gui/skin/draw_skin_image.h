@@ -63,8 +63,8 @@ bool drawSkinImage(QImage& canvas, SkinLibrary& skins, const QString& name, int 
 bool drawSkinImageOrWarn(QImage& canvas, SkinLibrary& skins, const QString& name, int x, int y,
                          MessageSink& messages);
 
-// The main window's canvas at device pixel ratio `scale`: "/main.png" (its
-// "@2x" picture where the library's scale takes one) as loaded (no
+// The main window's canvas at device pixel ratio `scale`: "/main.png" (above
+// scale 1 its "@2x" picture where there is one) as loaded (no
 // premultiplication), its colour bytes kept and made opaque, in
 // Format_RGB32, scaled smoothly when its pixels are not the canvas's. A
 // null image when "/main.png" is missing; the window then has no canvas
