@@ -19,13 +19,13 @@ QRectF inner(QSize size) { return QRectF(0.5, 0.5, size.width() - 1, size.height
 
 QImage textButton(const Theme& t, bool over) {
   const QSize size = hm::skin::kTextButtonSize;
-  return controlImage(size, t.panel,
+  return controlImage(t, size, t.panel,
                       [&](QPainter& p) { paintButtonFace(p, QRectF(QPointF(0, 0), QSizeF(size)), t, over); });
 }
 
 QImage frameButton(const Theme& t, Glyph glyph, bool over) {
   const QSize size = hm::skin::kFrameButtonSize;
-  return controlImage(size, t.header, [&](QPainter& p) {
+  return controlImage(t, size, t.header, [&](QPainter& p) {
     const QRectF box = inner(size);
     if (over) {
       const QColor fill = glyph == Glyph::Close ? QColor(0xd0, 0x24, 0x36) : t.accentDeep;
@@ -66,7 +66,7 @@ QImage frameButton(const Theme& t, Glyph glyph, bool over) {
 // Advanced page.
 QImage pageTab(const Theme& t, QColor base, bool advanced, bool over) {
   const QSize size = hm::skin::kPageTabSize;
-  return controlImage(size, base, [&](QPainter& p) {
+  return controlImage(t, size, base, [&](QPainter& p) {
     const QRectF box = inner(size);
     QLinearGradient g(0, 0, 0, size.height());
     g.setColorAt(0, over ? mix(t.face, t.accent, 0.35) : t.face);
@@ -102,7 +102,7 @@ QImage pageTab(const Theme& t, QColor base, bool advanced, bool over) {
 // Drop-down boxes: a dark field, the index compartment (key boxes only) and a
 // chevron compartment on the right.
 QImage dropDownBox(const Theme& t, QSize size, bool withIndex, bool over) {
-  return controlImage(size, t.panel, [&](QPainter& p) {
+  return controlImage(t, size, t.panel, [&](QPainter& p) {
     const QRectF box = inner(size);
     p.setPen(QPen(over ? t.accent : t.wellBorder, 1));
     QLinearGradient g(0, 0, 0, size.height());
@@ -132,7 +132,7 @@ QImage dropDownBox(const Theme& t, QSize size, bool withIndex, bool over) {
 
 QImage tickPane(const Theme& t, bool ticked) {
   const QSize size = hm::skin::kPaneSize;
-  return controlImage(size, t.panel, [&](QPainter& p) {
+  return controlImage(t, size, t.panel, [&](QPainter& p) {
     const QRectF box = inner(size);
     p.setPen(QPen(ticked ? t.accent : t.wellBorder, 1));
     p.setBrush(ticked ? mix(t.well, t.accentDeep, 0.5) : t.well);
@@ -150,7 +150,7 @@ QImage tickPane(const Theme& t, bool ticked) {
 }
 
 QImage cell(const Theme& t, QSize size, bool lit, QColor base) {
-  return controlImage(size, base,
+  return controlImage(t, size, base,
                       [&](QPainter& p) { paintCell(p, QRectF(QPointF(0, 0), QSizeF(size)), t, lit); });
 }
 

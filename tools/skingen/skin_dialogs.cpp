@@ -161,7 +161,7 @@ QPointF plusBetween(const QRect& above, const QRect& below) {
 
 QImage paintDialog(const Theme& t, const DialogLayout& d) {
   const QSize size = dialogSize(d);
-  QImage img(size, QImage::Format_RGB32);
+  QImage img = scaledImage(t, size);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   paintWindowBase(p, size, t, kDialogHeaderHeight);

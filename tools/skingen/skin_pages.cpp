@@ -67,7 +67,7 @@ void paintFrame(QPainter& p, const Theme& t);
 
 // A window-sized picture: the frame, then `draw`.
 QImage windowImage(const Theme& t, const std::function<void(QPainter&)>& draw) {
-  return controlImage(kWindowSize, t.windowBottom, [&](QPainter& p) {
+  return controlImage(t, kWindowSize, t.windowBottom, [&](QPainter& p) {
     paintFrame(p, t);
     draw(p);
   });

@@ -56,8 +56,14 @@ QColor mix(QColor a, QColor b, double t) {
   return QColor(m(a.red(), b.red()), m(a.green(), b.green()), m(a.blue(), b.blue()));
 }
 
-QImage controlImage(QSize size, QColor base, const std::function<void(QPainter&)>& draw) {
-  QImage img(size, QImage::Format_RGB32);
+QImage scaledImage(const Theme& t, QSize size) {
+  QImage img(size * t.scale, QImage::Format_RGB32);
+  img.setDevicePixelRatio(t.scale);
+  return img;
+}
+
+QImage controlImage(const Theme& t, QSize size, QColor base, const std::function<void(QPainter&)>& draw) {
+  QImage img = scaledImage(t, size);
   img.fill(base);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);

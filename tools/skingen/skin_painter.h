@@ -30,7 +30,13 @@ struct Theme {
   QColor accentDeep;
   QColor glyph;   // idle glyphs (close, minimise, ...)
   QColor record;  // the start-recording dot
+  // Image pixels per window pixel: 1, or 2 for the "@2x" pictures. Drawing
+  // stays in window pixels; the painter scales it.
+  int scale = 1;
 };
+
+// A picture of `size` window pixels at the theme's scale.
+QImage scaledImage(const Theme& t, QSize size);
 
 Theme defaultTheme();
 Theme crimsonTheme();
@@ -39,7 +45,7 @@ QColor mix(QColor a, QColor b, double t);  // t = 0 gives a, 1 gives b
 
 // An opaque image of `size` whose pixels start as `base` (the flat colour the
 // control sits on) and are then drawn by `draw` with antialiasing.
-QImage controlImage(QSize size, QColor base, const std::function<void(QPainter&)>& draw);
+QImage controlImage(const Theme& t, QSize size, QColor base, const std::function<void(QPainter&)>& draw);
 
 // The window background: gradient, faint grid, border and header strip.
 void paintWindowBase(QPainter& p, QSize size, const Theme& t, int headerHeight);

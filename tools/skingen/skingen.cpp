@@ -29,13 +29,17 @@ constexpr int kTextRed = 150;
 constexpr int kTextGreen = 220;
 constexpr int kTextBlue = 245;
 
+// QImageWriter's quality for PNG: 0 is zlib's smallest output; the skins
+// ship in the package.
+constexpr int kPngBestCompression = 0;
+
 QSize boxSize(const hm::basic::Box& b) { return {b.width(), b.height()}; }
 
 // The picture of one skin file; a null image for a name this generator does
 // not know how to draw.
 QImage picture(const Theme& t, std::string_view name, const QImage& basic) {
   // The tabs sit on the window background; take its colour at their corner.
-  const QColor tabBase(basic.pixel(hm::frame::kBasicTab.topLeft()));
+  const QColor tabBase(basic.pixel(hm::frame::kBasicTab.topLeft() * t.scale));
   const QSize keyBox = boxSize(hm::basic::keyBox(1));
   const QSize smallBox = boxSize(hm::basic::kDpiStageFace);
   if (name == skin::kMain) return mainImage(t);
@@ -67,6 +71,13 @@ QImage picture(const Theme& t, std::string_view name, const QImage& basic) {
   return dialogImage(t, name);
 }
 
+// The file of `name` at the theme's scale: "/main.png", "/main@2x.png".
+QString fileName(const Theme& t, const char* name) {
+  QString file = QString::fromLatin1(name);
+  if (t.scale == 2) file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+  return file;
+}
+
 bool writeSkin(const QString& root, const Theme& t) {
   const QString folder = root + QStringLiteral("/Skins/") + t.name;
   if (!QDir().mkpath(folder)) {
@@ -77,11 +88,11 @@ bool writeSkin(const QString& root, const Theme& t) {
   bool ok = true;
   for (const char* name : skin::kSkinImages) {
     const QImage img = picture(t, name, basic);
-    const QString path = folder + QString::fromLatin1(name);  // names begin with "/"
+    const QString path = folder + fileName(t, name);  // names begin with "/"
     if (img.isNull()) {
       std::fprintf(stderr, "skingen: no picture for %s\n", name);
       ok = false;
-    } else if (!img.save(path, "PNG")) {
+    } else if (!img.save(path, "PNG", kPngBestCompression)) {
       std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
       ok = false;
     }
@@ -112,8 +123,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QString root = QString::fromLocal8Bit(argv[1]);
-  bool ok = writeSkin(root, defaultTheme());
-  ok = writeSkin(root, crimsonTheme()) && ok;
+  bool ok = true;
+  // Each skin at 1x and, drawn again at twice the pixels, for high-density
+  // screens.
+  for (Theme t : {defaultTheme(), crimsonTheme()}) {
+    for (int scale : {1, 2}) {
+      t.scale = scale;
+      ok = writeSkin(root, t) && ok;
+    }
+  }
   ok = writeStrIni(root) && ok;
   return ok ? 0 : 1;
 }

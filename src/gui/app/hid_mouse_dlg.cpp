@@ -95,6 +95,7 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   }
 
   style_.skins = &skins_;
+  skins_.setScale(devicePixelRatioF());
   // The Basic page's background, the one large image of the first paint,
   // decodes on another core while the fonts are made (the skin's name is read
   // ahead from str.ini for it; the settings are read in their place later).
@@ -247,16 +248,30 @@ QImage* CHidMouseDlg::canvas() {
 void CHidMouseDlg::makeCanvas() {
   if (!canvasPending_) return;
   canvasPending_ = false;
-  canvas_ = loadCanvas(skins_);
+  canvas_ = loadCanvas(skins_, devicePixelRatioF());
   // A file whose picture cannot be decoded after all leaves no canvas.
-  setFixedSize(canvas_.size());
+  setFixedSize(canvas_.deviceIndependentSize().toSize());
 }
 
 bool CHidMouseDlg::coversCanvas(const Page& page) {
   const char* name = page.backgroundImage();
   const SkinImage* background = name != nullptr ? skins_.image(QString::fromLatin1(name)) : nullptr;
-  return background != nullptr && !background->hasAlpha && background->image.width() >= width() &&
-         background->image.height() >= height();
+  return background != nullptr && !background->hasAlpha && background->logicalSize().width() >= width() &&
+         background->logicalSize().height() >= height();
+}
+
+void CHidMouseDlg::followScale() {
+  const qreal scale = devicePixelRatioF();
+  if (scale == skins_.scale()) return;
+  skins_.setScale(scale);
+  // Nothing drawn yet, or no "/main.png" to draw on.
+  if (canvasPending_ || canvas_.isNull()) return;
+  canvasPending_ = true;
+  const bool shown = currentPage_ == kBasicPage ? basicShown_ : advancedShown_;
+  if (Page* page = current(); page != nullptr && shown)
+    paintPage(*page);
+  else
+    makeCanvas();
 }
 
 std::unique_ptr<CMemDC> CHidMouseDlg::beginDraw() {
@@ -313,7 +328,7 @@ void CHidMouseDlg::paintPage(Page& page) {
   // picture of "/main.png": it need not be decoded.
   if (canvasPending_ && coversCanvas(page)) {
     canvasPending_ = false;
-    canvas_ = QImage(size(), QImage::Format_RGB32);
+    canvas_ = blankCanvas(size(), devicePixelRatioF());
   }
   if (auto dc = beginDraw()) page.paint(*dc);
 }
@@ -578,6 +593,7 @@ void CHidMouseDlg::dataFolderChanged() {
 // ---------------------------------------------------------------- painting and input
 
 void CHidMouseDlg::paintEvent(QPaintEvent*) {
+  followScale();
   makeCanvas();
   presentCanvas(this, canvas_);
   if (!painted_) {

@@ -195,6 +195,10 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void makeCanvas();
   // Whether the page's paint starts with an opaque image over the whole canvas.
   bool coversCanvas(const Page& page);
+  // Takes the window's device pixel ratio when it changed (another screen,
+  // another scale): the picture is drawn again at the new one, so text and
+  // lines stay sharp. Layout and hit tests stay in window pixels.
+  void followScale();
   void openLink();
   // What the tray's show command does before showing: the refresh after
   // Cancel, or the Basic page's first paint.

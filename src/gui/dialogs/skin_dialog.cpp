@@ -53,10 +53,9 @@ void CSkinDialog::initialise() {
     env_.messages.showMessage(dlg::kFailureText, frame_.failureCaption);
     return;
   }
-  background_ = image->image;
-  backgroundHasAlpha_ = image->hasAlpha;
+  background_ = *image;
   backgroundLoaded_ = true;
-  resize(background_.size());
+  resize(background_.logicalSize().toSize());
 
   font_ = SkinFonts::forLanguage(env_.language).normal;
   setFont(font_);
@@ -98,14 +97,15 @@ void CSkinDialog::drawPrompt(QPainter& painter, const QRect& rect, const QString
 }
 
 void CSkinDialog::redraw() {
+  drawCanvas();
+  update();
+}
+
+void CSkinDialog::drawCanvas() {
   if (!backgroundLoaded_) return;
-  canvas_ = QImage(background_.size(), QImage::Format_RGB32);
+  canvas_ = blankCanvas(background_.logicalSize().toSize(), devicePixelRatioF());
   canvas_.fill(Qt::black);
-  if (backgroundHasAlpha_) {
-    blendPremultiplied(canvas_, background_, QPoint(0, 0));
-  } else {
-    copyOpaque(canvas_, background_, QPoint(0, 0));
-  }
+  placeSkinImage(canvas_, background_, QPoint(0, 0));
   drawImage(okHot_ ? skin::kButtonOver : skin::kButtonNormal, dlg::kOkRect.topLeft());
   drawImage(cancelHot_ ? skin::kButtonOver : skin::kButtonNormal, dlg::kCancelRect.topLeft());
   drawImage(closeHot_ ? skin::kCloseOver : skin::kCloseNormal, dlg::kCloseRect.topLeft());
@@ -118,7 +118,6 @@ void CSkinDialog::redraw() {
                  env_.textColor);
     paintOwn(painter);
   }
-  update();
 }
 
 void CSkinDialog::showEvent(QShowEvent* event) {
@@ -127,6 +126,8 @@ void CSkinDialog::showEvent(QShowEvent* event) {
 }
 
 void CSkinDialog::paintEvent(QPaintEvent*) {
+  // Moved to a screen of another scale: the picture is drawn again for it.
+  if (!canvas_.isNull() && canvas_.devicePixelRatio() != devicePixelRatioF()) drawCanvas();
   QPainter p(this);
   if (!canvas_.isNull()) p.drawImage(0, 0, canvas_);
   // The thin border, over the outermost pixels of the window (also of an

@@ -28,6 +28,7 @@
 
 #include "core/settings/language.h"
 #include "gui/dialogs/dialog_messages.h"
+#include "gui/skin/skin_library.h"
 
 class QLabel;
 class QLineEdit;
@@ -129,6 +130,9 @@ class CSkinDialog : public QDialog {
 
  private:
   void hover();
+  // Draws the canvas from the current state at the dialog's device pixel
+  // ratio.
+  void drawCanvas();
   // Gives a child control the dialog's normal font.
   void useDialogFont(QWidget* control) const;
   void stopCapture();
@@ -137,8 +141,7 @@ class CSkinDialog : public QDialog {
   Frame frame_;
   bool initialised_ = false;
   bool backgroundLoaded_ = false;
-  QImage background_;
-  bool backgroundHasAlpha_ = false;
+  SkinImage background_;
   QImage canvas_;
   QFont font_;
   bool okHot_ = false, cancelHot_ = false, closeHot_ = false;

@@ -112,14 +112,41 @@ void copyOpaque(QImage& dst, const QImage& src, QPoint at) {
   }
 }
 
+QRect deviceRect(const QRectF& logical, qreal scale) {
+  const QPoint topLeft(qRound(logical.left() * scale), qRound(logical.top() * scale));
+  const QPoint end(qRound(logical.right() * scale), qRound(logical.bottom() * scale));
+  return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
+}
+
+QImage blankCanvas(QSize logical, qreal scale) {
+  QImage canvas(deviceRect(QRectF(QPointF(0, 0), logical), scale).size(), QImage::Format_RGB32);
+  canvas.setDevicePixelRatio(scale);
+  return canvas;
+}
+
+void placeSkinImage(QImage& canvas, const SkinImage& image, QPoint at) {
+  if (canvas.isNull() || image.image.isNull()) return;
+  const qreal scale = canvas.devicePixelRatio();
+  const QRect target = deviceRect(QRectF(at, image.logicalSize()), scale);
+  QImage scaled;
+  const QImage* source = &image.image;
+  if (target.size() != image.image.size()) {
+    // Filtered in the image's own format: premultiplied where it has alpha,
+    // so transparent edges take no colour from the hidden pixels.
+    scaled = image.image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    source = &scaled;
+  }
+  if (image.hasAlpha) {
+    blendPremultiplied(canvas, *source, target.topLeft());
+  } else {
+    copyOpaque(canvas, *source, target.topLeft());
+  }
+}
+
 bool drawSkinImage(QImage& canvas, SkinLibrary& skins, const QString& name, int x, int y) {
   const SkinImage* img = skins.image(name);
   if (!img) return false;
-  if (img->hasAlpha) {
-    blendPremultiplied(canvas, img->image, QPoint(x, y));
-  } else {
-    copyOpaque(canvas, img->image, QPoint(x, y));
-  }
+  placeSkinImage(canvas, *img, QPoint(x, y));
   return true;
 }
 
@@ -130,16 +157,34 @@ bool drawSkinImageOrWarn(QImage& canvas, SkinLibrary& skins, const QString& name
   return false;
 }
 
-QImage loadCanvas(SkinLibrary& skins) {
+QImage loadCanvas(SkinLibrary& skins, qreal scale) {
   const QString main = QString::fromLatin1(skin::kMain);
-  const std::optional<QImage> decoded = readSkinFile(skins.resolve(main), skins.sizeLimit(main));
-  if (!decoded) return {};
+  const QString path = skins.resolve(main);
+  const QSize limit = skins.sizeLimit(main);
+  // The window takes the size of the 1x picture; above scale 1 an "@2x"
+  // picture beside it fills that size with its own pixels.
+  QSize logical;
+  std::optional<QImage> decoded;
+  if (scale > 1) {
+    logical = announcedImageSize(path);
+    if (logical.isValid() && !logical.isEmpty())
+      decoded = readSkinFile(skins.resolve(hiResName(main)), limit * 2);
+  }
+  if (!decoded) {
+    decoded = readSkinFile(path, limit);
+    if (!decoded) return {};
+    logical = decoded->size();
+  }
   QImage canvas = decoded->convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < canvas.height(); ++y) {
     auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
     for (int x = 0; x < canvas.width(); ++x) row[x] |= kOpaqueAlpha;
   }
   canvas.reinterpretAsFormat(QImage::Format_RGB32);
+  const QSize device = deviceRect(QRectF(QPointF(0, 0), logical), scale).size();
+  if (canvas.size() != device)
+    canvas = canvas.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  canvas.setDevicePixelRatio(scale);
   return canvas;
 }
 

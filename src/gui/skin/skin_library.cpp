@@ -50,6 +50,29 @@ QString resolveIn(const QString& folder, const QHash<QString, QString>& files, c
   return it == files.constEnd() ? folder + name : folder + u'/' + it.value();
 }
 
+// Pixels per logical pixel of an "@2x" picture.
+constexpr int kHiResFactor = 2;
+
+// The file name is drawn from at `scale`, and its pixels per logical pixel:
+// the "@2x" picture above scale 1 where the listing has one.
+std::pair<QString, int> sourceIn(const QString& folder, const QHash<QString, QString>& files,
+                                 const QString& name, qreal scale) {
+  if (scale > 1) {
+    const QString hiRes = hiResName(name);
+    const QString fileName = bareFileName(hiRes);
+    if (!fileName.isEmpty() && files.contains(fileName.toLower()))
+      return {resolveIn(folder, files, hiRes), kHiResFactor};
+  }
+  return {resolveIn(folder, files, name), 1};
+}
+
+// Decodes the picture at path with its pixels per logical pixel.
+std::optional<SkinImage> decodeScaled(const QString& path, QSize limit, int factor) {
+  std::optional<SkinImage> image = decodeSkinImage(path, limit * factor);
+  if (image) image->image.setDevicePixelRatio(factor);
+  return image;
+}
+
 bool isMainImage(const QString& name) {
   return name.compare(QLatin1String(skin::kMain), Qt::CaseInsensitive) == 0;
 }
@@ -65,12 +88,20 @@ QSize otherImagesLimit(const QString& mainPath) {
 
 }  // namespace
 
+QString hiResName(const QString& name) {
+  const qsizetype slash = name.lastIndexOf(u'/');
+  const qsizetype dot = name.lastIndexOf(u'.');
+  const qsizetype at = dot > slash ? dot : name.size();
+  return name.left(at) + QStringLiteral("@2x") + name.mid(at);
+}
+
 // The images being decoded ahead, and the worker that decodes them.
 struct SkinLibrary::Prefetch {
   QString folder;
   QHash<QString, QString> files;  // the folder's listing, made for resolving
   std::vector<QString> paths;     // resolved, in decoding order, each once
-  std::vector<QSize> limits;      // the size limit of each path
+  std::vector<QSize> limits;      // the size limit of each path (logical)
+  std::vector<int> factors;       // pixels per logical pixel of each path
   std::vector<std::optional<SkinImage>> results;
   std::vector<bool> taken;
   std::mutex mutex;
@@ -81,7 +112,7 @@ struct SkinLibrary::Prefetch {
 
   void run() {
     for (std::size_t i = 0; i < paths.size() && !stop; ++i) {
-      std::optional<SkinImage> image = decodeSkinImage(paths[i], limits[i]);
+      std::optional<SkinImage> image = decodeScaled(paths[i], limits[i], factors[i]);
       {
         std::lock_guard lock(mutex);
         results[i] = std::move(image);
@@ -194,10 +225,11 @@ void SkinLibrary::prefetch(const QString& folder, const QStringList& names) {
   // "/main.png" of that folder, never by decoding it.
   const QSize othersLimit = otherImagesLimit(resolveIn(folder, p->files, QLatin1String(skin::kMain)));
   for (const QString& name : names) {
-    const QString path = resolveIn(folder, p->files, name);
+    const auto [path, factor] = sourceIn(folder, p->files, name, scale_);
     if (std::find(p->paths.begin(), p->paths.end(), path) != p->paths.end()) continue;
     p->paths.push_back(path);
     p->limits.push_back(isMainImage(name) ? kMaxMainImageSize : othersLimit);
+    p->factors.push_back(factor);
   }
   p->results.resize(p->paths.size());
   p->taken.resize(p->paths.size());
@@ -232,6 +264,21 @@ void SkinLibrary::setCaching(bool on) {
   clearCache();
 }
 
+void SkinLibrary::setScale(qreal scale) {
+  const bool hiRes = scale > 1;
+  const bool wasHiRes = scale_ > 1;
+  scale_ = scale;
+  // The pictures kept are those of the old scale; a prefetch made for it
+  // would be taken at the new one.
+  if (hiRes != wasHiRes) clearCache();
+}
+
+std::pair<QString, int> SkinLibrary::source(const QString& name) const {
+  if (bareFileName(name).isEmpty()) return {folder_ + name, 1};
+  listFolder();
+  return sourceIn(folder_, filesByLowerName_, name, scale_);
+}
+
 void SkinLibrary::listFolder() const {
   if (listed_) return;
   listed_ = true;
@@ -252,22 +299,22 @@ QSize SkinLibrary::sizeLimit(const QString& name) {
 }
 
 const SkinImage* SkinLibrary::image(const QString& name) {
-  const QString path = resolve(name);
+  const auto [path, factor] = source(name);
   if (!caching_) {
-    uncached_ = decodeSkinImage(path, sizeLimit(name));
+    uncached_ = decodeScaled(path, sizeLimit(name), factor);
     return uncached_ ? &*uncached_ : nullptr;
   }
   auto it = cache_.find(path);
   if (it == cache_.end()) {
     std::optional<std::optional<SkinImage>> ahead = takePrefetched(path);
-    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeSkinImage(path, sizeLimit(name))).first;
+    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeScaled(path, sizeLimit(name), factor)).first;
   }
   return it->second ? &*it->second : nullptr;
 }
 
 QSize SkinLibrary::imageSize(const QString& name) {
   const SkinImage* img = image(name);
-  return img ? img->image.size() : QSize();
+  return img ? img->logicalSize().toSize() : QSize();
 }
 
 }  // namespace hm

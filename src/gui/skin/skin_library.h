@@ -10,6 +10,11 @@
 // Decoded images are cached per resolved path. setSkinFolder() drops the cache
 // and the listing, so a change of skin shows the new images on the next paint.
 //
+// On a high-density screen (setScale() above 1) a name stands for its
+// "@2x" picture where the folder has one ("/main.png" -> "/main@2x.png",
+// drawn at twice the pixels over the same place); only the picture of the
+// current scale is decoded and kept.
+//
 // Nothing is decoded before it is drawn, except what prefetch() asks for: the
 // images a first paint will draw, decoded in that order on a worker thread
 // while the caller goes on with its start; image() takes the worker's result
@@ -19,21 +24,29 @@
 #include <QHash>
 #include <QImage>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace hm {
 
 // A decoded skin image. With alpha: Format_ARGB32_Premultiplied whose colour
 // channels are floor(c * a / 255) of the file's straight values. Without
-// alpha: Format_RGB32, the file's pixels unchanged.
+// alpha: Format_RGB32, the file's pixels unchanged. An "@2x" picture has
+// device pixel ratio 2; logicalSize() is the size it covers on the window.
 struct SkinImage {
   QImage image;
   bool hasAlpha = false;
+
+  QSizeF logicalSize() const { return image.deviceIndependentSize(); }
 };
+
+// The "@2x" spelling of an image name: "/main.png" -> "/main@2x.png".
+QString hiResName(const QString& name);
 
 // Limits on what a skin may make the program decode. An image is never
 // larger than the window it is drawn in could show: "/main.png", which sets
@@ -78,11 +91,18 @@ class SkinLibrary {
   // when a file matches without regard to case; plain concatenation otherwise.
   QString resolve(const QString& name) const;
 
+  // The device pixel ratio the images are drawn at. Above 1, image() gives
+  // the "@2x" picture of a name where the folder has one. A change across 1
+  // clears the cache.
+  void setScale(qreal scale);
+  qreal scale() const { return scale_; }
+
   // The prepared image, or nullptr when it is missing or undecodable. The
   // pointer stays valid until the next setSkinFolder() / setCaching() call
   // (with caching off, until the next image() call).
   const SkinImage* image(const QString& name);
-  // The image's size, or an empty size when it is missing.
+  // The image's size on the window (logical pixels), or an empty size when
+  // it is missing.
   QSize imageSize(const QString& name);
   // The largest image the skin may have under that name: kMaxMainImageSize
   // for "/main.png", the size "/main.png" announces (when usable) for the
@@ -103,12 +123,16 @@ class SkinLibrary {
  private:
   struct Prefetch;
   void listFolder() const;
+  // The file name is drawn from at the current scale, and its pixels per
+  // logical pixel (2 for an "@2x" picture, else 1).
+  std::pair<QString, int> source(const QString& name) const;
   void dropPrefetch();
   // The prefetched decode of path, when there is one (waits for it).
   std::optional<std::optional<SkinImage>> takePrefetched(const QString& path);
 
   QString folder_;
   bool caching_ = true;
+  qreal scale_ = 1;
   mutable bool listed_ = false;
   mutable QHash<QString, QString> filesByLowerName_;  // lower-case name -> real name
   // resolved path -> image; a node map keeps handed-out pointers valid.

@@ -11,10 +11,13 @@
 #include <QMenu>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <array>
+#include <cmath>
 
 #include "core/device/device_link.h"
 #include "core/settings/ui_text.h"
 #include "fixtures.h"
+#include "gui/app/frame_layout.h"
 #include "gui/app/hid_mouse_dlg.h"
 #include "gui/skin/skin_library.h"
 #include "platform/hid/linux_hid_backend.h"
@@ -326,6 +329,61 @@ TEST_F(ShellProgram, ScreenshotsOfBothPagesWithoutADisplay) {
   EXPECT_NE(a, b);
   EXPECT_EQ(bytes("config.bin"), config);
   EXPECT_EQ(bytes("str.ini"), ini);
+}
+
+// At scale 2 the window is drawn with twice the pixels, not enlarged: the
+// picture shrunk back to 1x is the 1x one, and the page title's letters have
+// edges inside the 2 x 2 pixels of one window pixel, where an enlarged
+// picture has four equal pixels.
+TEST_F(ShellProgram, AScreenshotAtScaleTwoIsDrawnAtTwiceThePixels) {
+  const QString oneX = data.filePath("1x.png"), twoX = data.filePath("2x.png");
+  QByteArray err;
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << oneX, &err), 0) << err.toStdString();
+  env.insert("QT_SCALE_FACTOR", "2");
+  ASSERT_EQ(run(dataArgs() << "--screenshot" << twoX, &err), 0) << err.toStdString();
+  const QImage one = QImage(oneX).convertToFormat(QImage::Format_RGB32);
+  const QImage two = QImage(twoX).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(two.size(), one.size() * 2);
+
+  auto block = [&](int x, int y) {
+    return std::array<QRgb, 4>{two.pixel(2 * x, 2 * y), two.pixel(2 * x + 1, 2 * y),
+                               two.pixel(2 * x, 2 * y + 1), two.pixel(2 * x + 1, 2 * y + 1)};
+  };
+  // Red, green and blue of a pixel, in 0..255.
+  auto channel = [](QRgb p, int c) { return static_cast<int>((p >> (16 - 8 * c)) & 0xFFu); };
+  // Each 2 x 2 block averaged against its 1x pixel.
+  double difference = 0;
+  for (int y = 0; y < one.height(); ++y)
+    for (int x = 0; x < one.width(); ++x) {
+      const auto b = block(x, y);
+      for (int c = 0; c < 3; ++c) {
+        int sum = 0;
+        for (QRgb p : b) sum += channel(p, c);
+        difference += std::abs(sum / 4.0 - channel(one.pixel(x, y), c));
+      }
+    }
+  difference /= one.width() * one.height() * 3.0;
+  EXPECT_LT(difference, 3.0) << "mean difference per channel";
+
+  // The blocks of the title's letters: where the 1x picture changes from
+  // one pixel to the next.
+  const QRect title = frame::kTitle;
+  int edges = 0, uniform = 0;
+  for (int y = title.top(); y < title.bottom(); ++y)
+    for (int x = title.left(); x < title.right(); ++x) {
+      auto near = [&](QRgb a, QRgb b) {
+        int d = 0;
+        for (int c = 0; c < 3; ++c) d += std::abs(channel(a, c) - channel(b, c));
+        return d < 48;
+      };
+      if (near(one.pixel(x, y), one.pixel(x + 1, y)) && near(one.pixel(x, y), one.pixel(x, y + 1))) continue;
+      ++edges;
+      const auto b = block(x, y);
+      uniform += b[0] == b[1] && b[0] == b[2] && b[0] == b[3] ? 1 : 0;
+    }
+  ASSERT_GT(edges, 100) << "the title has letters";
+  EXPECT_LT(static_cast<double>(uniform) / edges, 0.6)
+      << uniform << " of " << edges << " blocks on the title's letters are uniform";
 }
 
 // What a killed save left in the data folder is removed when the program

@@ -222,6 +222,62 @@ TEST(DrawSkinImage, NullCanvasDrawsNothingAndDoesNotCrash) {
   EXPECT_TRUE(none.isNull());
 }
 
+// ---- high-density screens ----
+
+// A 10 x 6 image drawn at (3, 5) covers the device pixels of that logical
+// rectangle at any scale, edges rounded: from "@2x" (blue) above scale 1
+// when the folder has it (any letter case), else from the 1x image (red),
+// scaled smoothly where the pixels do not match.
+TEST(DrawSkinImage, CoversItsLogicalRectangleAtEveryScale) {
+  struct Case {
+    qreal scale;
+    const char* hiResFile;  // nullptr: none
+    QRgb colour;
+    QRect device;
+  };
+  const Case cases[] = {
+      {1, "cell@2x.png", qRgb(255, 0, 0), {3, 5, 10, 6}},    // 1x never takes "@2x"
+      {2, "cell@2x.png", qRgb(0, 0, 255), {6, 10, 20, 12}},  // pixel for pixel
+      {2, "CELL@2X.PNG", qRgb(0, 0, 255), {6, 10, 20, 12}},  // found without regard to case
+      {2, nullptr, qRgb(255, 0, 0), {6, 10, 20, 12}},        // 1x enlarged
+      {1.5, "cell@2x.png", qRgb(0, 0, 255), {5, 8, 15, 9}},  // "@2x" shrunk: 4.5..19.5 x 7.5..16.5
+      {1.25, nullptr, qRgb(255, 0, 0), {4, 6, 12, 8}},       // 3.75..16.25 x 6.25..13.75
+      {3, "cell@2x.png", qRgb(0, 0, 255), {9, 15, 30, 18}},
+  };
+  for (const Case& c : cases) {
+    SkinDir dir;
+    dir.writeSolid("cell.png", {10, 6}, Qt::red, false);
+    if (c.hiResFile) dir.writeSolid(c.hiResFile, {20, 12}, Qt::blue, false);
+    SkinLibrary skins(dir.path());
+    skins.setScale(c.scale);
+    EXPECT_EQ(skins.imageSize("/cell.png"), QSize(10, 6)) << c.scale;
+    QImage canvas = blankCanvas({40, 30}, c.scale);
+    canvas.fill(Qt::black);
+    ASSERT_TRUE(drawSkinImage(canvas, skins, "/cell.png", 3, 5));
+    int wrong = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+      for (int x = 0; x < canvas.width(); ++x)
+        wrong += canvas.pixel(x, y) != (c.device.contains(x, y) ? c.colour : qRgb(0, 0, 0)) ? 1 : 0;
+    EXPECT_EQ(wrong, 0) << "scale " << c.scale << (c.hiResFile ? " with @2x" : "");
+  }
+}
+
+// The canvas has the window's size in logical pixels at every scale; the
+// picture is "/main@2x.png" where there is one.
+TEST(LoadCanvas, TakesTheWindowSizeAtTheScreensScale) {
+  SkinDir dir;
+  dir.writeSolid("main.png", {20, 10}, Qt::red, false);
+  dir.writeSolid("main@2x.png", {40, 20}, Qt::blue, false);
+  SkinLibrary skins(dir.path());
+  for (qreal scale : {1.0, 1.5, 2.0}) {
+    skins.setScale(scale);
+    const QImage canvas = loadCanvas(skins, scale);
+    EXPECT_EQ(canvas.deviceIndependentSize(), QSizeF(20, 10)) << scale;
+    EXPECT_EQ(canvas.size(), QSize(20, 10) * scale) << scale;
+    EXPECT_EQ(canvas.pixel(5, 5), scale == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 255)) << scale;
+  }
+}
+
 // ---- the main window's canvas ----
 
 TEST(LoadCanvas, MissingMainImageGivesNoCanvas) {

@@ -70,20 +70,29 @@ class GeneratedSkinTest : public ::testing::TestWithParam<const char*> {
   void SetUp() override { test::app(); }
 };
 
-TEST_P(GeneratedSkinTest, HasEveryImageAtItsSize) {
+// At scale 2 every name stands for its "@2x" picture: twice the pixels over
+// the same window area.
+TEST_P(GeneratedSkinTest, HasEveryImageAtItsSizeAt1xAnd2x) {
   SkinLibrary skins(skinFolderPath(kOutput, GetParam()));
-  for (const ImageSize& i : kImages) {
-    const SkinImage* img = skins.image(i.name);
-    ASSERT_NE(img, nullptr) << GetParam() << i.name;
-    if (i.atLeast) {
-      EXPECT_GE(img->image.width(), i.size.width()) << GetParam() << i.name;
-      EXPECT_GE(img->image.height(), i.size.height()) << GetParam() << i.name;
-    } else {
-      EXPECT_EQ(img->image.size(), i.size) << GetParam() << i.name;
+  for (int scale : {1, 2}) {
+    skins.setScale(scale);
+    for (const ImageSize& i : kImages) {
+      const SkinImage* img = skins.image(i.name);
+      ASSERT_NE(img, nullptr) << GetParam() << i.name << " @" << scale;
+      EXPECT_EQ(img->image.devicePixelRatio(), scale) << GetParam() << i.name;
+      const QSize logical = img->logicalSize().toSize();
+      EXPECT_EQ(img->image.size(), logical * scale) << GetParam() << i.name;
+      if (i.atLeast) {
+        EXPECT_GE(logical.width(), i.size.width()) << GetParam() << i.name;
+        EXPECT_GE(logical.height(), i.size.height()) << GetParam() << i.name;
+      } else {
+        EXPECT_EQ(logical, i.size) << GetParam() << i.name << " @" << scale;
+      }
     }
+    const QImage canvas = loadCanvas(skins, scale);
+    EXPECT_EQ(canvas.size(), QSize(880, 660) * scale);
+    EXPECT_EQ(canvas.deviceIndependentSize(), QSizeF(880, 660));
   }
-  const QImage canvas = loadCanvas(skins);
-  EXPECT_EQ(canvas.size(), QSize(880, 660));
 }
 
 // Relative luminance and contrast ratio as used for legibility checks.
