@@ -333,7 +333,8 @@ TEST(PointerSettings, GnomeIsUsedOnlyWhereItsStoreCanKeepASet) {
   std::copy(busPath.begin(), busPath.end(), address.sun_path);
   ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   withoutBus.write("bus", "");  // a file, not a socket
-  const std::string busDir = withBus.path(), fileDir = withoutBus.path();
+  const std::string& busDir = withBus.path();
+  const std::string& fileDir = withoutBus.path();
   struct Case {
     const char* backend;
     const char* address;
