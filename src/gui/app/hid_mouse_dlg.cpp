@@ -433,6 +433,8 @@ void CHidMouseDlg::showWindow() {
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
   }
+  // Under KWin's Wayland session a hint keeps the tray's window off the
+  // taskbar; it attaches to the native window, made here if need be.
   if (!taskbarHintTried_) {
     taskbarHintTried_ = true;
     create();
