@@ -7,8 +7,8 @@
 #   PREFIX/share/hidmouse/ those factory files (they are the same on every
 #                          architecture)
 #   PREFIX/bin/            hidmouse and hidmousectl, links into lib/hidmouse
-#   PREFIX/share/          desktop file, icon, metainfo, manual pages, the
-#                          copyright file and the changelog
+#   PREFIX/share/          desktop file, session-bus service, icon, metainfo,
+#                          manual pages, the copyright file and the changelog
 # The programs find their factory files beside themselves (the commands
 # resolve to the program folder), and keep the user's files in
 # $XDG_CONFIG_HOME/hidmouse (src/platform/data_folder.h). The login entry goes
@@ -148,6 +148,13 @@ if(TARGET hidmouse)
   install(FILES ${_dist}/app.svg DESTINATION ${_share}/icons/hicolor/scalable/apps
     RENAME ${HM_APP_ID}.svg PERMISSIONS ${_data_permissions})
   install(FILES ${_gen}/${HM_APP_ID}.metainfo.xml DESTINATION ${_share}/metainfo
+    PERMISSIONS ${_data_permissions})
+  # The session bus starts the program for the menu entry (DBusActivatable):
+  # it starts in the tray, owns its name and answers the bus's Activate call
+  # by showing the window. The bus wants the absolute path.
+  set(HM_INSTALLED_PROGRAM ${CMAKE_INSTALL_PREFIX}/bin/hidmouse)
+  configure_file(${_dist}/app.service.in ${_gen}/dbus-1/${HM_APP_ID}.service @ONLY)
+  install(FILES ${_gen}/dbus-1/${HM_APP_ID}.service DESTINATION ${_share}/dbus-1/services
     PERMISSIONS ${_data_permissions})
 endif()
 

@@ -4,6 +4,7 @@
 #include "core/settings/message_sink.h"
 #include "platform/pointer_settings_gnome.h"
 #include "platform/pointer_settings_kde.h"
+#include "platform/pointer_settings_x11.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -82,14 +83,25 @@ std::string configHome() {
   return std::string(home != nullptr ? home : "") + "/.config";
 }
 
+bool gnomeDesktop(std::string_view desktops) {
+  return desktopNamed(desktops, "GNOME") || desktopNamed(desktops, "Unity");
+}
+
+bool set(const char* v) { return v != nullptr && *v != '\0'; }
+
 }  // namespace
 
-PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers) {
+PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers,
+                                bool x11Devices) {
   const std::string_view desktops = currentDesktop != nullptr ? currentDesktop : "";
   if (desktopNamed(desktops, "KDE")) return kwinAnswers ? PointerStore::Kde : PointerStore::Kept;
-  if (desktopNamed(desktops, "GNOME") || desktopNamed(desktops, "Unity"))
-    return gnomeStoreUsable ? PointerStore::Gnome : PointerStore::Kept;
-  return PointerStore::Kept;
+  if (gnomeDesktop(desktops)) return gnomeStoreUsable ? PointerStore::Gnome : PointerStore::Kept;
+  return x11Devices ? PointerStore::XInput : PointerStore::Kept;
+}
+
+bool x11Session(const char* sessionType, const char* waylandDisplay, const char* display) {
+  return set(display) && !set(waylandDisplay) &&
+         std::string_view(sessionType != nullptr ? sessionType : "") != "wayland";
 }
 
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings() {
@@ -99,9 +111,15 @@ std::unique_ptr<PointerSettings> makeDesktopPointerSettings() {
   const bool kde = desktopNamed(d, "KDE");
   const bool gnomeUsable =
       !kde && GnomePointerSettings::schemaInstalled() && GnomePointerSettings::storeWritable();
-  switch (choosePointerStore(desktop, gnomeUsable, kde && KdePointerSettings::kwinAnswers())) {
+  std::unique_ptr<XInputDevices> x11;
+  if (!kde && !gnomeDesktop(d) &&
+      x11Session(std::getenv("XDG_SESSION_TYPE"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
+    x11 = connectXInput();
+  const bool x11Devices = x11 && X11PointerSettings::servesAny(*x11);
+  switch (choosePointerStore(desktop, gnomeUsable, kde && KdePointerSettings::kwinAnswers(), x11Devices)) {
     case PointerStore::Gnome: return std::make_unique<GnomePointerSettings>();
     case PointerStore::Kde: return std::make_unique<KdePointerSettings>(configHome());
+    case PointerStore::XInput: return std::make_unique<X11PointerSettings>(std::move(x11));
     case PointerStore::Kept: break;
   }
   return std::make_unique<KeptPointerSettings>();

@@ -12,6 +12,9 @@
 //   org.gnome.desktop.peripherals.mouse, on GNOME where it is installed;
 // - KdePointerSettings (pointer_settings_kde.h): KWin's input devices and
 //   kdeglobals, on KDE Plasma where KWin answers on the session bus;
+// - X11PointerSettings (pointer_settings_x11.h): the libinput driver's device
+//   properties, on the other desktops of an X11 session where a pointer
+//   device has them;
 // - KeptPointerSettings: for what the desktop has no place for, the program
 //   keeps the value for the run: a read gives what was last set, or the
 //   "Default" value while nothing was set, and never fails.
@@ -98,12 +101,19 @@ PointerReading readPointerValues(PointerSettings& desktop, MessageSink& messages
 // time; each failure shows its message, and the next set still runs.
 void applyPointerValues(PointerSettings& desktop, const PointerValues& values, MessageSink& messages);
 
-enum class PointerStore { Gnome, Kde, Kept };
+enum class PointerStore { Gnome, Kde, XInput, Kept };
 // The store of the desktop named by currentDesktop (XDG_CURRENT_DESKTOP, a
 // ':'-separated list; may be null): GNOME's where GNOME runs (also Unity,
 // which reads the same keys) and its store can keep a set, KDE's where
-// Plasma runs and KWin answers, else kept for the run.
-PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers);
+// Plasma runs and KWin answers; on any other desktop the X server's devices
+// where the session is X11 and a pointer device takes the settings
+// (x11Devices); else kept for the run.
+PointerStore choosePointerStore(const char* currentDesktop, bool gnomeStoreUsable, bool kwinAnswers,
+                                bool x11Devices);
+// Whether the session's display is X11 (not Wayland with its X server for
+// older programs, whose devices are the compositor's stand-ins), from
+// XDG_SESSION_TYPE, WAYLAND_DISPLAY and DISPLAY (each may be null).
+bool x11Session(const char* sessionType, const char* waylandDisplay, const char* display);
 // The running desktop's implementation (choosePointerStore).
 std::unique_ptr<PointerSettings> makeDesktopPointerSettings();
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's pointer settings: the GNOME implementation for real against
-// GSettings' in-memory backend, and the values kept for the run, through the
-// same table of cases; then GNOME's own keys, a read-only store refusing
-// writes, and the messages of failing calls.
+// GSettings' in-memory backend, the X server's devices through a fake of
+// their properties, and the values kept for the run, through the same table
+// of cases; then GNOME's own keys, the X devices each setting reaches, a
+// read-only store refusing writes, and the messages of failing calls.
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -15,10 +16,12 @@
 #include <string>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "platform/pointer_settings.h"
 #include "platform/pointer_settings_gnome.h"
+#include "platform/pointer_settings_x11.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -55,6 +58,70 @@ class StoredKeys {
   GSettings* settings_;
 };
 
+// An X server's pointer devices as the libinput driver gives them: a mouse
+// (a driver that knows three profiles), a touchpad (two), a trackpoint with
+// the speed alone, and XTest's pointer without either.
+class FakeXInput : public XInputDevices {
+ public:
+  struct Values {
+    std::map<std::string, std::vector<float>> floats;
+    std::map<std::string, std::vector<std::uint8_t>> bytes;
+  };
+  static constexpr int kXTest = 4, kMouse = 8, kTouchpad = 9, kTrackpoint = 10;
+
+  FakeXInput() {
+    add(kXTest, "Virtual core XTEST pointer", {}, {{"Device Enabled", {1}}});
+    add(kMouse, "Gaming Mouse", {{X11PointerSettings::kSpeedProperty, {0.0F}}},
+        {{X11PointerSettings::kProfileProperty, {1, 0, 0}}});
+    add(kTouchpad, "Touchpad", {{X11PointerSettings::kSpeedProperty, {0.0F}}},
+        {{X11PointerSettings::kProfileProperty, {1, 0}}});
+    add(kTrackpoint, "Trackpoint", {{X11PointerSettings::kSpeedProperty, {0.5F}}}, {});
+  }
+
+  std::vector<Device> devices;
+  std::map<int, Values> values;
+  int refusing = 0;  // a device whose driver refuses every change
+
+  Result<std::vector<Device>> pointers() override { return devices; }
+  Result<std::vector<float>> floats(int id, const std::string& p) override {
+    return find(values[id].floats, p);
+  }
+  Result<std::vector<std::uint8_t>> bytes(int id, const std::string& p) override {
+    return find(values[id].bytes, p);
+  }
+  Status setFloats(int id, const std::string& p, const std::vector<float>& v) override {
+    return change(id, values[id].floats, p, v);
+  }
+  Status setBytes(int id, const std::string& p, const std::vector<std::uint8_t>& v) override {
+    return change(id, values[id].bytes, p, v);
+  }
+
+ private:
+  void add(int id, const char* name, std::map<std::string, std::vector<float>> f,
+           std::map<std::string, std::vector<std::uint8_t>> b) {
+    Device d{id, name, {}};
+    for (const auto& property : f) d.properties.push_back(property.first);
+    for (const auto& property : b) d.properties.push_back(property.first);
+    devices.push_back(d);
+    values[id] = Values{std::move(f), std::move(b)};
+  }
+  template <class T>
+  static Result<T> find(const std::map<std::string, T>& m, const std::string& p) {
+    const auto it = m.find(p);
+    if (it == m.end()) return Error{"XIGetProperty " + p, ENOENT};
+    return it->second;
+  }
+  template <class T>
+  Status change(int id, std::map<std::string, T>& m, const std::string& p, const T& v) {
+    const auto it = m.find(p);
+    // The driver takes only a value of the length it has.
+    if (id == refusing || it == m.end() || it->second.size() != v.size())
+      return Status::failure("XIChangeProperty " + p, EINVAL);
+    it->second = v;
+    return {};
+  }
+};
+
 struct Implementation {
   const char* name;
   std::function<std::unique_ptr<PointerSettings>()> make;  // fresh: nothing set yet
@@ -72,6 +139,10 @@ std::vector<Implementation> implementations() {
          return std::make_unique<GnomePointerSettings>();
        },
        {true, 10, 3, 400}},
+      // The mouse's adaptive profile and speed 0.0; the rest is kept.
+      {"X11 devices",
+       [] { return std::make_unique<X11PointerSettings>(std::make_unique<FakeXInput>()); },
+       {true, 10, 3, 500}},
   };
 }
 
@@ -162,19 +233,93 @@ TEST(PointerSettings, GnomeKeysOfPrecisionAndDoubleClick) {
 TEST(PointerSettings, TheRunningDesktopChoosesTheStore) {
   struct Case {
     const char* desktop;
-    bool gnomeUsable, kwinAnswers;
+    bool gnomeUsable, kwinAnswers, x11Devices;
     PointerStore store;
   };
   const Case cases[] = {
-      {"GNOME", true, false, PointerStore::Gnome}, {"ubuntu:GNOME", true, false, PointerStore::Gnome},
-      {"Unity", true, false, PointerStore::Gnome}, {"GNOME", false, false, PointerStore::Kept},
-      {"KDE", true, true, PointerStore::Kde},      {"KDE", true, false, PointerStore::Kept},
-      {"XFCE", true, true, PointerStore::Kept},    {"X-Cinnamon", true, false, PointerStore::Kept},
-      {"", true, true, PointerStore::Kept},        {nullptr, true, true, PointerStore::Kept},
+      {"GNOME", true, false, true, PointerStore::Gnome},
+      {"ubuntu:GNOME", true, false, false, PointerStore::Gnome},
+      {"Unity", true, false, false, PointerStore::Gnome},
+      {"GNOME", false, false, true, PointerStore::Kept},  // GNOME's daemon owns the devices
+      {"KDE", true, true, true, PointerStore::Kde},
+      {"KDE", true, false, true, PointerStore::Kept},
+      {"XFCE", true, true, true, PointerStore::XInput},
+      {"XFCE", true, true, false, PointerStore::Kept},
+      {"X-Cinnamon", true, false, false, PointerStore::Kept},
+      {"", true, true, true, PointerStore::XInput},  // a bare window manager
+      {"", true, true, false, PointerStore::Kept},
+      {nullptr, true, true, false, PointerStore::Kept},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(choosePointerStore(c.desktop, c.gnomeUsable, c.kwinAnswers), c.store)
-        << (c.desktop ? c.desktop : "(unset)") << " gnome " << c.gnomeUsable << " kwin " << c.kwinAnswers;
+    EXPECT_EQ(choosePointerStore(c.desktop, c.gnomeUsable, c.kwinAnswers, c.x11Devices), c.store)
+        << (c.desktop ? c.desktop : "(unset)") << " gnome " << c.gnomeUsable << " kwin " << c.kwinAnswers
+        << " x11 " << c.x11Devices;
+  // X11 devices count only in an X11 session: a Wayland session's X server
+  // has the compositor's stand-ins.
+  struct Session {
+    const char *type, *wayland, *display;
+    bool x11;
+  } const sessions[] = {{"x11", nullptr, ":0", true},      {nullptr, nullptr, ":0", true},
+                        {"tty", "", ":1", true},           {"wayland", nullptr, ":0", false},
+                        {"x11", "wayland-0", ":0", false}, {"x11", nullptr, "", false},
+                        {nullptr, nullptr, nullptr, false}};
+  for (const Session& t : sessions)
+    EXPECT_EQ(x11Session(t.type, t.wayland, t.display), t.x11)
+        << (t.type ? t.type : "-") << " " << (t.wayland ? t.wayland : "-") << " "
+        << (t.display ? t.display : "-");
+}
+
+// Each set reaches every pointer device with the property, keeps the length
+// of the driver's profile list, and passes over a device that refuses it.
+TEST(PointerSettings, X11SetsReachEveryPointerDeviceWithTheProperty) {
+  auto owned = std::make_unique<FakeXInput>();
+  FakeXInput& x = *owned;
+  X11PointerSettings desktop(std::move(owned));
+  const std::string speed = X11PointerSettings::kSpeedProperty,
+                    profile = X11PointerSettings::kProfileProperty;
+  EXPECT_EQ(desktop.source(PointerSetting::Speed),
+            "X input device property \"libinput Accel Speed\" of Gaming Mouse, Touchpad, Trackpoint");
+  EXPECT_EQ(desktop.source(PointerSetting::Precision),
+            "X input device property \"libinput Accel Profile Enabled\" of Gaming Mouse, Touchpad");
+  EXPECT_EQ(desktop.source(PointerSetting::DoubleClick), "kept for this run");
+  EXPECT_EQ(desktop.source(PointerSetting::ScrollLines), "kept for this run");
+
+  RecordingSink sink;
+  applyPointerValues(desktop, {false, 20, 7, 300}, sink);
+  EXPECT_TRUE(sink.messages.empty());
+  for (int id : {FakeXInput::kMouse, FakeXInput::kTouchpad, FakeXInput::kTrackpoint})
+    EXPECT_EQ(x.values[id].floats[speed], std::vector<float>{1.0F}) << id;
+  EXPECT_EQ(x.values[FakeXInput::kMouse].bytes[profile], (std::vector<std::uint8_t>{0, 1, 0}));
+  EXPECT_EQ(x.values[FakeXInput::kTouchpad].bytes[profile], (std::vector<std::uint8_t>{0, 1}));
+  EXPECT_EQ(x.values[FakeXInput::kTrackpoint].bytes.count(profile), 0U);
+  EXPECT_EQ(x.values[FakeXInput::kXTest].floats.size() + x.values[FakeXInput::kXTest].bytes.size(), 1U);
+
+  x.refusing = FakeXInput::kMouse;  // listed first: the others must still get it
+  applyPointerValues(desktop, {true, 1, 3, 500}, sink);
+  EXPECT_EQ(sink.messages,
+            (std::vector<Message>{{"SETMOUSE failed.", "Warning"}, {"SETMOUSESPEED failed.", "Warning"}}));
+  EXPECT_EQ(x.values[FakeXInput::kTouchpad].bytes[profile], (std::vector<std::uint8_t>{1, 0}));
+  EXPECT_NEAR(x.values[FakeXInput::kTrackpoint].floats[speed][0], -0.9F, 1e-6);
+
+  // The mouse unplugged and no pointer left with the properties: a set says so.
+  x.devices.resize(1);
+  EXPECT_EQ(desktop.setPointerSpeed(10).code(), ENODEV);
+  EXPECT_EQ(desktop.setPrecision(true).code(), ENODEV);
+}
+
+// A server whose pointers lack the libinput driver (Xvfb's, or a desktop
+// with another driver): the store is not chosen, and were it made it keeps
+// every setting.
+TEST(PointerSettings, X11WithoutLibinputDevicesKeepsEverything) {
+  auto owned = std::make_unique<FakeXInput>();
+  owned->devices.resize(1);  // XTest's pointer only
+  EXPECT_FALSE(X11PointerSettings::servesAny(*owned));
+  X11PointerSettings desktop(std::move(owned));
+  for (PointerSetting p : kPointerSettings) EXPECT_EQ(desktop.source(p), "kept for this run");
+  ASSERT_TRUE(desktop.setPointerSpeed(4).ok());
+  EXPECT_EQ(desktop.readPointerSpeed().value(), 4);
+  FakeXInput full;
+  EXPECT_TRUE(X11PointerSettings::servesAny(full));
 }
 
 TEST(PointerSettings, GnomeIsUsedOnlyWhereItsStoreCanKeepASet) {
@@ -188,7 +333,8 @@ TEST(PointerSettings, GnomeIsUsedOnlyWhereItsStoreCanKeepASet) {
   std::copy(busPath.begin(), busPath.end(), address.sun_path);
   ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   withoutBus.write("bus", "");  // a file, not a socket
-  const std::string busDir = withBus.path(), fileDir = withoutBus.path();
+  const std::string& busDir = withBus.path();
+  const std::string& fileDir = withoutBus.path();
   struct Case {
     const char* backend;
     const char* address;

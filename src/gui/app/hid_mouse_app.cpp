@@ -190,6 +190,20 @@ int CHidMouseApp::run(int argc, char** argv) {
 
   CHidMouseDlg dlg(std::move(options));
   step("main window made (fonts, pages)");
+
+  // Later starts and the desktop's activation reach this copy: over the
+  // session bus, and over a socket beside the lock where there is no bus.
+  // The name is owned before the start-up's messages can wait for an
+  // answer: a bus that started this copy for an Activate call hands it over
+  // once the name is owned, and gives up after a while.
+  ActivationServer activation;
+  if (!screenshot) {
+    if (!activation.listenOnBus(busName)) log("activation: " + activation.error().toStdString());
+    if (lock.held() && !activation.listenOnSocket(QString::fromStdString(*lockFolder)))
+      log("activation: " + activation.error().toStdString());
+    QObject::connect(&activation, &ActivationServer::activated, &dlg, &CHidMouseDlg::activate);
+    QObject::connect(&activation, &ActivationServer::exitRequested, &dlg, &CHidMouseDlg::shutdown);
+  }
   dlg.init();
   // "Exit" from the tray while a start-up message was open: the run is over
   // (an event loop started now would never be told to end).
@@ -212,17 +226,6 @@ int CHidMouseApp::run(int argc, char** argv) {
       return kExitFailure;
     }
     return kExitOk;
-  }
-
-  // Later starts and the desktop's activation reach this copy: over the
-  // session bus, and over a socket beside the lock where there is no bus.
-  ActivationServer activation;
-  if (!screenshot) {
-    if (!activation.listenOnBus(busName)) log("activation: " + activation.error().toStdString());
-    if (lock.held() && !activation.listenOnSocket(QString::fromStdString(*lockFolder)))
-      log("activation: " + activation.error().toStdString());
-    QObject::connect(&activation, &ActivationServer::activated, &dlg, &CHidMouseDlg::activate);
-    QObject::connect(&activation, &ActivationServer::exitRequested, &dlg, &CHidMouseDlg::shutdown);
   }
 
   // Hidden in the tray; shown at start when asked or when there is no tray

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <utility>
 
 #include "core/device/device_link.h"
 #include "core/device/sleeper.h"
@@ -28,6 +29,7 @@
 #include "gui/app/basic_page.h"
 #include "gui/app/desktop_notifications.h"
 #include "gui/app/message_box_sink.h"
+#include "gui/app/plasma_taskbar.h"
 #include "gui/app/pointer_buttons.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
@@ -155,9 +157,16 @@ bool CHidMouseDlg::init() {
   // show command must not paint a page from a record not yet read.
   starting_ = true;
   struct StartOver {
-    bool& flag;
-    ~StartOver() { flag = false; }
-  } startOver{starting_};
+    CHidMouseDlg& dlg;
+    ~StartOver() {
+      dlg.starting_ = false;
+      // Answered from the event loop, once the caller has finished the start.
+      if (dlg.pendingActivation_)
+        QTimer::singleShot(0, &dlg, [&d = dlg, token = *std::exchange(dlg.pendingActivation_, std::nullopt)] {
+          d.activate(token);
+        });
+    }
+  } startOver{*this};
 
   // Window icon; fonts and texts are chosen at construction.
   setWindowIcon(applicationIcon());
@@ -439,6 +448,14 @@ void CHidMouseDlg::showWindow() {
       move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
   }
+  // Under KWin's Wayland session a hint keeps the tray's window off the
+  // taskbar; it attaches to the native window, made here if need be.
+  if (!taskbarHintTried_) {
+    taskbarHintTried_ = true;
+    create();
+    taskbarHint_ = PlasmaTaskbarHint::attach(windowHandle());
+  }
+  if (taskbarHint_) taskbarHint_->setSkipTaskbar(!trayless_);
   if (isMinimized())
     showNormal();
   else
@@ -464,12 +481,19 @@ void CHidMouseDlg::onTrayAppeared() {
   trayless_ = false;
   const bool shown = isVisible() && !isMinimized();
   setWindowFlag(Qt::Tool, true);
+  if (taskbarHint_) taskbarHint_->setSkipTaskbar(true);
   if (shown) show();
   logLine("tray icon: a tray appeared; the window now lives in it");
 }
 
 void CHidMouseDlg::activate(const QString& token) {
-  if (starting_ || shutDown_) return;
+  if (shutDown_) return;
+  // The request that had the bus start this copy can come while a start-up
+  // message is open: it is answered when the start is over.
+  if (starting_) {
+    pendingActivation_ = token;
+    return;
+  }
   // Qt's Wayland window hands this token to the compositor when it asks to
   // be raised (and then drops it).
   if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,7 @@ class CMemDC;
 class ConfigSession;
 class HidBackend;
 class Sleeper;
+class PlasmaTaskbarHint;
 class Tray;
 class TrayIconBackend;
 class ColorChooser;
@@ -121,7 +123,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void showFromTray();
   // A start of the program while this copy runs (or the desktop's
   // activation): show and raise the window, whether or not the mouse is
-  // there. token: the compositor's activation token, if any.
+  // there; asked while init() runs, once init() is over. token: the
+  // compositor's activation token, if any.
   void activate(const QString& token);
   // A tray that appeared after the start now shows the icon.
   void onTrayAppeared();
@@ -238,6 +241,10 @@ class CHidMouseDlg : public QWidget, public FrameHost {
 
   std::unique_ptr<DeviceSession> device_;
   std::unique_ptr<Tray> tray_;
+  // Under KWin's Wayland session: the window off the taskbar while it lives
+  // in the tray (made at the first show).
+  std::unique_ptr<PlasmaTaskbarHint> taskbarHint_;
+  bool taskbarHintTried_ = false;
   std::unique_ptr<DesktopNotices> notices_;
   std::unique_ptr<AppContext> ctx_;
   std::unique_ptr<Frame> frame_;
@@ -254,6 +261,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool painted_ = false;  // the first paint was logged
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
+  // An activation that came while init() ran, answered once it is over.
+  std::optional<QString> pendingActivation_;
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding
   QString skinName_;
   std::function<void()> runSkinsDialog_;

@@ -178,6 +178,20 @@ TEST(Activation, ASecondStartShowsTheRunningWindow) {
   EXPECT_NE(requestActivation("org.example.NotRunning", empty.path(), {}, 0), "");
 }
 
+// The bus that starts the program for the menu entry hands over the Activate
+// call once the name is owned, which can be while a start-up message is
+// open: the window is shown once the start is over.
+TEST(Activation, ARequestDuringTheStartShowsTheWindowAfterIt) {
+  ShellOptions o;
+  o.pluggedIn = false;  // the "not detected" message
+  Shell shell(o);
+  shell.sink.whileShown = [&] { shell.dlg->activate(QStringLiteral("t-1")); };
+  ASSERT_TRUE(shell.start());
+  EXPECT_FALSE(shell.dlg->isVisible());
+  EXPECT_TRUE(Shell::waitFor([&] { return shell.dlg->isVisible(); }));
+  qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
 // The login's copy can start before the tray: the icon waits for it, and
 // then the window lives in the tray.
 TEST(ShellTray, ATrayThatAppearsLaterTakesTheIconAndTheWindow) {
