@@ -95,6 +95,7 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   }
 
   style_.skins = &skins_;
+  skins_.setImageCache(options_.imageCache);
   // The Basic page's background, the one large image of the first paint,
   // decodes on another core while the fonts are made (the skin's name is read
   // ahead from str.ini for it; the settings are read in their place later).
@@ -495,6 +496,7 @@ void CHidMouseDlg::onDeviceEvent(int type, int value) {
 
 void CHidMouseDlg::shutdown() {
   if (shutDown_) return;
+  runAfterFirstPaint();
   shutDown_ = true;
   device_->stop();
   if (tray_) tray_->remove();
@@ -583,7 +585,23 @@ void CHidMouseDlg::paintEvent(QPaintEvent*) {
   if (!painted_) {
     painted_ = true;
     logStep("first paint");
+    // After this paint has reached the screen.
+    if (!afterFirstPaint_.empty()) QTimer::singleShot(0, this, &CHidMouseDlg::runAfterFirstPaint);
   }
+}
+
+void CHidMouseDlg::afterFirstPaint(std::function<void()> work) {
+  afterFirstPaint_.push_back(std::move(work));
+  // A window that is not being shown has no paint to wait for.
+  QTimer::singleShot(0, this, [this] {
+    if (painted_ || !isVisible()) runAfterFirstPaint();
+  });
+}
+
+void CHidMouseDlg::runAfterFirstPaint() {
+  std::vector<std::function<void()>> work;
+  work.swap(afterFirstPaint_);
+  for (const std::function<void()>& w : work) w();
 }
 
 void CHidMouseDlg::closeEvent(QCloseEvent* event) {

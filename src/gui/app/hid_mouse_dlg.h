@@ -67,6 +67,7 @@ using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
   DataPaths paths;        // config.bin, str.ini, record.ini
+  QString imageCache;     // decoded skin images kept between runs; empty: none
   QStringList skinRoots;  // folders of one subfolder per skin, the user's own first
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
@@ -110,6 +111,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void showAdvancedPage() override;
   void refreshCurrentPage() override;
   void hideWindow() override;
+  void afterFirstPaint(std::function<void()> work) override;
 
   // ---- Commands ----
   void okAction();
@@ -248,6 +250,8 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   MissingMouseWarnings missingWarnings_;
   bool shownOnce_ = false;
   bool painted_ = false;  // the first paint was logged
+  std::vector<std::function<void()>> afterFirstPaint_;
+  void runAfterFirstPaint();
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   bool trayless_ = false;  // the desktop has no tray: minimise instead of hiding

@@ -17,6 +17,7 @@
 
 #include "core/settings/regular_file.h"
 #include "gui/skin/draw_skin_image.h"
+#include "gui/skin/skin_image_cache.h"
 #include "gui/skin/skin_images.h"
 
 namespace hm {
@@ -68,6 +69,7 @@ QSize otherImagesLimit(const QString& mainPath) {
 // The images being decoded ahead, and the worker that decodes them.
 struct SkinLibrary::Prefetch {
   QString folder;
+  QString imageCache;
   QHash<QString, QString> files;  // the folder's listing, made for resolving
   std::vector<QString> paths;     // resolved, in decoding order, each once
   std::vector<QSize> limits;      // the size limit of each path
@@ -81,7 +83,7 @@ struct SkinLibrary::Prefetch {
 
   void run() {
     for (std::size_t i = 0; i < paths.size() && !stop; ++i) {
-      std::optional<SkinImage> image = decodeSkinImage(paths[i], limits[i]);
+      std::optional<SkinImage> image = loadSkinImage(paths[i], limits[i], imageCache);
       {
         std::lock_guard lock(mutex);
         results[i] = std::move(image);
@@ -189,6 +191,7 @@ void SkinLibrary::prefetch(const QString& folder, const QStringList& names) {
   if (!caching_) return;
   auto p = std::make_unique<Prefetch>();
   p->folder = folder;
+  p->imageCache = imageCache_;
   p->files = folder == folder_ && listed_ ? filesByLowerName_ : listFiles(folder);
   // The limits are known before the worker starts: from the header of
   // "/main.png" of that folder, never by decoding it.
@@ -260,7 +263,8 @@ const SkinImage* SkinLibrary::image(const QString& name) {
   auto it = cache_.find(path);
   if (it == cache_.end()) {
     std::optional<std::optional<SkinImage>> ahead = takePrefetched(path);
-    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeSkinImage(path, sizeLimit(name))).first;
+    it = cache_.emplace(path, ahead ? std::move(*ahead) : loadSkinImage(path, sizeLimit(name), imageCache_))
+             .first;
   }
   return it->second ? &*it->second : nullptr;
 }
