@@ -95,14 +95,18 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   }
 
   style_.skins = &skins_;
-  skins_.setImageCache(options_.imageCache);
+  if (!options_.cacheFolder.isEmpty()) {
+    skins_.setImageCache(options_.cacheFolder);
+    fontSizes_ = std::make_unique<FontSizeCache>(options_.cacheFolder + QStringLiteral("/font-sizes"));
+    style_.fontSizes = fontSizes_.get();
+  }
   // The Basic page's background, the one large image of the first paint,
   // decodes on another core while the fonts are made (the skin's name is read
   // ahead from str.ini for it; the settings are read in their place later).
   skins_.prefetch(skinFolderPath(options_.skinRoots,
                                  qs(profile::getString(options_.paths.strIni, kSkinsSection, kSkinPathKey))),
                   {QString::fromLatin1(basic::kBackgroundImage)});
-  style_.fonts = SkinFonts::forLanguage(options_.language);
+  style_.fonts = SkinFonts::forLanguage(options_.language, style_.fontSizes);
   setFont(style_.fonts.normal);
 
   device_ = std::make_unique<DeviceSession>(*options_.backend, *messages_, *sleeper, options_.log);

@@ -67,7 +67,7 @@ using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
   DataPaths paths;        // config.bin, str.ini, record.ini
-  QString imageCache;     // decoded skin images kept between runs; empty: none
+  QString cacheFolder;    // decoded skin images and fitted font sizes kept between runs; empty: none
   QStringList skinRoots;  // folders of one subfolder per skin, the user's own first
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
@@ -249,6 +249,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool refreshOnShow_ = false;
   MissingMouseWarnings missingWarnings_;
   bool shownOnce_ = false;
+  std::unique_ptr<FontSizeCache> fontSizes_;
   bool painted_ = false;  // the first paint was logged
   std::vector<std::function<void()>> afterFirstPaint_;
   void runAfterFirstPaint();
