@@ -77,8 +77,9 @@ class FrameHost {
   virtual void hideWindow() = 0;
   // Runs `work` once the window's first picture is on screen, so that a
   // file written at the start does not keep the window waiting for the
-  // disk; from the event loop at once when the window is not being shown,
-  // and before the program ends in any case.
+  // disk; from the event loop at once when the window is not being shown.
+  // Work still waiting when the program is told to end is dropped (an exit
+  // writes no file).
   virtual void afterFirstPaint(std::function<void()> work) = 0;
 };
 

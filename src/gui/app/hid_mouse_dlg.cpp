@@ -500,7 +500,7 @@ void CHidMouseDlg::onDeviceEvent(int type, int value) {
 
 void CHidMouseDlg::shutdown() {
   if (shutDown_) return;
-  runAfterFirstPaint();
+  afterFirstPaint_.clear();  // an exit writes nothing
   shutDown_ = true;
   device_->stop();
   if (tray_) tray_->remove();

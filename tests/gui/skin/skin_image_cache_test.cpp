@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Decoded skin images kept between runs: what the cache gives is always what
 // decoding the file as it is now gives.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -86,7 +87,9 @@ TEST(SkinImageCache, AnEntryCountsOnlyForTheFileItWasMadeOf) {
     const std::optional<SkinImage> got = loadSkinImage(png, limit, cache.path());
     const std::optional<SkinImage> decoded = decodeSkinImage(png, limit);
     ASSERT_EQ(got.has_value(), decoded.has_value());
-    if (got) EXPECT_EQ(got->image, decoded->image);
+    if (got) {
+      EXPECT_EQ(got->image, decoded->image);
+    }
   }
 }
 
