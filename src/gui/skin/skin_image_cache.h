@@ -3,7 +3,7 @@
 // its large images instead of decoding them again.
 //
 // One file per image in the cache folder (the user's $XDG_CACHE_HOME/hidmouse),
-// named after the image's path and holding the source file's size, change
+// named after the image's path and holding the source file's size, modification
 // time and inode beside the prepared pixels. An entry counts only while the
 // source file still has that size, time and inode; anything else in the file
 // (a short file, another layout, a size beyond the caller's limit) is a miss,
