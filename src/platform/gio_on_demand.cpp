@@ -26,7 +26,10 @@ Fn gioFunction(const char* name) {
 
 }  // namespace
 
-// NAME(PARAMS) returning FAIL while libgio cannot be loaded.
+// NAME(PARAMS) returning FAIL while libgio cannot be loaded. The return type
+// and the parameter list are spliced in as written (a type and a
+// declarator list cannot be parenthesised).
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define HM_GIO_CALL(ret, name, fail, params, args)              \
   extern "C" ret name params {                                  \
     static const auto real = gioFunction<ret(*) params>(#name); \
@@ -37,6 +40,8 @@ Fn gioFunction(const char* name) {
     static const auto real = gioFunction<void(*) params>(#name); \
     if (real != nullptr) real args;                              \
   }
+
+// NOLINTEND(bugprone-macro-parentheses)
 
 // libgobject
 HM_GIO_VOID(g_object_unref, (gpointer object), (object))
