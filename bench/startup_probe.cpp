@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // startup_probe: starts a program on the X display and measures its start.
 //
-//   startup_probe [--settle MS] [--idle MS] [--no-window] [--tray]
+//   startup_probe [--settle MS] [--idle MS] [--no-window] [--tray] [--wayland]
 //                 [--timeout MS] -- PROGRAM [ARGS...]
 //
 // Times are taken from the moment the program's exec succeeded (a
@@ -19,6 +19,12 @@
 // a program that shows no window (the times are then absent). --tray makes
 // the probe own the X11 system-tray selection, so that a program can see a
 // tray (nothing is ever docked in it) and start hidden in it.
+//
+// --wayland measures a program on the Wayland display instead: it runs with
+// WAYLAND_DEBUG=client and its standard error on a pipe the probe reads, and
+// the first paint is the first commit of its top-level surface (the surface
+// of its first xdg_toplevel) with a buffer attached, timed when the line
+// arrives. There is no map time on Wayland.
 //
 // Prints one line of key=value pairs on stdout; exits 0 when everything asked
 // for was measured.
@@ -52,13 +58,14 @@ struct Options {
   long timeoutMs = 20000;
   bool window = true;
   bool tray = false;
+  bool wayland = false;
   std::vector<char*> command;
 };
 
 [[noreturn]] void usage() {
   std::fputs(
-      "usage: startup_probe [--settle MS] [--idle MS] [--no-window] [--tray] [--timeout MS] -- PROGRAM "
-      "[ARGS...]\n",
+      "usage: startup_probe [--settle MS] [--idle MS] [--no-window] [--tray] [--wayland] [--timeout MS] -- "
+      "PROGRAM [ARGS...]\n",
       stderr);
   std::exit(2);
 }
@@ -92,6 +99,8 @@ Options parse(int argc, char** argv) {
       o.window = false;
     else if (a == "--tray")
       o.tray = true;
+    else if (a == "--wayland")
+      o.wayland = true;
     else
       usage();
   }
@@ -251,9 +260,69 @@ class Watcher {
   std::map<xcb_window_t, xcb_damage_damage_t> damages_;
 };
 
+// Follows a Wayland client's own protocol log (WAYLAND_DEBUG=client) line by
+// line: which wl_surface became the first xdg_toplevel, and when that surface
+// was first committed with a buffer attached.
+class WaylandWatcher {
+ public:
+  explicit WaylandWatcher(int fd) : fd_(fd) { fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK); }
+
+  std::optional<Clock::time_point> mapped, painted;
+
+  // Reads what the program wrote; false once its end of the pipe closed.
+  bool drain() {
+    char chunk[4096];
+    for (;;) {
+      const ssize_t n = read(fd_, chunk, sizeof chunk);
+      if (n == 0) return false;
+      if (n < 0) return errno == EAGAIN || errno == EINTR;
+      const Clock::time_point now = Clock::now();
+      pending_.append(chunk, static_cast<std::size_t>(n));
+      std::size_t end;
+      while ((end = pending_.find('\n')) != std::string::npos) {
+        if (!painted) line(pending_.substr(0, end), now);
+        pending_.erase(0, end + 1);
+      }
+    }
+  }
+  int fd() const { return fd_; }
+
+ private:
+  // "[stamp]  -> interface@id.request(arguments)": the requests the client sent.
+  void line(const std::string& l, Clock::time_point now) {
+    const std::size_t arrow = l.find(" -> ");
+    if (arrow == std::string::npos) return;
+    const std::size_t open = l.find('(', arrow);
+    if (open == std::string::npos) return;
+    const std::string target = l.substr(arrow + 4, open - arrow - 4);  // interface@id.request
+    const std::string args = l.substr(open);
+    const std::size_t dot = target.rfind('.');
+    if (dot == std::string::npos) return;
+    const std::string object = target.substr(0, dot), request = target.substr(dot + 1);
+    if (request == "get_xdg_surface") {
+      // (new id xdg_surface@X, wl_surface@S)
+      const std::size_t x = args.find("xdg_surface@"), s = args.find("wl_surface@");
+      if (x != std::string::npos && s != std::string::npos)
+        xdgSurfaces_[args.substr(x, args.find(',', x) - x)] = args.substr(s, args.find(')', s) - s);
+    } else if (request == "get_toplevel" && toplevel_.empty() && xdgSurfaces_.count(object)) {
+      toplevel_ = xdgSurfaces_[object];
+    } else if (object == toplevel_ && request == "attach") {
+      attached_ = args.find("wl_buffer@") != std::string::npos;
+    } else if (object == toplevel_ && request == "commit" && attached_) {
+      painted = now;
+    }
+  }
+
+  int fd_;
+  std::string pending_;
+  std::map<std::string, std::string> xdgSurfaces_;
+  std::string toplevel_;
+  bool attached_ = false;
+};
+
 // Starts the command; returns its pid and sets t0 to the moment its exec
-// succeeded.
-pid_t launch(std::vector<char*>& command, Clock::time_point& t0) {
+// succeeded. With errFd >= 0 the program's standard error goes there.
+pid_t launch(std::vector<char*>& command, Clock::time_point& t0, int errFd = -1) {
   int p[2];
   if (pipe2(p, O_CLOEXEC) != 0) {
     std::perror("startup_probe: pipe2");
@@ -266,6 +335,7 @@ pid_t launch(std::vector<char*>& command, Clock::time_point& t0) {
   }
   if (pid == 0) {
     close(p[0]);
+    if (errFd >= 0) dup2(errFd, STDERR_FILENO);
     execvp(command[0], command.data());
     const int err = errno;
     (void)!write(p[1], &err, sizeof err);
@@ -287,9 +357,9 @@ pid_t launch(std::vector<char*>& command, Clock::time_point& t0) {
   return pid;
 }
 
-// Handles X events until the deadline or until done() holds.
-template <typename Done>
-void waitUntil(Watcher& w, Clock::time_point deadline, Done done) {
+// Handles the watcher's events until the deadline or until done() holds.
+template <typename W, typename Done>
+void waitUntil(W& w, Clock::time_point deadline, Done done) {
   while (!done()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return;
@@ -301,31 +371,9 @@ void waitUntil(Watcher& w, Clock::time_point deadline, Done done) {
 
 bool alive(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == 0; }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options o = parse(argc, argv);
-  int screenNo = 0;
-  xcb_connection_t* c = xcb_connect(nullptr, &screenNo);
-  if (xcb_connection_has_error(c)) {
-    std::fputs("startup_probe: cannot open the X display\n", stderr);
-    return 1;
-  }
-  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-  const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
-  if (damage == nullptr || !damage->present) {
-    std::fputs("startup_probe: the X server has no DAMAGE extension\n", stderr);
-    return 1;
-  }
-  std::free(xcb_damage_query_version_reply(
-      c, xcb_damage_query_version(c, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
-  if (o.tray) becomeTray(c, screen);
-
-  Watcher w(c, screen, damage->first_event);
-  Clock::time_point t0;
-  const pid_t pid = launch(o.command, t0);
-  w.setPid(pid);
-
+// The measurement of one start, once the watcher knows the program's pid.
+template <typename W>
+int measure(const Options& o, W& w, pid_t pid, Clock::time_point t0) {
   bool ok = true;
   if (o.window) {
     waitUntil(w, t0 + std::chrono::milliseconds(o.timeoutMs),
@@ -357,6 +405,47 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
-  xcb_disconnect(c);
   return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o = parse(argc, argv);
+  if (o.wayland) {
+    int err[2];
+    if (pipe2(err, O_CLOEXEC) != 0) {
+      std::perror("startup_probe: pipe2");
+      return 1;
+    }
+    ::setenv("WAYLAND_DEBUG", "client", 1);
+    WaylandWatcher w(err[0]);
+    Clock::time_point t0;
+    const pid_t pid = launch(o.command, t0, err[1]);
+    close(err[1]);
+    return measure(o, w, pid, t0);
+  }
+  int screenNo = 0;
+  xcb_connection_t* c = xcb_connect(nullptr, &screenNo);
+  if (xcb_connection_has_error(c)) {
+    std::fputs("startup_probe: cannot open the X display\n", stderr);
+    return 1;
+  }
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  const xcb_query_extension_reply_t* damage = xcb_get_extension_data(c, &xcb_damage_id);
+  if (damage == nullptr || !damage->present) {
+    std::fputs("startup_probe: the X server has no DAMAGE extension\n", stderr);
+    return 1;
+  }
+  std::free(xcb_damage_query_version_reply(
+      c, xcb_damage_query_version(c, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
+  if (o.tray) becomeTray(c, screen);
+
+  Watcher w(c, screen, damage->first_event);
+  Clock::time_point t0;
+  const pid_t pid = launch(o.command, t0);
+  w.setPid(pid);
+  const int result = measure(o, w, pid, t0);
+  xcb_disconnect(c);
+  return result;
 }

@@ -35,10 +35,15 @@ bool ConfigSession::load(const ConfigLog& log) {
 bool ConfigSession::runFirstRunAction(const UiTexts& ui, bool save) {
   if (firstRunFlag_ != 0) return false;
   applyFirstRunTexts(buttonTexts_, firstRunTexts(ui));
-  if (!save) return true;
   // A failure here shows nothing: the next Apply writes the texts again and
   // reports what it could not save.
-  if (saveButtonTexts(paths_.strIni, language_, buttonTexts_)) savedTexts_ = buttonTexts_;
+  if (save) saveButtonTexts();
+  return true;
+}
+
+bool ConfigSession::saveButtonTexts() {
+  if (!hm::saveButtonTexts(paths_.strIni, language_, buttonTexts_)) return false;
+  savedTexts_ = buttonTexts_;
   return true;
 }
 
@@ -54,7 +59,7 @@ ApplyResult ConfigSession::applyToMouse(DeviceLink& link) {
 ApplyResult ConfigSession::save() {
   ApplyResult result;
   result.configSave = saveConfigFile(paths_.configBin, working_, sink_);
-  result.textsSave = saveButtonTexts(paths_.strIni, language_, buttonTexts_);
+  result.textsSave = hm::saveButtonTexts(paths_.strIni, language_, buttonTexts_);
   if (!result.textsSave) sink_.showMessage(kButtonTextsSaveFailedText, "");
   saved_ = working_;
   savedTexts_ = buttonTexts_;

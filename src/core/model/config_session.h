@@ -73,6 +73,10 @@ class ConfigSession {
   // config.bin. With `save` false (a run that must write nothing) the texts
   // change in memory only. Returns whether it ran.
   bool runFirstRunAction(const UiTexts& ui, bool save = true);
+  // Writes the button texts to str.ini (the first-run action's, when a start
+  // writes them after its first display); on success they are the saved
+  // texts. Returns whether they were written.
+  bool saveButtonTexts();
 
   // "Apply": the working record is encoded for the link's active sensor type
   // and sent; then config.bin and the button texts are saved, also when the

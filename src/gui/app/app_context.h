@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/settings/language.h"
@@ -74,6 +75,12 @@ class FrameHost {
   // Hides the main window (it stays reachable from the tray; where the
   // desktop has no tray it is minimised instead).
   virtual void hideWindow() = 0;
+  // Runs `work` once the window's first picture is on screen, so that a
+  // file written at the start does not keep the window waiting for the
+  // disk; from the event loop at once when the window is not being shown.
+  // Work still waiting when the program is told to end is dropped (an exit
+  // writes no file).
+  virtual void afterFirstPaint(std::function<void()> work) = 0;
 };
 
 struct AppContext {

@@ -92,14 +92,14 @@ void BasicPage::firstShow() {
   else
     ctx_.device.readSensorType();
   // A factory config.bin: the boxes of buttons 1..8 get their factory names,
-  // written to str.ini at once (kept in memory only by a run that writes nothing).
-  if (!mayWrite) {
-    ctx_.session.runFirstRunAction(ctx_.ui, false);
-    return;
-  }
-  // str.ini changes while no other program writes the folder.
-  FolderHold hold(ctx_.paths, FolderAccess::Write, "hidmouse");
-  if (ctx_.session.runFirstRunAction(ctx_.ui, hold.status().ok())) static_cast<void>(hold.commit());
+  // which the first display shows; they are written to str.ini right after
+  // it (kept in memory only by a run that writes nothing).
+  if (!ctx_.session.runFirstRunAction(ctx_.ui, false) || !mayWrite) return;
+  ctx_.frame.afterFirstPaint([&session = ctx_.session, &paths = ctx_.paths] {
+    // str.ini changes while no other program writes the folder.
+    FolderHold hold(paths, FolderAccess::Write, "hidmouse");
+    if (hold.status() && session.saveButtonTexts()) static_cast<void>(hold.commit());
+  });
 }
 
 // ---- painting ------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -172,6 +173,10 @@ int CHidMouseApp::run(int argc, char** argv) {
   StreamMessageSink streamSink;
   DlgOptions options;
   options.paths = data.paths;
+  // Decoded skin images and fitted font sizes kept in the user's cache
+  // folder; a screenshot run reads the skin as it is and leaves nothing behind.
+  const QString cacheHome = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+  if (!screenshot && !cacheHome.isEmpty()) options.cacheFolder = cacheHome + QStringLiteral("/hidmouse");
   options.skinRoots = skinRoots;
   options.language = language;
   options.backend = backend.backend.get();

@@ -98,13 +98,18 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
 
   style_.skins = &skins_;
   skins_.setScale(devicePixelRatioF());
+  if (!options_.cacheFolder.isEmpty()) {
+    skins_.setImageCache(options_.cacheFolder);
+    fontSizes_ = std::make_unique<FontSizeCache>(options_.cacheFolder + QStringLiteral("/font-sizes"));
+    style_.fontSizes = fontSizes_.get();
+  }
   // The Basic page's background, the one large image of the first paint,
   // decodes on another core while the fonts are made (the skin's name is read
   // ahead from str.ini for it; the settings are read in their place later).
   skins_.prefetch(skinFolderPath(options_.skinRoots,
                                  qs(profile::getString(options_.paths.strIni, kSkinsSection, kSkinPathKey))),
                   {QString::fromLatin1(basic::kBackgroundImage)});
-  style_.fonts = SkinFonts::forLanguage(options_.language);
+  style_.fonts = SkinFonts::forLanguage(options_.language, style_.fontSizes);
   setFont(style_.fonts.normal);
 
   device_ = std::make_unique<DeviceSession>(*options_.backend, *messages_, *sleeper, options_.log);
@@ -534,6 +539,7 @@ void CHidMouseDlg::onDeviceEvent(int type, int value) {
 
 void CHidMouseDlg::shutdown() {
   if (shutDown_) return;
+  afterFirstPaint_.clear();  // an exit writes nothing
   shutDown_ = true;
   device_->stop();
   if (tray_) tray_->remove();
@@ -623,7 +629,23 @@ void CHidMouseDlg::paintEvent(QPaintEvent*) {
   if (!painted_) {
     painted_ = true;
     logStep("first paint");
+    // After this paint has reached the screen.
+    if (!afterFirstPaint_.empty()) QTimer::singleShot(0, this, &CHidMouseDlg::runAfterFirstPaint);
   }
+}
+
+void CHidMouseDlg::afterFirstPaint(std::function<void()> work) {
+  afterFirstPaint_.push_back(std::move(work));
+  // A window that is not being shown has no paint to wait for.
+  QTimer::singleShot(0, this, [this] {
+    if (painted_ || !isVisible()) runAfterFirstPaint();
+  });
+}
+
+void CHidMouseDlg::runAfterFirstPaint() {
+  std::vector<std::function<void()>> work;
+  work.swap(afterFirstPaint_);
+  for (const std::function<void()>& w : work) w();
 }
 
 void CHidMouseDlg::closeEvent(QCloseEvent* event) {

@@ -69,6 +69,7 @@ using PageFactory = std::function<std::unique_ptr<Page>(AppContext&)>;
 
 struct DlgOptions {
   DataPaths paths;        // config.bin, str.ini, record.ini
+  QString cacheFolder;    // decoded skin images and fitted font sizes kept between runs; empty: none
   QStringList skinRoots;  // folders of one subfolder per skin, the user's own first
   Language language = Language::English;
   HidBackend* backend = nullptr;                // not owned; required
@@ -112,6 +113,7 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   void showAdvancedPage() override;
   void refreshCurrentPage() override;
   void hideWindow() override;
+  void afterFirstPaint(std::function<void()> work) override;
 
   // ---- Commands ----
   void okAction();
@@ -258,7 +260,10 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   bool refreshOnShow_ = false;
   MissingMouseWarnings missingWarnings_;
   bool shownOnce_ = false;
+  std::unique_ptr<FontSizeCache> fontSizes_;
   bool painted_ = false;  // the first paint was logged
+  std::vector<std::function<void()>> afterFirstPaint_;
+  void runAfterFirstPaint();
   bool shutDown_ = false;
   bool starting_ = false;  // init() is running
   // An activation that came while init() ran, answered once it is over.

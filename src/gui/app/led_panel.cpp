@@ -33,9 +33,14 @@ QString modeName(const UiTexts& ui, int mode) { return qs(ledModeName(ui, mode))
 // The faces are narrower than the longer mode names in the normal font; such
 // a text is drawn in a smaller size of the same font so it shows whole.
 constexpr int kSmallestFacePixels = 8;
-QFont fittedFont(QFont font, const QString& text, int width) {
-  while (font.pixelSize() > kSmallestFacePixels && QFontMetrics(font).horizontalAdvance(text) > width)
-    font.setPixelSize(font.pixelSize() - 1);
+QFont fittedFont(QFont font, const QString& text, int width, FontSizeCache* sizes) {
+  auto fit = [font, &text, width]() mutable {
+    while (font.pixelSize() > kSmallestFacePixels && QFontMetrics(font).horizontalAdvance(text) > width)
+      font.setPixelSize(font.pixelSize() - 1);
+    return font.pixelSize();
+  };
+  font.setPixelSize(sizes != nullptr ? sizes->pixelSize(font, QString::number(width) + u' ' + text, fit)
+                                     : fit());
   return font;
 }
 
@@ -136,7 +141,8 @@ void LedPanel::drawModeFace(CMemDC& dc) {
   const QString name = modeName(ctx_.ui, ctx_.working.ledMode);
   modeFace_ = name;
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
-  drawSkinText(dc.painter(), r, name, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
+  drawSkinText(dc.painter(), r, name, kTextLeftVCenter,
+               fittedFont(ctx_.style.fonts.normal, name, r.width(), ctx_.style.fontSizes),
                ctx_.style.textColor);
 }
 
@@ -145,7 +151,8 @@ void LedPanel::drawParamFace(CMemDC& dc) {
   const QString text = qs(ledParamFaceText(ctx_.working));
   paramFace_ = text;
   if (dc.active()) dc.painter().fillRect(r, kFaceBackground);
-  drawSkinText(dc.painter(), r, text, kTextLeftVCenter, fittedFont(ctx_.style.fonts.normal, text, r.width()),
+  drawSkinText(dc.painter(), r, text, kTextLeftVCenter,
+               fittedFont(ctx_.style.fonts.normal, text, r.width(), ctx_.style.fontSizes),
                ctx_.style.textColor);
 }
 
@@ -155,7 +162,8 @@ void LedPanel::drawStageFace(CMemDC& dc, bool withImage) {
   const QString name = QString::fromLatin1(basic::kDpiStageNames[static_cast<std::size_t>(shownStage_)]);
   const QRect r = stageBox_->rect.adjusted(0, 0, -kStageBoxArrowWidth, 0);
   stageFace_ = name;
-  drawSkinText(dc.painter(), r, name, kTextCenter, fittedFont(ctx_.style.fonts.normal, name, r.width()),
+  drawSkinText(dc.painter(), r, name, kTextCenter,
+               fittedFont(ctx_.style.fonts.normal, name, r.width(), ctx_.style.fontSizes),
                ctx_.style.textColor);
 }
 

@@ -17,6 +17,7 @@
 
 #include "core/settings/regular_file.h"
 #include "gui/skin/draw_skin_image.h"
+#include "gui/skin/skin_image_cache.h"
 #include "gui/skin/skin_images.h"
 
 namespace hm {
@@ -67,8 +68,9 @@ std::pair<QString, int> sourceIn(const QString& folder, const QHash<QString, QSt
 }
 
 // Decodes the picture at path with its pixels per logical pixel.
-std::optional<SkinImage> decodeScaled(const QString& path, QSize limit, int factor) {
-  std::optional<SkinImage> image = decodeSkinImage(path, limit * factor);
+std::optional<SkinImage> decodeScaled(const QString& path, QSize limit, int factor,
+                                      const QString& imageCache) {
+  std::optional<SkinImage> image = loadSkinImage(path, limit * factor, imageCache);
   if (image) image->image.setDevicePixelRatio(factor);
   return image;
 }
@@ -98,6 +100,7 @@ QString hiResName(const QString& name) {
 // The images being decoded ahead, and the worker that decodes them.
 struct SkinLibrary::Prefetch {
   QString folder;
+  QString imageCache;
   QHash<QString, QString> files;  // the folder's listing, made for resolving
   std::vector<QString> paths;     // resolved, in decoding order, each once
   std::vector<QSize> limits;      // the size limit of each path (logical)
@@ -112,7 +115,7 @@ struct SkinLibrary::Prefetch {
 
   void run() {
     for (std::size_t i = 0; i < paths.size() && !stop; ++i) {
-      std::optional<SkinImage> image = decodeScaled(paths[i], limits[i], factors[i]);
+      std::optional<SkinImage> image = decodeScaled(paths[i], limits[i], factors[i], imageCache);
       {
         std::lock_guard lock(mutex);
         results[i] = std::move(image);
@@ -220,6 +223,7 @@ void SkinLibrary::prefetch(const QString& folder, const QStringList& names) {
   if (!caching_) return;
   auto p = std::make_unique<Prefetch>();
   p->folder = folder;
+  p->imageCache = imageCache_;
   p->files = folder == folder_ && listed_ ? filesByLowerName_ : listFiles(folder);
   // The limits are known before the worker starts: from the header of
   // "/main.png" of that folder, never by decoding it.
@@ -301,13 +305,16 @@ QSize SkinLibrary::sizeLimit(const QString& name) {
 const SkinImage* SkinLibrary::image(const QString& name) {
   const auto [path, factor] = source(name);
   if (!caching_) {
-    uncached_ = decodeScaled(path, sizeLimit(name), factor);
+    uncached_ = decodeScaled(path, sizeLimit(name), factor, QString());
     return uncached_ ? &*uncached_ : nullptr;
   }
   auto it = cache_.find(path);
   if (it == cache_.end()) {
     std::optional<std::optional<SkinImage>> ahead = takePrefetched(path);
-    it = cache_.emplace(path, ahead ? std::move(*ahead) : decodeScaled(path, sizeLimit(name), factor)).first;
+    it = cache_
+             .emplace(path,
+                      ahead ? std::move(*ahead) : decodeScaled(path, sizeLimit(name), factor, imageCache_))
+             .first;
   }
   return it->second ? &*it->second : nullptr;
 }

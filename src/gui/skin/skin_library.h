@@ -117,6 +117,9 @@ class SkinLibrary {
 
   // Caching is on by default; off decodes the file on every use.
   void setCaching(bool on);
+  // With caching on, images are also kept decoded between runs in this
+  // folder (skin_image_cache.h); empty (the default): decoded from the files.
+  void setImageCache(const QString& folder) { imageCache_ = folder; }
   bool caching() const { return caching_; }
   void clearCache();
 
@@ -133,6 +136,7 @@ class SkinLibrary {
   QString folder_;
   bool caching_ = true;
   qreal scale_ = 1;
+  QString imageCache_;
   mutable bool listed_ = false;
   mutable QHash<QString, QString> filesByLowerName_;  // lower-case name -> real name
   // resolved path -> image; a node map keeps handed-out pointers valid.

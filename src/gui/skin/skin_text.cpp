@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/skin/skin_text.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QSaveFile>
 
 namespace hm {
 namespace {
@@ -11,6 +16,8 @@ constexpr int kEnglishNormalHeight = 14;
 constexpr int kChineseNormalHeight = 13;
 constexpr int kTitleHeight = 18;
 constexpr long kChannelMask = 0xFF;
+// More than any cache of fitted sizes holds: a larger file is read only so far.
+constexpr qint64 kMaxFontSizeCacheBytes = 64 * 1024;
 
 // The format bits as the painters use them.
 constexpr int kFormatCenter = 0x01;
@@ -43,7 +50,49 @@ void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int
   painter.restore();
 }
 
-QFont skinFont(const QString& family, int cellHeight, bool bold) {
+FontSizeCache::FontSizeCache(QString file) : file_(std::move(file)) {
+  if (file_.isEmpty()) return;
+  QFile f(file_);
+  if (!f.open(QIODevice::ReadOnly)) return;
+  // One entry a line: key TAB size TAB family.
+  for (const QByteArray& line : f.read(kMaxFontSizeCacheBytes).split('\n')) {
+    const QList<QByteArray> fields = line.split('\t');
+    bool ok = false;
+    const int size = fields.size() == 3 ? fields[1].toInt(&ok) : 0;
+    if (ok && size > 0) entries_.insert(QString::fromUtf8(fields[0]), {size, QString::fromUtf8(fields[2])});
+  }
+}
+
+int FontSizeCache::pixelSize(const QFont& font, const QString& what, const std::function<int()>& fit) {
+  const QString key = font.key() + u'|' + what;
+  if (const auto it = entries_.constFind(key); it != entries_.constEnd()) {
+    QFont sized = font;
+    sized.setPixelSize(it->first);
+    if (QFontInfo(sized).family() == it->second) return it->first;
+  }
+  const int size = fit();
+  QFont sized = font;
+  sized.setPixelSize(size);
+  entries_.insert(key, {size, QFontInfo(sized).family()});
+  save();
+  return size;
+}
+
+void FontSizeCache::save() const {
+  if (file_.isEmpty() || !QDir().mkpath(QFileInfo(file_).path())) return;
+  QByteArray text;
+  for (auto it = entries_.constBegin(); it != entries_.constEnd(); ++it) {
+    const QByteArray key = it.key().toUtf8(), family = it->second.toUtf8();
+    if (key.contains('\t') || key.contains('\n') || family.contains('\t') || family.contains('\n')) continue;
+    text += key + '\t' + QByteArray::number(it->first) + '\t' + family + '\n';
+  }
+  // A cache: no flush to the disk; a lost file only costs the next start.
+  QSaveFile f(file_);
+  f.setDirectWriteFallback(false);
+  if (f.open(QIODevice::WriteOnly) && f.write(text) == text.size()) static_cast<void>(f.commit());
+}
+
+QFont skinFont(const QString& family, int cellHeight, bool bold, FontSizeCache* sizes) {
   QFont font(family);
   // The Windows faces are usually absent; name the free substitutes that
   // cover the Latin and Chinese texts so fontconfig picks them first.
@@ -53,27 +102,32 @@ QFont skinFont(const QString& family, int cellHeight, bool bold) {
   font.setPixelSize(cellHeight);
   // The windows give their fonts by cell height; Qt's pixel size is the em
   // height, so shrink until ascent + descent fits the cell.
-  for (int px = cellHeight; px > 1; --px) {
-    font.setPixelSize(px);
-    if (QFontMetrics(font).height() <= cellHeight) break;
-  }
+  auto fit = [font, cellHeight]() mutable {
+    int px = cellHeight;
+    for (; px > 1; --px) {
+      font.setPixelSize(px);
+      if (QFontMetrics(font).height() <= cellHeight) break;
+    }
+    return px;
+  };
+  font.setPixelSize(sizes != nullptr ? sizes->pixelSize(font, QStringLiteral("cell height"), fit) : fit());
   return font;
 }
 
-SkinFonts SkinFonts::forLanguage(Language language) {
+SkinFonts SkinFonts::forLanguage(Language language, FontSizeCache* sizes) {
   SkinFonts fonts;
   switch (language) {
     case Language::SimplifiedChinese:
-      fonts.normal = skinFont(QStringLiteral("宋体"), kChineseNormalHeight, false);
-      fonts.title = skinFont(QStringLiteral("宋体"), kTitleHeight, true);
+      fonts.normal = skinFont(QStringLiteral("宋体"), kChineseNormalHeight, false, sizes);
+      fonts.title = skinFont(QStringLiteral("宋体"), kTitleHeight, true, sizes);
       break;
     case Language::TraditionalChinese:
-      fonts.normal = skinFont(QStringLiteral("黑体"), kChineseNormalHeight, false);
-      fonts.title = skinFont(QStringLiteral("黑体"), kTitleHeight, true);
+      fonts.normal = skinFont(QStringLiteral("黑体"), kChineseNormalHeight, false, sizes);
+      fonts.title = skinFont(QStringLiteral("黑体"), kTitleHeight, true, sizes);
       break;
     default:
-      fonts.normal = skinFont(QStringLiteral("Arial"), kEnglishNormalHeight, false);
-      fonts.title = skinFont(QStringLiteral("Tahoma"), kTitleHeight, true);
+      fonts.normal = skinFont(QStringLiteral("Arial"), kEnglishNormalHeight, false, sizes);
+      fonts.title = skinFont(QStringLiteral("Tahoma"), kTitleHeight, true, sizes);
       break;
   }
   return fonts;

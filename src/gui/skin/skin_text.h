@@ -6,8 +6,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QRect>
 #include <QString>
+#include <functional>
+#include <utility>
 
 #include "core/settings/language.h"
 
@@ -34,16 +37,36 @@ int textFormatFlags(int format);
 void drawSkinText(QPainter& painter, const QRect& rect, const QString& text, int format, const QFont& font,
                   QColor color);
 
+// Fitted font sizes kept between runs. Finding the largest size of a font
+// that fits loads a font engine for every size tried; a start that finds the
+// size here loads only the one it draws with. One text file (in the user's
+// cache folder); an entry counts while the font at its size still resolves
+// to the family it resolved to when it was stored, else the size is found
+// again and the file rewritten (through a temporary file and a rename).
+class FontSizeCache {
+ public:
+  // file: empty keeps nothing between runs.
+  explicit FontSizeCache(QString file = {});
+  // The pixel size fit() finds for `font` and `what` (what the size must
+  // fit), from the cache while it holds a valid one.
+  int pixelSize(const QFont& font, const QString& what, const std::function<int()>& fit);
+
+ private:
+  void save() const;
+  QString file_;
+  QHash<QString, std::pair<int, QString>> entries_;  // key -> size, family
+};
+
 // A font whose cell height (ascent + descent) is at most `cellHeight`
 // pixels, as the windows give their fonts by cell height.
-QFont skinFont(const QString& family, int cellHeight, bool bold);
+QFont skinFont(const QString& family, int cellHeight, bool bold, FontSizeCache* sizes = nullptr);
 
 struct SkinFonts {
   QFont normal;  // all ordinary text
   QFont title;   // page titles of the main window
   // English (any other language): "Arial" 14 / "Tahoma" 18 bold;
   // Simplified Chinese "宋体", Traditional Chinese "黑体", 13 / 18 bold.
-  static SkinFonts forLanguage(Language language);
+  static SkinFonts forLanguage(Language language, FontSizeCache* sizes = nullptr);
 };
 
 // The skin text colour from the three str.ini values; only the low 8 bits of
@@ -55,6 +78,7 @@ struct SkinStyle {
   SkinLibrary* skins = nullptr;
   SkinFonts fonts;
   QColor textColor{0, 255, 0};
+  FontSizeCache* fontSizes = nullptr;  // nullptr: sizes are found at every use
 };
 
 }  // namespace hm

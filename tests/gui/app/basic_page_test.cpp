@@ -291,11 +291,13 @@ TEST(BasicHover, KeyBoxesHighlightOneAtATime) {
   EXPECT_TRUE(b.shows(basic::keyBox(3), basic::kKeyBoxNormal, true));
 }
 
+// The names are shown by the first paint and written to str.ini after it.
 TEST(BasicFirstShow, FactoryFlagWritesTheNamesOfButtons1To8) {
   BasicShell b(saneRecord(), {.firstRunFlag = 0});
   ASSERT_TRUE(b.started);
   EXPECT_EQ(b.shell.dlg->buttonTexts().text[1][7], "Key Off");
-  EXPECT_EQ(profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item73", ""), "DPI -");
+  auto item73 = [&] { return profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item73", ""); };
+  EXPECT_TRUE(Shell::waitFor([&] { return item73() == "DPI -"; })) << item73();
   EXPECT_EQ(b.shell.mouse.sensorWrites(), 1) << "the sensor handshake ran once";
 }
 
@@ -310,10 +312,13 @@ TEST(BasicFirstShow, DrawOnlyShowsTheFirstDisplayAndChangesNothing) {
     EXPECT_EQ(b.shell.dlg->buttonTexts().text[0][5], "DPI +");
     EXPECT_EQ(b.page->keyList(6).caption, "DPI +");
     EXPECT_EQ(b.page->levelCount(), 8);
-    if (drawOnly)
+    auto item6 = [&] { return profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item6", ""); };
+    if (drawOnly) {
+      Shell::waitFor([] { return false; }, 50);
       EXPECT_EQ(b.shell.fileBytes("str.ini"), b.strIniBeforeStart);
-    else
-      EXPECT_EQ(profile::getString(b.shell.pathStd("str.ini"), "Setting-EN", "Item6", ""), "DPI +");
+    } else {
+      EXPECT_TRUE(Shell::waitFor([&] { return item6() == "DPI +"; })) << item6();
+    }
     int reads = 0, writes = 0;
     for (const FeatureReport& r : b.shell.mouse.commands()) {
       reads += r[0] == proto::kCmdSensorRead ? 1 : 0;
