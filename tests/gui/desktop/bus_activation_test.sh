@@ -56,23 +56,9 @@ fi
 tmp=$HM_IN_PRIVATE_BUS
 export XDG_RUNTIME_DIR=$tmp/run QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
-fail() {
-  echo "bus activation test: $*" >&2
-  for f in "$tmp"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done
-  exit 1
-}
-wait_for() {
-  local n=$(($1 * 10))
-  shift
-  for ((i = 0; i < n; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+name="bus activation test"
+keep_tmp=1
+source "$here/test_lib.sh"
 owned() { gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
   --method org.freedesktop.DBus.NameHasOwner "$app_id" | grep -q true; }
 count() { grep -c "$1" "$tmp/app.log" 2>/dev/null || true; }

@@ -25,28 +25,8 @@ if [ -z "${HM_IN_PRIVATE_BUS:-}" ]; then
 fi
 
 tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  # The late tray's program runs in a process group of its own (setsid).
-  for p in "${pids[@]}"; do kill -- -"$p" 2>/dev/null || kill "$p" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-  echo "desktop bus test: $*" >&2
-  for f in "$tmp"/*.log; do echo "--- $f" >&2; cat "$f" >&2; done
-  exit 1
-}
-# wait_for SECONDS COMMAND...: polls every 0.1 s.
-wait_for() {
-  local n=$(($1 * 10))
-  shift
-  for ((i = 0; i < n; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+name="desktop bus test"
+source "$here/test_lib.sh"
 lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
 has() { grep -q "$2" "$1" 2>/dev/null; }
 

@@ -23,26 +23,9 @@ if [ -z "${HM_IN_PRIVATE_BUS:-}" ]; then
 fi
 
 tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-  echo "kwin taskbar test: $*" >&2
-  for f in "$tmp"/*.log; do echo "--- $f" >&2; tail -n 40 "$f" >&2; done
-  exit 1
-}
-wait_for() {
-  local n=$(($1 * 10))
-  shift
-  for ((i = 0; i < n; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+name="kwin taskbar test"
+source "$here/test_lib.sh"
+show_log() { tail -n 40 "$1"; }
 
 export XDG_RUNTIME_DIR=$tmp/run
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$tmp/data"

@@ -23,27 +23,9 @@ if [ -z "${HM_IN_PRIVATE_BUS:-}" ]; then
 fi
 
 tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-  echo "wayland test: $*" >&2
-  for f in "$tmp"/*.log; do echo "--- $f" >&2; grep -v '^\[' "$f" >&2 || true; done
-  exit 1
-}
-wait_for() {
-  local n=$(($1 * 10))
-  shift
-  for ((i = 0; i < n; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+name="wayland test"
+source "$here/test_lib.sh"
+show_log() { grep -v '^\[' "$1"; }
 has() { grep -Eq -e "$2" "$1" 2>/dev/null; }
 count() { grep -Ec -e "$2" "$1" 2>/dev/null || true; }
 
