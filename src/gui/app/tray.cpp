@@ -24,8 +24,6 @@ namespace {
 constexpr int kIconSizes[] = {16, 22, 32, 48, 64};
 constexpr char kWatcherService[] = "org.kde.StatusNotifierWatcher";
 constexpr char kWatcherPath[] = "/StatusNotifierWatcher";
-// How often a waiting icon looks for a tray.
-constexpr int kTrayProbeMs = 2000;
 constexpr QColor kIconBody{0x1c, 0x1f, 0x26};
 constexpr QColor kIconEdge{0x00, 0xe0, 0x70};
 
@@ -64,11 +62,17 @@ bool statusNotifierHostRegistered() {
 }
 
 // An XEmbed tray on the X server: an owner of the first screen's tray selection.
-bool xembedTrayPresent() {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+// The X server's connection when the platform is X11 and it is sound.
+xcb_connection_t* x11Connection() {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-  if (connection == nullptr || xcb_connection_has_error(connection) != 0) return false;
+  return connection != nullptr && xcb_connection_has_error(connection) == 0 ? connection : nullptr;
+}
+
+bool xembedTrayPresent() {
+  xcb_connection_t* connection = x11Connection();
+  if (connection == nullptr) return false;
   static constexpr char kSelection[] = "_NET_SYSTEM_TRAY_S0";
   xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
       connection, xcb_intern_atom(connection, 0, sizeof kSelection - 1, kSelection), nullptr);
@@ -85,20 +89,49 @@ bool xembedTrayPresent() {
 
 SystemTrayBackend::SystemTrayBackend(QObject* parent) : TrayIconBackend(parent) {
   if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
-  probe_.setInterval(kTrayProbeMs);
-  connect(&probe_, &QTimer::timeout, this, &SystemTrayBackend::lookForTray);
-  // A host announced by the watcher is taken at once.
-  QDBusConnection::sessionBus().connect(
-      QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
-      QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierHostRegistered"), this,
-      SLOT(lookForTray()));
+  // A watcher that starts later, or a host it announces, is taken at once.
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const QString watcher = QString::fromLatin1(kWatcherService);
+  bus.connect(watcher, QString::fromLatin1(kWatcherPath), watcher,
+              QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(lookForTray()));
+  if (bus.isConnected()) {
+    watcherOwner_.setConnection(bus);
+    watcherOwner_.setWatchMode(QDBusServiceWatcher::WatchForRegistration);
+    watcherOwner_.addWatchedService(watcher);
+    connect(&watcherOwner_, &QDBusServiceWatcher::serviceRegistered, this, &SystemTrayBackend::lookForTray);
+  }
+  // A new XEmbed tray sends MANAGER to the root window, whose structure
+  // events Qt's X11 platform already selects.
+  if (xcb_connection_t* connection = x11Connection()) {
+    static constexpr char kManager[] = "MANAGER";
+    managerCookie_ = xcb_intern_atom(connection, 0, sizeof kManager - 1, kManager).sequence;
+    managerAsked_ = true;
+    if (QCoreApplication* app = QCoreApplication::instance()) app->installNativeEventFilter(this);
+  }
+}
+
+bool SystemTrayBackend::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) {
+  if (eventType != "xcb_generic_event_t") return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
+  if (managerAsked_) {
+    managerAsked_ = false;
+    if (xcb_connection_t* connection = x11Connection()) {
+      xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, {managerCookie_}, nullptr);
+      if (reply != nullptr) managerAtom_ = reply->atom;
+      std::free(reply);
+    }
+  }
+  const auto* client = static_cast<const xcb_client_message_event_t*>(message);
+  if (managerAtom_ != 0 && client->type == managerAtom_ && !trayIcon_ && wanted_)
+    QMetaObject::invokeMethod(this, &SystemTrayBackend::lookForTray, Qt::QueuedConnection);
+  return false;
 }
 
 bool SystemTrayBackend::trayPresent() const { return statusNotifierHostRegistered() || xembedTrayPresent(); }
 
 void SystemTrayBackend::lookForTray() {
   if (trayIcon_ || !wanted_ || !trayPresent()) return;
-  probe_.stop();
   makeIcon();
   trayIcon_->show();
   emit availableChanged();
@@ -113,7 +146,10 @@ void SystemTrayBackend::makeIcon() {
 }
 
 SystemTrayBackend::~SystemTrayBackend() {
-  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    app->removeEventFilter(this);
+    app->removeNativeEventFilter(this);
+  }
 }
 
 bool SystemTrayBackend::eventFilter(QObject* watched, QEvent* event) {
@@ -156,16 +192,12 @@ void SystemTrayBackend::setContextMenu(QMenu* menu) {
 }
 void SystemTrayBackend::show() {
   wanted_ = true;
-  if (!trayIcon_ && !trayPresent()) {
-    probe_.start();
-    return;
-  }
+  if (!trayIcon_ && !trayPresent()) return;  // made when a tray appears
   makeIcon();
   trayIcon_->show();
 }
 void SystemTrayBackend::hide() {
   wanted_ = false;
-  probe_.stop();
   if (trayIcon_) trayIcon_->hide();
 }
 bool SystemTrayBackend::visible() const { return trayIcon_ && trayIcon_->isVisible(); }

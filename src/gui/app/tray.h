@@ -4,13 +4,14 @@
 // click it and read its balloons without a desktop.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+#include <QDBusServiceWatcher>
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <memory>
 
 #include "core/model/tray_balloons.h"
@@ -60,9 +61,11 @@ class TrayIconBackend : public QObject {
 // is made, and keeps the answer. So the icon is made only once a tray is
 // there, found by asking the bus (a StatusNotifier host registered with the
 // watcher) and the X server (an owner of the XEmbed tray selection): at the
-// start, then whenever the watcher announces a host and every few seconds
-// while the icon waits.
-class SystemTrayBackend : public TrayIconBackend {
+// start, then whenever the watcher's name gets an owner or the watcher
+// announces a host, and whenever a new XEmbed tray announces itself (the
+// MANAGER message every tray sends to the root window). Nothing is polled:
+// a window waiting for a tray wakes only when something happens.
+class SystemTrayBackend : public TrayIconBackend, private QAbstractNativeEventFilter {
   Q_OBJECT
  public:
   // The object name of Qt's X11 tray icon window.
@@ -82,6 +85,10 @@ class SystemTrayBackend : public TrayIconBackend {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private:
+  // Looks for a tray when an XEmbed tray's MANAGER message arrives.
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
  private slots:
   // Makes and shows the waiting icon when a tray is there now.
   void lookForTray();
@@ -95,7 +102,12 @@ class SystemTrayBackend : public TrayIconBackend {
   QString tip_;
   QPointer<QMenu> menu_;
   bool wanted_ = false;
-  QTimer probe_;
+  QDBusServiceWatcher watcherOwner_;
+  // The MANAGER atom: asked for at construction, its reply taken at the
+  // first client message (no round trip at start).
+  unsigned managerCookie_ = 0;
+  unsigned managerAtom_ = 0;
+  bool managerAsked_ = false;
 };
 
 // No tray at all (screenshot runs): nothing is shown, available() is false.
