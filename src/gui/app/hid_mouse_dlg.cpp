@@ -177,12 +177,13 @@ bool CHidMouseDlg::init() {
   } startOver{*this};
 
   // Window icon; fonts and texts are chosen at construction.
-  setWindowIcon(applicationIcon());
+  const QIcon icon = applicationIcon();
+  setWindowIcon(icon);
 
   // Tray icon.
   std::unique_ptr<TrayIconBackend> trayBackend =
       options_.tray ? std::move(options_.tray) : std::make_unique<SystemTrayBackend>();
-  tray_ = std::make_unique<Tray>(std::move(trayBackend), qs(texts_.get(TextId::Exit)));
+  tray_ = std::make_unique<Tray>(std::move(trayBackend), qs(texts_.get(TextId::Exit)), icon);
   connect(tray_.get(), &Tray::showRequested, this, &CHidMouseDlg::showFromTray);
   connect(tray_.get(), &Tray::exitRequested, this, &CHidMouseDlg::shutdown);
   connect(tray_.get(), &Tray::appeared, this, &CHidMouseDlg::onTrayAppeared);
