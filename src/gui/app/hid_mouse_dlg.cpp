@@ -339,16 +339,18 @@ void CHidMouseDlg::leavePage() {
 
 void CHidMouseDlg::paintPage(Page& page) {
   pictureShown_ = false;  // drawn for real from here
-  bool& shown = page.id() == kBasicPage ? basicShown_ : advancedShown_;
-  if (!shown) {
-    shown = true;
-    page.firstShow();
-  }
   // The start's own paint of the Basic page: the stored picture when there is
   // one for this key, else the page drawn and its picture stored.
   const bool atStart =
       startPicture_ && starting_ && !painted_ && !startPictureTried_ && page.id() == kBasicPage;
   startPictureTried_ = startPictureTried_ || atStart;
+  // A page's first show may make controls with the window's fonts.
+  if (!atStart) checkFonts();
+  bool& shown = page.id() == kBasicPage ? basicShown_ : advancedShown_;
+  if (!shown) {
+    shown = true;
+    page.firstShow();
+  }
   if (atStart && showStartPicture(startPictureKey())) return;
   // A page whose opaque background covers the whole canvas hides the
   // picture of "/main.png": it need not be decoded.

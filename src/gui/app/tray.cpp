@@ -211,7 +211,8 @@ QIcon applicationIcon() {
   return icon;
 }
 
-Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, const QIcon& icon, QObject* parent)
+Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, const QIcon& icon,
+           QObject* parent)
     : QObject(parent), backend_(std::move(backend)) {
   exitAction_ = menu_.addAction(exitText);
   connect(exitAction_, &QAction::triggered, this, &Tray::exitRequested);
