@@ -345,6 +345,8 @@ void CHidMouseDlg::paintPage(Page& page) {
     canvas_ = blankCanvas(size(), devicePixelRatioF());
   }
   if (auto dc = beginDraw()) page.paint(*dc);
+  // The canvas holds the background now; no partial redraw draws it again.
+  skins_.releaseLargeImages();
 }
 
 void CHidMouseDlg::showBasicPage() {
