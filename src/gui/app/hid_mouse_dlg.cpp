@@ -31,6 +31,7 @@
 #include "gui/app/message_box_sink.h"
 #include "gui/app/plasma_taskbar.h"
 #include "gui/app/pointer_buttons.h"
+#include "gui/app/start_picture.h"
 #include "gui/app/startup_clock.h"
 #include "gui/app/tray.h"
 #include "gui/dialogs/color_chooser.h"
@@ -101,7 +102,9 @@ CHidMouseDlg::CHidMouseDlg(DlgOptions options)
   if (!options_.cacheFolder.isEmpty()) {
     skins_.setImageCache(options_.cacheFolder);
     fontSizes_ = std::make_unique<FontSizeCache>(options_.cacheFolder + QStringLiteral("/font-sizes"));
+    fontSizes_->setTrusting(true);
     style_.fontSizes = fontSizes_.get();
+    startPicture_ = std::make_unique<StartPicture>(options_.cacheFolder + QStringLiteral("/start-picture"));
   }
   // The Basic page's background, the one large image of the first paint,
   // decodes on another core while the fonts are made (the skin's name is read
@@ -174,12 +177,13 @@ bool CHidMouseDlg::init() {
   } startOver{*this};
 
   // Window icon; fonts and texts are chosen at construction.
-  setWindowIcon(applicationIcon());
+  const QIcon icon = applicationIcon();
+  setWindowIcon(icon);
 
   // Tray icon.
   std::unique_ptr<TrayIconBackend> trayBackend =
       options_.tray ? std::move(options_.tray) : std::make_unique<SystemTrayBackend>();
-  tray_ = std::make_unique<Tray>(std::move(trayBackend), qs(texts_.get(TextId::Exit)));
+  tray_ = std::make_unique<Tray>(std::move(trayBackend), qs(texts_.get(TextId::Exit)), icon);
   connect(tray_.get(), &Tray::showRequested, this, &CHidMouseDlg::showFromTray);
   connect(tray_.get(), &Tray::exitRequested, this, &CHidMouseDlg::shutdown);
   connect(tray_.get(), &Tray::appeared, this, &CHidMouseDlg::onTrayAppeared);
@@ -289,6 +293,7 @@ void CHidMouseDlg::followScale() {
 }
 
 std::unique_ptr<CMemDC> CHidMouseDlg::beginDraw() {
+  checkFonts();
   makeCanvas();
   if (canvas_.isNull()) return nullptr;
   return std::make_unique<CMemDC>(this, canvas_);
@@ -333,11 +338,20 @@ void CHidMouseDlg::leavePage() {
 }
 
 void CHidMouseDlg::paintPage(Page& page) {
+  pictureShown_ = false;  // drawn for real from here
+  // The start's own paint of the Basic page: the stored picture when there is
+  // one for this key, else the page drawn and its picture stored.
+  const bool atStart =
+      startPicture_ && starting_ && !painted_ && !startPictureTried_ && page.id() == kBasicPage;
+  startPictureTried_ = startPictureTried_ || atStart;
+  // A page's first show may make controls with the window's fonts.
+  if (!atStart) checkFonts();
   bool& shown = page.id() == kBasicPage ? basicShown_ : advancedShown_;
   if (!shown) {
     shown = true;
     page.firstShow();
   }
+  if (atStart && showStartPicture(startPictureKey())) return;
   // A page whose opaque background covers the whole canvas hides the
   // picture of "/main.png": it need not be decoded.
   if (canvasPending_ && coversCanvas(page)) {
@@ -347,6 +361,59 @@ void CHidMouseDlg::paintPage(Page& page) {
   if (auto dc = beginDraw()) page.paint(*dc);
   // The canvas holds the background now; no partial redraw draws it again.
   skins_.releaseLargeImages();
+  // Kept for the next start once this one is on the screen, under the key
+  // of what it was drawn with (the font sizes fitted while drawing included).
+  if (atStart && !canvas_.isNull())
+    afterFirstPaint([store = startPicture_.get(), key = startPictureKey(), picture = canvas_] {
+      store->store(key, picture);
+    });
+}
+
+void CHidMouseDlg::checkFonts() {
+  if (!fontSizes_ || !fontSizes_->trusting()) return;
+  fontSizes_->setTrusting(false);
+  style_.fonts = SkinFonts::forLanguage(options_.language, fontSizes_.get());
+  setFont(style_.fonts.normal);
+}
+
+QByteArray CHidMouseDlg::startPictureKey() const {
+  StartPictureKey key;
+  // The program and the toolkit that draw; the screen's scale and resolution.
+  key.addFileStamp(QCoreApplication::applicationFilePath()).add(QString::fromLatin1(qVersion()));
+  key.add(QGuiApplication::platformName()).add(static_cast<double>(devicePixelRatioF()));
+  key.add(static_cast<qint64>(logicalDpiX())).add(static_cast<qint64>(logicalDpiY()));
+  key.add(static_cast<qint64>(width())).add(static_cast<qint64>(height()));
+  // What the page shows: language, the settings files as read, the sensor.
+  key.add(static_cast<qint64>(options_.language)).add(lastDataFiles_);
+  key.add(static_cast<qint64>(device_->link().activeSensorType()));
+  // What it is drawn with: the skin's files and the fonts' fitted sizes.
+  for (const QString& root : options_.skinRoots) key.add(root);
+  key.add(skins_.skinFolder()).addFolder(skins_.skinFolder());
+  key.add(fontSizes_ ? fontSizes_->contents() : QByteArray());
+  return key.digest();
+}
+
+bool CHidMouseDlg::showStartPicture(const QByteArray& key) {
+  std::optional<QImage> picture = startPicture_->load(key);
+  if (!picture) return false;
+  canvasPending_ = false;
+  canvas_ = std::move(*picture);
+  pictureShown_ = true;
+  logLine("start picture: shown; the page is drawn after the first paint\n");
+  afterFirstPaint([this] { drawOverStartPicture(); });
+  return true;
+}
+
+void CHidMouseDlg::drawOverStartPicture() {
+  if (!pictureShown_ || currentPage_ != kBasicPage || !basic_) return;
+  const QImage shown = canvas_;
+  canvasPending_ = true;  // as at a start without the picture
+  paintPage(*basic_);
+  logStep("Basic page drawn over its picture");
+  if (canvas_ == shown) return;
+  logLine("start picture: out of date; the page as drawn replaces it\n");
+  update();
+  startPicture_->store(startPictureKey(), canvas_);
 }
 
 void CHidMouseDlg::showBasicPage() {
@@ -742,6 +809,8 @@ bool CHidMouseDlg::isOwnWidget(QObject* watched) const {
 
 bool CHidMouseDlg::eventFilter(QObject* watched, QEvent* event) {
   if (!isOwnWidget(watched)) return QWidget::eventFilter(watched, event);
+  // Input is handled by the page as drawn, never by the picture in its place.
+  if (pictureShown_ && event->isInputEvent()) drawOverStartPicture();
   Page* page = current();
   if (event->type() == QEvent::KeyPress) {
     if (page != nullptr && page->swallowsKeys()) return true;

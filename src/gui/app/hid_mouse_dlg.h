@@ -50,6 +50,7 @@ namespace hm {
 
 class CMemDC;
 class ConfigSession;
+class StartPicture;
 class HidBackend;
 class Sleeper;
 class PlasmaTaskbarHint;
@@ -261,6 +262,20 @@ class CHidMouseDlg : public QWidget, public FrameHost {
   MissingMouseWarnings missingWarnings_;
   bool shownOnce_ = false;
   std::unique_ptr<FontSizeCache> fontSizes_;
+  // The fonts made again from their checked sizes, before the first drawing
+  // (the window's fonts are made from the kept sizes without loading them).
+  void checkFonts();
+  // The Basic page's picture kept between runs (start_picture.h): shown by a
+  // start whose key matches, the page being drawn right after the first paint.
+  std::unique_ptr<StartPicture> startPicture_;
+  QByteArray startPictureKey() const;
+  // The stored picture in place of the Basic page, when there is one for key.
+  bool showStartPicture(const QByteArray& key);
+  // The Basic page drawn over the picture shown in its place; the screen and
+  // the stored picture change where the two differ. Before any input is handled.
+  void drawOverStartPicture();
+  bool pictureShown_ = false;  // the canvas is the stored picture
+  bool startPictureTried_ = false;
   bool painted_ = false;  // the first paint was logged
   std::vector<std::function<void()>> afterFirstPaint_;
   void runAfterFirstPaint();

@@ -211,13 +211,14 @@ QIcon applicationIcon() {
   return icon;
 }
 
-Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, QObject* parent)
+Tray::Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, const QIcon& icon,
+           QObject* parent)
     : QObject(parent), backend_(std::move(backend)) {
   exitAction_ = menu_.addAction(exitText);
   connect(exitAction_, &QAction::triggered, this, &Tray::exitRequested);
   connect(backend_.get(), &TrayIconBackend::activated, this, &Tray::onActivated);
   connect(backend_.get(), &TrayIconBackend::availableChanged, this, &Tray::appeared);
-  backend_->setIcon(applicationIcon());
+  backend_->setIcon(icon);
   backend_->setToolTip(QString::fromLatin1(kTrayTip));
   backend_->setContextMenu(&menu_);
 }

@@ -133,8 +133,10 @@ QIcon applicationIcon();
 class Tray : public QObject {
   Q_OBJECT
  public:
-  // exitText: the language's "Exit".
-  Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, QObject* parent = nullptr);
+  // exitText: the language's "Exit"; icon: applicationIcon(), made once for
+  // the window and the tray.
+  Tray(std::unique_ptr<TrayIconBackend> backend, const QString& exitText, const QIcon& icon,
+       QObject* parent = nullptr);
   ~Tray() override;
 
   // Adds the icon to the tray (start-up) / removes it (shutdown).

@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 
+#include "gui/skin/cache_file.h"
 #include "gui/skin/skin_library.h"
 
 namespace hm {
@@ -63,18 +63,6 @@ bool readAll(int fd, void* to, std::size_t n) {
   return true;
 }
 
-bool writeAll(int fd, const void* from, std::size_t n) {
-  const auto* p = static_cast<const char*>(from);
-  while (n > 0) {
-    const ssize_t put = ::write(fd, p, n);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    p += put;
-    n -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
 QString entryPath(const QString& folder, const QString& source) {
   return folder + u'/' +
          QString::fromLatin1(
@@ -101,25 +89,17 @@ std::optional<SkinImage> readEntry(const QString& file, const EntryHeader& key, 
   return out;
 }
 
-// Stores the entry through a temporary file and a rename; failures only cost
-// the next start its decode.
-void writeEntry(const QString& folder, const QString& file, EntryHeader h, const SkinImage& image) {
-  if (!QDir().mkpath(folder)) return;
-  ::chmod(QFile::encodeName(folder).constData(), 0700);
+// Stores the entry; failures only cost the next start its decode.
+void writeEntry(const QString& file, EntryHeader h, const SkinImage& image) {
   h.width = image.image.width();
   h.height = image.image.height();
   h.format = image.image.format();
   h.hasAlpha = image.hasAlpha ? 1 : 0;
   h.bytesPerLine = image.image.bytesPerLine();
-  QByteArray tmp = QFile::encodeName(file) + ".XXXXXX";
-  const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
-  if (fd < 0) return;
-  const bool written =
-      writeAll(fd, &h, sizeof h) &&
-      writeAll(fd, image.image.constBits(), static_cast<std::size_t>(image.image.sizeInBytes()));
-  if (::close(fd) == 0 && written && ::rename(tmp.constData(), QFile::encodeName(file).constData()) == 0)
-    return;
-  ::unlink(tmp.constData());
+  static_cast<void>(replaceCacheFile(
+      file,
+      {QByteArrayView(reinterpret_cast<const char*>(&h), sizeof h),
+       QByteArrayView(reinterpret_cast<const char*>(image.image.constBits()), image.image.sizeInBytes())}));
 }
 
 }  // namespace
@@ -132,7 +112,7 @@ std::optional<SkinImage> loadSkinImage(const QString& path, QSize maxSize, const
   std::optional<SkinImage> decoded = decodeSkinImage(path, maxSize);
   // Kept only when the file did not change while it was read.
   const std::optional<EntryHeader> after = sourceKey(path);
-  if (decoded && after && sameSource(*key, *after)) writeEntry(cacheFolder, file, *key, *decoded);
+  if (decoded && after && sameSource(*key, *after)) writeEntry(file, *key, *decoded);
   return decoded;
 }
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/skin/skin_text.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QSaveFile>
+#include <QStringList>
+
+#include "gui/skin/cache_file.h"
 
 namespace hm {
 namespace {
@@ -66,6 +66,7 @@ FontSizeCache::FontSizeCache(QString file) : file_(std::move(file)) {
 int FontSizeCache::pixelSize(const QFont& font, const QString& what, const std::function<int()>& fit) {
   const QString key = font.key() + u'|' + what;
   if (const auto it = entries_.constFind(key); it != entries_.constEnd()) {
+    if (trusting_) return it->first;
     QFont sized = font;
     sized.setPixelSize(it->first);
     if (QFontInfo(sized).family() == it->second) return it->first;
@@ -78,18 +79,23 @@ int FontSizeCache::pixelSize(const QFont& font, const QString& what, const std::
   return size;
 }
 
-void FontSizeCache::save() const {
-  if (file_.isEmpty() || !QDir().mkpath(QFileInfo(file_).path())) return;
+QByteArray FontSizeCache::contents() const {
+  // In key order: the same sizes give the same file.
+  QStringList keys = entries_.keys();
+  keys.sort();
   QByteArray text;
-  for (auto it = entries_.constBegin(); it != entries_.constEnd(); ++it) {
-    const QByteArray key = it.key().toUtf8(), family = it->second.toUtf8();
+  for (const QString& k : keys) {
+    const auto it = entries_.constFind(k);
+    const QByteArray key = k.toUtf8(), family = it->second.toUtf8();
     if (key.contains('\t') || key.contains('\n') || family.contains('\t') || family.contains('\n')) continue;
     text += key + '\t' + QByteArray::number(it->first) + '\t' + family + '\n';
   }
-  // A cache: no flush to the disk; a lost file only costs the next start.
-  QSaveFile f(file_);
-  f.setDirectWriteFallback(false);
-  if (f.open(QIODevice::WriteOnly) && f.write(text) == text.size()) static_cast<void>(f.commit());
+  return text;
+}
+
+void FontSizeCache::save() const {
+  if (file_.isEmpty()) return;
+  static_cast<void>(replaceCacheFile(file_, {contents()}));
 }
 
 QFont skinFont(const QString& family, int cellHeight, bool bold, FontSizeCache* sizes) {

@@ -50,10 +50,19 @@ class FontSizeCache {
   // The pixel size fit() finds for `font` and `what` (what the size must
   // fit), from the cache while it holds a valid one.
   int pixelSize(const QFont& font, const QString& what, const std::function<int()>& fit);
+  // While trusting, a size found here is taken without loading the font to
+  // check its family: nothing of the font database is read. For a start
+  // that shows a stored picture before it draws anything; the fonts are made
+  // again, checked, before the first drawing.
+  void setTrusting(bool on) { trusting_ = on; }
+  bool trusting() const { return trusting_; }
+  // The sizes held, as the file keeps them (in key order).
+  QByteArray contents() const;
 
  private:
   void save() const;
   QString file_;
+  bool trusting_ = false;
   QHash<QString, std::pair<int, QString>> entries_;  // key -> size, family
 };
 

@@ -180,6 +180,7 @@ struct ShellOptions {
   bool drawOnly = false;                        // the Basic page of a screenshot run (writes nothing)
   HidBackend* backend = nullptr;                // another HID system in place of the simulated mouse
   NotificationServer* notifications = nullptr;  // the desktop's notification server
+  QString cacheFolder;                          // what the window keeps between runs; empty: nothing
 };
 
 class Shell {
@@ -223,6 +224,8 @@ class Shell {
     d.tray = std::move(trayBackend);
     d.sleeper = &sleeper;
     d.notifications = options.notifications;
+    d.cacheFolder = options.cacheFolder;
+    d.log = [this](const std::string& line) { log += line; };
     d.dialogRunner = &dialogs;
     d.exitProcess = [this](int code) { exitCode = code; };
     d.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
@@ -310,6 +313,7 @@ class Shell {
   RecordingPage* advancedPage = nullptr;
   int exitCode = -1;
   std::vector<QString> openedUrls;
+  std::string log;  // the window's diagnostic lines
   std::unique_ptr<CHidMouseDlg> dlg;
 
  private:
