@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint costs of the real main window on the simulated mouse (offscreen):
 // a full repaint of the Basic and of the Advanced page onto the canvas, as a
-// page switch or a refresh paints them, with the image cache and without it
-// (every image decoded from its file, as a paint without cache would); and a
-// partial redraw as a click handler makes it (a report-rate cell chosen: the
-// old and the new cell redrawn and put on screen) and as the hover makes it.
+// page switch or a refresh paints them, with the images kept in memory, with
+// the decoded-image cache folder the program runs with (the page's large
+// background read back from it on every paint), and without any cache (every
+// image decoded from its file); and a partial redraw as a click handler makes
+// it (a report-rate cell chosen: the old and the new cell redrawn and put on
+// screen) and as the hover makes it, both with the cache folder.
 //
 // The skin and the factory files are those beside the programs (bin/);
 // HM_BIN_DIR names another such folder.
@@ -38,7 +40,8 @@ QString binFolder() {
 // files; nothing it writes reaches the build folder.
 class Window {
  public:
-  Window() {
+  // imageCacheFolder: with a decoded-image cache folder, as the program runs.
+  explicit Window(bool imageCacheFolder) {
     const QString bin = binFolder();
     for (const char* f : {"config.bin", "str.ini"})
       QFile::copy(bin + u'/' + QLatin1String(f), folder_.filePath(QLatin1String(f)));
@@ -47,6 +50,7 @@ class Window {
     d.skinRoots = {bin + QStringLiteral("/Skins")};
     d.backend = &mouse_;
     d.messages = &sink_;
+    if (imageCacheFolder) d.cacheFolder = folder_.filePath(QStringLiteral("cache"));
     d.tray = std::make_unique<NoTrayBackend>();
     d.exitProcess = [](int) {};
     d.openUrl = [](const QString&) {};
@@ -67,27 +71,31 @@ class Window {
   bool ok_ = false;
 };
 
-// Arguments: the page (1 Basic, 2 Advanced), the image cache (1 on, 0 off).
+// Arguments: the page (1 Basic, 2 Advanced); the caching: 1 in memory, 2 in
+// memory with the cache folder (large images read back from it), 0 none.
 void BM_FullPageRepaint(benchmark::State& state) {
-  Window w;
+  const int64_t caching = state.range(1);
+  Window w(caching == 2);
   if (!w.usable(state)) return;
   if (state.range(0) == kAdvancedPage) w.dlg->showAdvancedPage();
-  w.dlg->skins().setCaching(state.range(1) != 0);
+  w.dlg->skins().setCaching(caching != 0);
   for (auto _ : state) {
     w.dlg->refreshCurrentPage();
     benchmark::DoNotOptimize(w.dlg->canvas()->constBits());
   }
-  state.SetLabel(std::string(state.range(0) == kAdvancedPage ? "Advanced" : "Basic") +
-                 (state.range(1) ? ", cached" : ", decoding every image"));
+  const char* how = caching == 2 ? ", cache folder" : caching == 1 ? ", cached" : ", decoding every image";
+  state.SetLabel(std::string(state.range(0) == kAdvancedPage ? "Advanced" : "Basic") + how);
 }
 BENCHMARK(BM_FullPageRepaint)
     ->Args({kBasicPage, 1})
     ->Args({kAdvancedPage, 1})
+    ->Args({kBasicPage, 2})
+    ->Args({kAdvancedPage, 2})
     ->Args({kBasicPage, 0})
     ->Unit(benchmark::kMillisecond);
 
 void BM_PartialRedraw(benchmark::State& state) {
-  Window w;
+  Window w(true);
   if (!w.usable(state)) return;
   Page* page = w.dlg->page(kBasicPage);
   int cell = 0;
@@ -103,7 +111,7 @@ BENCHMARK(BM_PartialRedraw)->Unit(benchmark::kMicrosecond);
 // The hover highlight moving between two key drop-down boxes: one box drawn
 // with its over image and its texts, the other one normal again.
 void BM_HoverRedraw(benchmark::State& state) {
-  Window w;
+  Window w(true);
   if (!w.usable(state)) return;
   int k = 1;
   for (auto _ : state) {

@@ -32,9 +32,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window reaches Qt's native interface through Qt's private headers (the
-# taskbar hint under KWin Wayland), which hold for one Qt release only.
+# taskbar hint under KWin Wayland), which hold for one Qt release only. The X
+# server's pointer settings open libxcb-xinput on first use, which the
+# package's shared-library scan cannot see.
 if(TARGET hidmouse)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-base-abi (= ${Qt6Core_VERSION})")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-base-abi (= ${Qt6Core_VERSION}), libxcb-xinput0")
 endif()
 # Wayland sessions want Qt's Wayland plug-in (X11's comes with libqt6gui6);
 # GNOME's schema carries the desktop's pointer settings; the skins' fonts;

@@ -6,8 +6,12 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDeadlineTimer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QThread>
+#include <string>
+
+#include "platform/local_socket.h"
 
 namespace hm {
 
@@ -48,6 +52,13 @@ QString activationToken(const QVariantMap& platformData) {
   return token.isEmpty() ? platformData.value(QString::fromLatin1(kStartupIdKey)).toString() : token;
 }
 
+// An accepted connection and the notifier that tells when it has more.
+struct ActivationServer::Peer {
+  explicit Peer(int fd) : connection(fd), notifier(fd, QSocketNotifier::Read) {}
+  LocalConnection connection;
+  QSocketNotifier notifier;
+};
+
 ActivationServer::ActivationServer(QObject* parent) : QObject(parent) {}
 
 ActivationServer::~ActivationServer() {
@@ -79,32 +90,59 @@ bool ActivationServer::listenOnBus(const QString& busName) {
 }
 
 bool ActivationServer::listenOnSocket(const QString& folder) {
-  socket_ = std::make_unique<QLocalServer>();
-  socket_->setSocketOptions(QLocalServer::UserAccessOption);
   const QString path = folder + QLatin1Char('/') + QString::fromLatin1(kActivationSocketName);
-  // Only the lock's holder gets here: a socket file there is a dead run's.
-  QLocalServer::removeServer(path);
-  if (!socket_->listen(path)) {
-    error_ = QStringLiteral("cannot listen on ") + path + QStringLiteral(": ") + socket_->errorString();
-    socket_.reset();
+  auto socket = std::make_unique<LocalSocketServer>();
+  if (const Status listening = socket->listen(QFile::encodeName(path).toStdString()); !listening) {
+    error_ = QStringLiteral("cannot listen on ") + path + QStringLiteral(": ") +
+             QString::fromStdString(listening.error().text());
     return false;
   }
-  connect(socket_.get(), &QLocalServer::newConnection, this, &ActivationServer::onSocketConnection);
+  socket_ = std::move(socket);
+  socketNotifier_ = std::make_unique<QSocketNotifier>(socket_->fd(), QSocketNotifier::Read);
+  connect(socketNotifier_.get(), &QSocketNotifier::activated, this, &ActivationServer::onSocketConnection);
   return true;
 }
 
 void ActivationServer::onSocketConnection() {
-  while (QLocalSocket* peer = socket_->nextPendingConnection()) {
-    connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-    connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-      while (peer->canReadLine()) {
-        const QString line = QString::fromUtf8(peer->readLine()).trimmed();
-        const QString word = line.section(QLatin1Char(' '), 0, 0);
-        if (word == QLatin1String(kActivateWord)) emit activated(line.section(QLatin1Char(' '), 1));
-        peer->write("ok\n");
-      }
-    });
+  for (;;) {
+    const Result<int> peer = socket_->accept();
+    if (!peer) {
+      // No more connections can be taken (out of descriptors): stop
+      // listening rather than being woken for them again and again.
+      error_ = QString::fromStdString(peer.error().text());
+      socketNotifier_->setEnabled(false);
+      return;
+    }
+    if (peer.value() < 0) return;
+    const int fd = peer.value();
+    auto& added = peers_[fd] = std::make_unique<Peer>(fd);
+    connect(&added->notifier, &QSocketNotifier::activated, this, [this, fd] { onPeerReadable(fd); });
   }
+}
+
+void ActivationServer::onPeerReadable(int fd) {
+  auto it = peers_.find(fd);
+  if (it == peers_.end()) return;
+  const LocalConnection::Received got = it->second->connection.receive();
+  // The request: one line, the word and the token. Every line is answered,
+  // once the window has taken it.
+  for (const std::string& received : got.lines) {
+    const QString line = QString::fromStdString(received).trimmed();
+    const QString word = line.section(QLatin1Char(' '), 0, 0);
+    if (word == QLatin1String(kActivateWord)) emit activated(line.section(QLatin1Char(' '), 1));
+    // Showing the window can run an event loop of its own (a start-up
+    // message), in which this connection may have ended.
+    it = peers_.find(fd);
+    if (it == peers_.end()) return;
+    static_cast<void>(it->second->connection.send("ok\n"));
+  }
+  if (got.open) return;
+  it->second->notifier.setEnabled(false);
+  // The notifier may be inside its own signal: it goes, with the
+  // connection, once control is back in the event loop.
+  QMetaObject::invokeMethod(
+      this, [closed = std::shared_ptr<Peer>(std::move(it->second))] {}, Qt::QueuedConnection);
+  peers_.erase(it);
 }
 
 void ActivationServer::Activate(const QVariantMap& platformData) {
@@ -135,15 +173,14 @@ QString tryActivation(const QString& busName, const QString& socketFolder, const
     if (reply.type() == QDBusMessage::ReplyMessage) return {};
     failure = busName + QStringLiteral(": ") + reply.errorMessage() + QStringLiteral("; ");
   }
-  QLocalSocket socket;
-  socket.connectToServer(socketFolder + QLatin1Char('/') + QString::fromLatin1(kActivationSocketName));
-  if (socket.waitForConnected(kCallTimeoutMs)) {
-    socket.write(QByteArray(kActivateWord) + ' ' + activationToken(platformData).toUtf8() + '\n');
-    if (socket.waitForBytesWritten(kCallTimeoutMs) && socket.waitForReadyRead(kCallTimeoutMs) &&
-        socket.readLine().startsWith("ok"))
-      return {};
-  }
-  return failure + socket.fullServerName() + QStringLiteral(": ") + socket.errorString();
+  const QString path = socketFolder + QLatin1Char('/') + QString::fromLatin1(kActivationSocketName);
+  const QByteArray request = QByteArray(kActivateWord) + ' ' + activationToken(platformData).toUtf8();
+  const Result<std::string> answer =
+      askLocalSocket(QFile::encodeName(path).toStdString(), request.toStdString(), kCallTimeoutMs);
+  if (!answer) return failure + QString::fromStdString(answer.error().text());
+  if (answer.value().starts_with("ok")) return {};
+  return failure + path + QStringLiteral(": answered \"") + QString::fromStdString(answer.value()) +
+         QLatin1Char('"');
 }
 
 }  // namespace

@@ -8,14 +8,19 @@
 // beside the single-instance lock carries the same request.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <map>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace hm {
+
+class LocalConnection;
+class LocalSocketServer;
 
 // The bus name of a desktop file's ID ("org.example.App" as it is; a '-' in
 // an element becomes '_') and the object path of a bus name
@@ -47,7 +52,7 @@ class ActivationServer : public QObject {
   // false (with error()) when there is no bus or the name is taken.
   bool listenOnBus(const QString& busName);
   // Listens on the socket folder + "/" + kActivationSocketName; a socket left
-  // by an ended run is replaced.
+  // by an ended run is replaced. Only the user can connect to it.
   bool listenOnSocket(const QString& folder);
   const QString& error() const { return error_; }
 
@@ -64,10 +69,14 @@ class ActivationServer : public QObject {
   void exitRequested();
 
  private:
+  struct Peer;
   void onSocketConnection();
+  void onPeerReadable(int fd);
 
   QString busName_;
-  std::unique_ptr<QLocalServer> socket_;
+  std::unique_ptr<LocalSocketServer> socket_;
+  std::unique_ptr<QSocketNotifier> socketNotifier_;
+  std::map<int, std::unique_ptr<Peer>> peers_;  // by the connection's fd
   QString error_;
 };
 

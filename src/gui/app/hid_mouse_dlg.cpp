@@ -359,6 +359,8 @@ void CHidMouseDlg::paintPage(Page& page) {
     canvas_ = blankCanvas(size(), devicePixelRatioF());
   }
   if (auto dc = beginDraw()) page.paint(*dc);
+  // The canvas holds the background now; no partial redraw draws it again.
+  skins_.releaseLargeImages();
   // Kept for the next start once this one is on the screen, under the key
   // of what it was drawn with (the font sizes fitted while drawing included).
   if (atStart && !canvas_.isNull())

@@ -216,6 +216,13 @@ void SkinLibrary::clearCache() {
   mainSize_.reset();
 }
 
+void SkinLibrary::releaseLargeImages() {
+  if (imageCache_.isEmpty()) return;
+  std::erase_if(cache_, [](const auto& entry) {
+    return entry.second && entry.second->image.sizeInBytes() >= kLargeImageBytes;
+  });
+}
+
 void SkinLibrary::dropPrefetch() { prefetch_.reset(); }
 
 void SkinLibrary::prefetch(const QString& folder, const QStringList& names) {

@@ -9,6 +9,11 @@
 //
 // Decoded images are cached per resolved path. setSkinFolder() drops the cache
 // and the listing, so a change of skin shows the new images on the next paint.
+// With a folder of decoded images kept between runs (setImageCache), the
+// large ones (a page's background: as large as the window's own canvas) stay
+// in memory only until releaseLargeImages(), which the window calls once a
+// page is painted: the canvas holds their pixels, no partial redraw draws
+// them, and a later full paint reads them back from that folder.
 //
 // On a high-density screen (setScale() above 1) a name stands for its
 // "@2x" picture where the folder has one ("/main.png" -> "/main@2x.png",
@@ -60,6 +65,8 @@ inline constexpr qint64 kMaxSkinFileBytes = 64LL << 20;
 // a backstop for a decoder that announces one size and allocates more.
 inline constexpr int kSkinImageAllocationLimitMiB = 128;
 inline const QSize kMaxMainImageSize{kMaxMainImageSide, kMaxMainImageSide};
+// The size from which a decoded image counts as large (releaseLargeImages).
+inline constexpr qsizetype kLargeImageBytes = 512 * 1024;
 
 // The decoded file at path, unchanged; nullopt when it is missing, not a
 // regular file (a FIFO is never waited on, a folder never read), larger than
@@ -98,8 +105,9 @@ class SkinLibrary {
   qreal scale() const { return scale_; }
 
   // The prepared image, or nullptr when it is missing or undecodable. The
-  // pointer stays valid until the next setSkinFolder() / setCaching() call
-  // (with caching off, until the next image() call).
+  // pointer stays valid until the next setSkinFolder() / setCaching() call,
+  // a large image's only until the next releaseLargeImages() (with caching
+  // off, until the next image() call).
   const SkinImage* image(const QString& name);
   // The image's size on the window (logical pixels), or an empty size when
   // it is missing.
@@ -122,6 +130,10 @@ class SkinLibrary {
   void setImageCache(const QString& folder) { imageCache_ = folder; }
   bool caching() const { return caching_; }
   void clearCache();
+  // Drops the large images (kLargeImageBytes and above) from memory when
+  // there is an image cache folder to read them back from; without one,
+  // nothing.
+  void releaseLargeImages();
 
  private:
   struct Prefetch;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <string>
 
 #include "gui/skin/draw_skin_image.h"
@@ -150,6 +151,30 @@ TEST(SkinLibrary, ReselectingTheSameFolderRereadsItsFiles) {
   dir.writeSolid("late.png", {2, 2}, Qt::red, false);
   skins.setSkinFolder(dir.path());
   EXPECT_NE(skins.image("/late.png"), nullptr);
+}
+
+// Once a page is painted, only the large images leave memory, and only with
+// an image cache folder to read them back from: a later use shows the file
+// as it is then; a kept image still shows what was read first.
+TEST(SkinLibrary, ReleasesLargeImagesOnlyWithAnImageCache) {
+  const int largeSide = 400;  // 400 x 400 x 4 bytes: above kLargeImageBytes
+  static_assert(largeSide * largeSide * 4 >= kLargeImageBytes);
+  for (const bool withCache : {true, false})
+    for (const int side : {largeSide, 2}) {
+      SCOPED_TRACE(QString("cache folder %1, side %2").arg(withCache).arg(side).toStdString());
+      SkinDir dir;
+      QTemporaryDir cache;
+      dir.writeSolid("bg.png", {side, side}, Qt::red, false);
+      SkinLibrary skins(dir.path());
+      if (withCache) skins.setImageCache(cache.path());
+      ASSERT_NE(skins.image("/bg.png"), nullptr);
+      dir.writeSolid("bg.png", {side, side}, Qt::blue, false);
+      skins.releaseLargeImages();
+      const SkinImage* again = skins.image("/bg.png");
+      ASSERT_NE(again, nullptr);
+      const bool released = withCache && side == largeSide;
+      EXPECT_EQ(again->image.pixel(0, 0), released ? qRgb(0, 0, 255) : qRgb(255, 0, 0));
+    }
 }
 
 TEST(SkinLibrary, WithoutCachingEveryUseDecodesTheFile) {
